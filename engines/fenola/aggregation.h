@@ -1,0 +1,53 @@
+// Hierarchical aggregation: joins the two closest clusters step by step.
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+namespace fenola {
+
+// Codes of the five methods; any other code aggregates as single link.
+enum Method : int {
+    kSingleLink = 1,
+    kCompleteLink = 2,
+    kAverageLink = 3,   // UPGMA
+    kWeightedLink = 4,  // WPGMA
+    kFlexible = 5,
+};
+
+// Coefficients of the flexible method: new = c1 a + c2 b + c3 level + c4 |a - b|.
+struct FlexibleCoefficients {
+    float c1 = 0.5f;
+    float c2 = 0.5f;
+    float c3 = 0.0f;
+    float c4 = -0.5f;
+};
+
+// One step of the hierarchy. Slots and labels are 1-based: slot L (the smaller number) keeps
+// the joined cluster, slot J is emptied; labels 1..n are objects, n + k the cluster of step k.
+struct Step {
+    std::size_t left = 0;        // slot L: the leftmost object of the kept cluster
+    std::size_t right = 0;       // slot J: the leftmost object of the absorbed cluster
+    std::size_t left_label = 0;  // label of the cluster at L before the step
+    std::size_t right_label = 0; // label of the cluster at J before the step
+    float level = 0.0f;          // the dissimilarity at which the two clusters are joined
+    std::size_t size = 0;        // number of objects of the new cluster
+};
+
+// Order of dissimilarities in the search: NaN counts as larger than any value.
+inline bool LessNanLast(float a, float b) { return !std::isnan(a) && (std::isnan(b) || a < b); }
+inline bool SameValue(float a, float b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+// The dissimilarity between the cluster made of a (size na) and b (size nb) and a third one,
+// from a = D(L, m) and b = D(J, m) and the level of the step.
+float UpdatedDissimilarity(int method, const FlexibleCoefficients& coefficients, float a, float b, std::size_t na,
+                           std::size_t nb, float level);
+
+// Aggregates n objects whose dissimilarities fill the lower triangle d (stored by rows,
+// TriangleSize(n) entries; overwritten). Each step joins the closest pair of live clusters, the
+// last one in storage order among equal values, exactly as a full scan of the triangle would,
+// but keeping the minimum of every row so that a run costs O(n^2) in practice.
+std::vector<Step> Aggregate(std::vector<float>& d, std::size_t n, int method, const FlexibleCoefficients& coefficients);
+
+}  // namespace fenola

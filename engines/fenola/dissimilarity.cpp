@@ -1,0 +1,228 @@
+#include "engines/fenola/dissimilarity.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace fenola {
+namespace {
+
+// Mean and standard deviation (divisor count - 1) of count values spaced stride apart, two
+// passes in double. Values all equal give exactly 0, whatever their rounding.
+struct Spread {
+    double mean = 0.0;
+    double sd = 0.0;
+};
+
+Spread SpreadOf(const float* values, std::size_t count, std::size_t stride) {
+    Spread s;
+    if (count == 0) return s;
+    double sum = 0.0;
+    float lo = values[0];
+    float hi = values[0];
+    for (std::size_t i = 0; i < count; ++i) {
+        const float v = values[i * stride];
+        sum += v;
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    }
+    s.mean = sum / static_cast<double>(count);
+    if (count < 2 || lo == hi) return s;
+    double squares = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double dev = values[i * stride] - s.mean;
+        squares += dev * dev;
+    }
+    s.sd = std::sqrt(squares / static_cast<double>(count - 1));
+    return s;
+}
+
+// Each object row standardised by its own mean and standard deviation (divisor ncol - 1).
+std::vector<double> StandardisedRows(const ObjectTable& t) {
+    std::vector<double> z(t.nlin * t.ncol, 0.0);
+    for (std::size_t i = 0; i < t.nlin; ++i) {
+        const Spread s = SpreadOf(&t.y[i * t.ncol], t.ncol, 1);
+        if (!(s.sd > 0.0)) continue;  // no spread: z stays 0
+        for (std::size_t k = 0; k < t.ncol; ++k) z[i * t.ncol + k] = (t.At(i, k) - s.mean) / s.sd;
+    }
+    return z;
+}
+
+std::vector<double> RowTotals(const ObjectTable& t) {
+    std::vector<double> totals(t.nlin, 0.0);
+    for (std::size_t i = 0; i < t.nlin; ++i) {
+        double sum = 0.0;
+        for (std::size_t k = 0; k < t.ncol; ++k) sum += t.At(i, k);
+        totals[i] = sum;
+    }
+    return totals;
+}
+
+// Calls value(i, j) for every pair i > j in storage order and stores the results.
+template <typename PairValue>
+void FillTriangle(std::size_t n, std::vector<float>& d, PairValue value) {
+    d.assign(TriangleSize(n), 0.0f);
+    std::size_t pos = 0;
+    for (std::size_t i = 1; i < n; ++i)
+        for (std::size_t j = 0; j < i; ++j) d[pos++] = static_cast<float>(value(i, j));
+}
+
+void ProductMoment(const ObjectTable& t, std::vector<float>& d) {
+    const std::vector<double> z = StandardisedRows(t);
+    const std::size_t m = t.ncol;
+    const double divisor = m < 2 ? 0.0 : static_cast<double>(m - 1);
+    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+        if (divisor == 0.0) return 0.0;
+        const double* zi = &z[i * m];
+        const double* zj = &z[j * m];
+        double sum = 0.0;
+        for (std::size_t k = 0; k < m; ++k) sum += zi[k] * zj[k];
+        return sum / divisor;
+    });
+}
+
+void SquaredEuclidean(const ObjectTable& t, std::vector<float>& d) {
+    const std::size_t m = t.ncol;
+    const double scale = static_cast<double>(m) * static_cast<double>(m);
+    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+        const float* yi = &t.y[i * m];
+        const float* yj = &t.y[j * m];
+        double sum = 0.0;
+        for (std::size_t k = 0; k < m; ++k) {
+            const double diff = static_cast<double>(yi[k]) - yj[k];
+            sum += diff * diff;
+        }
+        return sum / scale;
+    });
+}
+
+void ChiSquare(const ObjectTable& t, const std::vector<double>& totals, std::vector<float>& d) {
+    const std::size_t m = t.ncol;
+    double grand = 0.0;
+    for (double v : totals) grand += v;
+    // Column proportions; a column whose proportion is not positive (or a zero grand total)
+    // takes no part.
+    std::vector<double> proportion(m, 0.0);
+    std::vector<std::size_t> used;
+    for (std::size_t k = 0; k < m; ++k) {
+        double sum = 0.0;
+        for (std::size_t i = 0; i < t.nlin; ++i) sum += t.At(i, k);
+        if (grand != 0.0) proportion[k] = sum / grand;
+        if (proportion[k] > 0.0 && std::isfinite(proportion[k])) used.push_back(k);
+    }
+    std::vector<double> profile(t.nlin * m);
+    for (std::size_t i = 0; i < t.nlin; ++i)
+        for (std::size_t k = 0; k < m; ++k) profile[i * m + k] = t.At(i, k) / totals[i];
+    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+        double sum = 0.0;
+        for (std::size_t k : used) {
+            const double diff = profile[i * m + k] - profile[j * m + k];
+            const double sq = diff * diff;
+            if (sq > 1e-10) sum += sq / proportion[k];
+        }
+        return sum;
+    });
+}
+
+void Gower(const ObjectTable& t, std::vector<float>& d) {
+    const std::size_t m = t.ncol;
+    // Weight of a column: 1 / (range x ncol); a column with no range contributes nothing.
+    std::vector<double> weight(m, 0.0);
+    for (std::size_t k = 0; k < m; ++k) {
+        float lo = t.At(0, k);
+        float hi = lo;
+        for (std::size_t i = 1; i < t.nlin; ++i) {
+            lo = std::min(lo, t.At(i, k));
+            hi = std::max(hi, t.At(i, k));
+        }
+        const double range = (static_cast<double>(hi) - lo) * static_cast<double>(m);
+        if (range > 0.0) weight[k] = 1.0 / range;
+    }
+    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+        const float* yi = &t.y[i * m];
+        const float* yj = &t.y[j * m];
+        double sum = 0.0;
+        for (std::size_t k = 0; k < m; ++k) sum += std::fabs(static_cast<double>(yi[k]) - yj[k]) * weight[k];
+        return sum;
+    });
+}
+
+void Steinhaus(const ObjectTable& t, const std::vector<double>& totals, std::vector<float>& d) {
+    const std::size_t m = t.ncol;
+    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+        const double denominator = totals[i] + totals[j];
+        if (denominator == 0.0) return 0.0;  // only with negative data: no defined spread
+        const float* yi = &t.y[i * m];
+        const float* yj = &t.y[j * m];
+        double sum = 0.0;
+        for (std::size_t k = 0; k < m; ++k) sum += std::fabs(static_cast<double>(yi[k]) - yj[k]);
+        return sum / denominator;
+    });
+}
+
+void Kulczynski(const ObjectTable& t, const std::vector<double>& totals, std::vector<float>& d) {
+    const std::size_t m = t.ncol;
+    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+        const float* yi = &t.y[i * m];
+        const float* yj = &t.y[j * m];
+        double common = 0.0;
+        for (std::size_t k = 0; k < m; ++k) common += std::min(yi[k], yj[k]);
+        return 0.5 * (common / totals[i] + common / totals[j]);
+    });
+}
+
+}  // namespace
+
+void StandardiseColumns(ObjectTable& t) {
+    for (std::size_t k = 0; k < t.ncol; ++k) {
+        const Spread s = SpreadOf(&t.y[k], t.nlin, t.ncol);
+        for (std::size_t i = 0; i < t.nlin; ++i) {
+            float& v = t.At(i, k);
+            v = s.sd > 0.0 ? static_cast<float>((v - s.mean) / s.sd) : 0.0f;
+        }
+    }
+}
+
+std::optional<std::size_t> ComputeDissimilarities(const ObjectTable& t, int idist, std::vector<float>& d) {
+    std::vector<double> totals;
+    if (NeedsRowTotals(idist)) {
+        totals = RowTotals(t);
+        for (std::size_t i = 0; i < t.nlin; ++i)
+            if (totals[i] == 0.0) return i;
+    }
+    switch (idist) {
+        case kCosTheta:
+        case kCorrelation:
+            ProductMoment(t, d);
+            break;
+        case kReducedEuclidean:
+        case kEuclidean:
+            SquaredEuclidean(t, d);
+            break;
+        case kChiSquare:
+            ChiSquare(t, totals, d);
+            break;
+        case kGower:
+            Gower(t, d);
+            break;
+        case kSteinhaus:
+            Steinhaus(t, totals, d);
+            break;
+        case kKulczynski:
+            Kulczynski(t, totals, d);
+            break;
+        default:
+            d.assign(TriangleSize(t.nlin), 0.0f);
+            break;
+    }
+    return std::nullopt;
+}
+
+void SimilaritiesToDissimilarities(std::vector<float>& d) {
+    for (float& v : d) {
+        // std::clamp keeps a NaN as it is; it then counts as the largest dissimilarity.
+        if (std::isnan(v)) continue;
+        v = 1.0f - std::clamp(v, -1.0f, 1.0f);
+    }
+}
+
+}  // namespace fenola

@@ -1,0 +1,3 @@
+#include "engines/fenola/fenola.h"
+
+int main() { return FenolaMain(std::string()); }

@@ -1,0 +1,711 @@
+#include "engines/kelo/kelo.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+#include "engines/common/file_names.h"
+#include "engines/common/matrix_blocks.h"
+#include "engines/common/record_io.h"
+#include "engines/kelo/kelo_eigen.h"
+#include "engines/kelo/kelo_planes.h"
+
+namespace {
+
+constexpr float kSumFloor = 1e-6f;  // row and column sums are raised to this
+constexpr float kZero = 1e-6f;      // an inertia or eigenvalue at or below this counts as zero
+constexpr int kMaxSweeps = 60;
+constexpr int kShownFactors = 6;
+
+using Index = std::size_t;
+
+// kelo.tmp name field: the name without its trailing padding, inner blanks as '_'.
+std::string TmpName(const std::string& name) {
+    std::string out = TrimTrailingBlanks(name);
+    if (out.empty())
+        out = "_";
+    std::replace(out.begin(), out.end(), ' ', '_');
+    std::replace(out.begin(), out.end(), '\t', '_');
+    return out;
+}
+
+// kelo.tmp value field: a blank, then 5 decimals in at least 9 columns.
+std::string TmpValue(float value) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, " %9.5f", static_cast<double>(value));
+    return buffer;
+}
+
+class KeloRun {
+public:
+    explicit KeloRun(std::string folder) : folder_(std::move(folder)) {}
+    int Execute();
+
+private:
+    int Run();
+    bool ParameterRead(ReadStatus status, const RecordReader& in, const char* what);
+    void Alert(const std::string& heading, const std::vector<std::string>& lines);
+    void Note(const std::string& text);
+    void PrintBanner(bool countsValid);
+    int ReadData(RecordReader& data);
+    void Transpose();
+    void PrintParameters();
+    bool CheckCounts();
+    void Reorder();
+    void PrintData();
+    bool Compute();
+    void WriteEigenvalues(RecordWriter& tmp);
+    void ComputeCoordinates();
+    void PrintCoordinates(RecordWriter& tmp);
+    void WriteResultFiles();
+    void DrawPlanes();
+
+    float& X(int i, int j) { return x_[static_cast<Index>(i) + static_cast<Index>(j) * static_cast<Index>(nl_)]; }
+    float X(int i, int j) const {
+        return x_[static_cast<Index>(i) + static_cast<Index>(j) * static_cast<Index>(nl_)];
+    }
+
+    std::string folder_;
+    RecordWriter prn_;
+
+    // Counts: those of the file until Transpose, then those of the working table.
+    int nl_ = 0, nla_ = 0, nc_ = 0, nca_ = 0, nf_ = 0;
+    bool flagsRead_ = false;
+    std::string dataPath_;
+    std::string title_;
+    std::vector<int> rowFlags_, colFlags_;
+    int graphs_ = 0, pages_ = 1, lines_ = 65;
+    float deviations_ = 2.5f;
+    int createFiles_ = 0, printData_ = 0;
+    std::vector<std::string> rowNames_, colNames_;
+    std::vector<float> x_;  // nl x nc, column-major
+
+    // Results.
+    std::vector<float> r_, c_, f_, m_;
+    float total_ = 0.0f;  // grand total N
+    float inertia_ = 0.0f;
+    std::vector<float> lambda_;  // factor a (1-based) is lambda_[a - 1]
+    std::vector<float> v_;       // nca x nca, eigenvector of factor a in column a - 1
+    std::vector<float> rowCoord_, colCoord_;  // nl x nf and nc x nf, column-major
+    std::vector<float> rowD2_, colD2_;
+};
+
+int KeloRun::Execute() {
+    const bool listing = prn_.Create("kelo.prn", folder_);
+    // A run that stops early must not leave a previous run's results behind.
+    std::remove(SystemFileName("kelo.tmp", folder_).c_str());
+    if (!listing)
+        return kKeloNoListing;
+    int status;
+    try {
+        status = Run();
+    } catch (const std::bad_alloc&) {
+        Alert("ATENÇÃO - MEMÓRIA INSUFICIENTE", {" Verifique o Nº de Linhas e o Nº de Colunas"});
+        status = kKeloNoMemory;
+    } catch (const std::length_error&) {
+        Alert("ATENÇÃO - MEMÓRIA INSUFICIENTE", {" Verifique o Nº de Linhas e o Nº de Colunas"});
+        status = kKeloNoMemory;
+    }
+    prn_.Close();
+    return status;
+}
+
+void KeloRun::Alert(const std::string& heading, const std::vector<std::string>& lines) {
+    prn_.WriteBlank(2);
+    prn_.Write(Repeat(" *", 35));
+    prn_.WriteBlank();
+    prn_.Write(Blanks(25) + heading);
+    prn_.WriteBlank();
+    for (const std::string& line : lines)
+        prn_.Write(line);
+    prn_.WriteBlank();
+    prn_.Write(Repeat(" *", 35));
+}
+
+void KeloRun::Note(const std::string& text) { prn_.Write(" ATENÇÃO - " + text); }
+
+bool KeloRun::ParameterRead(ReadStatus status, const RecordReader& in, const char* what) {
+    if (status == ReadStatus::Ok)
+        return true;
+    Alert("ATENÇÃO - ERRO NO FICHEIRO kelo.par",
+          {std::string(" Leitura de: ") + what,
+           " Linha" + FormatI(in.LineNumber(), 5) + ": " + in.ErrorText()});
+    return false;
+}
+
+int KeloRun::Run() {
+    RecordReader par;
+    if (!par.Open("kelo.par", folder_)) {
+        Alert("ATENÇÃO - ERRO NO FICHEIRO kelo.par", {" O ficheiro não existe ou não pode ser lido"});
+        return kKeloParameterError;
+    }
+    int counts[5] = {0, 0, 0, 0, 0};
+    if (!ParameterRead(par.ReadInts(counts, 5), par, "Nº de linhas, colunas e factores"))
+        return kKeloParameterError;
+    nl_ = counts[0];
+    nla_ = counts[1];
+    nc_ = counts[2];
+    nca_ = counts[3];
+    nf_ = counts[4];
+    if (!ParameterRead(par.ReadLine(dataPath_), par, "ficheiro de dados") ||
+        !ParameterRead(par.ReadText(title_, 128), par, "título"))
+        return kKeloParameterError;
+
+    const bool countsValid = nl_ >= 1 && nc_ >= 1 && nla_ >= 0 && nla_ <= nl_ && nca_ >= 0 && nca_ <= nc_;
+    PrintBanner(countsValid);
+    if (!countsValid) {
+        Alert("ATENÇÃO - PARÂMETROS INVÁLIDOS",
+              {" Nº de Linhas" + FormatI(nl_, 8) + "   Nº de Linhas activas" + FormatI(nla_, 8),
+               " Nº de Colunas" + FormatI(nc_, 7) + "   Nº de Colunas activas" + FormatI(nca_, 7)});
+        return kKeloRefused;
+    }
+
+    RecordReader data;
+    if (!data.Open(dataPath_, folder_)) {
+        Alert("ATENÇÃO - FICHEIRO DE DADOS",
+              {" Não foi possível abrir o ficheiro de dados:", " " + TrimTrailingBlanks(dataPath_)});
+        return kKeloDataError;
+    }
+
+    // Flags, names and options, in the file's own terms.
+    flagsRead_ = nl_ != nla_ || nc_ != nca_;
+    rowFlags_.assign(static_cast<Index>(nl_), 1);
+    colFlags_.assign(static_cast<Index>(nc_), 1);
+    if (flagsRead_ &&
+        (!ParameterRead(par.ReadDigits(rowFlags_.data(), nl_), par, "linhas activas e ilustrativas") ||
+         !ParameterRead(par.ReadDigits(colFlags_.data(), nc_), par, "colunas activas e ilustrativas")))
+        return kKeloParameterError;
+    if (!ParameterRead(par.ReadItems({FreeInt(graphs_), FreeInt(pages_), FreeInt(lines_),
+                                      FreeReal(deviations_)}),
+                       par, "gráficos"))
+        return kKeloParameterError;
+    colNames_.clear();
+    for (int j = 0; j < nc_; ++j) {
+        std::string name;
+        if (!ParameterRead(par.ReadText(name, 4), par, "nomes das colunas"))
+            return kKeloParameterError;
+        colNames_.push_back(name);
+    }
+    int options[2] = {0, 0};
+    if (!ParameterRead(par.ReadInts(options, 2), par, "opções"))
+        return kKeloParameterError;
+    createFiles_ = options[0];
+    printData_ = options[1];
+    par.Close();
+
+    const int dataStatus = ReadData(data);
+    if (dataStatus != kKeloOk)
+        return dataStatus;
+    data.Close();
+
+    if (nla_ < nca_)
+        Transpose();
+    if (graphs_ >= nf_)
+        graphs_ = nf_ - 1;
+    if (graphs_ < 0)
+        graphs_ = 0;
+    PrintParameters();
+    if (!CheckCounts())
+        return kKeloRefused;
+    if (flagsRead_)
+        Reorder();
+    if (printData_ != 0)
+        PrintData();
+
+    if (!Compute())
+        return kKeloNumericError;
+    RecordWriter tmp;
+    if (!tmp.Create("kelo.tmp", folder_)) {
+        Alert("ATENÇÃO - FICHEIRO DE RESULTADOS", {" Não foi possível criar o ficheiro kelo.tmp"});
+        return kKeloOutputError;
+    }
+    WriteEigenvalues(tmp);
+    ComputeCoordinates();
+    PrintCoordinates(tmp);
+    if (!tmp.Close()) {
+        std::remove(tmp.SystemPath().c_str());
+        Alert("ATENÇÃO - FICHEIRO DE RESULTADOS", {" Erro na escrita do ficheiro kelo.tmp"});
+        return kKeloOutputError;
+    }
+    if (createFiles_ != 0)
+        WriteResultFiles();
+    DrawPlanes();
+    std::vector<float> rowKeys(static_cast<Index>(nl_)), colKeys(static_cast<Index>(nc_));
+    for (int i = 0; i < nl_; ++i)
+        rowKeys[static_cast<Index>(i)] = rowCoord_[static_cast<Index>(i)];
+    for (int j = 0; j < nc_; ++j)
+        colKeys[static_cast<Index>(j)] = colCoord_[static_cast<Index>(j)];
+    PrintOrderedProfiles(prn_, nl_, nc_, x_, rowNames_, colNames_, rowKeys, colKeys);
+    prn_.Write("\f");
+    return prn_.Good() ? kKeloOk : kKeloOutputError;
+}
+
+void KeloRun::PrintBanner(bool countsValid) {
+    long long numeric = 0;
+    long long literal = 0;
+    if (countsValid) {
+        const long long nl = nl_, nc = nc_;
+        const long long n = std::min(nla_, nca_);  // order of the matrix diagonalised
+        const long long nf = std::clamp<long long>(nf_, 0, n);
+        numeric = nl * nc + 2 * n * n + n + 4 * (nl + nc) + (nl + nc) * nf;
+        literal = 4 * (nl + nc) + 2 * 128;
+    }
+    std::string first = "   ANÁLISE DAS CORRESPONDÊNCIAS BINÁRIAS";
+    first.resize(51, ' ');
+    prn_.Write(first + "Versão 7.00");
+    const std::string rule = " " + Repeat(" .", 65);
+    prn_.Write(rule);
+    prn_.Write(" " + title_);
+    prn_.Write(rule);
+    prn_.Write(" UTILIZAÇÃO DE MEMÓRIA");
+    prn_.Write(std::string(" ") + "       . numérica" + FormatI(numeric, 8));
+    prn_.Write(std::string(" ") + "       .  literal" + FormatI(literal, 8));
+}
+
+int KeloRun::ReadData(RecordReader& data) {
+    auto endOfFile = [&](int rowsRead) {
+        Alert("ATENÇÃO - FIM DE FICHEIRO",
+              {" Verifique:", "    - Nº de Linhas (apenas foram lidas" + FormatI(rowsRead, 5) + ")",
+               "    - Nº de Colunas", "    - Formato dos Dados"});
+        return kKeloDataError;
+    };
+    auto readError = [&]() {
+        Alert("ATENÇÃO - ERRO NA LEITURA DOS DADOS",
+              {" Linha" + FormatI(data.LineNumber(), 8) + " do ficheiro de dados: " + data.ErrorText(),
+               " Verifique:", "    - Formato dos Dados"});
+        return kKeloDataError;
+    };
+    rowNames_.clear();
+    for (int i = 0; i < nl_; ++i) {
+        std::string name;
+        const ReadStatus status = data.ReadName(name);
+        if (status == ReadStatus::EndOfFile)
+            return endOfFile(0);
+        if (status == ReadStatus::Error)
+            return readError();
+        rowNames_.push_back(name);
+    }
+    x_.assign(static_cast<Index>(nl_) * static_cast<Index>(nc_), 0.0f);
+    std::vector<float> row(static_cast<Index>(nc_));
+    for (int i = 0; i < nl_; ++i) {
+        const ReadStatus status = data.ReadReals(row.data(), nc_);
+        if (status == ReadStatus::EndOfFile)
+            return endOfFile(i);
+        if (status == ReadStatus::Error)
+            return readError();
+        for (int j = 0; j < nc_; ++j)
+            X(i, j) = row[static_cast<Index>(j)];
+    }
+    return kKeloOk;
+}
+
+void KeloRun::Transpose() {
+    std::vector<float> t(x_.size());
+    for (int i = 0; i < nl_; ++i)
+        for (int j = 0; j < nc_; ++j)
+            t[static_cast<Index>(j) + static_cast<Index>(i) * static_cast<Index>(nc_)] = X(i, j);
+    x_.swap(t);
+    std::swap(nl_, nc_);
+    std::swap(nla_, nca_);
+    std::swap(rowFlags_, colFlags_);
+    std::swap(rowNames_, colNames_);
+}
+
+void KeloRun::PrintParameters() {
+    auto pair = [&](const char* label1, const std::string& value1, const char* label2,
+                    const std::string& value2) {
+        std::string line = std::string(" ") + label1 + value1;
+        line.resize(44, ' ');
+        prn_.Write(line + label2 + value2);
+    };
+    auto flagLines = [&](const char* label, const std::vector<int>& flags) {
+        prn_.Write(std::string(" ") + label);
+        for (Index k = 0; k < flags.size(); k += 100) {
+            std::string line = " ";
+            for (Index m = k; m < std::min(flags.size(), k + 100); ++m)
+                line += static_cast<char>('0' + flags[m]);
+            prn_.Write(line);
+        }
+    };
+    prn_.WriteBlank();
+    prn_.Write(" PARÂMETROS LIDOS");
+    prn_.WriteBlank();
+    pair("          N. total de linhas =>", FormatI(nl_, 4), "        N. de linhas activas =>", FormatI(nla_, 4));
+    pair("         N. total de colunas =>", FormatI(nc_, 4), "       N. de colunas activas =>", FormatI(nca_, 4));
+    if (flagsRead_) {
+        flagLines(" Linhas activas (1) ou ilustrativas (0)", rowFlags_);  // both labels 39 columns
+        flagLines("Colunas activas (1) ou ilustrativas (0)", colFlags_);
+    }
+    pair("N. de factores seleccionados =>", FormatI(nf_, 4), "N. de graficos seleccionados =>", FormatI(graphs_, 4));
+    pair("   N. de paginas por grafico =>", FormatI(pages_, 4), "    N. de linhas por grafico =>", FormatI(lines_, 4));
+    prn_.Write(std::string(" ") + "        N. de desvios padrao =>" + FormatF(deviations_, 4, 1));
+    pair("Cria ficheiro (1) ou nao (0) =>", FormatI(createFiles_, 2), "Imprime dados (1) ou nao (0) =>",
+         FormatI(printData_, 2));
+    prn_.Write(std::string(" ") + "          Formato de leitura => " + "Sem formato");
+}
+
+bool KeloRun::CheckCounts() {
+    std::vector<std::string> problems;
+    const auto activeRows = std::count(rowFlags_.begin(), rowFlags_.end(), 1);
+    const auto activeCols = std::count(colFlags_.begin(), colFlags_.end(), 1);
+    if (activeRows != nla_)
+        problems.push_back(" O Nº de linhas marcadas activas (" + FormatI(activeRows, 5) +
+                           ") difere do Nº de linhas activas (" + FormatI(nla_, 5) + ")");
+    if (activeCols != nca_)
+        problems.push_back(" O Nº de colunas marcadas activas (" + FormatI(activeCols, 5) +
+                           ") difere do Nº de colunas activas (" + FormatI(nca_, 5) + ")");
+    if (nca_ < 2)
+        problems.push_back(" São precisas pelo menos 2 linhas activas e 2 colunas activas");
+    else if (nf_ < 1 || nf_ > nca_ - 1)
+        problems.push_back(" O Nº de factores (" + FormatI(nf_, 5) + ") tem de estar entre 1 e" +
+                           FormatI(nca_ - 1, 5));
+    for (Index k = 0; k < x_.size() && problems.empty(); ++k)
+        if (x_[k] < 0.0f) {
+            const int i = static_cast<int>(k % static_cast<Index>(nl_));
+            const int j = static_cast<int>(k / static_cast<Index>(nl_));
+            problems.push_back(" Os dados não podem ter valores negativos: linha " +
+                               TrimTrailingBlanks(rowNames_[static_cast<Index>(i)]) + ", coluna " +
+                               TrimTrailingBlanks(colNames_[static_cast<Index>(j)]));
+        }
+    if (problems.empty())
+        return true;
+    Alert("ATENÇÃO - PARÂMETROS INVÁLIDOS", problems);
+    return false;
+}
+
+void KeloRun::Reorder() {
+    // Active rows and columns first, each group keeping its order.
+    auto order = [](const std::vector<int>& flags) {
+        std::vector<int> out;
+        for (Index k = 0; k < flags.size(); ++k)
+            if (flags[k] == 1)
+                out.push_back(static_cast<int>(k));
+        for (Index k = 0; k < flags.size(); ++k)
+            if (flags[k] != 1)
+                out.push_back(static_cast<int>(k));
+        return out;
+    };
+    const std::vector<int> rows = order(rowFlags_);
+    const std::vector<int> cols = order(colFlags_);
+    std::vector<float> t(x_.size());
+    for (int j = 0; j < nc_; ++j)
+        for (int i = 0; i < nl_; ++i)
+            t[static_cast<Index>(i) + static_cast<Index>(j) * static_cast<Index>(nl_)] =
+                X(rows[static_cast<Index>(i)], cols[static_cast<Index>(j)]);
+    x_.swap(t);
+    std::vector<std::string> names(rowNames_.size());
+    for (Index i = 0; i < names.size(); ++i)
+        names[i] = rowNames_[static_cast<Index>(rows[i])];
+    rowNames_.swap(names);
+    names.assign(colNames_.size(), std::string());
+    for (Index j = 0; j < names.size(); ++j)
+        names[j] = colNames_[static_cast<Index>(cols[j])];
+    colNames_.swap(names);
+    std::sort(rowFlags_.begin(), rowFlags_.end(), [](int a, int b) { return (a == 1) > (b == 1); });
+    std::sort(colFlags_.begin(), colFlags_.end(), [](int a, int b) { return (a == 1) > (b == 1); });
+}
+
+void KeloRun::PrintData() {
+    prn_.Write("\f" + Blanks(10) + "QUADRO DOS DADOS BRUTOS" + " (EVENTUALMENTE REORDENADOS)");
+    PrintMatrixBlocks(prn_, printData_, nl_, nc_, x_.data(), nl_, rowNames_, colNames_);
+}
+
+bool KeloRun::Compute() {
+    const Index n = static_cast<Index>(nca_);
+    r_.assign(static_cast<Index>(nl_), 0.0f);
+    for (int i = 0; i < nl_; ++i) {
+        float sum = 0.0f;
+        for (int j = 0; j < nca_; ++j)
+            sum += X(i, j);
+        r_[static_cast<Index>(i)] = sum < kSumFloor ? kSumFloor : sum;
+    }
+    std::vector<float> rawColumnSum(static_cast<Index>(nc_));
+    c_.assign(static_cast<Index>(nc_), 0.0f);
+    float rawTotal = 0.0f;
+    for (int j = 0; j < nc_; ++j) {
+        float sum = 0.0f;
+        for (int i = 0; i < nla_; ++i)
+            sum += X(i, j);
+        rawColumnSum[static_cast<Index>(j)] = sum;
+        if (j < nca_)
+            rawTotal += sum;
+        c_[static_cast<Index>(j)] = sum < kSumFloor ? kSumFloor : sum;
+    }
+    total_ = 0.0f;
+    for (int i = 0; i < nla_; ++i)
+        total_ += r_[static_cast<Index>(i)];
+
+    // S(j, k) = sum over active rows of X(i, j) X(i, k) / (r(i) sqrt(c(j) c(k))), built from the
+    // non-zero cells of each row.
+    std::vector<float> s(n * n, 0.0f);
+    std::vector<int> nonZero;
+    for (int i = 0; i < nla_; ++i) {
+        nonZero.clear();
+        for (int j = 0; j < nca_; ++j)
+            if (X(i, j) != 0.0f)
+                nonZero.push_back(j);
+        const float ri = r_[static_cast<Index>(i)];
+        for (Index a = 0; a < nonZero.size(); ++a) {
+            const int j = nonZero[a];
+            const float w = X(i, j) / ri;
+            float* column = &s[static_cast<Index>(j) * n];
+            for (Index b = a; b < nonZero.size(); ++b)
+                column[static_cast<Index>(nonZero[b])] += w * X(i, nonZero[b]);
+        }
+    }
+    for (Index j = 0; j < n; ++j)
+        for (Index k = j; k < n; ++k) {
+            const float value = s[j * n + k] / std::sqrt(c_[j] * c_[k]);
+            s[j * n + k] = value;
+            s[k * n + j] = value;
+        }
+
+    // Remove the trivial axis: sqrt(f) is the eigenvector of S for the eigenvalue 1.
+    float sumOfSquares = 0.0f;
+    for (float value : s)
+        sumOfSquares += value * value;
+    std::vector<float> u(n, 0.0f);
+    if (rawTotal > 0.0f)
+        for (Index j = 0; j < n; ++j)
+            u[j] = std::sqrt(rawColumnSum[j] / rawTotal);
+    inertia_ = 0.0f;
+    for (Index j = 0; j < n; ++j) {
+        for (Index k = 0; k < n; ++k)
+            s[j * n + k] -= u[j] * u[k];
+        inertia_ += s[j * n + j];
+    }
+    if (!std::isfinite(inertia_) || !std::isfinite(sumOfSquares)) {
+        Alert("ATENÇÃO - ERRO NUMÉRICO", {" Os valores dos dados são grandes demais para o cálculo"});
+        return false;
+    }
+    if (inertia_ < 0.0f)
+        inertia_ = 0.0f;
+
+    const EigenOutcome outcome = DiagonaliseSymmetric(nca_, s, lambda_, v_, sumOfSquares, kMaxSweeps, kZero);
+    if (!outcome.finite) {
+        Alert("ATENÇÃO - ERRO NUMÉRICO",
+              {" O cálculo dos valores próprios deu valores não numéricos"});
+        return false;
+    }
+    if (!outcome.converged)
+        Note("o cálculo dos valores próprios parou ao fim de" + FormatI(kMaxSweeps, 4) +
+             " varrimentos sem convergir");
+
+    f_.assign(static_cast<Index>(nc_), 0.0f);
+    m_.assign(static_cast<Index>(nl_), 0.0f);
+    for (int j = 0; j < nc_; ++j)
+        f_[static_cast<Index>(j)] = c_[static_cast<Index>(j)] / total_;
+    for (int i = 0; i < nl_; ++i)
+        m_[static_cast<Index>(i)] = r_[static_cast<Index>(i)] / total_;
+    return true;
+}
+
+void KeloRun::WriteEigenvalues(RecordWriter& tmp) {
+    prn_.Write("\fEDICAO DOS VALORES PROPRIOS (SOMA =" + FormatF(inertia_, 9, 6) + " )");
+    prn_.WriteBlank();
+    prn_.Write(Blanks(7) + "VAL.PROP  % EXP  % ACU HISTOGRAMA DOS VALORES");
+    prn_.WriteBlank();
+    tmp.Write(FreeRecord({inertia_}));
+    const bool noInertia = inertia_ <= kZero;
+    float cumulative = 0.0f;
+    std::vector<int> zeroFactors;
+    for (int a = 1; a <= nf_; ++a) {
+        const float lambda = lambda_[static_cast<Index>(a - 1)];
+        const float percent = noInertia || lambda <= kZero ? 0.0f : lambda * 100.0f / inertia_;
+        cumulative += percent;
+        int bar = static_cast<int>(percent + 0.5f);
+        bar = std::clamp(bar, 1, 100);
+        prn_.Write(" " + FormatI(a, 3) + " " + FormatF(lambda, 10, 5) + FormatF(percent, 7, 2) +
+                   FormatF(cumulative, 7, 2) + " " + std::string(static_cast<Index>(bar), '.'));
+        tmp.Write(FreeRecord({lambda, percent, cumulative}));
+        if (lambda <= kZero)
+            zeroFactors.push_back(a);
+    }
+    if (noInertia || !zeroFactors.empty())
+        prn_.WriteBlank();
+    if (noInertia)
+        Note("inércia total nula: as percentagens foram postas a 0");
+    for (int a : zeroFactors)
+        Note("valor próprio nulo no factor" + FormatI(a, 3) + ": percentagem, coordenadas e contribuições postas a 0");
+}
+
+void KeloRun::ComputeCoordinates() {
+    const Index n = static_cast<Index>(nca_);
+    const Index nf = static_cast<Index>(nf_);
+    const Index nl = static_cast<Index>(nl_);
+    const Index nc = static_cast<Index>(nc_);
+    // w(j, a) = v(j, a) / sqrt(f(j)) for the active columns.
+    std::vector<float> w(n * nf);
+    for (Index a = 0; a < nf; ++a)
+        for (Index j = 0; j < n; ++j)
+            w[j + a * n] = v_[j + a * n] / std::sqrt(f_[j]);
+
+    rowCoord_.assign(nl * nf, 0.0f);
+    rowD2_.assign(nl, 0.0f);
+    for (Index i = 0; i < nl; ++i) {
+        const float ri = r_[i];
+        float d2 = 0.0f;
+        for (Index j = 0; j < n; ++j) {
+            const float profile = X(static_cast<int>(i), static_cast<int>(j)) / ri;
+            const float diff = profile - f_[j];
+            d2 += diff * diff / f_[j];
+            if (profile != 0.0f)
+                for (Index a = 0; a < nf; ++a)
+                    rowCoord_[i + a * nl] += profile * w[j + a * n];
+        }
+        rowD2_[i] = d2;
+    }
+
+    colCoord_.assign(nc * nf, 0.0f);
+    colD2_.assign(nc, 0.0f);
+    for (Index j = 0; j < nc; ++j) {
+        const float cj = c_[j];
+        float d2 = 0.0f;
+        for (Index i = 0; i < static_cast<Index>(nla_); ++i) {
+            const float diff = X(static_cast<int>(i), static_cast<int>(j)) / cj - m_[i];
+            d2 += diff * diff / m_[i];
+        }
+        colD2_[j] = d2;
+        for (Index a = 0; a < nf; ++a) {
+            const float lambda = lambda_[a];
+            if (lambda <= kZero)
+                continue;
+            float coordinate = 0.0f;
+            if (j < n) {
+                coordinate = std::sqrt(lambda) * w[j + a * n];
+            } else {
+                for (Index i = 0; i < static_cast<Index>(nla_); ++i)
+                    coordinate += X(static_cast<int>(i), static_cast<int>(j)) / (f_[j] * total_) *
+                                  rowCoord_[i + a * nl];
+                coordinate /= std::sqrt(lambda);
+            }
+            colCoord_[j + a * nc] = coordinate;
+        }
+    }
+}
+
+void KeloRun::PrintCoordinates(RecordWriter& tmp) {
+    const int shown = std::min(nf_, kShownFactors);
+    prn_.Write("\f" + Blanks(9) + "EDICAO DAS COORDENADAS E DAS CONTRIBUICOES");
+    prn_.Write(" " + std::string(132, '-'));
+    prn_.WriteBlank(3);
+    prn_.Write(" NOMES MASSAS DIST/O*" + Blanks(12) + "COORDENADAS" + Blanks(13) + " *" + Blanks(4) +
+               "CONTRIBUICOES ABSOLUTAS" + Blanks(3) + " *" + Blanks(3) + "CONTRIBUICOES RELATIVAS" +
+               Blanks(4) + " *");
+    const std::string stars = " " + std::string(122, '*');
+    prn_.Write(stars);
+    std::string labels = " " + Blanks(18) + " *";
+    for (int a = 1; a <= kShownFactors; ++a)
+        labels += "   F" + std::to_string(a) + " ";
+    labels += " *";
+    for (int group = 0; group < 2; ++group) {
+        for (int a = 1; a <= kShownFactors; ++a)
+            labels += "  F" + std::to_string(a) + " ";
+        labels += " *";
+    }
+    prn_.Write(labels);
+    prn_.Write(stars);
+
+    auto point = [&](const std::string& name, float mass, float d2, const float* coordinates,
+                     Index stride) {
+        std::string line = " " + FormatText(name, 4) + FormatF(mass, 7, 3) + " " + FormatF(d2, 6, 2) + " *";
+        std::string absolute = " *";
+        std::string relative = " *";
+        std::string record = TmpName(name) + TmpValue(mass) + TmpValue(d2);
+        for (int a = 0; a < kShownFactors; ++a) {
+            float coordinate = 0.0f, contribution = 0.0f, quality = 0.0f;
+            if (a < shown) {
+                coordinate = coordinates[static_cast<Index>(a) * stride];
+                const float lambda = lambda_[static_cast<Index>(a)];
+                const float square = coordinate * coordinate;
+                contribution = lambda > kZero ? 100.0f * mass * square / lambda : 0.0f;
+                quality = d2 > 0.0f ? square / d2 : 0.0f;
+            }
+            line += FormatF(coordinate, 6, 2);
+            absolute += FormatF(contribution, 5, 1);
+            relative += FormatF(quality, 5, 2);
+        }
+        prn_.Write(line + absolute + relative + " *");
+        for (int a = 0; a < nf_; ++a)
+            record += TmpValue(coordinates[static_cast<Index>(a) * stride]);
+        tmp.Write(record);
+    };
+    const Index nl = static_cast<Index>(nl_);
+    const Index nc = static_cast<Index>(nc_);
+    prn_.Write(" " + Blanks(10) + "Pontos-coluna activos");
+    for (Index j = 0; j < nc; ++j) {
+        if (j == static_cast<Index>(nca_))
+            prn_.Write(" " + Blanks(10) + "Pontos suplementares");
+        point(colNames_[j], f_[j], colD2_[j], &colCoord_[j], nc);
+    }
+    prn_.Write(" " + Blanks(10) + "Pontos-linha activos");
+    for (Index i = 0; i < nl; ++i) {
+        if (i == static_cast<Index>(nla_))
+            prn_.Write(" " + Blanks(10) + "Pontos suplementares");
+        point(rowNames_[i], m_[i], rowD2_[i], &rowCoord_[i], nl);
+    }
+}
+
+void KeloRun::WriteResultFiles() {
+    auto create = [&](RecordWriter& out, const char* extension) {
+        const std::string name = MakeFileNameWithExtension(title_, extension);
+        if (out.Create(name, folder_))
+            return true;
+        Note("não foi possível criar o ficheiro " + TrimTrailingBlanks(name));
+        return false;
+    };
+    RecordWriter vpc;
+    if (create(vpc, "vpc")) {
+        std::vector<std::string> fields;
+        for (int a = 1; a <= nca_ - 1; ++a)
+            fields.push_back(FormatF(lambda_[static_cast<Index>(a - 1)], 10, 6));
+        WriteContinued(vpc, "", "", fields, 8);
+        if (!vpc.Close())
+            Note("erro na escrita do ficheiro " + vpc.SystemPath());
+    }
+    auto coordinates = [&](const char* extension, const std::vector<std::string>& names,
+                           const std::vector<float>& coords) {
+        RecordWriter out;
+        if (!create(out, extension))
+            return;
+        const Index count = names.size();
+        for (Index k = 0; k < count; ++k) {
+            std::vector<std::string> fields;
+            for (Index a = 0; a < static_cast<Index>(nf_); ++a)
+                fields.push_back(FormatF(coords[k + a * count], 7, 3));
+            WriteContinued(out, FormatText(names[k], 4), Blanks(4), fields, 10);
+        }
+        if (!out.Close())
+            Note("erro na escrita do ficheiro " + out.SystemPath());
+    };
+    coordinates("lic", rowNames_, rowCoord_);
+    coordinates("coc", colNames_, colCoord_);
+}
+
+void KeloRun::DrawPlanes() {
+    const PlaneSettings settings{pages_, lines_, deviations_};
+    const Index nl = static_cast<Index>(nl_);
+    const Index nc = static_cast<Index>(nc_);
+    for (int g = 1; g <= graphs_; ++g) {
+        const Index p = static_cast<Index>(g - 1);
+        const Index q = static_cast<Index>(g);
+        std::vector<PlanePoint> points;
+        points.reserve(nl + nc);
+        for (Index j = 0; j < nc; ++j)
+            points.push_back({colNames_[j], colCoord_[j + p * nc], colCoord_[j + q * nc]});
+        for (Index i = 0; i < nl; ++i)
+            points.push_back({rowNames_[i], rowCoord_[i + p * nl], rowCoord_[i + q * nl]});
+        PrintPlane(prn_, std::move(points), g, g + 1, settings);
+    }
+}
+
+}  // namespace
+
+int KeloMain(const std::string& folder) {
+    KeloRun run(folder);
+    return run.Execute();
+}

@@ -1,0 +1,364 @@
+#include "engines/kelo/kelo_planes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+#include "engines/common/matrix_blocks.h"
+
+// ---------------------------------------------------------------------------------------
+// Grid
+
+namespace {
+
+int Clamp(int value, int low, int high) { return std::max(low, std::min(value, high)); }
+
+// Cell number of an offset measured in cells, as the line printer rounds it.
+int CellNumber(float cells) {
+    const float shifted = cells + 0.500001f;
+    if (!(shifted < 1e9f))
+        return 1000000000;
+    if (shifted < 0.0f)
+        return 0;
+    return static_cast<int>(shifted);
+}
+
+void Widen(float& low, float& high) {
+    if (high - low > 0.0f)
+        return;
+    const float half = std::fabs(high) > 0.0f ? std::fabs(high) * 0.5f : 1.0f;
+    low -= half;
+    high += half;
+}
+
+}  // namespace
+
+int PlaneGrid::ColumnOf(float x) const { return Clamp(CellNumber((x - xmin) / cellWidth), 1, columns); }
+
+int PlaneGrid::LineOf(float y) const { return Clamp(CellNumber((ymax - y) / cellHeight), 1, lines); }
+
+float PlaneGrid::XOfColumn(int column) const { return xmin + static_cast<float>(column) * cellWidth; }
+
+float PlaneGrid::YOfLine(int line) const { return ymax - static_cast<float>(line) * cellHeight; }
+
+PlaneGrid MakePlaneGrid(const std::vector<PlanePoint>& points, bool withOrigin, int columns,
+                        int pages, int lines) {
+    PlaneGrid grid;
+    bool first = true;
+    auto take = [&](float x, float y) {
+        if (first) {
+            grid.xmin = grid.xmax = x;
+            grid.ymin = grid.ymax = y;
+            first = false;
+            return;
+        }
+        grid.xmin = std::min(grid.xmin, x);
+        grid.xmax = std::max(grid.xmax, x);
+        grid.ymin = std::min(grid.ymin, y);
+        grid.ymax = std::max(grid.ymax, y);
+    };
+    if (withOrigin)
+        take(0.0f, 0.0f);
+    for (const PlanePoint& point : points)
+        take(point.x, point.y);
+    Widen(grid.xmin, grid.xmax);
+    Widen(grid.ymin, grid.ymax);
+
+    grid.columns = columns > 0 ? columns : 1;
+    const float xrange = grid.xmax - grid.xmin;
+    const float yrange = grid.ymax - grid.ymin;
+    if (lines <= 0) {
+        const float proportional = yrange / xrange * static_cast<float>(pages) * 74.0f;
+        lines = proportional < static_cast<float>(kMaxPlaneLines) ? static_cast<int>(proportional)
+                                                                   : kMaxPlaneLines;
+    }
+    grid.lines = Clamp(lines, 12, kMaxPlaneLines);
+    grid.cellWidth = xrange / static_cast<float>(grid.columns);
+    grid.cellHeight = yrange / static_cast<float>(grid.lines);
+    return grid;
+}
+
+std::vector<DoublePoint> FindDoublePoints(const std::vector<PlanePoint>& points, const PlaneGrid& grid) {
+    std::vector<int> owner(static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.lines), -1);
+    std::vector<DoublePoint> doubles;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const int column = grid.ColumnOf(points[k].x);
+        const int line = grid.LineOf(points[k].y);
+        int& cell = owner[static_cast<std::size_t>(line - 1) * static_cast<std::size_t>(grid.columns) +
+                          static_cast<std::size_t>(column - 1)];
+        if (cell < 0)
+            cell = static_cast<int>(k);
+        else
+            doubles.push_back({cell, static_cast<int>(k), column, line});
+    }
+    return doubles;
+}
+
+// ---------------------------------------------------------------------------------------
+// Plane drawing
+
+namespace {
+
+void PrintRefusal(RecordWriter& out) {
+    out.WriteBlank(3);
+    out.Write(Blanks(10) + "GRAFICO RECUSADO ");
+    out.Write(Blanks(10) + "MAIS DE 2000 PONTOS DUPLOS EM A4");
+    out.Write(Blanks(10) + "MAIS DE 750 PONTOS SOBRE O QUADRO");
+    out.Write("\f");
+}
+
+// Puts text into line so that it ends at column end (1-based), never before column first.
+void PlaceField(std::string& line, const std::string& text, int end, int first) {
+    int start = end - static_cast<int>(text.size()) + 1;
+    if (start < first)
+        start = first;
+    const std::size_t need = static_cast<std::size_t>(start - 1) + text.size();
+    if (line.size() < need)
+        line.resize(need, ' ');
+    line.replace(static_cast<std::size_t>(start - 1), text.size(), text);
+}
+
+void WriteTrimmed(RecordWriter& out, std::string line) {
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    out.Write(line);
+}
+
+}  // namespace
+
+void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
+                const PlaneSettings& settings) {
+    const int n = static_cast<int>(points.size());
+    out.Write("\f" + Blanks(25) + "PLANO DE PROJECCAO DOS" + FormatI(n, 6) + " PONTOS " +
+              "SOBRE OS EIXOS" + FormatI(p, 2) + "  E " + FormatI(q, 2));
+    out.Write(" " + std::string(130, '-'));
+
+    // Points far from the centre are listed and later put on the sides of the drawing.
+    const bool clipping = settings.deviations > 0.0f;
+    std::vector<char> clipped(points.size(), 0);
+    std::vector<int> clippedList;
+    if (clipping && n > 0) {
+        float sumX = 0.0f;
+        float sumY = 0.0f;
+        for (const PlanePoint& point : points) {
+            sumX += point.x * point.x;
+            sumY += point.y * point.y;
+        }
+        const float limitX = settings.deviations * std::sqrt(sumX / static_cast<float>(n));
+        const float limitY = settings.deviations * std::sqrt(sumY / static_cast<float>(n));
+        for (int k = 0; k < n; ++k)
+            if (std::fabs(points[k].x) > limitX || std::fabs(points[k].y) > limitY) {
+                clipped[k] = 1;
+                clippedList.push_back(k);
+            }
+    }
+    if (static_cast<int>(clippedList.size()) > kMaxClippedPoints) {
+        PrintRefusal(out);
+        return;
+    }
+    if (!clippedList.empty()) {
+        out.WriteBlank(3);
+        out.Write(Blanks(25) + "ATENCAO");
+        out.WriteBlank();
+        out.Write(" OS PONTOS ABAIXO ESTAVAM A MAIS DE " + FormatF(settings.deviations, 4, 1) +
+                  " DESVIOS PADRAO DO CENTRO.");
+        out.Write(" FORAM POSTOS SOBRE OS LADOS DO GRAFICO");
+        out.WriteBlank();
+        out.Write(Repeat(" *", 28));
+        for (int k : clippedList)
+            out.Write("  *" + FormatText(points[k].name, 4) + " *" + FormatF(points[k].x, 15, 5) +
+                      Blanks(8) + "*" + FormatF(points[k].y, 15, 5) + Blanks(8) + "*");
+        out.Write(Repeat(" *", 28));
+    }
+
+    const bool wide = settings.pages == 4;  // four pages of 30 cells of 4 characters
+    const int pages = wide ? 4 : 1;
+    const int perPage = wide ? 30 : 122;
+    const int cellChars = wide ? 4 : 1;
+    std::vector<PlanePoint> inside;
+    for (int k = 0; k < n; ++k)
+        if (!clipped[k])
+            inside.push_back(points[k]);
+    const PlaneGrid grid = MakePlaneGrid(inside, clipping, perPage * pages, pages, settings.lines);
+    for (int k : clippedList) {
+        points[k].x = std::clamp(points[k].x, grid.xmin, grid.xmax);
+        points[k].y = std::clamp(points[k].y, grid.ymin, grid.ymax);
+    }
+    const std::vector<DoublePoint> doubles = FindDoublePoints(points, grid);
+    if (static_cast<int>(doubles.size()) > kMaxDoublePoints) {
+        PrintRefusal(out);
+        return;
+    }
+
+    out.Write(" " + Blanks(43) + "EIXO" + FormatI(p, 2) + "-- HORIZONTAL " + Blanks(9) + "EIXO" +
+              FormatI(q, 2) + "-- VERTICAL");
+    out.WriteBlank();
+
+    // The drawing, one string of cells per line.
+    const int columns = grid.columns;
+    const int lines = grid.lines;
+    auto word = [&](const char* one, const char* four) { return std::string(wide ? four : one); };
+    const std::string border = word("-", "----"), blank = word(" ", "    "), left = word("I", "I   "),
+                      right = word("I", "   I"), axis = word(".", " .  "), origin = word("+", " +  ");
+    std::vector<std::string> rows(static_cast<std::size_t>(lines));
+    const int zeroColumn = CellNumber((0.0f - grid.xmin) / grid.cellWidth);
+    const int zeroLine = CellNumber((grid.ymax - 0.0f) / grid.cellHeight);
+    auto put = [&](int line, int column, const std::string& text) {
+        rows[static_cast<std::size_t>(line - 1)].replace(static_cast<std::size_t>(column - 1) * cellChars,
+                                                         static_cast<std::size_t>(cellChars), text);
+    };
+    for (int line = 1; line <= lines; ++line) {
+        std::string& row = rows[static_cast<std::size_t>(line - 1)];
+        if (line == 1 || line == lines) {
+            row = Repeat(border, columns);
+            continue;
+        }
+        row = Repeat(blank, columns);
+        if (zeroColumn >= 1 && zeroColumn <= columns)
+            put(line, zeroColumn, axis);
+        if (line == zeroLine) {
+            row = Repeat(axis, columns);
+        } else {
+            put(line, 1, left);
+            put(line, columns, right);
+        }
+    }
+    if (clipping && zeroColumn >= 1 && zeroColumn <= columns && zeroLine >= 1 && zeroLine <= lines)
+        put(zeroLine, zeroColumn, origin);
+    std::vector<char> hidden(points.size(), 0);
+    for (const DoublePoint& d : doubles)
+        hidden[static_cast<std::size_t>(d.hidden)] = 1;
+    for (int k = 0; k < n; ++k) {
+        if (hidden[k])
+            continue;
+        const std::string name = FormatText(points[k].name, 4);
+        put(grid.LineOf(points[k].y), grid.ColumnOf(points[k].x), wide ? name : name.substr(0, 1));
+    }
+
+    const int ticks = pages * 5;
+    const float tickStep = (grid.xmax - grid.xmin) / static_cast<float>(ticks);
+    for (int page = 0; page < pages; ++page) {
+        const std::size_t from = static_cast<std::size_t>(page * perPage * cellChars);
+        const std::size_t width = static_cast<std::size_t>(perPage * cellChars);
+        for (int line = 1; line <= lines; ++line) {
+            const std::string cells = rows[static_cast<std::size_t>(line - 1)].substr(from, width);
+            const std::string ordinate = FormatF(grid.YOfLine(line), 8, 3);
+            out.Write(wide ? " " + cells + " " + ordinate : " " + ordinate + " " + cells);
+        }
+        // Abscissa values under the drawing, alternately on two lines.
+        const int firstCellColumn = wide ? 2 : 11;  // line column of the page's first cell
+        std::string even;
+        std::string odd;
+        for (int i = page * 5; i <= page * 5 + 5; ++i) {
+            const int cell = CellNumber(static_cast<float>(i) * static_cast<float>(columns) /
+                                        static_cast<float>(ticks)) -
+                             page * perPage;
+            const int column = firstCellColumn + (std::max(cell, 1) - 1) * cellChars;
+            PlaceField(i % 2 == 0 ? even : odd,
+                       FormatF(grid.xmin + static_cast<float>(i) * tickStep, 10, 3), column + 1, 2);
+        }
+        WriteTrimmed(out, even);
+        WriteTrimmed(out, odd);
+    }
+
+    // Points hidden by others, with the coordinates of their cell.
+    out.Write("\f" + Blanks(45) + "PONTOS MULTIPLOS (PARES)");
+    out.WriteBlank();
+    const std::string stars = " " + std::string(71, '*');
+    out.Write(stars);
+    out.Write(" * PONTO  *  ABCISSA   *  ORDENADA  * PONTO  *  ABCISSA   *  ORDENADA  *");
+    out.Write(" * VISTO  * APROXIMADA * APROXIMADA * OCULTO * APROXIMADA * APROXIMADA *");
+    out.Write(stars);
+    for (const DoublePoint& d : doubles) {
+        const std::string x = " " + FormatF(grid.XOfColumn(d.column), 10, 5) + " *";
+        const std::string y = " " + FormatF(grid.YOfLine(d.line), 10, 5) + " *";
+        out.Write(" *  " + FormatText(points[d.shown].name, 4) + "  *" + x + y + "  " +
+                  FormatText(points[d.hidden].name, 4) + "  *" + x + y);
+    }
+    out.Write(stars);
+    out.WriteBlank();
+    out.Write(" NUMERO DE PONTOS DUPLOS =" + FormatI(static_cast<long long>(doubles.size()), 5));
+}
+
+// ---------------------------------------------------------------------------------------
+// Ordered data
+
+void ShellSort(std::vector<float>& keys, std::vector<int>& index) {
+    const int n = static_cast<int>(keys.size());
+    index.resize(keys.size());
+    for (int i = 0; i < n; ++i)
+        index[static_cast<std::size_t>(i)] = i;
+    int gap = 1;
+    while (gap <= n)
+        gap *= 2;
+    gap -= 1;
+    // 1-based positions as the method is usually written.
+    auto key = [&](int j) -> float& { return keys[static_cast<std::size_t>(j - 1)]; };
+    auto idx = [&](int j) -> int& { return index[static_cast<std::size_t>(j - 1)]; };
+    while ((gap /= 2) > 0) {
+        for (int i = 1; i <= n - gap; ++i) {
+            for (int j = i; j > 0; j -= gap) {
+                if (!(key(j) > key(j + gap)))
+                    break;
+                std::swap(key(j), key(j + gap));
+                std::swap(idx(j), idx(j + gap));
+            }
+        }
+    }
+}
+
+void PrintOrderedProfiles(RecordWriter& out, int nrows, int ncols, const std::vector<float>& table,
+                          const std::vector<std::string>& rowNames,
+                          const std::vector<std::string>& columnNames,
+                          const std::vector<float>& rowKeys, const std::vector<float>& columnKeys) {
+    std::vector<float> keys = rowKeys;
+    std::vector<int> rowOrder;
+    ShellSort(keys, rowOrder);
+    keys = columnKeys;
+    std::vector<int> columnOrder;
+    ShellSort(keys, columnOrder);
+
+    const std::size_t ld = static_cast<std::size_t>(nrows);
+    std::vector<float> ordered(table.size());
+    std::vector<std::string> orderedRows(static_cast<std::size_t>(nrows));
+    std::vector<std::string> orderedColumns(static_cast<std::size_t>(ncols));
+    for (int i = 0; i < nrows; ++i)
+        orderedRows[static_cast<std::size_t>(i)] = rowNames[static_cast<std::size_t>(rowOrder[i])];
+    for (int j = 0; j < ncols; ++j) {
+        orderedColumns[static_cast<std::size_t>(j)] = columnNames[static_cast<std::size_t>(columnOrder[j])];
+        for (int i = 0; i < nrows; ++i)
+            ordered[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * ld] =
+                table[static_cast<std::size_t>(rowOrder[i]) +
+                      static_cast<std::size_t>(columnOrder[j]) * ld];
+    }
+
+    std::vector<float> profile(ordered.size());
+    for (int i = 0; i < nrows; ++i) {
+        float sum = 0.0f;
+        for (int j = 0; j < ncols; ++j)
+            sum += ordered[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * ld];
+        for (int j = 0; j < ncols; ++j) {
+            const std::size_t at = static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * ld;
+            profile[at] = sum > 0.0f ? ordered[at] * 1000.0f / sum : 0.0f;
+        }
+    }
+    const std::string title = "\f" + Blanks(40) + "DADOS ORDENADOS SOBRE O FACTOR 1";
+    out.Write(title);
+    out.WriteBlank();
+    out.Write(Blanks(36) + "Perfis das linhas (soma duma linha=1000)");
+    PrintMatrixBlocks(out, 2, nrows, ncols, profile.data(), nrows, orderedRows, orderedColumns);
+
+    for (int j = 0; j < ncols; ++j) {
+        float sum = 0.0f;
+        for (int i = 0; i < nrows; ++i)
+            sum += ordered[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * ld];
+        for (int i = 0; i < nrows; ++i) {
+            const std::size_t at = static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * ld;
+            profile[at] = sum > 0.0f ? ordered[at] * 1000.0f / sum : 0.0f;
+        }
+    }
+    out.Write(title);
+    out.WriteBlank();
+    out.Write(Blanks(35) + "Perfis das colunas (soma duma coluna =1000)");
+    PrintMatrixBlocks(out, 2, nrows, ncols, profile.data(), nrows, orderedRows, orderedColumns);
+}

@@ -1,0 +1,67 @@
+// Line-printer pages of kelo's listing: factorial planes drawn with characters, and the
+// data table ordered along the first factor.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engines/common/record_io.h"
+
+struct PlanePoint {
+    std::string name;  // 4 characters
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+struct PlaneSettings {
+    int pages = 1;            // pages per graph: 4 gives four pages of 30 wide cells, else 1 page
+    int lines = 65;           // lines per graph; 0 or less: from the ranges' proportions
+    float deviations = 2.5f;  // points beyond this many standard deviations go on the sides
+};
+
+constexpr int kMaxClippedPoints = 750;
+constexpr int kMaxDoublePoints = 2000;
+constexpr int kMaxPlaneLines = 1000;
+
+// The grid of one plane: ranges, cell sizes and the cell of a value.
+struct PlaneGrid {
+    float xmin = 0.0f, xmax = 0.0f, ymin = 0.0f, ymax = 0.0f;
+    int columns = 122;  // cells across all pages
+    int lines = 12;
+    float cellWidth = 1.0f;
+    float cellHeight = 1.0f;
+
+    int ColumnOf(float x) const;  // 1..columns
+    int LineOf(float y) const;    // 1..lines
+    float XOfColumn(int column) const;
+    float YOfLine(int line) const;
+};
+
+// Ranges of the points (a zero range is widened), cell sizes and line count.
+PlaneGrid MakePlaneGrid(const std::vector<PlanePoint>& points, bool withOrigin, int columns,
+                        int pages, int lines);
+
+struct DoublePoint {
+    int shown = 0;   // index of the point that keeps the cell
+    int hidden = 0;  // index of the point it hides
+    int column = 0;
+    int line = 0;
+};
+
+// Points sharing a cell, in the order they were placed: the first one in a cell stays visible.
+std::vector<DoublePoint> FindDoublePoints(const std::vector<PlanePoint>& points, const PlaneGrid& grid);
+
+// Prints the plane of factors p and q (1-based numbers, for the titles) of the points.
+void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
+                const PlaneSettings& settings);
+
+// Shell sort of keys ascending, carrying index alongside; equal keys are not exchanged.
+void ShellSort(std::vector<float>& keys, std::vector<int>& index);
+
+// The table (nrows x ncols, column-major) ordered along the first factor, printed as row
+// profiles and then as column profiles (per mille). rowKeys and columnKeys are the points'
+// first-factor coordinates.
+void PrintOrderedProfiles(RecordWriter& out, int nrows, int ncols, const std::vector<float>& table,
+                          const std::vector<std::string>& rowNames,
+                          const std::vector<std::string>& columnNames,
+                          const std::vector<float>& rowKeys, const std::vector<float>& columnKeys);

@@ -1,0 +1,3 @@
+#include "engines/pilo/pilo.h"
+
+int main() { return PiloMain(std::string()); }

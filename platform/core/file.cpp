@@ -1,0 +1,354 @@
+#include "platform/core/file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "platform/core/paths.h"
+
+int CFileException::CauseFromErrno(int error) {
+    switch (error) {
+    case 0: return none;
+    case ENOENT: return fileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return badPath;
+    case EMFILE:
+    case ENFILE: return tooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return accessDenied;
+    case EBADF: return invalidFile;
+    case ENOSPC:
+    case EDQUOT: return diskFull;
+    case EIO: return hardIO;
+    case ESPIPE: return badSeek;
+    case ETXTBSY:
+    case EBUSY: return sharingViolation;
+    default: return genericException;
+    }
+}
+
+CString CFileException::GetErrorMessage() const {
+    const char* name = m_strFileName.IsEmpty() ? "an unnamed file" : m_strFileName.GetString();
+    switch (m_cause) {
+    case none: return "No error occurred.";
+    case fileNotFound: return FormatString("%s was not found.", name);
+    case badPath: return FormatString("%s contains an invalid path.", name);
+    case tooManyOpenFiles: return FormatString("%s could not be opened because there are too many open files.", name);
+    case accessDenied: return FormatString("Access to %s was denied.", name);
+    case invalidFile: return FormatString("An invalid file handle was associated with %s.", name);
+    case directoryFull: return FormatString("%s could not be created because the directory is full.", name);
+    case badSeek: return FormatString("Seek failed on %s.", name);
+    case hardIO: return FormatString("A hardware I/O error was reported while accessing %s.", name);
+    case sharingViolation: return FormatString("A sharing violation occurred while accessing %s.", name);
+    case diskFull: return FormatString("There is not enough space on the disk for %s.", name);
+    case endOfFile: return FormatString("An attempt was made to access %s past its end.", name);
+    default: return FormatString("An unexpected error occurred while accessing %s.", name);
+    }
+}
+
+BOOL CFileException::GetErrorMessage(char* buffer, UINT max) const {
+    if (!buffer || max == 0) return FALSE;
+    CString m = GetErrorMessage();
+    std::snprintf(buffer, max, "%s", m.GetString());
+    return TRUE;
+}
+
+const char* CFileException::what() const noexcept {
+    m_what = GetErrorMessage().str();
+    return m_what.c_str();
+}
+
+CFile::CFile(const char* fileName, UINT flags) {
+    CFileException e;
+    if (!Open(fileName, flags, &e)) throw e;
+}
+
+CFile::~CFile() {
+    if (m_stream) std::fclose(m_stream);
+}
+
+BOOL CFile::Open(const char* fileName, UINT flags, CFileException* error) {
+    if (m_stream) Close();
+    m_strFileName = fileName;
+    m_flags = flags;
+    const char* mode;
+    UINT access = flags & 3;
+    bool create = (flags & modeCreate) != 0;
+    bool keep = (flags & modeNoTruncate) != 0;
+    std::string native = afx::NativePath(fileName);
+    if (access == modeRead) {
+        mode = "rb";
+    } else if (create && !keep) {
+        mode = access == modeWrite ? "wb" : "w+b";
+    } else {
+        // Existing content kept: open for update, creating the file first when asked.
+        if (create && !afx::PathExists(fileName)) {
+            std::FILE* f = std::fopen(native.c_str(), "wb");
+            if (f) std::fclose(f);
+        }
+        mode = "r+b";
+    }
+    errno = 0;
+    m_stream = std::fopen(native.c_str(), mode);
+    if (!m_stream) {
+        int err = errno;
+        if (error) {
+            error->m_cause = CFileException::CauseFromErrno(err);
+            error->m_lOsError = err;
+            error->m_strFileName = fileName;
+        }
+        return FALSE;
+    }
+    // A folder opens for reading on this system; the original refuses it.
+    struct stat st;
+    if (fstat(fileno(m_stream), &st) == 0 && S_ISDIR(st.st_mode)) {
+        std::fclose(m_stream);
+        m_stream = nullptr;
+        if (error) {
+            error->m_cause = CFileException::accessDenied;
+            error->m_lOsError = EISDIR;
+            error->m_strFileName = fileName;
+        }
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CFile::ThrowFromErrno(int error) const {
+    throw CFileException(CFileException::CauseFromErrno(error), error, m_strFileName);
+}
+
+void CFile::Close() {
+    if (!m_stream) return;
+    std::FILE* f = m_stream;
+    m_stream = nullptr;
+    errno = 0;
+    if (std::fclose(f) != 0) ThrowFromErrno(errno ? errno : EIO);
+}
+
+void CFile::Abort() {
+    if (m_stream) std::fclose(m_stream);
+    m_stream = nullptr;
+}
+
+UINT CFile::Read(void* buffer, UINT count) {
+    if (!m_stream) ThrowFromErrno(EBADF);
+    size_t n = std::fread(buffer, 1, count, m_stream);
+    if (n < count && std::ferror(m_stream)) ThrowFromErrno(errno ? errno : EIO);
+    return static_cast<UINT>(n);
+}
+
+void CFile::Write(const void* buffer, UINT count) {
+    if (!m_stream) ThrowFromErrno(EBADF);
+    if (count == 0) return;
+    errno = 0;
+    if (std::fwrite(buffer, 1, count, m_stream) != count) ThrowFromErrno(errno ? errno : EIO);
+}
+
+void CFile::Flush() {
+    if (m_stream && std::fflush(m_stream) != 0) ThrowFromErrno(errno ? errno : EIO);
+}
+
+ULONGLONG CFile::GetLength() const {
+    if (!m_stream) return 0;
+    std::fflush(m_stream);
+    struct stat st;
+    if (fstat(fileno(m_stream), &st) != 0) return 0;
+    return static_cast<ULONGLONG>(st.st_size);
+}
+
+ULONGLONG CFile::GetPosition() const {
+    if (!m_stream) return 0;
+    long p = std::ftell(m_stream);
+    return p < 0 ? 0 : static_cast<ULONGLONG>(p);
+}
+
+ULONGLONG CFile::Seek(LONGLONG offset, UINT from) {
+    if (!m_stream) ThrowFromErrno(EBADF);
+    int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
+    if (std::fseek(m_stream, static_cast<long>(offset), whence) != 0) ThrowFromErrno(errno ? errno : ESPIPE);
+    return GetPosition();
+}
+
+CString CFile::GetFileName() const { return afx::FileNameOfPath(m_strFileName); }
+
+CString CFile::GetFileTitle() const { return afx::FileTitleOfPath(m_strFileName); }
+
+CStdioFile::CStdioFile(const char* fileName, UINT flags) {
+    CFileException e;
+    if (!Open(fileName, flags, &e)) throw e;
+}
+
+BOOL CStdioFile::Open(const char* fileName, UINT flags, CFileException* error) {
+    return CFile::Open(fileName, flags, error);
+}
+
+int CStdioFile::GetChar() {
+    int c = std::getc(m_stream);
+    if (c == '\r' && IsTextMode()) {
+        int next = std::getc(m_stream);
+        if (next == '\n') return '\n';
+        if (next != EOF) std::ungetc(next, m_stream);
+    }
+    return c;
+}
+
+void CStdioFile::WriteString(const char* text) {
+    if (!text) return;
+    if (!IsTextMode()) {
+        CFile::Write(text, static_cast<UINT>(std::strlen(text)));
+        return;
+    }
+    Write(text, static_cast<UINT>(std::strlen(text)));
+}
+
+void CStdioFile::Write(const void* buffer, UINT count) {
+    if (!IsTextMode()) {
+        CFile::Write(buffer, count);
+        return;
+    }
+    const char* p = static_cast<const char*>(buffer);
+    const char* end = p + count;
+    while (p < end) {
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* stop = nl ? nl : end;
+        CFile::Write(p, static_cast<UINT>(stop - p));
+        if (!nl) break;
+        CFile::Write("\r\n", 2);
+        p = nl + 1;
+    }
+}
+
+UINT CStdioFile::Read(void* buffer, UINT count) {
+    if (!m_stream) ThrowFromErrno(EBADF);
+    if (!IsTextMode()) return CFile::Read(buffer, count);
+    char* out = static_cast<char*>(buffer);
+    UINT n = 0;
+    while (n < count) {
+        int c = GetChar();
+        if (c == EOF) break;
+        out[n++] = static_cast<char>(c);
+    }
+    if (std::ferror(m_stream)) ThrowFromErrno(errno ? errno : EIO);
+    return n;
+}
+
+BOOL CStdioFile::ReadString(CString& text) {
+    if (!m_stream) ThrowFromErrno(EBADF);
+    std::string line;
+    int c;
+    bool any = false;
+    while ((c = GetChar()) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        line += static_cast<char>(c);
+    }
+    if (std::ferror(m_stream)) ThrowFromErrno(errno ? errno : EIO);
+    // In binary mode the line end may still carry its carriage return.
+    if (!line.empty() && line.back() == '\r' && c == '\n') line.pop_back();
+    text = CString(std::move(line));
+    return any ? TRUE : FALSE;
+}
+
+char* CStdioFile::ReadString(char* buffer, UINT max) {
+    if (!m_stream) ThrowFromErrno(EBADF);
+    if (!buffer || max == 0) return nullptr;
+    UINT n = 0;
+    while (n + 1 < max) {
+        int c = GetChar();
+        if (c == EOF) break;
+        buffer[n++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    buffer[n] = '\0';
+    if (std::ferror(m_stream)) ThrowFromErrno(errno ? errno : EIO);
+    return n == 0 ? nullptr : buffer;
+}
+
+CArchive::CArchive(CFile* file, UINT mode, int bufferSize)
+    : m_file(file), m_mode(mode), m_buffer(static_cast<size_t>(bufferSize < 128 ? 128 : bufferSize)) {}
+
+CArchive::~CArchive() {
+    if (!m_closed && IsStoring() && !(m_mode & bNoFlushOnDelete)) {
+        try {
+            Flush();
+        } catch (...) {
+        }
+    }
+}
+
+bool CArchive::FillBuffer() {
+    m_pos = 0;
+    m_len = m_file->CFile::Read(m_buffer.data(), static_cast<UINT>(m_buffer.size()));
+    return m_len > 0;
+}
+
+void CArchive::WriteString(const char* text) {
+    if (!text) return;
+    size_t n = std::strlen(text);
+    while (n > 0) {
+        if (m_len == m_buffer.size()) Flush();
+        size_t k = std::min(n, m_buffer.size() - m_len);
+        std::memcpy(m_buffer.data() + m_len, text, k);
+        m_len += k;
+        text += k;
+        n -= k;
+    }
+}
+
+BOOL CArchive::ReadString(CString& text) {
+    std::string line;
+    bool any = false;
+    for (;;) {
+        if (m_pos >= m_len && !FillBuffer()) break;
+        const char* start = m_buffer.data() + m_pos;
+        size_t avail = m_len - m_pos;
+        const char* nl = static_cast<const char*>(std::memchr(start, '\n', avail));
+        any = true;
+        if (nl) {
+            line.append(start, static_cast<size_t>(nl - start));
+            m_pos += static_cast<size_t>(nl - start) + 1;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            text = CString(std::move(line));
+            return TRUE;
+        }
+        line.append(start, avail);
+        m_pos = m_len;
+    }
+    text = CString(std::move(line));
+    return any ? TRUE : FALSE;
+}
+
+char* CArchive::ReadString(char* buffer, UINT max) {
+    if (!buffer || max == 0) return nullptr;
+    UINT n = 0;
+    while (n + 1 < max) {
+        if (m_pos >= m_len && !FillBuffer()) break;
+        char c = m_buffer[m_pos++];
+        buffer[n++] = c;
+        if (c == '\n') break;
+    }
+    buffer[n] = '\0';
+    return n == 0 ? nullptr : buffer;
+}
+
+void CArchive::Flush() {
+    if (IsStoring() && m_len > 0) {
+        m_file->CFile::Write(m_buffer.data(), static_cast<UINT>(m_len));
+        m_len = 0;
+    }
+}
+
+void CArchive::Close() {
+    if (m_closed) return;
+    m_closed = true;
+    Flush();
+}
+
+void CArchive::Abort() {
+    m_closed = true;
+    m_len = 0;
+}

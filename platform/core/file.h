@@ -1,0 +1,161 @@
+// CFile, CStdioFile and CArchive with the class library's semantics. CStdioFile in text
+// mode writes "\n" as "\r\n" and reads "\r\n" back as "\n", as on the original platform.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "platform/core/cstring.h"
+
+using ULONGLONG = std::uint64_t;
+using LONGLONG = std::int64_t;
+
+class CFileException : public std::exception {
+public:
+    enum {
+        none = 0,
+        genericException,
+        fileNotFound,
+        badPath,
+        tooManyOpenFiles,
+        accessDenied,
+        invalidFile,
+        removeCurrentDir,
+        directoryFull,
+        badSeek,
+        hardIO,
+        sharingViolation,
+        lockViolation,
+        diskFull,
+        endOfFile,
+    };
+
+    CFileException(int cause = none, int osError = 0, const char* fileName = nullptr)
+        : m_cause(cause), m_lOsError(osError), m_strFileName(fileName) {}
+
+    // The cause of a failed system call, from errno.
+    static int CauseFromErrno(int error);
+
+    // A readable message naming the file.
+    CString GetErrorMessage() const;
+    BOOL GetErrorMessage(char* buffer, UINT max) const;
+    const char* what() const noexcept override;
+
+    int m_cause;
+    int m_lOsError;
+    CString m_strFileName;
+
+private:
+    mutable std::string m_what;
+};
+
+class CFile {
+public:
+    enum OpenFlags : UINT {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        shareCompat = 0x0000,
+        shareExclusive = 0x0010,
+        shareDenyWrite = 0x0020,
+        shareDenyRead = 0x0030,
+        shareDenyNone = 0x0040,
+        modeNoInherit = 0x0080,
+        modeCreate = 0x1000,
+        modeNoTruncate = 0x2000,
+        typeText = 0x4000,
+        typeBinary = 0x8000,
+    };
+    enum SeekPosition { begin = 0, current = 1, end = 2 };
+
+    CFile() = default;
+    // Opens at once; throws CFileException on failure.
+    CFile(const char* fileName, UINT flags);
+    virtual ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    virtual BOOL Open(const char* fileName, UINT flags, CFileException* error = nullptr);
+    virtual void Close();
+    void Abort();  // closes without reporting errors
+    virtual UINT Read(void* buffer, UINT count);
+    virtual void Write(const void* buffer, UINT count);  // throws on failure
+    void Flush();
+    ULONGLONG GetLength() const;
+    ULONGLONG GetPosition() const;
+    ULONGLONG Seek(LONGLONG offset, UINT from);
+    void SeekToBegin() { Seek(0, begin); }
+    ULONGLONG SeekToEnd() { return Seek(0, end); }
+    CString GetFilePath() const { return m_strFileName; }
+    CString GetFileName() const;
+    CString GetFileTitle() const;
+    BOOL IsOpen() const { return m_stream != nullptr; }
+
+protected:
+    void ThrowFromErrno(int error) const;
+
+    std::FILE* m_stream = nullptr;
+    CString m_strFileName;
+    UINT m_flags = 0;
+};
+
+class CStdioFile : public CFile {
+public:
+    CStdioFile() = default;
+    CStdioFile(const char* fileName, UINT flags);
+
+    BOOL Open(const char* fileName, UINT flags, CFileException* error = nullptr) override;
+
+    // Writes a text; in text mode each "\n" becomes "\r\n". Throws on failure.
+    virtual void WriteString(const char* text);
+    // Reads one line into text without its line end; FALSE at the end of the file.
+    virtual BOOL ReadString(CString& text);
+    // Reads at most max - 1 characters of one line, keeping the "\n" (like fgets);
+    // nullptr at the end of the file.
+    virtual char* ReadString(char* buffer, UINT max);
+
+    UINT Read(void* buffer, UINT count) override;
+    void Write(const void* buffer, UINT count) override;
+
+    BOOL IsTextMode() const { return (m_flags & typeBinary) == 0; }
+
+private:
+    int GetChar();  // the next character, with "\r\n" folded to "\n" in text mode; EOF at the end
+};
+
+class CArchive {
+public:
+    enum Mode { store = 0, load = 1, bNoFlushOnDelete = 2 };
+
+    CArchive(CFile* file, UINT mode, int bufferSize = 4096);
+    ~CArchive();
+    CArchive(const CArchive&) = delete;
+    CArchive& operator=(const CArchive&) = delete;
+
+    BOOL IsLoading() const { return (m_mode & load) != 0; }
+    BOOL IsStoring() const { return (m_mode & load) == 0; }
+    CFile* GetFile() const { return m_file; }
+
+    // Writes the bytes of a text as they stand.
+    void WriteString(const char* text);
+    // Reads one line without its "\n" or "\r\n"; FALSE at the end of the file.
+    BOOL ReadString(CString& text);
+    char* ReadString(char* buffer, UINT max);
+
+    void Flush();
+    void Close();
+    void Abort();
+
+private:
+    bool FillBuffer();
+
+    CFile* m_file;
+    UINT m_mode;
+    std::vector<char> m_buffer;
+    size_t m_pos = 0;
+    size_t m_len = 0;
+    bool m_closed = false;
+};

@@ -1,0 +1,458 @@
+#include "platform/ui/automation.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <cstdio>
+
+#include "platform/core/cp1252.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/menu.h"
+#include "platform/ui/qt_bridge.h"
+
+namespace afx {
+
+namespace {
+ScriptedUser* g_current = nullptr;
+
+std::function<void(const std::string&)>& Reporter() {
+    static std::function<void(const std::string&)> reporter = [](const std::string& what) {
+        std::fprintf(stderr, "scripted user: %s\n", what.c_str());
+    };
+    return reporter;
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button) {
+    Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent e(type, QPointF(pos), QPointF(target->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &e);
+}
+
+void Activate(QWidget* w) {
+    QWidget* top = w->window();
+    if (!top->isVisible()) top->show();
+    QApplication::setActiveWindow(top);
+}
+
+QString KeyText(UINT vk) {
+    switch (vk) {
+    case VK_RETURN: return QStringLiteral("\r");
+    case VK_ESCAPE: return QStringLiteral("\x1b");
+    case VK_TAB: return QStringLiteral("\t");
+    case VK_BACK: return QStringLiteral("\b");
+    case VK_SPACE: return QStringLiteral(" ");
+    default: return QString();
+    }
+}
+}  // namespace
+
+// --- DialogDriver ----------------------------------------------------------------------------
+
+UINT DialogDriver::TemplateId() const { return m_dialog.GetTemplateId(); }
+
+CString DialogDriver::Caption() const {
+    CString s;
+    m_dialog.GetWindowText(s);
+    return s;
+}
+
+QWidget* DialogDriver::Control(int id, const char* action) const {
+    CWnd* w = m_dialog.GetDlgItem(id);
+    QWidget* q = WidgetOf(w);
+    if (!q && g_current)
+        g_current->Fail("dialog " + std::to_string(m_dialog.GetTemplateId()) + " has no control " + std::to_string(id) +
+                        " to " + action);
+    return q;
+}
+
+static bool Usable(QWidget* q, CDialog& dlg, int id, const char* action) {
+    QWidget* top = WidgetOf(&dlg);
+    if (q->isEnabled() && q->isVisibleTo(top)) return true;
+    if (g_current)
+        g_current->Fail("control " + std::to_string(id) + " of dialog " + std::to_string(dlg.GetTemplateId()) + " is " +
+                        (q->isEnabled() ? "hidden" : "disabled") + ": cannot " + action);
+    return false;
+}
+
+void DialogDriver::Click(int id) {
+    QWidget* q = Control(id, "click");
+    if (!q || !Usable(q, m_dialog, id, "click")) return;
+    Activate(q);
+    if (auto* b = qobject_cast<QAbstractButton*>(q)) {
+        b->setFocus(Qt::MouseFocusReason);
+        b->click();
+        return;
+    }
+    QPoint c = q->rect().center();
+    SendMouse(q, QEvent::MouseButtonPress, c, Qt::LeftButton);
+    SendMouse(q, QEvent::MouseButtonRelease, c, Qt::LeftButton);
+}
+
+void DialogDriver::Focus(int id) {
+    QWidget* q = Control(id, "focus");
+    if (!q || !Usable(q, m_dialog, id, "focus")) return;
+    Activate(q);
+    q->setFocus(Qt::TabFocusReason);
+}
+
+void DialogDriver::Type(int id, const char* text) {
+    QWidget* q = Control(id, "type into");
+    if (!q || !Usable(q, m_dialog, id, "type into")) return;
+    Activate(q);
+    q->setFocus(Qt::TabFocusReason);
+    if (auto* e = qobject_cast<QLineEdit*>(q)) {
+        e->selectAll();
+        e->insert(ToQ(text));
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(q)) {
+        p->selectAll();
+        p->insertPlainText(ToQ(text));
+    } else if (auto* c = qobject_cast<QComboBox*>(q); c && c->isEditable()) {
+        c->setEditText(ToQ(text));
+    } else if (g_current) {
+        g_current->Fail("control " + std::to_string(id) + " takes no typing");
+    }
+}
+
+void DialogDriver::Key(UINT vk) {
+    QWidget* dlg = WidgetOf(&m_dialog);
+    if (!dlg) return;
+    Activate(dlg);
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != dlg) target = dlg;
+    QKeyEvent press(QEvent::KeyPress, QtKeyOf(vk), Qt::NoModifier, KeyText(vk));
+    QApplication::sendEvent(target, &press);
+    if (!WidgetOf(&m_dialog)) return;
+    QWidget* after = QApplication::focusWidget();
+    if (!after || after->window() != dlg) after = dlg;
+    QKeyEvent release(QEvent::KeyRelease, QtKeyOf(vk), Qt::NoModifier, KeyText(vk));
+    QApplication::sendEvent(after, &release);
+}
+
+void DialogDriver::TypeKeys(const char* text) {
+    QWidget* dlg = WidgetOf(&m_dialog);
+    if (!dlg || !text) return;
+    Activate(dlg);
+    for (const char* p = text; *p; ++p) {
+        QWidget* target = QApplication::focusWidget();
+        if (!target || target->window() != dlg) target = dlg;
+        unsigned char ch = static_cast<unsigned char>(*p);
+        QString s(QChar(static_cast<char16_t>(Cp1252ToUnicode(ch))));
+        int key = Qt::Key_unknown;
+        if (ch >= 0x20 && ch < 0x7F) key = (ch >= 'a' && ch <= 'z') ? ch - 'a' + 'A' : ch;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, s);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, s);
+        QApplication::sendEvent(target, &release);
+        if (!WidgetOf(&m_dialog)) return;
+    }
+}
+
+void DialogDriver::Select(int id, int index) {
+    QWidget* q = Control(id, "select in");
+    if (!q || !Usable(q, m_dialog, id, "select in")) return;
+    Activate(q);
+    if (auto* lw = qobject_cast<QListWidget*>(q)) {
+        if (index < 0 || index >= lw->count()) {
+            if (g_current) g_current->Fail("list " + std::to_string(id) + " has no item " + std::to_string(index));
+            return;
+        }
+        lw->setFocus(Qt::MouseFocusReason);
+        lw->scrollToItem(lw->item(index));
+        QRect r = lw->visualItemRect(lw->item(index));
+        QPoint p(r.right() - 4, r.center().y());
+        SendMouse(lw->viewport(), QEvent::MouseButtonPress, p, Qt::LeftButton);
+        SendMouse(lw->viewport(), QEvent::MouseButtonRelease, p, Qt::LeftButton);
+    } else if (auto* cb = qobject_cast<QComboBox*>(q)) {
+        if (index < 0 || index >= cb->count()) {
+            if (g_current) g_current->Fail("combo " + std::to_string(id) + " has no item " + std::to_string(index));
+            return;
+        }
+        cb->setFocus(Qt::MouseFocusReason);
+        cb->setCurrentIndex(index);
+        emit cb->activated(index);
+    } else if (g_current) {
+        g_current->Fail("control " + std::to_string(id) + " has no items to select");
+    }
+}
+
+void DialogDriver::DoubleClick(int id, int index) {
+    QWidget* q = Control(id, "double-click");
+    if (!q || !Usable(q, m_dialog, id, "double-click")) return;
+    Activate(q);
+    auto* lw = qobject_cast<QListWidget*>(q);
+    if (!lw || index < 0 || index >= lw->count()) {
+        if (g_current) g_current->Fail("list " + std::to_string(id) + " has no item " + std::to_string(index));
+        return;
+    }
+    lw->setFocus(Qt::MouseFocusReason);
+    lw->scrollToItem(lw->item(index));
+    QRect r = lw->visualItemRect(lw->item(index));
+    QPoint p(r.right() - 4, r.center().y());
+    QWidget* vp = lw->viewport();
+    SendMouse(vp, QEvent::MouseButtonPress, p, Qt::LeftButton);
+    SendMouse(vp, QEvent::MouseButtonRelease, p, Qt::LeftButton);
+    SendMouse(vp, QEvent::MouseButtonDblClick, p, Qt::LeftButton);
+    if (WidgetOf(&m_dialog)) SendMouse(vp, QEvent::MouseButtonRelease, p, Qt::LeftButton);
+}
+
+void DialogDriver::Tick(int id, int index) {
+    QWidget* q = Control(id, "tick");
+    if (!q || !Usable(q, m_dialog, id, "tick")) return;
+    Activate(q);
+    auto* lw = qobject_cast<QListWidget*>(q);
+    if (!lw || index < 0 || index >= lw->count()) {
+        if (g_current) g_current->Fail("check list " + std::to_string(id) + " has no item " + std::to_string(index));
+        return;
+    }
+    lw->setFocus(Qt::MouseFocusReason);
+    lw->scrollToItem(lw->item(index));
+    QStyleOptionViewItem opt;
+    opt.initFrom(lw->viewport());
+    opt.rect = lw->visualItemRect(lw->item(index));
+    opt.features |= QStyleOptionViewItem::HasCheckIndicator;
+    opt.features |= QStyleOptionViewItem::HasDisplay;
+    QRect box = lw->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, lw);
+    QPoint p = box.isValid() ? box.center() : QPoint(opt.rect.left() + 8, opt.rect.center().y());
+    SendMouse(lw->viewport(), QEvent::MouseButtonPress, p, Qt::LeftButton);
+    if (WidgetOf(&m_dialog)) SendMouse(lw->viewport(), QEvent::MouseButtonRelease, p, Qt::LeftButton);
+}
+
+void DialogDriver::RightClick(int id) {
+    QWidget* q = Control(id, "right-click");
+    if (!q) return;
+    QWidget* target = q;
+    if (auto* sa = qobject_cast<QAbstractScrollArea*>(q)) target = sa->viewport();
+    RightClickAt(id, target->width() / 2, target->height() / 2);
+}
+
+void DialogDriver::RightClickAt(int id, int x, int y) {
+    QWidget* q = Control(id, "right-click");
+    if (!q || !Usable(q, m_dialog, id, "right-click")) return;
+    Activate(q);
+    QWidget* target = q;
+    if (auto* sa = qobject_cast<QAbstractScrollArea*>(q)) target = sa->viewport();
+    QPoint p(x, y);
+    SendMouse(target, QEvent::MouseButtonPress, p, Qt::RightButton);
+    SendMouse(target, QEvent::MouseButtonRelease, p, Qt::RightButton);
+    QContextMenuEvent ce(QContextMenuEvent::Mouse, p, target->mapToGlobal(p));
+    QApplication::sendEvent(target, &ce);
+}
+
+void DialogDriver::CloseBox() {
+    QWidget* dlg = WidgetOf(&m_dialog);
+    if (!dlg) return;
+    QCloseEvent e;
+    QApplication::sendEvent(dlg, &e);
+}
+
+CString DialogDriver::Text(int id) const {
+    CWnd* w = m_dialog.GetDlgItem(id);
+    CString s;
+    if (w) w->GetWindowText(s);
+    else if (g_current) g_current->Fail("dialog has no control " + std::to_string(id) + " to read");
+    return s;
+}
+
+bool DialogDriver::Exists(int id) const { return m_dialog.GetDlgItem(id) != nullptr; }
+
+bool DialogDriver::IsEnabled(int id) const {
+    QWidget* q = Control(id, "inspect");
+    return q && q->isEnabled();
+}
+
+bool DialogDriver::IsVisible(int id) const {
+    QWidget* q = Control(id, "inspect");
+    return q && q->isVisibleTo(WidgetOf(&m_dialog));
+}
+
+int DialogDriver::Checked(int id) const {
+    QWidget* q = Control(id, "inspect");
+    auto* b = qobject_cast<QAbstractButton*>(q);
+    return b && b->isChecked() ? 1 : 0;
+}
+
+int DialogDriver::FocusId() const {
+    QWidget* f = QApplication::focusWidget();
+    for (QWidget* w = f; w; w = w->parentWidget()) {
+        WindowBinding* b = WindowBinding::Of(w);
+        if (b && !w->isWindow()) return b->id;
+        if (w->isWindow()) break;
+    }
+    return 0;
+}
+
+std::vector<CString> DialogDriver::Items(int id) const {
+    std::vector<CString> out;
+    QWidget* q = Control(id, "list");
+    if (auto* lw = qobject_cast<QListWidget*>(q))
+        for (int i = 0; i < lw->count(); ++i) out.push_back(FromQ(lw->item(i)->text()));
+    else if (auto* cb = qobject_cast<QComboBox*>(q))
+        for (int i = 0; i < cb->count(); ++i) out.push_back(FromQ(cb->itemText(i)));
+    return out;
+}
+
+int DialogDriver::Selected(int id) const {
+    QWidget* q = Control(id, "inspect");
+    if (auto* lw = qobject_cast<QListWidget*>(q)) {
+        auto sel = lw->selectedItems();
+        return sel.isEmpty() ? -1 : lw->row(sel.first());
+    }
+    if (auto* cb = qobject_cast<QComboBox*>(q)) return cb->currentIndex();
+    return -1;
+}
+
+bool DialogDriver::IsTicked(int id, int index) const {
+    auto* lw = qobject_cast<QListWidget*>(Control(id, "inspect"));
+    return lw && index >= 0 && index < lw->count() && lw->item(index)->checkState() == Qt::Checked;
+}
+
+bool DialogDriver::SavePng(const char* path) const {
+    QWidget* dlg = WidgetOf(&m_dialog);
+    if (!dlg) return false;
+    return dlg->grab().save(QString::fromUtf8(Cp1252ToUtf8(path ? path : "")), "PNG");
+}
+
+// --- ScriptedUser ----------------------------------------------------------------------------
+
+ScriptedUser::ScriptedUser() : m_previous(g_current) { g_current = this; }
+
+ScriptedUser::~ScriptedUser() {
+    g_current = m_previous;
+    for (auto& d : m_dialogs)
+        if (!d.second.empty())
+            Reporter()("dialog " + std::to_string(d.first) + " was expected but never opened (" +
+                       std::to_string(d.second.size()) + " handler(s) left)");
+    if (!m_messageBoxes.empty())
+        Reporter()(std::to_string(m_messageBoxes.size()) + " expected message box(es) never appeared");
+    if (!m_fileDialogs.empty()) Reporter()("an expected file prompt never appeared");
+    if (!m_popups.empty()) Reporter()("an expected pop-up menu never appeared");
+}
+
+void ScriptedUser::SetFailureReporter(std::function<void(const std::string&)> reporter) {
+    Reporter() = std::move(reporter);
+}
+
+void ScriptedUser::OnDialog(UINT templateId, std::function<void(DialogDriver&)> handler) {
+    m_dialogs[templateId].push_back(std::move(handler));
+}
+
+void ScriptedUser::OnMessageBox(std::function<int(const CString&, UINT)> answer) {
+    m_messageBoxes.push_back(std::move(answer));
+}
+
+void ScriptedUser::OnFileDialog(std::function<bool(FileDialogRequest&)> answer) {
+    m_fileDialogs.push_back(std::move(answer));
+}
+
+void ScriptedUser::OnPopupMenu(std::function<UINT(const PopupMenuRequest&)> answer) {
+    m_popups.push_back(std::move(answer));
+}
+
+bool ScriptedUser::AllAnswered() const {
+    for (const auto& d : m_dialogs)
+        if (!d.second.empty()) return false;
+    return m_messageBoxes.empty() && m_fileDialogs.empty() && m_popups.empty() && m_failures.empty();
+}
+
+void ScriptedUser::Fail(const std::string& what) {
+    m_failures.push_back(what);
+    Reporter()(what);
+}
+
+int ScriptedUser::RunModal(CDialog& dialog) {
+    UINT id = dialog.GetTemplateId();
+    auto& queue = m_dialogs[id];
+    CString caption;
+    dialog.GetWindowText(caption);
+    if (queue.empty()) {
+        Fail("unexpected dialog " + std::to_string(id) + " \"" + Cp1252ToUtf8(caption.str()) + "\"");
+        dialog.EndDialog(IDCANCEL);
+        return IDCANCEL;
+    }
+    while (!dialog.HasEnded()) {
+        if (queue.empty()) {
+            Fail("dialog " + std::to_string(id) + " \"" + Cp1252ToUtf8(caption.str()) +
+                 "\" stayed open with no handler left");
+            dialog.EndDialog(IDCANCEL);
+            break;
+        }
+        auto handler = std::move(queue.front());
+        queue.pop_front();
+        DialogDriver driver(dialog);
+        handler(driver);
+    }
+    return dialog.GetModalResult();
+}
+
+int ScriptedUser::AnswerMessageBox(const CString& text, const CString&, UINT type) {
+    m_messages.push_back(text);
+    if (m_messageBoxes.empty()) {
+        Fail("unexpected message box \"" + Cp1252ToUtf8(text.str()) + "\"");
+        switch (type & MB_TYPEMASK) {
+        case MB_OKCANCEL:
+        case MB_YESNOCANCEL:
+        case MB_RETRYCANCEL: return IDCANCEL;
+        case MB_YESNO: return IDNO;
+        default: return IDOK;
+        }
+    }
+    auto answer = std::move(m_messageBoxes.front());
+    m_messageBoxes.pop_front();
+    return answer(text, type);
+}
+
+bool ScriptedUser::AnswerFileDialog(FileDialogRequest& request) {
+    if (m_fileDialogs.empty()) {
+        Fail("unexpected file prompt \"" + Cp1252ToUtf8(request.title.str()) + "\"");
+        return false;
+    }
+    auto answer = std::move(m_fileDialogs.front());
+    m_fileDialogs.pop_front();
+    return answer(request);
+}
+
+UINT ScriptedUser::ChoosePopupCommand(const CMenu& menu, CPoint point) {
+    PopupMenuRequest req;
+    req.point = point;
+    for (const CMenu::Item& it : menu.Items()) {
+        req.items.emplace_back(it.separator ? CString() : it.text, it.popup || it.separator ? 0u : it.id);
+        req.enabled.push_back(!(it.state & (MF_GRAYED | MF_DISABLED)));
+    }
+    if (m_popups.empty()) {
+        Fail("unexpected pop-up menu");
+        return 0;
+    }
+    auto answer = std::move(m_popups.front());
+    m_popups.pop_front();
+    UINT chosen = answer(req);
+    for (size_t i = 0; i < req.items.size(); ++i)
+        if (chosen != 0 && req.items[i].second == chosen && !req.enabled[i]) {
+            Fail("chose a greyed menu item " + std::to_string(chosen));
+            return 0;
+        }
+    return chosen;
+}
+
+namespace automation {
+bool Active() { return g_current != nullptr; }
+ScriptedUser* Current() { return g_current; }
+int RunModal(CDialog& dialog) { return g_current ? g_current->RunModal(dialog) : IDCANCEL; }
+int AnswerMessageBox(const CString& text, const CString& caption, UINT type) {
+    return g_current ? g_current->AnswerMessageBox(text, caption, type) : IDCANCEL;
+}
+bool AnswerFileDialog(FileDialogRequest& request) { return g_current && g_current->AnswerFileDialog(request); }
+UINT ChoosePopupCommand(const CMenu& menu, CPoint point) {
+    return g_current ? g_current->ChoosePopupCommand(menu, point) : 0;
+}
+}  // namespace automation
+
+}  // namespace afx

@@ -1,0 +1,137 @@
+// The scripted user: a seam through which tests drive modal dialogs and answer message
+// boxes, file prompts and pop-up menus, headless, through the same entry points a person
+// uses (a click dispatches BN_CLICKED, a key goes through PreTranslateMessage).
+//
+// Rules: handlers for a template id run in the order queued; when a handler returns and its
+// dialog is still open, the next handler queued for that id runs on the same modal run; a
+// message box is answered by the next queued answer; anything unexpected is reported as a
+// failure and ends with a cancel, so a test never hangs. Indices are 0-based.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/core/cstring.h"
+#include "platform/core/win_types.h"
+
+class CDialog;
+class CMenu;
+class CWnd;
+class QWidget;
+
+namespace afx {
+
+class DialogDriver {
+public:
+    explicit DialogDriver(CDialog& dialog) : m_dialog(dialog) {}
+
+    CDialog& Dialog() { return m_dialog; }
+    UINT TemplateId() const;
+    CString Caption() const;
+
+    // Clicks a button (or a static that notifies) as a person would.
+    void Click(int id);
+    // Gives a control the focus, as a click or Tab would.
+    void Focus(int id);
+    // Replaces the text of an edit, after giving it the focus.
+    void Type(int id, const char* text);
+    // Sends one key (a virtual-key code) to the control that has the focus.
+    void Key(UINT vk);
+    // Types characters one by one, as key presses, into the control that has the focus.
+    void TypeKeys(const char* text);
+    // List and combo boxes: selects an item with the mouse (combo: chooses it).
+    void Select(int id, int index);
+    void DoubleClick(int id, int index);
+    // Check lists: clicks the tick box of an item.
+    void Tick(int id, int index);
+    // Right-clicks a control at its centre (or at a client point).
+    void RightClick(int id);
+    void RightClickAt(int id, int x, int y);
+    // The title-bar close button.
+    void CloseBox();
+
+    CString Text(int id) const;
+    bool Exists(int id) const;
+    bool IsEnabled(int id) const;
+    bool IsVisible(int id) const;
+    int Checked(int id) const;
+    int FocusId() const;
+    std::vector<CString> Items(int id) const;
+    int Selected(int id) const;
+    bool IsTicked(int id, int index) const;
+    // Writes a picture of the dialog as it stands.
+    bool SavePng(const char* path) const;
+
+private:
+    QWidget* Control(int id, const char* action) const;
+    CDialog& m_dialog;
+};
+
+struct FileDialogRequest {
+    bool open = true;
+    CString title;
+    CString initialFolder;
+    CString initialName;
+    CString filter;        // "description|pattern|..." form
+    CString path;          // the answer: the full path chosen
+};
+
+struct PopupMenuRequest {
+    std::vector<std::pair<CString, UINT>> items;  // text and command (0 for separators and pop-ups)
+    std::vector<bool> enabled;
+    CPoint point;
+};
+
+class ScriptedUser {
+public:
+    ScriptedUser();
+    ~ScriptedUser();
+    ScriptedUser(const ScriptedUser&) = delete;
+    ScriptedUser& operator=(const ScriptedUser&) = delete;
+
+    void OnDialog(UINT templateId, std::function<void(DialogDriver&)> handler);
+    void OnMessageBox(std::function<int(const CString& text, UINT type)> answer);
+    // Returns true to accept the prompt with request.path, false to cancel it.
+    void OnFileDialog(std::function<bool(FileDialogRequest&)> answer);
+    // Returns the command chosen, or 0 to dismiss the menu.
+    void OnPopupMenu(std::function<UINT(const PopupMenuRequest&)> answer);
+
+    // Every queued handler ran and nothing unexpected happened.
+    bool AllAnswered() const;
+    // Texts of the message boxes shown so far, in order.
+    const std::vector<CString>& Messages() const { return m_messages; }
+    const std::vector<std::string>& Failures() const { return m_failures; }
+
+    // Where failures are reported (tests route them to their framework).
+    static void SetFailureReporter(std::function<void(const std::string&)> reporter);
+
+    // Used by the platform.
+    int RunModal(CDialog& dialog);
+    int AnswerMessageBox(const CString& text, const CString& caption, UINT type);
+    bool AnswerFileDialog(FileDialogRequest& request);
+    UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
+    void Fail(const std::string& what);
+
+private:
+    std::map<UINT, std::deque<std::function<void(DialogDriver&)>>> m_dialogs;
+    std::deque<std::function<int(const CString&, UINT)>> m_messageBoxes;
+    std::deque<std::function<bool(FileDialogRequest&)>> m_fileDialogs;
+    std::deque<std::function<UINT(const PopupMenuRequest&)>> m_popups;
+    std::vector<CString> m_messages;
+    std::vector<std::string> m_failures;
+    ScriptedUser* m_previous = nullptr;
+};
+
+namespace automation {
+bool Active();
+ScriptedUser* Current();
+int RunModal(CDialog& dialog);
+int AnswerMessageBox(const CString& text, const CString& caption, UINT type);
+bool AnswerFileDialog(FileDialogRequest& request);
+UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
+}  // namespace automation
+
+}  // namespace afx

@@ -1,0 +1,1155 @@
+#include "platform/ui/controls.h"
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+
+#include "platform/ui/dialog.h"
+#include "platform/ui/qt_bridge.h"
+
+using afx::FromQ;
+using afx::ToQ;
+using afx::WindowBinding;
+using afx::WindowKind;
+
+namespace afx {
+
+// --- The model behind a report list --------------------------------------------------------
+
+class ListCtrlModel : public QAbstractTableModel {
+public:
+    struct Column {
+        CString heading;
+        int format = LVCFMT_LEFT;
+        int width = 60;
+    };
+    struct Row {
+        std::vector<CString> cells;
+        DWORD_PTR data = 0;
+    };
+
+    explicit ListCtrlModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+    std::vector<Column> columns;
+    std::vector<Row> rows;
+    QTableView* view = nullptr;
+
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : m_rows; }
+    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : m_cols; }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        size_t r = static_cast<size_t>(index.row());
+        size_t c = static_cast<size_t>(index.column());
+        if (role == Qt::DisplayRole) {
+            if (r >= rows.size() || c >= rows[r].cells.size()) return QVariant();
+            return ToQ(rows[r].cells[c]);
+        }
+        if (role == Qt::TextAlignmentRole) return Alignment(c);
+        return QVariant();
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal) return QVariant();
+        size_t c = static_cast<size_t>(section);
+        if (role == Qt::DisplayRole) return c < columns.size() ? ToQ(columns[c].heading) : QVariant();
+        if (role == Qt::TextAlignmentRole) return Alignment(c);
+        return QVariant();
+    }
+
+    QVariant Alignment(size_t c) const {
+        int f = c < columns.size() ? columns[c].format : LVCFMT_LEFT;
+        Qt::Alignment a = f == LVCFMT_RIGHT ? Qt::AlignRight : f == LVCFMT_CENTER ? Qt::AlignHCenter : Qt::AlignLeft;
+        return QVariant::fromValue(int(a | Qt::AlignVCenter));
+    }
+
+    // Changes are shown once per turn of the event loop, so filling a large table costs
+    // one reset of the view instead of one notification per cell.
+    void Changed(bool structure) {
+        m_structure = m_structure || structure;
+        if (m_pending) return;
+        m_pending = true;
+        QTimer::singleShot(0, this, [this] { Publish(); });
+    }
+
+    void Publish() {
+        if (!m_pending) return;
+        m_pending = false;
+        int newRows = static_cast<int>(rows.size());
+        int newCols = static_cast<int>(columns.size());
+        if (m_structure || newRows != m_rows || newCols != m_cols) {
+            beginResetModel();
+            m_rows = newRows;
+            m_cols = newCols;
+            endResetModel();
+            if (view)
+                for (int i = 0; i < m_cols; ++i) view->horizontalHeader()->resizeSection(i, columns[static_cast<size_t>(i)].width);
+        } else if (m_rows > 0 && m_cols > 0) {
+            emit dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1));
+        }
+        m_structure = false;
+    }
+
+    int WidthOf(int column) const {
+        if (view && column < m_cols) return view->horizontalHeader()->sectionSize(column);
+        return columns[static_cast<size_t>(column)].width;
+    }
+
+private:
+    int m_rows = 0;
+    int m_cols = 0;
+    bool m_pending = false;
+    bool m_structure = false;
+};
+
+namespace {
+
+class ListCtrlWidget : public ScrollHost<QTableView> {
+public:
+    explicit ListCtrlWidget(QWidget* parent) : ScrollHost<QTableView>(parent), model(new ListCtrlModel(this)) {
+        model->view = this;
+        setModel(model);
+        verticalHeader()->hide();
+        verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+        horizontalHeader()->setSectionsClickable(true);
+        horizontalHeader()->setHighlightSections(false);
+        horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        horizontalHeader()->setStretchLastSection(false);
+        setSelectionBehavior(QAbstractItemView::SelectRows);
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        setWordWrap(false);
+        setShowGrid(false);
+        setCornerButtonEnabled(false);
+        setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    }
+    ListCtrlModel* model;
+};
+
+class StaticWidget : public Host<QLabel> {
+public:
+    using Host<QLabel>::Host;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        QLabel::mouseReleaseEvent(e);
+        WindowBinding* b = WindowBinding::Of(this);
+        if (b && (b->style & SS_NOTIFY) && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+            NotifyParent(this, STN_CLICKED);
+    }
+};
+
+class DialogWidget : public Host<QDialog> {
+public:
+    using Host<QDialog>::Host;
+    void reject() override {
+        // Escape and the window system's close reach the dialog as the Cancel command.
+        WindowBinding* b = WindowBinding::Of(this);
+        if (b && b->owner) b->owner->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    }
+};
+
+void WireListBox(QListWidget* lw) {
+    QObject::connect(lw, &QListWidget::itemSelectionChanged, lw, [lw] { NotifyParent(lw, LBN_SELCHANGE); });
+    QObject::connect(lw, &QListWidget::itemDoubleClicked, lw, [lw](QListWidgetItem*) { NotifyParent(lw, LBN_DBLCLK); });
+}
+
+void ClickRadio(QRadioButton* rb) {
+    rb->setChecked(true);
+    WindowBinding* b = WindowBinding::Of(rb);
+    if (b && b->radioGroup >= 0 && rb->parentWidget()) {
+        for (QRadioButton* other : rb->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+            WindowBinding* ob = WindowBinding::Of(other);
+            if (other != rb && ob && ob->radioGroup == b->radioGroup) other->setChecked(false);
+        }
+    }
+}
+
+Qt::Alignment StaticAlignment(DWORD style) {
+    DWORD a = style & 3;
+    Qt::Alignment h = a == SS_CENTER ? Qt::AlignHCenter : a == SS_RIGHT ? Qt::AlignRight : Qt::AlignLeft;
+    return h | ((style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop);
+}
+}  // namespace
+
+QWidget* CreateKindWidget(WindowKind kind, DWORD style, const char* text, QWidget* parent) {
+    QWidget* w = nullptr;
+    switch (kind) {
+    case WindowKind::Button: {
+        auto* b = new Host<QPushButton>(parent);
+        b->setAutoDefault(false);
+        b->setDefault((style & 0xF) == BS_DEFPUSHBUTTON);
+        b->setText(ToQ(text));
+        QObject::connect(b, &QPushButton::clicked, b, [b] { NotifyParent(b, BN_CLICKED); });
+        w = b;
+        break;
+    }
+    case WindowKind::CheckBox: {
+        auto* b = new Host<QCheckBox>(parent);
+        b->setText(ToQ(text));
+        QObject::connect(b, &QCheckBox::clicked, b, [b] { NotifyParent(b, BN_CLICKED); });
+        w = b;
+        break;
+    }
+    case WindowKind::Radio: {
+        auto* b = new Host<QRadioButton>(parent);
+        b->setAutoExclusive(false);
+        b->setText(ToQ(text));
+        QObject::connect(b, &QRadioButton::clicked, b, [b] {
+            ClickRadio(b);
+            NotifyParent(b, BN_CLICKED);
+        });
+        w = b;
+        break;
+    }
+    case WindowKind::GroupBox: {
+        auto* g = new Host<QGroupBox>(parent);
+        g->setTitle(ToQ(text));
+        g->setFocusPolicy(Qt::NoFocus);
+        w = g;
+        break;
+    }
+    case WindowKind::Static: {
+        auto* l = new StaticWidget(parent);
+        l->setTextFormat(Qt::PlainText);
+        l->setText(ToQ(text));
+        l->setAlignment(StaticAlignment(style));
+        l->setWordWrap(!(style & SS_CENTERIMAGE));
+        w = l;
+        break;
+    }
+    case WindowKind::Edit: {
+        if (style & ES_MULTILINE) {
+            auto* e = new ScrollHost<QPlainTextEdit>(parent);
+            e->setReadOnly(style & ES_READONLY);
+            e->setLineWrapMode((style & WS_HSCROLL) ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+            QObject::connect(e, &QPlainTextEdit::textChanged, e, [e] { NotifyParent(e, EN_CHANGE); });
+            w = e;
+        } else {
+            auto* e = new Host<QLineEdit>(parent);
+            e->setReadOnly(style & ES_READONLY);
+            e->setMaxLength(30000);
+            if (style & ES_PASSWORD) e->setEchoMode(QLineEdit::Password);
+            if (style & ES_NUMBER) e->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), e));
+            DWORD a = style & 3;
+            e->setAlignment((a == ES_RIGHT ? Qt::AlignRight : a == ES_CENTER ? Qt::AlignHCenter : Qt::AlignLeft) |
+                            Qt::AlignVCenter);
+            QObject::connect(e, &QLineEdit::textChanged, e, [e] { NotifyParent(e, EN_CHANGE); });
+            w = e;
+        }
+        break;
+    }
+    case WindowKind::ListBox:
+    case WindowKind::CheckList: {
+        auto* lw = new ScrollHost<QListWidget>(parent);
+        lw->setSelectionMode((style & LBS_EXTENDEDSEL)   ? QAbstractItemView::ExtendedSelection
+                             : (style & LBS_MULTIPLESEL) ? QAbstractItemView::MultiSelection
+                                                         : QAbstractItemView::SingleSelection);
+        lw->setUniformItemSizes(true);
+        lw->setHorizontalScrollBarPolicy((style & WS_HSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        WireListBox(lw);
+        w = lw;
+        break;
+    }
+    case WindowKind::ComboBox: {
+        auto* cb = new Host<QComboBox>(parent);
+        cb->setEditable((style & 3) == CBS_DROPDOWN);
+        QObject::connect(cb, qOverload<int>(&QComboBox::activated), cb, [cb](int) { NotifyParent(cb, CBN_SELCHANGE); });
+        w = cb;
+        break;
+    }
+    case WindowKind::ListCtrl: {
+        auto* lc = new ListCtrlWidget(parent);
+        lc->horizontalHeader()->setVisible((style & LVS_TYPEMASK) == LVS_REPORT && !(style & LVS_NOCOLUMNHEADER));
+        QHeaderView* header = lc->horizontalHeader();
+        WindowBinding* hb = WindowBinding::Ensure(header, WindowKind::Header);
+        hb->id = 0;
+        QObject::connect(header, &QHeaderView::sectionClicked, header, [header](int section) {
+            NMHEADER nm{};
+            nm.hdr.hwndFrom = ToHwnd(header);
+            nm.hdr.idFrom = 0;
+            nm.hdr.code = HDN_ITEMCLICK;
+            nm.iItem = section;
+            nm.iButton = 0;
+            NotifyParent(header, &nm.hdr);
+        });
+        w = lc;
+        break;
+    }
+    case WindowKind::Progress: {
+        auto* p = new Host<QProgressBar>(parent);
+        p->setTextVisible(false);
+        p->setRange(0, 100);
+        p->setValue(0);
+        w = p;
+        break;
+    }
+    case WindowKind::Dialog: {
+        auto* d = new DialogWidget(parent);
+        d->setWindowTitle(ToQ(text));
+        d->setModal(false);
+        d->setSizeGripEnabled(false);
+        w = d;
+        break;
+    }
+    case WindowKind::Frame:
+        w = new Host<QMainWindow>(parent);
+        break;
+    case WindowKind::StatusBar:
+        w = new Host<QStatusBar>(parent);
+        break;
+    case WindowKind::ToolBar:
+        w = new Host<QToolBar>(parent);
+        break;
+    case WindowKind::Header:
+    case WindowKind::Generic:
+    default: {
+        auto* g = new Host<QWidget>(parent);
+        g->setMouseTracking(true);
+        g->setFocusPolicy(Qt::StrongFocus);
+        w = g;
+        break;
+    }
+    }
+    WindowBinding::Ensure(w, kind)->style = style;
+    if (parent && !(style & WS_VISIBLE)) w->hide();
+    return w;
+}
+
+CWnd* CreateStandIn(WindowKind kind) {
+    switch (kind) {
+    case WindowKind::Button:
+    case WindowKind::CheckBox:
+    case WindowKind::Radio:
+    case WindowKind::GroupBox: return new CButton;
+    case WindowKind::Static: return new CStatic;
+    case WindowKind::Edit: return new CEdit;
+    case WindowKind::ListBox:
+    case WindowKind::CheckList: return new CListBox;
+    case WindowKind::ComboBox: return new CComboBox;
+    case WindowKind::ListCtrl: return new CListCtrl;
+    case WindowKind::Progress: return new CProgressCtrl;
+    case WindowKind::Header: return new CHeaderCtrl;
+    case WindowKind::Dialog: return new CDialog;
+    default: return new CWnd;
+    }
+}
+
+void ApplyStyle(QWidget* w, WindowKind kind, DWORD oldStyle, DWORD newStyle) {
+    switch (kind) {
+    case WindowKind::ListCtrl:
+        if (auto* lc = dynamic_cast<ListCtrlWidget*>(w))
+            lc->horizontalHeader()->setVisible((newStyle & LVS_TYPEMASK) == LVS_REPORT && !(newStyle & LVS_NOCOLUMNHEADER));
+        break;
+    case WindowKind::Static:
+        if (auto* l = qobject_cast<QLabel*>(w)) l->setAlignment(StaticAlignment(newStyle));
+        break;
+    case WindowKind::Edit:
+        if ((oldStyle ^ newStyle) & ES_READONLY) {
+            if (auto* e = qobject_cast<QLineEdit*>(w)) e->setReadOnly(newStyle & ES_READONLY);
+            if (auto* e = qobject_cast<QPlainTextEdit*>(w)) e->setReadOnly(newStyle & ES_READONLY);
+        }
+        break;
+    case WindowKind::Button:
+        if (auto* b = qobject_cast<QPushButton*>(w)) b->setDefault((newStyle & 0xF) == BS_DEFPUSHBUTTON);
+        break;
+    default:
+        break;
+    }
+}
+
+void SetWidgetText(QWidget* w, const QString& text) {
+    if (w->isWindow()) w->setWindowTitle(text);
+    else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(text);
+    else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(text);
+    else if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(text);
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) p->setPlainText(QString(text).replace("\r\n", "\n"));
+    else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(text);
+    else if (auto* c = qobject_cast<QComboBox*>(w)) {
+        if (c->isEditable()) c->setEditText(text);
+        else c->setCurrentIndex(c->findText(text));
+    }
+}
+
+QString WidgetText(const QWidget* w) {
+    if (w->isWindow()) return w->windowTitle();
+    if (auto* b = qobject_cast<const QAbstractButton*>(w)) return b->text();
+    if (auto* l = qobject_cast<const QLabel*>(w)) return l->text();
+    if (auto* e = qobject_cast<const QLineEdit*>(w)) return e->text();
+    if (auto* p = qobject_cast<const QPlainTextEdit*>(w)) return p->toPlainText().replace("\n", "\r\n");
+    if (auto* g = qobject_cast<const QGroupBox*>(w)) return g->title();
+    if (auto* c = qobject_cast<const QComboBox*>(w)) return c->currentText();
+    return QString();
+}
+
+void SetButtonCheck(QWidget* w, int check) {
+    if (auto* cb = qobject_cast<QCheckBox*>(w)) {
+        cb->setCheckState(check == BST_INDETERMINATE ? Qt::PartiallyChecked
+                          : check                     ? Qt::Checked
+                                                      : Qt::Unchecked);
+    } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        if (b->isCheckable()) b->setChecked(check != 0);
+    }
+}
+
+int ButtonCheck(const QWidget* w) {
+    if (auto* cb = qobject_cast<const QCheckBox*>(w))
+        return cb->checkState() == Qt::PartiallyChecked ? BST_INDETERMINATE : cb->isChecked() ? BST_CHECKED : BST_UNCHECKED;
+    if (auto* b = qobject_cast<const QAbstractButton*>(w)) return b->isChecked() ? BST_CHECKED : BST_UNCHECKED;
+    return 0;
+}
+
+ListCtrlModel* ModelOf(QWidget* w) {
+    auto* lc = dynamic_cast<ListCtrlWidget*>(w);
+    return lc ? lc->model : nullptr;
+}
+
+}  // namespace afx
+
+// --- Buttons, statics, edits ------------------------------------------------------------------
+
+IMPLEMENT_DYNAMIC(CStatic, CWnd)
+IMPLEMENT_DYNAMIC(CButton, CWnd)
+IMPLEMENT_DYNAMIC(CEdit, CWnd)
+IMPLEMENT_DYNAMIC(CListBox, CWnd)
+IMPLEMENT_DYNAMIC(CComboBox, CWnd)
+IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CHeaderCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
+
+int CButton::GetCheck() const { return m_widget ? afx::ButtonCheck(m_widget) : 0; }
+
+void CButton::SetCheck(int check) {
+    if (m_widget) afx::SetButtonCheck(m_widget, check);
+}
+
+UINT CButton::GetState() const {
+    UINT s = static_cast<UINT>(GetCheck());
+    if (auto* b = qobject_cast<QAbstractButton*>(m_widget))
+        if (b->isDown()) s |= 0x0004;
+    if (m_widget && m_widget->hasFocus()) s |= 0x0008;
+    return s;
+}
+
+void CButton::SetButtonStyle(UINT style, BOOL) { ModifyStyle(0xF, style & 0xF); }
+
+static QLineEdit* LineEditOf(QWidget* w) { return qobject_cast<QLineEdit*>(w); }
+
+void CEdit::SetLimitText(UINT max) {
+    if (QLineEdit* e = LineEditOf(m_widget)) e->setMaxLength(max == 0 ? 0x7FFFFFFE : static_cast<int>(max));
+}
+
+UINT CEdit::GetLimitText() const {
+    QLineEdit* e = LineEditOf(m_widget);
+    return e ? static_cast<UINT>(e->maxLength()) : 0;
+}
+
+void CEdit::SetSel(int start, int end, BOOL) {
+    if (QLineEdit* e = LineEditOf(m_widget)) {
+        int len = static_cast<int>(e->text().size());
+        if (start < 0) {
+            e->deselect();
+            return;
+        }
+        if (end < 0 || end > len) end = len;
+        if (start > len) start = len;
+        e->setSelection(start, end - start);
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(m_widget)) {
+        QTextCursor c = p->textCursor();
+        int len = static_cast<int>(p->toPlainText().size());
+        if (end < 0 || end > len) end = len;
+        c.setPosition(std::clamp(start, 0, len));
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        p->setTextCursor(c);
+    }
+}
+
+void CEdit::GetSel(int& start, int& end) const {
+    start = end = 0;
+    if (QLineEdit* e = LineEditOf(m_widget)) {
+        if (e->hasSelectedText()) {
+            start = e->selectionStart();
+            end = start + static_cast<int>(e->selectedText().size());
+        } else {
+            start = end = e->cursorPosition();
+        }
+    }
+}
+
+void CEdit::ReplaceSel(const char* text, BOOL) {
+    if (QLineEdit* e = LineEditOf(m_widget)) e->insert(ToQ(text));
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(m_widget)) p->insertPlainText(ToQ(text));
+}
+
+BOOL CEdit::SetReadOnly(BOOL readOnly) {
+    ModifyStyle(readOnly ? 0 : ES_READONLY, readOnly ? ES_READONLY : 0);
+    return TRUE;
+}
+
+int CEdit::LineScroll(int lines, int) {
+    if (auto* p = qobject_cast<QPlainTextEdit*>(m_widget)) p->verticalScrollBar()->setValue(p->verticalScrollBar()->value() + lines);
+    return TRUE;
+}
+
+// --- List box ----------------------------------------------------------------------------
+
+static QListWidget* ListOf(QWidget* w) { return qobject_cast<QListWidget*>(w); }
+
+static int SortedPosition(QListWidget* lw, const QString& text) {
+    int i = 0;
+    while (i < lw->count() && QString::compare(lw->item(i)->text(), text, Qt::CaseInsensitive) <= 0) ++i;
+    return i;
+}
+
+static QListWidgetItem* NewListItem(QWidget* w, const char* text) {
+    auto* item = new QListWidgetItem(ToQ(text));
+    WindowBinding* b = WindowBinding::Of(w);
+    if (b && b->kind == WindowKind::CheckList) {
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    return item;
+}
+
+int CListBox::AddString(const char* text) {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw) return LB_ERR;
+    QSignalBlocker block(lw);
+    int at = (GetStyle() & LBS_SORT) ? SortedPosition(lw, ToQ(text)) : lw->count();
+    lw->insertItem(at, NewListItem(lw, text));
+    return at;
+}
+
+int CListBox::InsertString(int index, const char* text) {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || index > lw->count()) return LB_ERR;
+    QSignalBlocker block(lw);
+    int at = index < 0 ? lw->count() : index;
+    lw->insertItem(at, NewListItem(lw, text));
+    return at;
+}
+
+int CListBox::DeleteString(UINT index) {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || static_cast<int>(index) >= lw->count()) return LB_ERR;
+    QSignalBlocker block(lw);
+    delete lw->takeItem(static_cast<int>(index));
+    return lw->count();
+}
+
+void CListBox::ResetContent() {
+    if (QListWidget* lw = ListOf(m_widget)) {
+        QSignalBlocker block(lw);
+        lw->clear();
+    }
+}
+
+int CListBox::GetCount() const {
+    QListWidget* lw = ListOf(m_widget);
+    return lw ? lw->count() : LB_ERR;
+}
+
+int CListBox::GetCurSel() const {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw) return LB_ERR;
+    if (lw->selectionMode() != QAbstractItemView::SingleSelection) return lw->currentRow();
+    QList<QListWidgetItem*> sel = lw->selectedItems();
+    return sel.isEmpty() ? LB_ERR : lw->row(sel.first());
+}
+
+int CListBox::SetCurSel(int index) {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw) return LB_ERR;
+    QSignalBlocker block(lw);
+    if (index < 0 || index >= lw->count()) {
+        lw->clearSelection();
+        lw->setCurrentRow(-1, QItemSelectionModel::NoUpdate);
+        return index < 0 ? 0 : LB_ERR;
+    }
+    lw->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    lw->scrollToItem(lw->item(index));
+    return index;
+}
+
+int CListBox::GetSel(int index) const {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || index < 0 || index >= lw->count()) return LB_ERR;
+    return lw->item(index)->isSelected() ? 1 : 0;
+}
+
+int CListBox::SetSel(int index, BOOL select) {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw) return LB_ERR;
+    QSignalBlocker block(lw);
+    if (index < 0) {
+        for (int i = 0; i < lw->count(); ++i) lw->item(i)->setSelected(select);
+        return 0;
+    }
+    if (index >= lw->count()) return LB_ERR;
+    lw->item(index)->setSelected(select);
+    return 0;
+}
+
+int CListBox::GetSelCount() const {
+    QListWidget* lw = ListOf(m_widget);
+    return lw ? static_cast<int>(lw->selectedItems().size()) : LB_ERR;
+}
+
+int CListBox::GetText(int index, CString& text) const {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || index < 0 || index >= lw->count()) {
+        text.Empty();
+        return LB_ERR;
+    }
+    text = FromQ(lw->item(index)->text());
+    return text.GetLength();
+}
+
+int CListBox::GetText(int index, char* buffer) const {
+    CString t;
+    int n = GetText(index, t);
+    if (n >= 0 && buffer) std::memcpy(buffer, t.GetString(), static_cast<size_t>(n) + 1);
+    return n;
+}
+
+int CListBox::GetTextLen(int index) const {
+    CString t;
+    return GetText(index, t);
+}
+
+int CListBox::GetCaretIndex() const {
+    QListWidget* lw = ListOf(m_widget);
+    return lw ? lw->currentRow() : LB_ERR;
+}
+
+int CListBox::SetCaretIndex(int index, BOOL) {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || index < 0 || index >= lw->count()) return LB_ERR;
+    QSignalBlocker block(lw);
+    lw->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+    return 0;
+}
+
+int CListBox::GetTopIndex() const {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw) return LB_ERR;
+    QListWidgetItem* it = lw->itemAt(2, 2);
+    return it ? lw->row(it) : 0;
+}
+
+int CListBox::SetTopIndex(int index) {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || index < 0 || index >= lw->count()) return LB_ERR;
+    lw->scrollToItem(lw->item(index), QAbstractItemView::PositionAtTop);
+    return 0;
+}
+
+int CListBox::GetItemRect(int index, RECT* rect) const {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || !rect || index < 0 || index >= lw->count()) return LB_ERR;
+    QRect r = lw->visualItemRect(lw->item(index));
+    *rect = CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+    return 0;
+}
+
+int CListBox::GetItemHeight(int index) const {
+    CRect r;
+    if (GetItemRect(index < 0 ? 0 : index, &r) == LB_ERR) {
+        QListWidget* lw = ListOf(m_widget);
+        return lw ? lw->fontMetrics().height() + 2 : LB_ERR;
+    }
+    return r.Height();
+}
+
+UINT CListBox::ItemFromPoint(CPoint point, BOOL& outside) const {
+    QListWidget* lw = ListOf(m_widget);
+    outside = TRUE;
+    if (!lw || lw->count() == 0) return 0xFFFF;
+    QListWidgetItem* it = lw->itemAt(point.x, point.y);
+    if (it) {
+        outside = FALSE;
+        return static_cast<UINT>(lw->row(it));
+    }
+    return static_cast<UINT>(lw->count() - 1);
+}
+
+DWORD_PTR CListBox::GetItemData(int index) const {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || index < 0 || index >= lw->count()) return static_cast<DWORD_PTR>(LB_ERR);
+    return static_cast<DWORD_PTR>(lw->item(index)->data(Qt::UserRole).toULongLong());
+}
+
+int CListBox::SetItemData(int index, DWORD_PTR data) {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || index < 0 || index >= lw->count()) return LB_ERR;
+    lw->item(index)->setData(Qt::UserRole, QVariant::fromValue<qulonglong>(data));
+    return 0;
+}
+
+int CListBox::FindStringExact(int start, const char* text) const {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw) return LB_ERR;
+    QString t = ToQ(text);
+    int n = lw->count();
+    for (int k = 1; k <= n; ++k) {
+        int i = (start + k) % n;
+        if (i < 0) i += n;
+        if (QString::compare(lw->item(i)->text(), t, Qt::CaseInsensitive) == 0) return i;
+    }
+    return LB_ERR;
+}
+
+// --- Combo box ---------------------------------------------------------------------------
+
+static QComboBox* ComboOf(QWidget* w) { return qobject_cast<QComboBox*>(w); }
+
+int CComboBox::AddString(const char* text) {
+    QComboBox* cb = ComboOf(m_widget);
+    if (!cb) return CB_ERR;
+    QSignalBlocker block(cb);
+    int at = cb->count();
+    if (GetStyle() & CBS_SORT) {
+        at = 0;
+        while (at < cb->count() && QString::compare(cb->itemText(at), ToQ(text), Qt::CaseInsensitive) <= 0) ++at;
+    }
+    cb->insertItem(at, ToQ(text));
+    if (cb->count() == 1 && !cb->isEditable()) cb->setCurrentIndex(-1);
+    return at;
+}
+
+int CComboBox::InsertString(int index, const char* text) {
+    QComboBox* cb = ComboOf(m_widget);
+    if (!cb || index > cb->count()) return CB_ERR;
+    QSignalBlocker block(cb);
+    int at = index < 0 ? cb->count() : index;
+    int cur = cb->currentIndex();
+    cb->insertItem(at, ToQ(text));
+    if (cur < 0) cb->setCurrentIndex(-1);
+    return at;
+}
+
+int CComboBox::DeleteString(UINT index) {
+    QComboBox* cb = ComboOf(m_widget);
+    if (!cb || static_cast<int>(index) >= cb->count()) return CB_ERR;
+    QSignalBlocker block(cb);
+    cb->removeItem(static_cast<int>(index));
+    return cb->count();
+}
+
+void CComboBox::ResetContent() {
+    if (QComboBox* cb = ComboOf(m_widget)) {
+        QSignalBlocker block(cb);
+        cb->clear();
+    }
+}
+
+int CComboBox::GetCount() const {
+    QComboBox* cb = ComboOf(m_widget);
+    return cb ? cb->count() : CB_ERR;
+}
+
+int CComboBox::GetCurSel() const {
+    QComboBox* cb = ComboOf(m_widget);
+    return cb ? cb->currentIndex() : CB_ERR;
+}
+
+int CComboBox::SetCurSel(int index) {
+    QComboBox* cb = ComboOf(m_widget);
+    if (!cb) return CB_ERR;
+    QSignalBlocker block(cb);
+    if (index < 0 || index >= cb->count()) {
+        cb->setCurrentIndex(-1);
+        return CB_ERR;
+    }
+    cb->setCurrentIndex(index);
+    return index;
+}
+
+int CComboBox::GetLBText(int index, CString& text) const {
+    QComboBox* cb = ComboOf(m_widget);
+    if (!cb || index < 0 || index >= cb->count()) {
+        text.Empty();
+        return CB_ERR;
+    }
+    text = FromQ(cb->itemText(index));
+    return text.GetLength();
+}
+
+int CComboBox::GetLBTextLen(int index) const {
+    CString t;
+    return GetLBText(index, t);
+}
+
+DWORD_PTR CComboBox::GetItemData(int index) const {
+    QComboBox* cb = ComboOf(m_widget);
+    if (!cb || index < 0 || index >= cb->count()) return static_cast<DWORD_PTR>(CB_ERR);
+    return static_cast<DWORD_PTR>(cb->itemData(index).toULongLong());
+}
+
+int CComboBox::SetItemData(int index, DWORD_PTR data) {
+    QComboBox* cb = ComboOf(m_widget);
+    if (!cb || index < 0 || index >= cb->count()) return CB_ERR;
+    cb->setItemData(index, QVariant::fromValue<qulonglong>(data));
+    return 0;
+}
+
+int CComboBox::FindStringExact(int start, const char* text) const {
+    QComboBox* cb = ComboOf(m_widget);
+    if (!cb) return CB_ERR;
+    QString t = ToQ(text);
+    int n = cb->count();
+    for (int k = 1; k <= n; ++k) {
+        int i = ((start + k) % n + n) % n;
+        if (QString::compare(cb->itemText(i), t, Qt::CaseInsensitive) == 0) return i;
+    }
+    return CB_ERR;
+}
+
+// --- Progress bar --------------------------------------------------------------------------
+
+BOOL CProgressCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    return CWnd::Create("msctls_progress32", nullptr, style, rect, parent, id);
+}
+
+void CProgressCtrl::Show() {
+    auto* bar = qobject_cast<QProgressBar*>(m_widget);
+    if (!bar) return;
+    // The widget repaints on every change of its value; hand it only the changes that move
+    // the bar by at least one pixel, so stepping through a long operation stays cheap.
+    int span = m_upper - m_lower;
+    int width = std::max(1, bar->width());
+    int shown = span <= 0 ? 0 : static_cast<int>(static_cast<long long>(m_pos - m_lower) * width / span);
+    if (shown == m_shown && bar->maximum() == m_upper && bar->minimum() == m_lower) return;
+    m_shown = shown;
+    if (bar->minimum() != m_lower || bar->maximum() != m_upper) bar->setRange(m_lower, std::max(m_lower, m_upper));
+    bar->setValue(m_pos);
+}
+
+void CProgressCtrl::SetRange32(int lower, int upper) {
+    m_lower = lower;
+    m_upper = upper;
+    m_pos = std::clamp(m_pos, std::min(lower, upper), std::max(lower, upper));
+    m_shown = -1;
+    Show();
+}
+
+void CProgressCtrl::GetRange(int& lower, int& upper) const {
+    lower = m_lower;
+    upper = m_upper;
+}
+
+int CProgressCtrl::SetPos(int position) {
+    int old = m_pos;
+    m_pos = std::clamp(position, std::min(m_lower, m_upper), std::max(m_lower, m_upper));
+    Show();
+    return old;
+}
+
+int CProgressCtrl::SetStep(int step) {
+    int old = m_step;
+    m_step = step;
+    return old;
+}
+
+int CProgressCtrl::StepIt() {
+    int old = m_pos;
+    int next = m_pos + m_step;
+    // Past the end the bar starts over, as the original control does.
+    if (next > m_upper) next = m_lower + (next - m_upper);
+    if (next < m_lower) next = m_upper - (m_lower - next);
+    m_pos = std::clamp(next, std::min(m_lower, m_upper), std::max(m_lower, m_upper));
+    Show();
+    return old;
+}
+
+// --- Header and report list ------------------------------------------------------------------
+
+static afx::ListCtrlModel* ModelOfHeader(QWidget* header) {
+    return header ? afx::ModelOf(header->parentWidget()) : nullptr;
+}
+
+int CHeaderCtrl::GetItemCount() const {
+    afx::ListCtrlModel* m = ModelOfHeader(m_widget);
+    return m ? static_cast<int>(m->columns.size()) : 0;
+}
+
+BOOL CHeaderCtrl::GetItem(int index, HDITEM* item) const {
+    afx::ListCtrlModel* m = ModelOfHeader(m_widget);
+    if (!m || !item || index < 0 || static_cast<size_t>(index) >= m->columns.size()) return FALSE;
+    const auto& c = m->columns[static_cast<size_t>(index)];
+    if ((item->mask & HDI_TEXT) && item->pszText && item->cchTextMax > 0)
+        std::snprintf(item->pszText, static_cast<size_t>(item->cchTextMax), "%s", c.heading.GetString());
+    if (item->mask & HDI_WIDTH) item->cxy = m->WidthOf(index);
+    if (item->mask & HDI_FORMAT) item->fmt = c.format;
+    return TRUE;
+}
+
+BOOL CHeaderCtrl::SetItem(int index, HDITEM* item) {
+    afx::ListCtrlModel* m = ModelOfHeader(m_widget);
+    if (!m || !item || index < 0 || static_cast<size_t>(index) >= m->columns.size()) return FALSE;
+    auto& c = m->columns[static_cast<size_t>(index)];
+    if (item->mask & HDI_TEXT) c.heading = item->pszText;
+    if (item->mask & HDI_WIDTH) c.width = item->cxy;
+    if (item->mask & HDI_FORMAT) c.format = item->fmt;
+    m->Changed(false);
+    emit m->headerDataChanged(Qt::Horizontal, index, index);
+    return TRUE;
+}
+
+CListCtrl::CListCtrl() = default;
+CListCtrl::~CListCtrl() = default;
+
+afx::ListCtrlModel* CListCtrl::Model() const { return afx::ModelOf(m_widget); }
+
+void CListCtrl::AttachModel() {
+    if (auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget)) {
+        if (!m_header.m_hWnd) m_header.AttachShadow(afx::ToHwnd(lc->horizontalHeader()));
+        lc->setShowGrid((m_extendedStyle & LVS_EX_GRIDLINES) != 0);
+    }
+}
+
+void CListCtrl::OnWidgetDestroyed() {
+    m_header.Detach();
+    CWnd::OnWidgetDestroyed();
+}
+
+void CListCtrl::PreSubclassWindow() { AttachModel(); }
+
+CHeaderCtrl* CListCtrl::GetHeaderCtrl() {
+    if (!m_header.m_hWnd) AttachModel();
+    return m_header.m_hWnd ? &m_header : nullptr;
+}
+
+DWORD CListCtrl::SetExtendedStyle(DWORD style) {
+    DWORD old = m_extendedStyle;
+    m_extendedStyle = style;
+    if (auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget)) lc->setShowGrid((style & LVS_EX_GRIDLINES) != 0);
+    return old;
+}
+
+int CListCtrl::InsertColumn(int column, const char* heading, int format, int width, int) {
+    afx::ListCtrlModel* m = Model();
+    if (!m || column < 0) return -1;
+    size_t at = std::min(static_cast<size_t>(column), m->columns.size());
+    afx::ListCtrlModel::Column c;
+    c.heading = heading;
+    c.format = format;
+    c.width = width < 0 ? 60 : width;
+    m->columns.insert(m->columns.begin() + static_cast<std::ptrdiff_t>(at), c);
+    for (auto& r : m->rows)
+        if (r.cells.size() > at) r.cells.insert(r.cells.begin() + static_cast<std::ptrdiff_t>(at), CString());
+    m->Changed(true);
+    return static_cast<int>(at);
+}
+
+BOOL CListCtrl::DeleteColumn(int column) {
+    afx::ListCtrlModel* m = Model();
+    if (!m || column < 0 || static_cast<size_t>(column) >= m->columns.size()) return FALSE;
+    m->columns.erase(m->columns.begin() + column);
+    for (auto& r : m->rows)
+        if (r.cells.size() > static_cast<size_t>(column)) r.cells.erase(r.cells.begin() + column);
+    m->Changed(true);
+    return TRUE;
+}
+
+BOOL CListCtrl::GetColumn(int column, LVCOLUMN* info) const {
+    afx::ListCtrlModel* m = Model();
+    if (!m || !info || column < 0 || static_cast<size_t>(column) >= m->columns.size()) return FALSE;
+    const auto& c = m->columns[static_cast<size_t>(column)];
+    if (info->mask & LVCF_FMT) info->fmt = c.format;
+    if (info->mask & LVCF_WIDTH) info->cx = m->WidthOf(column);
+    if ((info->mask & LVCF_TEXT) && info->pszText && info->cchTextMax > 0)
+        std::snprintf(info->pszText, static_cast<size_t>(info->cchTextMax), "%s", c.heading.GetString());
+    return TRUE;
+}
+
+BOOL CListCtrl::SetColumn(int column, const LVCOLUMN* info) {
+    afx::ListCtrlModel* m = Model();
+    if (!m || !info || column < 0 || static_cast<size_t>(column) >= m->columns.size()) return FALSE;
+    auto& c = m->columns[static_cast<size_t>(column)];
+    if (info->mask & LVCF_FMT) c.format = info->fmt;
+    if (info->mask & LVCF_WIDTH) c.width = info->cx;
+    if (info->mask & LVCF_TEXT) c.heading = info->pszText;
+    m->Changed(true);
+    return TRUE;
+}
+
+int CListCtrl::GetColumnWidth(int column) const {
+    afx::ListCtrlModel* m = Model();
+    if (!m || column < 0 || static_cast<size_t>(column) >= m->columns.size()) return 0;
+    return m->WidthOf(column);
+}
+
+BOOL CListCtrl::SetColumnWidth(int column, int width) {
+    afx::ListCtrlModel* m = Model();
+    if (!m || column < 0 || static_cast<size_t>(column) >= m->columns.size()) return FALSE;
+    m->columns[static_cast<size_t>(column)].width = width;
+    if (m->view && column < m->columnCount(QModelIndex())) m->view->horizontalHeader()->resizeSection(column, width);
+    return TRUE;
+}
+
+int CListCtrl::GetColumnCount() const {
+    afx::ListCtrlModel* m = Model();
+    return m ? static_cast<int>(m->columns.size()) : 0;
+}
+
+int CListCtrl::InsertItem(int item, const char* text) {
+    afx::ListCtrlModel* m = Model();
+    if (!m || item < 0) return -1;
+    size_t at = std::min(static_cast<size_t>(item), m->rows.size());
+    afx::ListCtrlModel::Row r;
+    r.cells.resize(std::max<size_t>(1, m->columns.size()));
+    r.cells[0] = text;
+    if (at == m->rows.size()) m->rows.push_back(std::move(r));
+    else m->rows.insert(m->rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(r));
+    m->Changed(true);
+    return static_cast<int>(at);
+}
+
+BOOL CListCtrl::DeleteItem(int item) {
+    afx::ListCtrlModel* m = Model();
+    if (!m || item < 0 || static_cast<size_t>(item) >= m->rows.size()) return FALSE;
+    m->rows.erase(m->rows.begin() + item);
+    m->Changed(true);
+    return TRUE;
+}
+
+BOOL CListCtrl::DeleteAllItems() {
+    afx::ListCtrlModel* m = Model();
+    if (!m) return FALSE;
+    m->rows.clear();
+    m->rows.shrink_to_fit();
+    m->Changed(true);
+    return TRUE;
+}
+
+int CListCtrl::GetItemCount() const {
+    afx::ListCtrlModel* m = Model();
+    return m ? static_cast<int>(m->rows.size()) : 0;
+}
+
+BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
+    afx::ListCtrlModel* m = Model();
+    if (!m || item < 0 || subItem < 0 || static_cast<size_t>(item) >= m->rows.size()) return FALSE;
+    auto& cells = m->rows[static_cast<size_t>(item)].cells;
+    if (static_cast<size_t>(subItem) >= std::max<size_t>(1, m->columns.size())) return FALSE;
+    if (cells.size() <= static_cast<size_t>(subItem)) cells.resize(static_cast<size_t>(subItem) + 1);
+    cells[static_cast<size_t>(subItem)] = text;
+    m->Changed(false);
+    return TRUE;
+}
+
+CString CListCtrl::GetItemText(int item, int subItem) const {
+    afx::ListCtrlModel* m = Model();
+    if (!m || item < 0 || subItem < 0 || static_cast<size_t>(item) >= m->rows.size()) return CString();
+    const auto& cells = m->rows[static_cast<size_t>(item)].cells;
+    return static_cast<size_t>(subItem) < cells.size() ? cells[static_cast<size_t>(subItem)] : CString();
+}
+
+BOOL CListCtrl::SetItemData(int item, DWORD_PTR data) {
+    afx::ListCtrlModel* m = Model();
+    if (!m || item < 0 || static_cast<size_t>(item) >= m->rows.size()) return FALSE;
+    m->rows[static_cast<size_t>(item)].data = data;
+    return TRUE;
+}
+
+DWORD_PTR CListCtrl::GetItemData(int item) const {
+    afx::ListCtrlModel* m = Model();
+    if (!m || item < 0 || static_cast<size_t>(item) >= m->rows.size()) return 0;
+    return m->rows[static_cast<size_t>(item)].data;
+}
+
+UINT CListCtrl::GetItemState(int item, UINT mask) const {
+    auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget);
+    if (!lc || item < 0) return 0;
+    lc->model->Publish();
+    UINT s = 0;
+    if (lc->selectionModel()->isRowSelected(item, QModelIndex())) s |= LVIS_SELECTED;
+    if (lc->currentIndex().row() == item) s |= LVIS_FOCUSED;
+    return s & mask;
+}
+
+BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
+    auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget);
+    if (!lc) return FALSE;
+    lc->model->Publish();
+    QModelIndex idx = lc->model->index(item, 0);
+    if (!idx.isValid()) return FALSE;
+    if (mask & LVIS_SELECTED)
+        lc->selectionModel()->select(idx, ((state & LVIS_SELECTED) ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                              QItemSelectionModel::Rows);
+    if ((mask & LVIS_FOCUSED) && (state & LVIS_FOCUSED)) lc->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::NoUpdate);
+    return TRUE;
+}
+
+int CListCtrl::GetNextItem(int start, UINT flags) const {
+    int n = GetItemCount();
+    for (int i = start + 1; i < n; ++i)
+        if (!(flags & LVNI_SELECTED) || GetItemState(i, LVIS_SELECTED)) return i;
+    return -1;
+}
+
+UINT CListCtrl::GetSelectedCount() const {
+    auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget);
+    if (!lc) return 0;
+    lc->model->Publish();
+    return static_cast<UINT>(lc->selectionModel()->selectedRows().size());
+}
+
+BOOL CListCtrl::EnsureVisible(int item, BOOL) {
+    auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget);
+    if (!lc) return FALSE;
+    lc->model->Publish();
+    lc->scrollTo(lc->model->index(item, 0));
+    return TRUE;
+}
+
+BOOL CListCtrl::GetItemRect(int item, RECT* rect, UINT) const {
+    return GetSubItemRect(item, 0, 0, rect);
+}
+
+BOOL CListCtrl::GetSubItemRect(int item, int subItem, int, RECT* rect) const {
+    auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget);
+    if (!lc || !rect) return FALSE;
+    lc->model->Publish();
+    QRect r = lc->visualRect(lc->model->index(item, subItem));
+    if (!r.isValid()) return FALSE;
+    *rect = CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+    return TRUE;
+}
+
+int CListCtrl::GetTopIndex() const {
+    auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget);
+    if (!lc) return 0;
+    lc->model->Publish();
+    int r = lc->rowAt(0);
+    return r < 0 ? 0 : r;
+}
+
+int CListCtrl::GetCountPerPage() const {
+    auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget);
+    if (!lc) return 0;
+    int h = lc->verticalHeader()->defaultSectionSize();
+    return h > 0 ? lc->viewport()->height() / h : 0;
+}

@@ -1,0 +1,76 @@
+#include "platform/ui/msgbox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "platform/ui/automation.h"
+#include "platform/ui/qt_bridge.h"
+#include "platform/ui/winapp.h"
+
+namespace afx {
+
+CString AppTitle() {
+    CWinApp* app = AfxGetApp();
+    return app && app->m_pszAppName ? CString(app->m_pszAppName) : CString("Tesmo");
+}
+
+int ShowMessageBox(CWnd* owner, const char* text, const char* caption, UINT type) {
+    CString title = caption ? CString(caption) : AppTitle();
+    if (automation::Active()) return automation::AnswerMessageBox(text ? text : "", title, type);
+
+    QWidget* parent = WidgetOf(owner);
+    if (!parent) parent = WidgetOf(AfxGetMainWnd());
+    if (parent) parent = parent->window();
+    QMessageBox box(parent);
+    box.setWindowTitle(ToQ(title));
+    box.setText(ToQ(text));
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon((type & MB_TYPEMASK) == MB_OK ? QMessageBox::Warning : QMessageBox::Question); break;
+    }
+    struct Choice {
+        QMessageBox::StandardButton button;
+        int result;
+    };
+    std::vector<Choice> choices;
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: choices = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}}; break;
+    case MB_YESNOCANCEL:
+        choices = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+        break;
+    case MB_YESNO: choices = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
+    case MB_RETRYCANCEL: choices = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
+    case MB_ABORTRETRYIGNORE:
+        choices = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
+        break;
+    default: choices = {{QMessageBox::Ok, IDOK}}; break;
+    }
+    QMessageBox::StandardButtons buttons;
+    for (const Choice& c : choices) buttons |= c.button;
+    box.setStandardButtons(buttons);
+    box.setDefaultButton(choices.front().button);
+    int clicked = box.exec();
+    for (const Choice& c : choices)
+        if (c.button == clicked) return c.result;
+    // Closed without a button: the Cancel answer when there is one, else the first.
+    for (const Choice& c : choices)
+        if (c.result == IDCANCEL) return IDCANCEL;
+    return choices.size() == 1 ? choices.front().result : IDNO;
+}
+
+}  // namespace afx
+
+int AfxMessageBox(const char* text, UINT type, UINT) { return afx::ShowMessageBox(nullptr, text, nullptr, type); }
+
+int AfxMessageBox(UINT stringId, UINT type, UINT) {
+    CString text;
+    text.LoadString(stringId);
+    return afx::ShowMessageBox(nullptr, text, nullptr, type);
+}
+
+void MessageBeep(UINT) {
+    if (!afx::automation::Active()) QApplication::beep();
+}

@@ -1,0 +1,3 @@
+#include "res/resources.h"
+
+void RegisterTabulonResources() {}

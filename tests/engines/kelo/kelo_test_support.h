@@ -1,0 +1,128 @@
+// Working folders, kelo.par and Dados.dat for the kelo tests, and readers of kelo's output.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kelo_test {
+
+// A fresh folder, removed at the end of the test.
+class WorkFolder {
+public:
+    WorkFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kelo_test_XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~WorkFolder() { std::filesystem::remove_all(path_); }
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+inline void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::istringstream in(text);
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// One analysis: the table with its names, counts and flags, as the GUI writes them (CRLF).
+struct KeloCase {
+    std::vector<std::string> rowNames;
+    std::vector<std::string> colNames;
+    std::vector<std::vector<double>> rows;
+    int nla = -1, nca = -1, nf = 2;      // -1: all active
+    std::string rowFlags, colFlags;      // written when not all are active
+    std::string graphs = "0 1 65 2.5";
+    std::string options = "0 0";
+    std::string title = "exemplo.tsm";  // inside the folder
+    std::string dataName = "Dados.dat";  // inside the folder
+    std::string dataLineEnd;             // text after the data path on its line
+
+    void Write(const WorkFolder& folder) const {
+        const int nl = static_cast<int>(rowNames.size()), nc = static_cast<int>(colNames.size());
+        const int la = nla < 0 ? nl : nla, ca = nca < 0 ? nc : nca;
+        std::string par = std::to_string(nl) + " " + std::to_string(la) + " " + std::to_string(nc) + " " +
+                          std::to_string(ca) + " " + std::to_string(nf) + "\r\n";
+        par += folder.File(dataName) + dataLineEnd + "\r\n" + folder.File(title) + "\r\n";
+        if (nl != la || nc != ca)
+            par += rowFlags + "\r\n" + colFlags + "\r\n";
+        par += graphs + "\r\n";
+        for (const std::string& name : colNames)
+            par += name + "\r\n";
+        par += options + "\r\n";
+        WriteFile(folder.File("kelo.par"), par);
+        std::string data;
+        for (const std::string& name : rowNames)
+            data += name + "\r\n";
+        for (const auto& row : rows) {
+            for (double v : row)
+                data += std::to_string(v) + " ";
+            data += "\r\n";
+        }
+        WriteFile(folder.File(dataName), data);
+    }
+};
+
+struct TmpPoint {
+    std::string name;
+    std::vector<double> values;  // mass, squared distance, coordinates
+};
+
+struct TmpFile {
+    double inertia = 0;
+    std::vector<std::vector<double>> eigen;  // value, percentage, cumulative
+    std::vector<TmpPoint> points;            // column block, then row block
+};
+
+// Reads kelo.tmp the way the GUI does: lines split at blanks.
+inline TmpFile ReadTmp(const std::string& path, int nf) {
+    TmpFile tmp;
+    const std::vector<std::string> lines = Lines(ReadFile(path));
+    EXPECT_GE(lines.size(), static_cast<size_t>(nf + 1));
+    if (lines.size() < static_cast<size_t>(nf + 1))
+        return tmp;
+    tmp.inertia = std::atof(lines[0].c_str());
+    for (size_t k = 1; k < lines.size(); ++k) {
+        std::istringstream in(lines[k]);
+        std::vector<std::string> fields;
+        std::string field;
+        while (in >> field)
+            fields.push_back(field);
+        std::vector<double> values;
+        for (size_t f = (k <= static_cast<size_t>(nf) ? 0 : 1); f < fields.size(); ++f)
+            values.push_back(std::atof(fields[f].c_str()));
+        if (k <= static_cast<size_t>(nf))
+            tmp.eigen.push_back(values);
+        else
+            tmp.points.push_back({fields.at(0), values});
+    }
+    return tmp;
+}
+
+}  // namespace kelo_test
