@@ -1,3 +1,26 @@
 #include "res/resources.h"
 
-void RegisterTabulonResources() {}
+namespace tabulon_res {
+std::vector<afx::StringEntry> Strings();
+std::vector<afx::MenuTemplate> Menus();
+std::vector<afx::AcceleratorTable> Accelerators();
+std::vector<afx::ToolbarTemplate> Toolbars();
+std::vector<afx::PaletteEntry> Palette();
+std::vector<afx::DialogTemplate> Dialogs();
+}  // namespace tabulon_res
+
+const afx::ResourceSet& TabulonResources() {
+    static const afx::ResourceSet set = [] {
+        afx::ResourceSet s;
+        s.strings = tabulon_res::Strings();
+        s.menus = tabulon_res::Menus();
+        s.accelerators = tabulon_res::Accelerators();
+        s.toolbars = tabulon_res::Toolbars();
+        s.palette = tabulon_res::Palette();
+        s.dialogs = tabulon_res::Dialogs();
+        return s;
+    }();
+    return set;
+}
+
+void RegisterTabulonResources() { afx::AddResources(&TabulonResources()); }

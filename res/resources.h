@@ -3,5 +3,6 @@
 
 #include "platform/core/resources.h"
 
-// Registers Tabulon's resources with the platform (once).
+const afx::ResourceSet& TabulonResources();
+// Registers Tabulon's resources with the platform (again is harmless).
 void RegisterTabulonResources();

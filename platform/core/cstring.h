@@ -35,7 +35,7 @@ public:
     CString(std::string&& s) : m_s(std::move(s)) {}
     CString(std::string_view s) : m_s(s) {}
 
-    CString& operator=(const char* s) { m_s = s ? s : ""; return *this; }
+    CString& operator=(const char* s) { m_s = std::string(s ? s : ""); return *this; }
     CString& operator=(char c) { m_s.assign(1, c); return *this; }
 
     // The text, as the class library's implicit conversion gives it.

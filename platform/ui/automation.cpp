@@ -442,6 +442,40 @@ UINT ScriptedUser::ChoosePopupCommand(const CMenu& menu, CPoint point) {
     return chosen;
 }
 
+void PressKey(CWnd* wnd, UINT vk, UINT keyState) {
+    QWidget* w = WidgetOf(wnd);
+    if (!w) return;
+    Activate(w);
+    QWidget* target = QApplication::focusWidget();
+    if (!target || (target != w && !w->isAncestorOf(target))) target = w;
+    Qt::KeyboardModifiers mods;
+    if (keyState & MK_CONTROL) mods |= Qt::ControlModifier;
+    if (keyState & MK_SHIFT) mods |= Qt::ShiftModifier;
+    if (keyState & MK_ALT) mods |= Qt::AltModifier;
+    QString text = (keyState & (MK_CONTROL | MK_ALT)) ? QString() : KeyText(vk);
+    QKeyEvent press(QEvent::KeyPress, QtKeyOf(vk), mods, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, QtKeyOf(vk), mods, text);
+    QApplication::sendEvent(target, &release);
+}
+
+bool SaveWindowPng(CWnd* wnd, const char* path) {
+    QWidget* w = WidgetOf(wnd);
+    if (!w) return false;
+    QApplication::processEvents();
+    return w->grab().save(QString::fromUtf8(Cp1252ToUtf8(path ? path : "")), "PNG");
+}
+
+namespace {
+CommandTrace* g_trace = nullptr;
+}
+
+CommandTrace::CommandTrace() : m_previous(g_trace) { g_trace = this; }
+CommandTrace::~CommandTrace() { g_trace = m_previous; }
+void CommandTrace::Note(UINT id, bool enabled) {
+    if (g_trace) g_trace->m_entries.push_back({id, enabled});
+}
+
 namespace automation {
 bool Active() { return g_current != nullptr; }
 ScriptedUser* Current() { return g_current; }

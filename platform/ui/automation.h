@@ -125,6 +125,33 @@ private:
     ScriptedUser* m_previous = nullptr;
 };
 
+// Sends a key press and release to a window (to its focused child when it has one),
+// through the same path as a person's key: PreTranslateMessage, then the window.
+// keyState holds MK_CONTROL, MK_SHIFT and MK_ALT.
+void PressKey(CWnd* wnd, UINT vk, UINT keyState = 0);
+// Writes a picture of a window as it stands.
+bool SaveWindowPng(CWnd* wnd, const char* path);
+
+// Records the commands that menus, toolbar buttons and accelerators issue, with whether
+// they were enabled (a disabled command is not carried out).
+class CommandTrace {
+public:
+    CommandTrace();
+    ~CommandTrace();
+    CommandTrace(const CommandTrace&) = delete;
+    CommandTrace& operator=(const CommandTrace&) = delete;
+    struct Entry {
+        UINT id;
+        bool enabled;
+    };
+    const std::vector<Entry>& Entries() const { return m_entries; }
+    static void Note(UINT id, bool enabled);
+
+private:
+    std::vector<Entry> m_entries;
+    CommandTrace* m_previous;
+};
+
 namespace automation {
 bool Active();
 ScriptedUser* Current();

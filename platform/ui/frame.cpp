@@ -15,6 +15,7 @@
 #include <QToolBar>
 
 #include "platform/core/resources.h"
+#include "platform/ui/automation.h"
 #include "platform/ui/qt_bridge.h"
 #include "platform/ui/winapp.h"
 
@@ -523,7 +524,9 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
         if (bool(e.flags & afx::FSHIFT) != shift || bool(e.flags & afx::FCONTROL) != ctrl ||
             bool(e.flags & afx::FALT) != alt)
             continue;
-        if (IsCommandEnabled(e.command)) SendMessage(WM_COMMAND, MAKEWPARAM(e.command, 1), 0);
+        bool enabled = IsCommandEnabled(e.command) != FALSE;
+        afx::CommandTrace::Note(e.command, enabled);
+        if (enabled) SendMessage(WM_COMMAND, MAKEWPARAM(e.command, 1), 0);
         return TRUE;
     }
     return FALSE;

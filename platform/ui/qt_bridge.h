@@ -39,6 +39,7 @@ struct WindowBinding : public QObject {
     CWnd* owner = nullptr;                  // the window object attached to the widget
     std::unique_ptr<CWnd> wrapper;          // a stand-in object when nobody attached one
     DWORD style = 0;
+    QRect pendingOuter;                     // top-level windows: outer rectangle to apply once shown
     int radioGroup = -1;                    // radio buttons: the group they belong to
     std::map<UINT_PTR, QTimer*> timers;
     std::vector<CWnd*> shadows;             // objects that refer to the widget without owning it

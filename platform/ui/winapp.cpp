@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QSettings>
 #include <clocale>
 #include <cstdlib>
@@ -62,6 +63,13 @@ std::unique_ptr<QSettings> Settings() {
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, org, name);
 }
 
+// Windows go before the toolkit does.
+void CloseAllWindows() {
+    std::vector<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) windows.emplace_back(w);
+    for (auto& w : windows) delete w.data();
+}
+
 void PrepareToolkit() {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setFont(afx::DialogFont());
@@ -92,6 +100,11 @@ bool InitTestEnvironment(int argc, char** argv, const char* settingsFolder) {
     return true;
 }
 
+void ShutdownTestEnvironment() {
+    CloseAllWindows();
+    g_qapp.reset();
+}
+
 void ProcessPendingEvents() {
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
@@ -112,11 +125,16 @@ int AfxWinMain(int argc, char** argv) {
         }
         app->m_args.push_back(arg);
     }
+    int code;
     if (!app->InitApplication() || !app->InitInstance()) {
         app->ExitInstance();
-        return 1;
+        code = 1;
+    } else {
+        code = app->Run();
     }
-    return app->Run();
+    CloseAllWindows();
+    g_qapp.reset();
+    return code;
 }
 
 // --- CCommandLineInfo and CWinApp ---------------------------------------------------------------

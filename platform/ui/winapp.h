@@ -79,6 +79,8 @@ namespace afx {
 // Prepares the toolkit for tests: offscreen windows, profile stored under settingsFolder,
 // the C numeric locale. Returns false when it cannot.
 bool InitTestEnvironment(int argc, char** argv, const char* settingsFolder);
+// Closes the toolkit at the end of a test program.
+void ShutdownTestEnvironment();
 // Lets queued work of the toolkit run (deferred list updates, timers that are due).
 void ProcessPendingEvents();
 // Sets the numeric locale to "C" (after the toolkit, which sets the user's locale).

@@ -350,6 +350,15 @@ bool HostEvent(QWidget* w, QEvent* e, const std::function<bool(QEvent*)>& base, 
         wnd->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
         return true;
     }
+    case QEvent::Show: {
+        bool r = base(e);
+        if (w->isWindow() && b->pendingOuter.isValid()) {
+            QRect outer = b->pendingOuter;
+            b->pendingOuter = QRect();
+            wnd->MoveWindow(outer.x(), outer.y(), outer.width(), outer.height(), TRUE);
+        }
+        return r;
+    }
     case QEvent::DragEnter: {
         auto* de = static_cast<QDragEnterEvent*>(e);
         if (w->acceptDrops() && de->mimeData()->hasUrls()) {
@@ -555,7 +564,11 @@ BOOL CWnd::CreateWidget(WindowKind kind, const char* text, DWORD style, const RE
     m_ownsWidget = true;
     AttachWidget(w);
     CRect r(rect);
-    if (!r.IsRectNull() || (style & WS_CHILD)) w->setGeometry(r.left, r.top, r.Width(), r.Height());
+    if (w->isWindow()) {
+        if (!r.IsRectNull()) MoveWindow(r.left, r.top, r.Width(), r.Height(), FALSE);
+    } else {
+        w->setGeometry(r.left, r.top, r.Width(), r.Height());
+    }
     if (style & WS_DISABLED) w->setEnabled(false);
     return TRUE;
 }
@@ -983,6 +996,9 @@ BOOL CWnd::IsWindowVisible() const { return m_widget && m_widget->isVisible(); }
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
     if (!m_widget) return;
     if (m_widget->isWindow()) {
+        // The frame's size is known once the window is shown: apply the outer size then.
+        if (!m_widget->isVisible())
+            if (WindowBinding* b = WindowBinding::Of(m_widget)) b->pendingOuter = QRect(x, y, width, height);
         QRect frame = m_widget->frameGeometry();
         QRect inner = m_widget->geometry();
         int dw = frame.width() - inner.width();

@@ -1,0 +1,3 @@
+#include "app/data_set.h"
+
+CDataSet::~CDataSet() = default;

@@ -1,0 +1,241 @@
+#include "app/data_table.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+
+#include "app/status.h"
+#include "res/resource_ids.h"
+#include "ui/list_cells.h"
+
+bool FloatEquals(double a, double b) {
+    float fa = static_cast<float>(a);
+    float fb = static_cast<float>(b);
+    return std::fabs(fa - fb) < 1e-6;
+}
+
+void CVariableDesc::SetCategories(const std::vector<CNamedCode>& categories) {
+    m_categories.clear();
+    for (const CNamedCode& c : categories) m_categories.push_back(c);
+}
+
+CDataTable::CDataTable() : m_fMissingCode(-9.9f) {}
+
+CDataTable::~CDataTable() = default;
+
+CString CDataTable::GetMissingCodeText() const {
+    CString s;
+    s.Format("%f", static_cast<double>(m_fMissingCode));
+    return s;
+}
+
+void CDataTable::SetMissingCodeText(const CString& text) {
+    m_fMissingCode = static_cast<float>(std::atof(text));
+}
+
+int CDataTable::SetSize(int rows, int variables) {
+    Clear();
+    rows = std::max(rows, 0);
+    variables = std::max(variables, 0);
+    m_nVariables = variables;
+    m_nRows = rows;
+    m_rowNames.reserve(static_cast<size_t>(rows));
+    for (int r = 0; r < rows; ++r) m_rowNames.push_back(FormatString("%d", r));
+    m_variables.assign(static_cast<size_t>(variables), CVariableDesc());
+    m_rows.assign(static_cast<size_t>(rows), std::vector<double>(static_cast<size_t>(variables), 0.0));
+    return m_nRows;
+}
+
+void CDataTable::Clear() {
+    m_rows.clear();
+    m_rowNames.clear();
+    m_variables.clear();
+    m_nRows = 0;
+    m_nVariables = 0;
+}
+
+void CDataTable::ComputeMeanVariance() {
+    CString text;
+    text.LoadString(IDS_STATUS_ANALYSING);
+    BeginProgress(text, m_nVariables);
+    for (int v = 0; v < m_nVariables; ++v) {
+        SetProgressPos(v);
+        // Two passes in double: the mean first, then the squared deviations from it.
+        long n = 0;
+        double sum = 0.0;
+        double first = 0.0;
+        bool allEqual = true;
+        for (int r = 1; r <= m_nRows; ++r) {
+            if (IsMissing(r, v + 1)) continue;
+            double x = GetValue(r, v + 1);
+            if (n == 0) first = x;
+            else if (x != first) allEqual = false;
+            sum += x;
+            ++n;
+        }
+        double mean = 0.0, variance = 0.0;
+        if (n > 0) {
+            mean = allEqual ? first : sum / static_cast<double>(n);
+            if (n > 1 && !allEqual) {
+                double ss = 0.0;
+                for (int r = 1; r <= m_nRows; ++r) {
+                    if (IsMissing(r, v + 1)) continue;
+                    double d = GetValue(r, v + 1) - mean;
+                    ss += d * d;
+                }
+                variance = ss / static_cast<double>(n - 1);
+            }
+        }
+        CVariableDesc& desc = m_variables[static_cast<size_t>(v)];
+        desc.SetMean(mean);
+        desc.SetVariance(variance);
+    }
+    EndProgress();
+}
+
+void CDataTable::BuildModalities(bool force) {
+    for (int v = 1; v <= m_nVariables; ++v) BuildVariableModalities(v, force);
+}
+
+void CDataTable::BuildVariableModalities(int variable, bool force) {
+    CVariableDesc* desc = GetVariable(variable);
+    bool rebuild = (force && desc->GetType() == 0) || desc->GetCategoryCount() == 0;
+    if (rebuild) desc->SetCategories(CollectDistinctCodes(variable));
+}
+
+std::vector<CNamedCode> CDataTable::CollectDistinctCodes(int variable) const {
+    std::vector<CNamedCode> list;
+    std::set<long long> seen;
+    for (int r = 1; r <= m_nRows; ++r) {
+        double value = GetValue(r, variable);
+        // Absence is judged on the value itself, so that a code such as -9.9 does not
+        // yield a modality -9 from its absent cells.
+        if (FloatEquals(value, m_fMissingCode) || !std::isfinite(value)) continue;
+        double t = std::trunc(value);
+        if (t < static_cast<double>(INT32_MIN) || t > static_cast<double>(INT32_MAX)) continue;
+        long long c = static_cast<long long>(t);
+        if (!seen.insert(c).second) continue;
+        list.push_back({"ID", static_cast<int>(c)});
+    }
+    std::stable_sort(list.begin(), list.end(), [](const CNamedCode& a, const CNamedCode& b) { return a.code < b.code; });
+    for (size_t i = 0; i < list.size(); ++i) list[i].name.Format("ID%d", static_cast<int>(i + 1));
+    return list;
+}
+
+void CDataTable::CountVariableTypes(const std::vector<int>& variables, int& quantitative, int& qualitative) const {
+    quantitative = 0;
+    qualitative = 0;
+    for (int v : variables) {
+        if (GetVariableType(v) == 0) ++qualitative;
+        else ++quantitative;
+    }
+}
+
+int CDataTable::GetCompleteRows(const std::vector<int>& variables, std::vector<int>* out) const {
+    int count = 0;
+    for (int r = 1; r <= m_nRows; ++r) {
+        bool complete = std::none_of(variables.begin(), variables.end(), [&](int v) { return IsMissing(r, v); });
+        if (!complete) continue;
+        ++count;
+        if (out) out->push_back(r - 1);
+    }
+    return count;
+}
+
+int CDataTable::GetCompleteRowLabels(int identifier, std::vector<CString>* out, const std::vector<int>& variables) const {
+    for (int r = 1; r <= m_nRows; ++r) {
+        bool complete = std::none_of(variables.begin(), variables.end(), [&](int v) { return IsMissing(r, v); });
+        if (!complete || !out) continue;
+        if (identifier == -1) out->push_back(GetRowNameCopy(r));
+        else out->push_back(FormatString("%f", GetValue(r, identifier)));
+    }
+    return m_nRows;
+}
+
+void CDataTable::GetQualitativeVariables(std::vector<CNamedCode>* out) const {
+    if (!out) return;
+    for (int v = 1; v <= m_nVariables; ++v)
+        if (GetVariableType(v) == 0) out->push_back({GetVariableName(v), v});
+}
+
+void CDataTable::TruncateVariable(int variable) {
+    for (int r = 1; r <= m_nRows; ++r) {
+        double value = GetValue(r, variable);
+        // Absent cells keep the code itself, so they stay absent.
+        if (FloatEquals(value, m_fMissingCode)) continue;
+        SetValue(r, variable, std::trunc(value));
+    }
+}
+
+CString CDataTable::WriteText() const {
+    std::string out;
+    out.reserve(static_cast<size_t>(m_nRows) * static_cast<size_t>(m_nVariables + 1) * 12 + 64);
+    out += m_strTitle.str();
+    out += '\t';
+    for (int v = 1; v <= m_nVariables; ++v) {
+        if (v > 1) out += '\t';
+        out += GetVariableName(v).str();
+    }
+    out += '\n';
+    for (int r = 1; r <= m_nRows; ++r) {
+        out += m_rowNames[static_cast<size_t>(r - 1)].str();
+        out += '\t';
+        for (int v = 1; v <= m_nVariables; ++v) {
+            if (v > 1) out += '\t';
+            out += FormatString("%f", GetValue(r, v)).str();
+        }
+        out += '\n';
+    }
+    return CString(std::move(out));
+}
+
+namespace {
+// A name as HTML text: '<', '>' and '&' become entities.
+CString HtmlEscaped(const CString& text) {
+    CString out;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        char c = text[i];
+        if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else if (c == '&') out += "&amp;";
+        else out += c;
+    }
+    return out;
+}
+}  // namespace
+
+void CDataTable::WriteHtml(CStdioFile* file) const {
+    if (!file) return;
+    file->WriteString("<table border=\"2\" cellpadding=\"0\" cellspacing=\"0\" style=\"border-collapse: collapse\" "
+                      "bordercolor=\"#3366FF\" width=\"100%\" >\r\n");
+    file->WriteString("<tr>\r\n");
+    double w = static_cast<double>(100 / (m_nVariables + 1));
+    auto header = [&](const CString& name) {
+        file->WriteString(FormatString("<td width=\"%f%%\" bgcolor=\"#0066CC\">\r\n", w));
+        file->WriteString(FormatString("<p align=\"center\"><font color=\"#FFFFFF\"><b>%s</b></font></td>\r\n",
+                                       HtmlEscaped(name)));
+    };
+    header("Id");
+    for (int v = 1; v <= m_nVariables; ++v) header(GetVariableName(v));
+    file->WriteString("</tr>\r\n");
+    for (int r = 1; r <= m_nRows; ++r) {
+        file->WriteString(FormatString("<tr>\r\n<td width=\"%f%%\" bgcolor=\"#E0E0E0\">\r\n", w));
+        file->WriteString(FormatString("<p align=\"center\"><b>%s</b></td>\r\n", HtmlEscaped(GetRowNameCopy(r))));
+        for (int v = 1; v <= m_nVariables; ++v) {
+            file->WriteString(FormatString("<td width=\"%f%%\" bgcolor=\"#EBEBEB\">\r\n", w));
+            file->WriteString(FormatString("<p align=\"center\">%.3f</td>\r\n", GetValue(r, v)));
+        }
+        file->WriteString("</tr>\r\n");
+    }
+    file->WriteString("</table>\r\n");
+}
+
+void CDataTable::FillListCtrl(CListCtrl* list) const {
+    if (!list) return;
+    list->InsertColumn(0, m_strTitle, LVCFMT_RIGHT, 60);
+    for (int v = 1; v <= m_nVariables; ++v) list->InsertColumn(v, GetVariableName(v), LVCFMT_RIGHT, 60);
+    for (int r = 1; r <= m_nRows; ++r) list->InsertItem(r - 1, GetRowNameCopy(r));
+    for (int r = 1; r <= m_nRows; ++r)
+        for (int v = 1; v <= m_nVariables; ++v) SetListItemNumber(r - 1, GetValue(r, v), FALSE, v, list);
+}

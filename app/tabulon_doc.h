@@ -1,0 +1,43 @@
+// The single document of Tabulon: it owns the data set and the flags that drive the menus.
+#pragma once
+
+#include <memory>
+
+#include "app/data_set.h"
+#include "platform/afx.h"
+
+class CTabulonView;
+
+class CTabulonDoc : public CDocument {
+    DECLARE_DYNCREATE(CTabulonDoc)
+public:
+    CTabulonDoc();
+    ~CTabulonDoc() override;
+
+    CDataSet* GetDataSet() const { return m_pDataSet; }
+    CTabulonView* GetView() const { return m_pView; }
+    void SetView(CTabulonView* view) { m_pView = view; }
+    int HasData() const { return m_bDataPresent; }
+    int IsNewUntitled() const { return m_bNewUntitled; }
+
+    // Renames a variable (1-based) when the name differs; marks the document modified.
+    void RenameItem(int variable, const CString& name);
+    // Retypes a variable when the type differs; marks the document modified.
+    void SetTableFlag(int variable, int type);
+
+    void Serialize(CArchive& ar) override;
+    void DeleteContents() override;
+    BOOL OnNewDocument() override;
+    BOOL OnOpenDocument(const char* path) override;
+
+protected:
+    void OnUpdateDataCommand(CCmdUI* cmdUI);
+
+    CDataSet* m_pDataSet = nullptr;
+    CTabulonView* m_pView = nullptr;
+    std::unique_ptr<CObject> m_pOwned;
+    int m_bDataPresent = 0;
+    int m_bNewUntitled = 0;
+
+    DECLARE_MESSAGE_MAP()
+};

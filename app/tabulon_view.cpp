@@ -1,0 +1,96 @@
+#include "app/tabulon_view.h"
+
+#include "app/status.h"
+#include "app/tabulon_doc.h"
+#include "res/resource_ids.h"
+#include "ui/list_cells.h"
+
+IMPLEMENT_DYNCREATE(CTabulonView, CListView)
+
+BEGIN_MESSAGE_MAP(CTabulonView, CListView)
+    ON_WM_CREATE()
+    ON_WM_CONTEXTMENU()
+END_MESSAGE_MAP()
+
+CTabulonView::CTabulonView() = default;
+CTabulonView::~CTabulonView() {
+    if (CTabulonDoc* doc = GetDocument(); doc && doc->GetView() == this) doc->SetView(nullptr);
+}
+
+CTabulonDoc* CTabulonView::GetDocument() const { return static_cast<CTabulonDoc*>(m_pDocument); }
+
+BOOL CTabulonView::PreCreateWindow(CREATESTRUCT& cs) {
+    if (!CListView::PreCreateWindow(cs)) return FALSE;
+    cs.lpszClass = "SysListView32";
+    cs.style |= WS_CHILD | WS_VISIBLE | WS_BORDER;
+    return TRUE;
+}
+
+int CTabulonView::OnCreate(LPCREATESTRUCT cs) {
+    if (CListView::OnCreate(cs) == -1) return -1;
+    CListCtrl& list = GetListCtrl();
+    list.SetExtendedStyle(list.GetExtendedStyle() | LVS_EX_GRIDLINES);
+    if (CTabulonDoc* doc = GetDocument()) doc->SetView(this);
+    return 0;
+}
+
+namespace {
+CString CellText(const CDataSet& data, int row, int variable, const char* realFormat) {
+    double value = data.GetValue(row, variable);
+    if (data.GetVariableType(variable) == 0) return FormatIntegerCell(value);
+    if (realFormat[2] == '3') return FormatFixed(value, 3);
+    return FormatFixed(value, 6);
+}
+}  // namespace
+
+void CTabulonView::FillTable() {
+    CTabulonDoc* doc = GetDocument();
+    CDataSet* data = doc ? doc->GetDataSet() : nullptr;
+    if (!data || !m_hWnd) return;
+    CListCtrl& list = GetListCtrl();
+    int variables = data->GetVariableCount();
+    int rows = data->GetRowCount();
+    CString text;
+    text.LoadString(IDS_STATUS_FILLING);
+    BeginProgressStep(text, variables + 2 * rows, 1);
+    ModifyStyle(LVS_TYPEMASK, LVS_REPORT);
+    list.InsertColumn(0, "Linhas", LVCFMT_RIGHT, m_nColumnWidth);
+    for (int v = 1; v <= variables; ++v) {
+        StepProgress();
+        CString heading = data->GetVariableName(v);
+        if (data->GetVariableType(v) == 0) heading += " *";
+        list.InsertColumn(v, heading, LVCFMT_RIGHT, m_nColumnWidth);
+    }
+    for (int r = 1; r <= rows; ++r) {
+        StepProgress();
+        list.InsertItem(r - 1, data->GetRowNameCopy(r));
+    }
+    for (int r = 1; r <= rows; ++r) {
+        StepProgress();
+        for (int v = 1; v <= variables; ++v) list.SetItemText(r - 1, v, CellText(*data, r, v, "%.3f"));
+    }
+    EndProgress();
+}
+
+void CTabulonView::ClearTable() {
+    if (!m_hWnd) return;
+    CListCtrl& list = GetListCtrl();
+    list.DeleteAllItems();
+    CHeaderCtrl* header = list.GetHeaderCtrl();
+    for (int c = header ? header->GetItemCount() + 1 : 0; c >= 0; --c) list.DeleteColumn(c);
+    ModifyStyle(LVS_TYPEMASK, LVS_LIST);
+}
+
+void CTabulonView::RefreshColumn(int variable) {
+    CTabulonDoc* doc = GetDocument();
+    CDataSet* data = doc ? doc->GetDataSet() : nullptr;
+    if (!data || !m_hWnd) return;
+    CListCtrl& list = GetListCtrl();
+    for (int r = 1; r <= data->GetRowCount(); ++r) list.SetItemText(r - 1, variable, CellText(*data, r, variable, "%f"));
+}
+
+void CTabulonView::OnContextMenu(CWnd*, CPoint point) {
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_POPUP_MENUS)) return;
+    if (CMenu* popup = menu.GetSubMenu(0)) popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
+}
