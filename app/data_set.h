@@ -1,10 +1,33 @@
-// The document's data set: a data table that also reads and writes the program's files.
+// The document's data set: a data table that also reads and writes the native file,
+// imports and exports text rows and takes tab-separated text from the clipboard.
 #pragma once
 
 #include "app/data_table.h"
+
+// The numeric-text test of the files and dialogs: digits, at most one '.', a '-' only in
+// first place; the empty string passes.
+BOOL IsNumericString(const char* text);
 
 class CDataSet : public CDataTable {
 public:
     CDataSet() = default;
     ~CDataSet() override;
+
+    // The native file: version line, code, number of variables, variable blocks, rows.
+    void Save(CArchive& ar) const;
+    BOOL Load(CArchive& ar);
+    // The row lines: the name, then " %f" per variable, "\r\n".
+    void WriteRows(CArchive& ar) const;
+    // Reads row lines to the end of the file. With expectedVariables >= 0 every row must
+    // hold that many values; otherwise the first row decides.
+    BOOL ReadRows(CArchive& ar, int expectedVariables = -1);
+
+    // Text import: the rows, then default variables.
+    BOOL Import(CArchive& ar);
+    // The clipboard's text through ParseTabText, then default variables.
+    BOOL PasteFromClipboard();
+    // Tab-separated text: one row per line, the row name first.
+    BOOL ParseTabText(const CString& text);
+    // One quantitative variable per column named by its number, code -9.9, statistics.
+    void CreateDefaultVariables();
 };

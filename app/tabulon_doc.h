@@ -29,15 +29,25 @@ public:
     void DeleteContents() override;
     BOOL OnNewDocument() override;
     BOOL OnOpenDocument(const char* path) override;
+    BOOL DoFileSave() override;
+    BOOL DoSave(const char* path, BOOL replace = TRUE) override;
 
 protected:
     void OnUpdateDataCommand(CCmdUI* cmdUI);
+    void OnFileExport();
+    void OnFileImport();
+    void OnEditPaste();
+    // Makes data the document's data set and shows it.
+    void TakeData(CDataSet* data);
+    // Shows a rejected file: an empty data set, no data, the title "Tesmo".
+    void ShowRejectedFile();
 
     CDataSet* m_pDataSet = nullptr;
     CTabulonView* m_pView = nullptr;
     std::unique_ptr<CObject> m_pOwned;
     int m_bDataPresent = 0;
     int m_bNewUntitled = 0;
+    int m_bImported = 0;   // the path names no file of ours yet: the first Save asks for one
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,7 +1,9 @@
 // Filling the list view with a 100,000 x 20 table, and the statistics of such a table.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <random>
 
 #include "app/tabulon_app.h"
@@ -53,6 +55,32 @@ void BM_ComputeMeanVariance(benchmark::State& state) {
     for (auto _ : state) doc->GetDataSet()->ComputeMeanVariance();
 }
 BENCHMARK(BM_ComputeMeanVariance)->Unit(benchmark::kMillisecond);
+
+// Opening a 100,000 x 20 native file and showing it in the list view.
+void BM_OpenLargeFile(benchmark::State& state) {
+    CTabulonDoc* doc = StartedDocument();
+    static const std::string path = "/tmp/tesmo-bench-large.tsm";
+    {
+        CDataSet data;
+        Fill(&data, 100000, 20);
+        data.ComputeMeanVariance();
+        CFile f(path.c_str(), CFile::modeCreate | CFile::modeWrite);
+        CArchive ar(&f, CArchive::store);
+        data.Save(ar);
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        doc->SetModifiedFlag(FALSE);
+        theApp.OnFileNew();
+        afx::ProcessPendingEvents();
+        state.ResumeTiming();
+        theApp.OpenDocumentFile(path.c_str());
+        afx::ProcessPendingEvents();
+        if (!theApp.GetDocument()->HasData()) state.SkipWithError("the file was not read");
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_OpenLargeFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

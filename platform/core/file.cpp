@@ -141,9 +141,22 @@ UINT CFile::Read(void* buffer, UINT count) {
     return static_cast<UINT>(n);
 }
 
+namespace {
+long long g_writeBudget = -1;
+}
+
+void afx::FailFileWritesAfter(long long bytes) { g_writeBudget = bytes; }
+
 void CFile::Write(const void* buffer, UINT count) {
     if (!m_stream) ThrowFromErrno(EBADF);
     if (count == 0) return;
+    if (g_writeBudget >= 0) {
+        if (static_cast<long long>(count) > g_writeBudget) {
+            g_writeBudget = 0;
+            ThrowFromErrno(ENOSPC);
+        }
+        g_writeBudget -= count;
+    }
     errno = 0;
     if (std::fwrite(buffer, 1, count, m_stream) != count) ThrowFromErrno(errno ? errno : EIO);
 }

@@ -126,6 +126,12 @@ private:
     int GetChar();  // the next character, with "\r\n" folded to "\n" in text mode; EOF at the end
 };
 
+namespace afx {
+// For tests: file writes fail (as on a full disk) once this many more bytes have been
+// written; a negative value turns the fault off.
+void FailFileWritesAfter(long long bytes);
+}  // namespace afx
+
 class CArchive {
 public:
     enum Mode { store = 0, load = 1, bNoFlushOnDelete = 2 };

@@ -22,6 +22,7 @@ class CToolBar : public CControlBar {
 public:
     afx::WindowKind DefaultKind() const override { return afx::WindowKind::ToolBar; }
     BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT id = AFX_IDW_TOOLBAR);
+    using CWnd::Create;
     BOOL CreateEx(CWnd* parent, DWORD ctrlStyle = TBSTYLE_FLAT, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP,
                   CRect borders = CRect(0, 0, 0, 0), UINT id = AFX_IDW_TOOLBAR);
     // Loads the buttons and pictures of toolbar resource id.

@@ -8,7 +8,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
-#include "app/data_table.h"
+#include "app/data_set.h"
 #include "tests/support/gui_test.h"
 
 namespace {
@@ -38,6 +38,25 @@ TEST(PortugueseLocale, NumbersKeepTheirPoint) {
     t.SetSize(1, 1);
     t.SetValue(1, 1, 0.25);
     EXPECT_EQ(t.WriteText(), "\t\n0\t0.250000\n");
+
+    // The native file is written and read back with points.
+    testsupport::TempFolder dir;
+    std::string path = dir.File("pt.tsm");
+    testsupport::WriteBytes(path, "#Tesmo v7.00#\r\n-9.5\r\n1\r\nX\r\n1\r\na 1.25\r\nb -9.5\r\n");
+    CDataSet data;
+    {
+        CFile f(path.c_str(), CFile::modeRead);
+        CArchive ar(&f, CArchive::load);
+        ASSERT_TRUE(data.Load(ar));
+    }
+    EXPECT_EQ(data.GetValue(1, 1), 1.25);
+    EXPECT_TRUE(data.IsMissing(2, 1));
+    {
+        CFile f(path.c_str(), CFile::modeCreate | CFile::modeWrite);
+        CArchive ar(&f, CArchive::store);
+        data.Save(ar);
+    }
+    EXPECT_EQ(testsupport::ReadBytes(path), "#Tesmo v7.00#\r\n-9.500000\r\n1\r\nX\r\n1\r\na 1.250000\r\nb -9.500000\r\n");
 }
 
 }  // namespace

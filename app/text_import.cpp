@@ -1,0 +1,105 @@
+// Tab-separated text from the clipboard, and the default variables of imported data.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/data_set.h"
+
+namespace {
+// A row name that can be saved and read back: blanks and control characters become '_'.
+CString CleanRowName(const std::string& raw, int row) {
+    CString name(raw);
+    for (int i = 0; i < name.GetLength(); ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c <= ' ' || c == 0x7F) name.SetAt(i, '_');
+    }
+    if (name.IsEmpty()) name.Format("%d", row);
+    return name;
+}
+}  // namespace
+
+void CDataSet::CreateDefaultVariables() {
+    m_variables.clear();
+    for (int i = 0; i < m_nVariables; ++i) {
+        CVariableDesc desc;
+        desc.SetName(FormatString("%d", i));
+        desc.SetType(1);
+        m_variables.push_back(desc);
+    }
+    m_fMissingCode = -9.9f;
+    ComputeMeanVariance();
+}
+
+BOOL CDataSet::ParseTabText(const CString& text) {
+    std::vector<std::vector<double>> rows;
+    std::vector<CString> names;
+    const std::string& s = text.str();
+    const double absent = static_cast<double>(-9.9f);
+    int width = -1;
+    int k = 1;
+    size_t start = 0;
+    while (start < s.size()) {
+        size_t nl = s.find('\n', start);
+        std::string line = s.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+        start = nl == std::string::npos ? s.size() : nl + 1;
+        line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
+        if (line.find_first_not_of(" \t") == std::string::npos && line.find('\t') == std::string::npos) continue;
+        size_t tab = line.find('\t');
+        if (tab == std::string::npos) {
+            AfxMessageBox("Os dados não podem ser compostos apenas por uma coluna");
+            return FALSE;
+        }
+        CString name = CleanRowName(line.substr(0, tab), k);
+        // A tab that ends the line adds no field; an empty field between two tabs is absent.
+        std::string rest = line.substr(tab + 1);
+        if (!rest.empty() && rest.back() == '\t') rest.pop_back();
+        std::vector<double> values;
+        int j = 0;
+        size_t pos = 0;
+        bool more = !rest.empty() || line.size() > tab + 1;
+        while (more) {
+            size_t next = rest.find('\t', pos);
+            std::string field = rest.substr(pos, next == std::string::npos ? std::string::npos : next - pos);
+            ++j;
+            double v = absent;
+            if (!field.empty()) {
+                if (!IsNumericString(field.c_str()) || !std::isfinite(v = std::atof(field.c_str()))) {
+                    AfxMessageBox(FormatString("Erro - A %dª variável da %dª linha  não é um número", j, k));
+                    return FALSE;
+                }
+            }
+            values.push_back(v);
+            if (next == std::string::npos) break;
+            pos = next + 1;
+        }
+        if (width < 0) width = static_cast<int>(values.size());
+        if (static_cast<int>(values.size()) != width) {
+            AfxMessageBox(FormatString("Erro - O número de variáveis da %dª linha não está correcto", k));
+            return FALSE;
+        }
+        names.push_back(name);
+        rows.push_back(std::move(values));
+        ++k;
+    }
+    m_rows = std::move(rows);
+    m_rowNames = std::move(names);
+    m_nRows = static_cast<int>(m_rows.size());
+    m_nVariables = width < 0 ? 0 : width;
+    return TRUE;
+}
+
+BOOL CDataSet::PasteFromClipboard() {
+    COleDataObject data;
+    if (!data.AttachClipboard() || !data.IsDataAvailable(CF_TEXT)) return FALSE;
+    HGLOBAL block = data.GetGlobalData(CF_TEXT);
+    if (!block) return FALSE;
+    const char* bytes = static_cast<const char*>(GlobalLock(block));
+    size_t size = GlobalSize(block);
+    CString text(bytes ? std::string(bytes, strnlen(bytes, size)) : std::string());
+    GlobalUnlock(block);
+    GlobalFree(block);
+    if (!ParseTabText(text)) return FALSE;
+    CreateDefaultVariables();
+    return TRUE;
+}
