@@ -3,6 +3,7 @@
 #include "app/file_names.h"
 #include "app/tabulon_app.h"
 #include "app/tabulon_view.h"
+#include "app/variable_dialogs.h"
 #include "res/resource_ids.h"
 
 IMPLEMENT_DYNCREATE(CTabulonDoc, CDocument)
@@ -15,6 +16,8 @@ BEGIN_MESSAGE_MAP(CTabulonDoc, CDocument)
     ON_COMMAND(ID_FILE_EXPORT, &CTabulonDoc::OnFileExport)
     ON_COMMAND(ID_FILE_IMPORT, &CTabulonDoc::OnFileImport)
     ON_COMMAND(ID_EDIT_PASTE, &CTabulonDoc::OnEditPaste)
+    ON_UPDATE_COMMAND_UI(ID_OPTIONS_CONFIGURATION, &CTabulonDoc::OnUpdateDataCommand)
+    ON_COMMAND(ID_OPTIONS_CONFIGURATION, &CTabulonDoc::OnConfiguration)
 END_MESSAGE_MAP()
 
 namespace {
@@ -195,6 +198,19 @@ void CTabulonDoc::OnEditPaste() {
         return;
     }
     TakeData(data);
+    SetModifiedFlag(TRUE);
+}
+
+void CTabulonDoc::OnConfiguration() {
+    if (!m_pDataSet) return;
+    CString old = m_pDataSet->GetMissingCodeText();
+    CMissingCodeDlg dlg(old);
+    if (dlg.DoModal() != IDOK) return;
+    CString code = dlg.GetMissingCode();
+    if (code == old) return;
+    m_pDataSet->SetMissingCodeText(code);
+    m_pDataSet->ComputeMeanVariance();
+    m_pDataSet->BuildModalities(true);
     SetModifiedFlag(TRUE);
 }
 

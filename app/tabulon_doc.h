@@ -37,6 +37,7 @@ protected:
     void OnFileExport();
     void OnFileImport();
     void OnEditPaste();
+    void OnConfiguration();
     // Makes data the document's data set and shows it.
     void TakeData(CDataSet* data);
     // Shows a rejected file: an empty data set, no data, the title "Tesmo".

@@ -2,6 +2,7 @@
 
 #include "app/status.h"
 #include "app/tabulon_doc.h"
+#include "app/variable_dialogs.h"
 #include "res/resource_ids.h"
 #include "ui/list_cells.h"
 
@@ -10,6 +11,7 @@ IMPLEMENT_DYNCREATE(CTabulonView, CListView)
 BEGIN_MESSAGE_MAP(CTabulonView, CListView)
     ON_WM_CREATE()
     ON_WM_CONTEXTMENU()
+    ON_NOTIFY(HDN_ITEMCLICK, 0, &CTabulonView::OnHeaderItemClick)
 END_MESSAGE_MAP()
 
 CTabulonView::CTabulonView() = default;
@@ -93,4 +95,42 @@ void CTabulonView::OnContextMenu(CWnd*, CPoint point) {
     CMenu menu;
     if (!menu.LoadMenu(IDR_POPUP_MENUS)) return;
     if (CMenu* popup = menu.GetSubMenu(0)) popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
+}
+
+void CTabulonView::OnHeaderItemClick(NMHDR* header, LRESULT* result) {
+    if (result) *result = 0;
+    auto* nm = reinterpret_cast<NMHEADER*>(header);
+    CTabulonDoc* doc = GetDocument();
+    CDataSet* data = doc ? doc->GetDataSet() : nullptr;
+    int c = nm ? nm->iItem : 0;
+    if (!data || c < 1 || c > data->GetVariableCount()) return;  // "Linhas" does nothing
+    CHeaderCtrl* headerCtrl = GetListCtrl().GetHeaderCtrl();
+    if (headerCtrl) headerCtrl->EnableWindow(FALSE);
+    CVariableDesc* var = data->GetVariable(c);
+    int oldType = var->GetType() == 0 ? 0 : 1;
+    CVariableDescDlg dlg(c, this);
+    dlg.SetName(var->GetName());
+    dlg.SetQuantitative(oldType);
+    if (oldType == 0) dlg.SetModalities(&var->GetCategories());
+    dlg.DoModal();
+    doc->RenameItem(c, dlg.GetName());
+    int newType = dlg.GetQuantitative() ? 1 : 0;
+    doc->SetTableFlag(c, newType);
+    CString heading = dlg.GetName();
+    if (newType == 0) heading += " *";
+    if (headerCtrl) {
+        HDITEM item;
+        item.mask = HDI_TEXT;
+        item.pszText = heading.GetBuffer(0);
+        headerCtrl->SetItem(c, &item);
+        heading.ReleaseBuffer();
+    }
+    if (newType != oldType) {
+        if (newType == 0) {
+            data->TruncateVariable(c);
+            data->ComputeMeanVariance();
+        }
+        RefreshColumn(c);
+    }
+    if (headerCtrl) headerCtrl->EnableWindow(TRUE);
 }

@@ -24,6 +24,7 @@ public:
 protected:
     int OnCreate(LPCREATESTRUCT cs);
     void OnContextMenu(CWnd* wnd, CPoint point);
+    void OnHeaderItemClick(NMHDR* header, LRESULT* result);
 
     int m_nColumnWidth = 70;
 

@@ -7,6 +7,8 @@ std::vector<afx::AcceleratorTable> Accelerators();
 std::vector<afx::ToolbarTemplate> Toolbars();
 std::vector<afx::PaletteEntry> Palette();
 std::vector<afx::DialogTemplate> Dialogs();
+std::vector<afx::DialogTemplate> BaseDialogs();
+std::vector<afx::DialogTemplate> FolderDialogTemplates();
 }  // namespace tabulon_res
 
 const afx::ResourceSet& TabulonResources() {
@@ -18,6 +20,8 @@ const afx::ResourceSet& TabulonResources() {
         s.toolbars = tabulon_res::Toolbars();
         s.palette = tabulon_res::Palette();
         s.dialogs = tabulon_res::Dialogs();
+        for (auto& d : tabulon_res::BaseDialogs()) s.dialogs.push_back(d);
+        for (auto& d : tabulon_res::FolderDialogTemplates()) s.dialogs.push_back(d);
         return s;
     }();
     return set;

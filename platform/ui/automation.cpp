@@ -12,12 +12,15 @@
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QHeaderView>
+#include <QTableView>
 #include <cstdio>
 
 #include "platform/core/cp1252.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/qt_bridge.h"
+#include "platform/ui/winapp.h"
 
 namespace afx {
 
@@ -110,8 +113,11 @@ void DialogDriver::Type(int id, const char* text) {
     Activate(q);
     q->setFocus(Qt::TabFocusReason);
     if (auto* e = qobject_cast<QLineEdit*>(q)) {
+        // Typed key by key over the selected old text, so the edit's limits apply.
         e->selectAll();
-        e->insert(ToQ(text));
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+        QApplication::sendEvent(e, &del);
+        TypeKeys(text);
     } else if (auto* p = qobject_cast<QPlainTextEdit*>(q)) {
         p->selectAll();
         p->insertPlainText(ToQ(text));
@@ -335,6 +341,7 @@ ScriptedUser::~ScriptedUser() {
         Reporter()(std::to_string(m_messageBoxes.size()) + " expected message box(es) never appeared");
     if (!m_fileDialogs.empty()) Reporter()("an expected file prompt never appeared");
     if (!m_popups.empty()) Reporter()("an expected pop-up menu never appeared");
+    if (!m_printDialogs.empty()) Reporter()("an expected print dialog never appeared");
 }
 
 void ScriptedUser::SetFailureReporter(std::function<void(const std::string&)> reporter) {
@@ -357,10 +364,15 @@ void ScriptedUser::OnPopupMenu(std::function<UINT(const PopupMenuRequest&)> answ
     m_popups.push_back(std::move(answer));
 }
 
+void ScriptedUser::OnPrintDialog(std::function<bool(PrintDialogRequest&)> answer) {
+    m_printDialogs.push_back(std::move(answer));
+}
+
 bool ScriptedUser::AllAnswered() const {
     for (const auto& d : m_dialogs)
         if (!d.second.empty()) return false;
-    return m_messageBoxes.empty() && m_fileDialogs.empty() && m_popups.empty() && m_failures.empty();
+    return m_messageBoxes.empty() && m_fileDialogs.empty() && m_popups.empty() && m_printDialogs.empty() &&
+           m_failures.empty();
 }
 
 void ScriptedUser::Fail(const std::string& what) {
@@ -375,14 +387,16 @@ int ScriptedUser::RunModal(CDialog& dialog) {
     dialog.GetWindowText(caption);
     if (queue.empty()) {
         Fail("unexpected dialog " + std::to_string(id) + " \"" + Cp1252ToUtf8(caption.str()) + "\"");
-        dialog.EndDialog(IDCANCEL);
-        return IDCANCEL;
+        // The first unexpected dialog is cancelled; after that, dialogs fail to open, so a
+        // chain of pages that shows a cancelled page again cannot loop for ever.
+        dialog.EndDialog(m_unexpectedDialogs++ == 0 ? IDCANCEL : -1);
+        return dialog.GetModalResult();
     }
     while (!dialog.HasEnded()) {
         if (queue.empty()) {
             Fail("dialog " + std::to_string(id) + " \"" + Cp1252ToUtf8(caption.str()) +
                  "\" stayed open with no handler left");
-            dialog.EndDialog(IDCANCEL);
+            dialog.EndDialog(m_unexpectedDialogs++ == 0 ? IDCANCEL : -1);
             break;
         }
         auto handler = std::move(queue.front());
@@ -393,8 +407,9 @@ int ScriptedUser::RunModal(CDialog& dialog) {
     return dialog.GetModalResult();
 }
 
-int ScriptedUser::AnswerMessageBox(const CString& text, const CString&, UINT type) {
+int ScriptedUser::AnswerMessageBox(const CString& text, const CString& caption, UINT type) {
     m_messages.push_back(text);
+    m_captions.push_back(caption);
     if (m_messageBoxes.empty()) {
         Fail("unexpected message box \"" + Cp1252ToUtf8(text.str()) + "\"");
         switch (type & MB_TYPEMASK) {
@@ -417,6 +432,16 @@ bool ScriptedUser::AnswerFileDialog(FileDialogRequest& request) {
     }
     auto answer = std::move(m_fileDialogs.front());
     m_fileDialogs.pop_front();
+    return answer(request);
+}
+
+bool ScriptedUser::AnswerPrintDialog(PrintDialogRequest& request) {
+    if (m_printDialogs.empty()) {
+        Fail("unexpected print dialog");
+        return false;
+    }
+    auto answer = std::move(m_printDialogs.front());
+    m_printDialogs.pop_front();
     return answer(request);
 }
 
@@ -466,6 +491,17 @@ bool SaveWindowPng(CWnd* wnd, const char* path) {
     return w->grab().save(QString::fromUtf8(Cp1252ToUtf8(path ? path : "")), "PNG");
 }
 
+void ClickHeader(CWnd* list, int column) {
+    auto* view = qobject_cast<QTableView*>(WidgetOf(list));
+    if (!view) return;
+    afx::ProcessPendingEvents();
+    QHeaderView* header = view->horizontalHeader();
+    int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+    QPoint p(x, header->height() / 2);
+    SendMouse(header->viewport(), QEvent::MouseButtonPress, p, Qt::LeftButton);
+    SendMouse(header->viewport(), QEvent::MouseButtonRelease, p, Qt::LeftButton);
+}
+
 namespace {
 CommandTrace* g_trace = nullptr;
 }
@@ -487,6 +523,7 @@ bool AnswerFileDialog(FileDialogRequest& request) { return g_current && g_curren
 UINT ChoosePopupCommand(const CMenu& menu, CPoint point) {
     return g_current ? g_current->ChoosePopupCommand(menu, point) : 0;
 }
+bool AnswerPrintDialog(PrintDialogRequest& request) { return g_current && g_current->AnswerPrintDialog(request); }
 }  // namespace automation
 
 }  // namespace afx

@@ -79,6 +79,13 @@ struct FileDialogRequest {
     CString path;          // the answer: the full path chosen
 };
 
+struct PrintDialogRequest {
+    DWORD flags = 0;
+    bool setupOnly = false;
+    CString outputFile;     // the answer: the PDF file that the job is printed to
+    int resolution = 600;   // the answer: the printer's pixels per inch
+};
+
 struct PopupMenuRequest {
     std::vector<std::pair<CString, UINT>> items;  // text and command (0 for separators and pop-ups)
     std::vector<bool> enabled;
@@ -98,11 +105,15 @@ public:
     void OnFileDialog(std::function<bool(FileDialogRequest&)> answer);
     // Returns the command chosen, or 0 to dismiss the menu.
     void OnPopupMenu(std::function<UINT(const PopupMenuRequest&)> answer);
+    // Returns true to print (to request.outputFile, which must be set), false to cancel.
+    void OnPrintDialog(std::function<bool(PrintDialogRequest&)> answer);
 
     // Every queued handler ran and nothing unexpected happened.
     bool AllAnswered() const;
     // Texts of the message boxes shown so far, in order.
     const std::vector<CString>& Messages() const { return m_messages; }
+    // Their captions, in the same order.
+    const std::vector<CString>& Captions() const { return m_captions; }
     const std::vector<std::string>& Failures() const { return m_failures; }
 
     // Where failures are reported (tests route them to their framework).
@@ -113,6 +124,7 @@ public:
     int AnswerMessageBox(const CString& text, const CString& caption, UINT type);
     bool AnswerFileDialog(FileDialogRequest& request);
     UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
+    bool AnswerPrintDialog(PrintDialogRequest& request);
     void Fail(const std::string& what);
 
 private:
@@ -120,8 +132,11 @@ private:
     std::deque<std::function<int(const CString&, UINT)>> m_messageBoxes;
     std::deque<std::function<bool(FileDialogRequest&)>> m_fileDialogs;
     std::deque<std::function<UINT(const PopupMenuRequest&)>> m_popups;
+    std::deque<std::function<bool(PrintDialogRequest&)>> m_printDialogs;
     std::vector<CString> m_messages;
+    std::vector<CString> m_captions;
     std::vector<std::string> m_failures;
+    int m_unexpectedDialogs = 0;
     ScriptedUser* m_previous = nullptr;
 };
 
@@ -131,6 +146,8 @@ private:
 void PressKey(CWnd* wnd, UINT vk, UINT keyState = 0);
 // Writes a picture of a window as it stands.
 bool SaveWindowPng(CWnd* wnd, const char* path);
+// Clicks a column heading of a report list, as a person would.
+void ClickHeader(CWnd* list, int column);
 
 // Records the commands that menus, toolbar buttons and accelerators issue, with whether
 // they were enabled (a disabled command is not carried out).
@@ -159,6 +176,7 @@ int RunModal(CDialog& dialog);
 int AnswerMessageBox(const CString& text, const CString& caption, UINT type);
 bool AnswerFileDialog(FileDialogRequest& request);
 UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
+bool AnswerPrintDialog(PrintDialogRequest& request);
 }  // namespace automation
 
 }  // namespace afx

@@ -5,8 +5,10 @@
 #include <QImage>
 #include <QMimeData>
 #include <cstring>
+#include <functional>
 #include <vector>
 
+#include "platform/gdi/gdi_internal.h"
 #include "platform/ui/qt_bridge.h"
 
 namespace {
@@ -21,6 +23,46 @@ bool g_open = false;
 bool g_heldElsewhere = false;
 // The text block that GetClipboardData hands out stays owned by the clipboard.
 HGLOBAL g_readText = nullptr;
+// The bitmap the clipboard owns (handed over, or made for a reader) and the toolkit data
+// whose image it is.
+HGDIOBJ g_bitmap = nullptr;
+const QMimeData* g_bitmapFor = nullptr;
+// The toolkit data this program last put on the clipboard: formats set while the clipboard
+// is open add up, as they do on the original platform.
+const QMimeData* g_published = nullptr;
+
+void FreeBitmap() {
+    using namespace afx::gdi;
+    if (Object* o = Find(g_bitmap)) {
+        o->clipboardOwned = false;
+        if (o->selections == 0) Destroy(o);
+        else o->deletePending = true;
+    }
+    g_bitmap = nullptr;
+    g_bitmapFor = nullptr;
+}
+
+void KeepBitmap(HGDIOBJ handle, const QMimeData* data) {
+    if (g_bitmap != handle) FreeBitmap();
+    if (afx::gdi::Object* o = afx::gdi::Find(handle)) o->clipboardOwned = true;
+    g_bitmap = handle;
+    g_bitmapFor = data;
+}
+
+// Publishes the formats already set in this session plus one more.
+void Publish(QClipboard* cb, const std::function<void(QMimeData*)>& add) {
+    auto* md = new QMimeData;
+    const QMimeData* old = cb->mimeData();
+    if (old && old == g_published) {
+        if (old->hasImage()) md->setImageData(old->imageData());
+        if (old->hasText()) md->setText(old->text());
+    }
+    add(md);
+    const bool carried = old && old == g_bitmapFor && md->hasImage();
+    cb->setMimeData(md);
+    g_published = cb->mimeData();
+    if (carried) g_bitmapFor = g_published;
+}
 }  // namespace
 
 HGLOBAL GlobalAlloc(UINT, size_t bytes) {
@@ -65,6 +107,8 @@ BOOL OpenClipboard(CWnd*) {
 BOOL EmptyClipboard() {
     if (!g_open) return FALSE;
     if (QClipboard* cb = QGuiApplication::clipboard()) cb->clear();
+    FreeBitmap();
+    g_published = nullptr;
     return TRUE;
 }
 
@@ -75,23 +119,56 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
     if (format == CF_TEXT) {
         GlobalBlock* b = BlockOf(static_cast<HGLOBAL>(data));
         std::string text(b->bytes.data(), strnlen(b->bytes.data(), b->bytes.size()));
-        cb->setText(afx::ToQ(text.c_str()));
+        QString q = afx::ToQ(text.c_str());
+        Publish(cb, [&q](QMimeData* md) { md->setText(q); });
         delete b;
         return data;
     }
-    if (format == CF_BITMAP || format == CF_DIB) {
-        // A bitmap handle: the platform's image object.
-        auto* image = static_cast<QImage*>(data);
-        cb->setImage(*image);
+    if (format == CF_BITMAP) {
+        auto* b = afx::gdi::FindAs<afx::gdi::Bitmap>(data, afx::gdi::Kind::Bitmap);
+        if (!b) return nullptr;
+        QImage image = afx::gdi::PixelsOf(*b).copy();
+        Publish(cb, [&image](QMimeData* md) { md->setImageData(image); });
+        KeepBitmap(data, g_published);
+        return data;
+    }
+    if (format == CF_DIB) {
+        GlobalBlock* block = BlockOf(static_cast<HGLOBAL>(data));
+        const size_t size = block->bytes.size();
+        if (size < sizeof(BITMAPINFOHEADER)) return nullptr;
+        BITMAPINFOHEADER header;
+        std::memcpy(&header, block->bytes.data(), sizeof header);
+        size_t colours = header.biBitCount <= 8 ? (header.biClrUsed ? header.biClrUsed : size_t{1} << header.biBitCount) : 0;
+        size_t offset = header.biSize + 4 * colours;
+        long long rows = header.biHeight < 0 ? -static_cast<long long>(header.biHeight) : header.biHeight;
+        long long stride = ((static_cast<long long>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
+        QImage image;
+        if (header.biSize < sizeof header || header.biWidth <= 0 || offset > size ||
+            static_cast<unsigned long long>(stride * rows) > size - offset ||
+            !afx::gdi::DecodeDib(reinterpret_cast<const BITMAPINFO*>(block->bytes.data()), block->bytes.data() + offset,
+                                 DIB_RGB_COLORS, &image))
+            return nullptr;
+        FreeBitmap();
+        Publish(cb, [&image](QMimeData* md) { md->setImageData(image); });
+        delete block;
         return data;
     }
     return nullptr;
 }
 
 HANDLE GetClipboardData(UINT format) {
-    if (!g_open || format != CF_TEXT) return nullptr;
+    if (!g_open) return nullptr;
     QClipboard* cb = QGuiApplication::clipboard();
     const QMimeData* md = cb ? cb->mimeData() : nullptr;
+    if (format == CF_BITMAP) {
+        if (!md || !md->hasImage()) return nullptr;
+        if (afx::gdi::Find(g_bitmap) && md == g_bitmapFor) return g_bitmap;
+        HBITMAP made = afx::gdi::NewBitmapFromImage(cb->image());
+        if (!made) return nullptr;
+        KeepBitmap(made, md);
+        return made;
+    }
+    if (format != CF_TEXT) return nullptr;
     if (!md || !md->hasText()) return nullptr;
     CString text = afx::FromQ(md->text());
     if (g_readText) GlobalFree(g_readText);

@@ -31,9 +31,12 @@ HGLOBAL GlobalFree(HGLOBAL block);
 
 BOOL OpenClipboard(CWnd* owner);
 BOOL EmptyClipboard();
-// Hands a block to the clipboard (which owns it from then on); CF_TEXT holds Windows-1252 text.
+// Hands data to the clipboard, which owns it from then on (on success only): CF_TEXT a
+// global block of Windows-1252 text, CF_BITMAP a bitmap handle (HBITMAP), CF_DIB a global
+// block holding a packed device-independent bitmap. Returns the data, or nullptr on failure.
 HANDLE SetClipboardData(UINT format, HANDLE data);
-// The clipboard's block of a format (owned by the clipboard), or nullptr.
+// The clipboard's data of a format (owned by the clipboard, valid until it changes): CF_TEXT
+// a global block, CF_BITMAP a bitmap handle; nullptr when absent.
 HANDLE GetClipboardData(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
 BOOL CloseClipboard();
@@ -44,8 +47,6 @@ void SetClipboardHeldElsewhere(bool held);
 // The clipboard's text (Windows-1252), or empty.
 CString ClipboardText();
 void SetClipboardText(const char* text);
-// The block handed to the clipboard as a bitmap or image, as the image itself (an opaque
-// QImage* inside the platform).
 }  // namespace afx
 
 // Reading the clipboard as a data object (used by paste).

@@ -17,9 +17,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QKeyEvent>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -147,6 +150,28 @@ public:
     ListCtrlModel* model;
 };
 
+// The limits of a single-line edit, as the original control applies them: typing cannot
+// make the text longer than the limit (a longer text put there by the program stays), and
+// a digits-only edit takes digits only.
+class EditLimitValidator : public QValidator {
+public:
+    EditLimitValidator(QLineEdit* edit, int limit, bool digitsOnly)
+        : QValidator(edit), m_limit(limit), m_digitsOnly(digitsOnly) {}
+    State validate(QString& input, int&) const override {
+        // (m_current is the length before the change; the edit already holds the new text.)
+        if (input.size() > m_limit && input.size() > m_current) return Invalid;
+        if (m_digitsOnly)
+            for (QChar c : input)
+                if (!c.isDigit()) return Invalid;
+        return Acceptable;
+    }
+    int m_limit;
+    qsizetype m_current = 0;
+
+private:
+    bool m_digitsOnly;
+};
+
 class StaticWidget : public Host<QLabel> {
 public:
     using Host<QLabel>::Host;
@@ -167,6 +192,41 @@ public:
         // Escape and the window system's close reach the dialog as the Cancel command.
         WindowBinding* b = WindowBinding::Of(this);
         if (b && b->owner) b->owner->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    }
+};
+
+// The check list: ticks change on the button press (as on the original platform), when
+// the press hits an item's tick box, or with Space on the caret item.
+class CheckListWidget : public ScrollHost<QListWidget> {
+public:
+    using ScrollHost<QListWidget>::ScrollHost;
+
+    QRect CheckRect(QListWidgetItem* item) const {
+        QStyleOptionViewItem opt;
+        opt.initFrom(viewport());
+        opt.rect = visualItemRect(item);
+        opt.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+        return style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, this);
+    }
+
+    void Toggle(QListWidgetItem* item) {
+        if (!item || !(item->flags() & Qt::ItemIsEnabled)) return;
+        item->setData(Qt::CheckStateRole, item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        NotifyParent(this, CLBN_CHKCHANGE);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        QListWidgetItem* item = itemAt(e->position().toPoint());
+        QListWidget::mousePressEvent(e);
+        if (item && e->button() == Qt::LeftButton && CheckRect(item).contains(e->position().toPoint())) Toggle(item);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Space && currentItem()) {
+            Toggle(currentItem());
+            return;
+        }
+        QListWidget::keyPressEvent(e);
     }
 };
 
@@ -249,9 +309,11 @@ QWidget* CreateKindWidget(WindowKind kind, DWORD style, const char* text, QWidge
         } else {
             auto* e = new Host<QLineEdit>(parent);
             e->setReadOnly(style & ES_READONLY);
-            e->setMaxLength(30000);
+            e->setMaxLength(0x7FFFFFFE);
+            auto* limits = new EditLimitValidator(e, 30000, (style & ES_NUMBER) != 0);
+            e->setValidator(limits);
+            QObject::connect(e, &QLineEdit::textChanged, limits, [limits](const QString& t) { limits->m_current = t.size(); });
             if (style & ES_PASSWORD) e->setEchoMode(QLineEdit::Password);
-            if (style & ES_NUMBER) e->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), e));
             DWORD a = style & 3;
             e->setAlignment((a == ES_RIGHT ? Qt::AlignRight : a == ES_CENTER ? Qt::AlignHCenter : Qt::AlignLeft) |
                             Qt::AlignVCenter);
@@ -262,7 +324,7 @@ QWidget* CreateKindWidget(WindowKind kind, DWORD style, const char* text, QWidge
     }
     case WindowKind::ListBox:
     case WindowKind::CheckList: {
-        auto* lw = new ScrollHost<QListWidget>(parent);
+        QListWidget* lw = kind == WindowKind::CheckList ? new CheckListWidget(parent) : new ScrollHost<QListWidget>(parent);
         lw->setSelectionMode((style & LBS_EXTENDEDSEL)   ? QAbstractItemView::ExtendedSelection
                              : (style & LBS_MULTIPLESEL) ? QAbstractItemView::MultiSelection
                                                          : QAbstractItemView::SingleSelection);
@@ -345,8 +407,8 @@ CWnd* CreateStandIn(WindowKind kind) {
     case WindowKind::GroupBox: return new CButton;
     case WindowKind::Static: return new CStatic;
     case WindowKind::Edit: return new CEdit;
-    case WindowKind::ListBox:
-    case WindowKind::CheckList: return new CListBox;
+    case WindowKind::ListBox: return new CListBox;
+    case WindowKind::CheckList: return new CCheckListBox;
     case WindowKind::ComboBox: return new CComboBox;
     case WindowKind::ListCtrl: return new CListCtrl;
     case WindowKind::Progress: return new CProgressCtrl;
@@ -433,6 +495,7 @@ IMPLEMENT_DYNAMIC(CStatic, CWnd)
 IMPLEMENT_DYNAMIC(CButton, CWnd)
 IMPLEMENT_DYNAMIC(CEdit, CWnd)
 IMPLEMENT_DYNAMIC(CListBox, CWnd)
+IMPLEMENT_DYNAMIC(CCheckListBox, CListBox)
 IMPLEMENT_DYNAMIC(CComboBox, CWnd)
 IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CHeaderCtrl, CWnd)
@@ -457,12 +520,15 @@ void CButton::SetButtonStyle(UINT style, BOOL) { ModifyStyle(0xF, style & 0xF); 
 static QLineEdit* LineEditOf(QWidget* w) { return qobject_cast<QLineEdit*>(w); }
 
 void CEdit::SetLimitText(UINT max) {
-    if (QLineEdit* e = LineEditOf(m_widget)) e->setMaxLength(max == 0 ? 0x7FFFFFFE : static_cast<int>(max));
+    if (QLineEdit* e = LineEditOf(m_widget))
+        if (auto* v = dynamic_cast<const afx::EditLimitValidator*>(e->validator()))
+            const_cast<afx::EditLimitValidator*>(v)->m_limit = max == 0 ? 0x7FFFFFFE : static_cast<int>(max);
 }
 
 UINT CEdit::GetLimitText() const {
     QLineEdit* e = LineEditOf(m_widget);
-    return e ? static_cast<UINT>(e->maxLength()) : 0;
+    auto* v = e ? dynamic_cast<const afx::EditLimitValidator*>(e->validator()) : nullptr;
+    return v ? static_cast<UINT>(v->m_limit) : 0;
 }
 
 void CEdit::SetSel(int start, int end, BOOL) {
@@ -526,8 +592,9 @@ static QListWidgetItem* NewListItem(QWidget* w, const char* text) {
     auto* item = new QListWidgetItem(ToQ(text));
     WindowBinding* b = WindowBinding::Of(w);
     if (b && b->kind == WindowKind::CheckList) {
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
+        // The tick box is drawn from the item's state; the list itself changes it.
+        item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
+        item->setData(Qt::CheckStateRole, Qt::Unchecked);
     }
     return item;
 }
@@ -718,6 +785,36 @@ int CListBox::FindStringExact(int start, const char* text) const {
         if (QString::compare(lw->item(i)->text(), t, Qt::CaseInsensitive) == 0) return i;
     }
     return LB_ERR;
+}
+
+// --- Check list --------------------------------------------------------------------------
+
+int CCheckListBox::GetCheck(int index) const {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || index < 0 || index >= lw->count()) return LB_ERR;
+    Qt::CheckState s = lw->item(index)->checkState();
+    return s == Qt::Checked ? BST_CHECKED : s == Qt::PartiallyChecked ? BST_INDETERMINATE : BST_UNCHECKED;
+}
+
+void CCheckListBox::SetCheck(int index, int check) {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || index < 0 || index >= lw->count()) return;
+    QSignalBlocker block(lw);
+    lw->item(index)->setData(Qt::CheckStateRole, check == BST_CHECKED         ? Qt::Checked
+                                                 : check == BST_INDETERMINATE ? Qt::PartiallyChecked
+                                                                              : Qt::Unchecked);
+}
+
+void CCheckListBox::Enable(int index, BOOL enabled) {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || index < 0 || index >= lw->count()) return;
+    QListWidgetItem* it = lw->item(index);
+    it->setFlags(enabled ? (it->flags() | Qt::ItemIsEnabled) : (it->flags() & ~Qt::ItemIsEnabled));
+}
+
+BOOL CCheckListBox::IsEnabled(int index) const {
+    QListWidget* lw = ListOf(m_widget);
+    return lw && index >= 0 && index < lw->count() && (lw->item(index)->flags() & Qt::ItemIsEnabled);
 }
 
 // --- Combo box ---------------------------------------------------------------------------

@@ -67,6 +67,21 @@ public:
     int FindStringExact(int start, const char* text) const;
 };
 
+// Check-list notification: the user changed an item's tick.
+constexpr UINT CLBN_CHKCHANGE = 40;
+
+// A list box with a tick box in front of each item. A click on the box, or Space on the
+// caret item, changes the tick (during the default handling of the message).
+class CCheckListBox : public CListBox {
+    DECLARE_DYNAMIC(CCheckListBox)
+public:
+    afx::WindowKind DefaultKind() const override { return afx::WindowKind::CheckList; }
+    int GetCheck(int index) const;
+    void SetCheck(int index, int check);
+    void Enable(int index, BOOL enabled = TRUE);
+    BOOL IsEnabled(int index) const;
+};
+
 class CComboBox : public CWnd {
     DECLARE_DYNAMIC(CComboBox)
 public:

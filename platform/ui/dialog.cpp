@@ -398,6 +398,16 @@ void CDialog::MapDialogRect(RECT* rect) const {
 
 namespace {
 CWnd* g_lockout = nullptr;
+bool g_inValidationMessage = false;
+
+// The message of a failed exchange. While it is shown, focus changes can start another
+// exchange (an edit that loses the focus); that one stops at once instead of showing a
+// second message.
+void ValidationMessage(const CString& text) {
+    g_inValidationMessage = true;
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
+    g_inValidationMessage = false;
+}
 
 bool ParseInt(const CString& text, long long* value) {
     const char* s = text.GetString();
@@ -434,7 +444,7 @@ void ExchangeInteger(CDataExchange* dx, int id, long long& value, long long lo, 
         w->GetWindowText(text);
         long long v = 0;
         if (!ParseInt(text, &v) || v < lo || v > hi) {
-            AfxMessageBox("Please enter an integer.", MB_ICONEXCLAMATION);
+            ValidationMessage("Please enter an integer.");
             dx->Fail();
         }
         value = v;
@@ -448,6 +458,7 @@ void ExchangeInteger(CDataExchange* dx, int id, long long& value, long long lo, 
 }  // namespace
 
 BOOL CWnd::UpdateData(BOOL saveAndValidate) {
+    if (g_inValidationMessage) return FALSE;
     CDataExchange dx(this, saveAndValidate);
     CWnd* previous = g_lockout;
     g_lockout = this;
@@ -498,7 +509,7 @@ void DDX_Text(CDataExchange* dx, int id, double& value) {
         w->GetWindowText(text);
         double v = 0;
         if (!ParseReal(text, &v)) {
-            AfxMessageBox("Please enter a number.", MB_ICONEXCLAMATION);
+            ValidationMessage("Please enter a number.");
             dx->Fail();
         }
         value = v;
@@ -517,7 +528,7 @@ void DDX_Text(CDataExchange* dx, int id, float& value) {
         w->GetWindowText(text);
         double v = 0;
         if (!ParseReal(text, &v) || (std::isfinite(v) && std::fabs(v) > FLT_MAX)) {
-            AfxMessageBox("Please enter a number.", MB_ICONEXCLAMATION);
+            ValidationMessage("Please enter a number.");
             dx->Fail();
         }
         value = static_cast<float>(v);
@@ -611,7 +622,7 @@ void DDV_MaxChars(CDataExchange* dx, const CString& value, int maxChars) {
         if (value.GetLength() > maxChars) {
             CString msg;
             msg.Format("Please enter no more than %d characters.", maxChars);
-            AfxMessageBox(msg, MB_ICONEXCLAMATION);
+            ValidationMessage(msg);
             dx->Fail();
         }
     } else if (dx->m_idLastControl && dx->m_bEditLastControl) {
@@ -624,7 +635,7 @@ void DDV_MinMaxInt(CDataExchange* dx, int value, int minVal, int maxVal) {
     if (!dx->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
     CString msg;
     msg.Format("Please enter an integer between %d and %d.", minVal, maxVal);
-    AfxMessageBox(msg, MB_ICONEXCLAMATION);
+    ValidationMessage(msg);
     dx->Fail();
 }
 
@@ -632,7 +643,7 @@ void DDV_MinMaxUInt(CDataExchange* dx, UINT value, UINT minVal, UINT maxVal) {
     if (!dx->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
     CString msg;
     msg.Format("Please enter an integer between %u and %u.", minVal, maxVal);
-    AfxMessageBox(msg, MB_ICONEXCLAMATION);
+    ValidationMessage(msg);
     dx->Fail();
 }
 
@@ -644,6 +655,6 @@ void DDV_MinMaxDouble(CDataExchange* dx, double value, double minVal, double max
     if (!dx->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
     CString msg;
     msg.Format("Please enter a number between %g and %g.", minVal, maxVal);
-    AfxMessageBox(msg, MB_ICONEXCLAMATION);
+    ValidationMessage(msg);
     dx->Fail();
 }

@@ -104,6 +104,17 @@ CWnd* CreateStandIn(WindowKind kind);
 UINT VirtualKeyOf(int qtKey);
 int QtKeyOf(UINT vk);
 
+// Hooks of hosted widgets (wnd_gdi.cpp): WM_SETCURSOR when the mouse enters or moves
+// over a window that handles it, and the reflected WM_CTLCOLOR that gives a static
+// control its colours before it paints. CursorTarget is the widget whose WM_SETCURSOR
+// is being handled (null otherwise).
+void HostSetCursor(CWnd* wnd, QWidget* w);
+void HostCtlColor(CWnd* wnd, QWidget* w);
+QWidget* CursorTarget();
+
+// Drops what was drawn on a window outside its painting (the window is being invalidated).
+void DiscardWindowSurface(QWidget* widget);
+
 // The dialog font and the size of a dialog unit.
 QFont DialogFont();
 void DialogBaseUnits(int* baseX, int* baseY);

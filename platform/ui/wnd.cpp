@@ -269,11 +269,16 @@ bool HostEvent(QWidget* w, QEvent* e, const std::function<bool(QEvent*)>& base, 
         else if (e->type() == QEvent::MouseButtonRelease) msg = right ? WM_RBUTTONUP : WM_LBUTTONUP;
         else if (e->type() == QEvent::MouseButtonDblClick) msg = right ? WM_RBUTTONDBLCLK : WM_LBUTTONDBLCLK;
         QPoint p = me->position().toPoint();
+        if (msg == WM_MOUSEMOVE) HostSetCursor(wnd, w);
         if (!wnd->FindMessageEntry(msg, 0, 0)) return base(e);
         return Dispatch(wnd, msg, MouseFlags(me->buttons(), me->modifiers()), MAKELPARAM(p.x(), p.y()), e, base);
     }
+    case QEvent::Enter:
+        HostSetCursor(wnd, w);
+        return base(e);
     case QEvent::Paint: {
         if (scroll && !viewport) return base(e);
+        if (b->kind == WindowKind::Static) HostCtlColor(wnd, w);
         if (!wnd->FindMessageEntry(WM_PAINT, 0, 0)) return base(e);
         return Dispatch(wnd, WM_PAINT, 0, 0, e, base);
     }
@@ -521,6 +526,8 @@ void CWnd::AttachWidget(QWidget* widget) {
     b->owner = this;
     m_widget = widget;
     m_hWnd = ToHwnd(widget);
+    // Windows that follow the mouse or choose its cursor hear of every move over them.
+    if (FindMessageEntry(WM_MOUSEMOVE, 0, 0) || FindMessageEntry(WM_SETCURSOR, 0, 0)) widget->setMouseTracking(true);
 }
 
 void CWnd::OnWidgetDestroyed() {
@@ -554,6 +561,8 @@ static WindowKind KindOfClassName(const char* name, WindowKind fallback, DWORD s
 
 BOOL CWnd::CreateWidget(WindowKind kind, const char* text, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
     QWidget* parentWidget = parent ? parent->m_widget : nullptr;
+    // Children of a list or other scrolling control live in its client area (the viewport).
+    if (auto* sa = qobject_cast<QAbstractScrollArea*>(parentWidget); sa && (style & WS_CHILD)) parentWidget = sa->viewport();
     if ((style & WS_CHILD) && !parentWidget) return FALSE;
     QWidget* w = afx::CreateKindWidget(kind, style, text, (style & WS_CHILD) ? parentWidget : nullptr);
     if (!w) return FALSE;
@@ -855,9 +864,17 @@ int CWnd::SetDlgCtrlID(int id) {
     return old;
 }
 
+// The window a widget belongs to: a scroll area's viewport stands for the scroll area.
+static QWidget* ParentWindowWidget(QWidget* w) {
+    QWidget* p = w->parentWidget();
+    if (p && !WindowBinding::Of(p))
+        if (auto* sa = qobject_cast<QAbstractScrollArea*>(p->parentWidget()); sa && sa->viewport() == p) p = sa;
+    return p;
+}
+
 CWnd* CWnd::GetParent() const {
     if (!m_widget) return nullptr;
-    QWidget* p = m_widget->parentWidget();
+    QWidget* p = ParentWindowWidget(m_widget);
     return p ? FromHandle(ToHwnd(p)) : nullptr;
 }
 
@@ -1092,11 +1109,14 @@ void CWnd::CenterWindow(CWnd* alternate) {
 }
 
 void CWnd::Invalidate(BOOL) {
-    if (m_widget) afx::ClientWidget(m_widget)->update();
+    if (!m_widget) return;
+    afx::DiscardWindowSurface(m_widget);
+    afx::ClientWidget(m_widget)->update();
 }
 
 void CWnd::InvalidateRect(const RECT* rect, BOOL) {
     if (!m_widget) return;
+    afx::DiscardWindowSurface(m_widget);
     if (rect) afx::ClientWidget(m_widget)->update(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
     else afx::ClientWidget(m_widget)->update();
 }
@@ -1146,7 +1166,7 @@ DWORD CWnd::GetStyle() const {
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
     DWORD old = GetStyle();
-    m_dwStyle = (m_dwStyle & ~remove) | add;
+    m_dwStyle = (old & ~remove) | add;   // from the window's style: a subclassed window has its own
     if (m_widget && old != m_dwStyle) {
         WindowBinding* b = WindowBinding::Of(m_widget);
         if (b) b->style = m_dwStyle;

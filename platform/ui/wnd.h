@@ -45,6 +45,9 @@ struct MSG {
     UINT keyState = 0;   // MK_SHIFT, MK_CONTROL and MK_ALT held with a key message
 };
 constexpr UINT MK_ALT = 0x0020;
+// WM_CTLCOLOR's kind of control, and WM_SETCURSOR's hit-test code.
+constexpr UINT CTLCOLOR_STATIC = 6;
+constexpr UINT HTCLIENT = 1;
 
 namespace afx {
 struct WindowBinding;
@@ -193,6 +196,17 @@ public:
     bool IsSystemCloseGrayed() const { return m_systemCloseGrayed; }
 
     int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
+
+    // --- Drawing (platform/gdi) ----------------------------------------------------------
+    // A context on the client area, kept with the window until ReleaseDC.
+    CDC* GetDC();
+    int ReleaseDC(CDC* dc);
+
+    // --- Fonts (wnd_gdi.cpp) ------------------------------------------------------------
+    // The font the window shows its text in: the one given to SetFont while it lives,
+    // otherwise one made from what the window shows.
+    CFont* GetFont() const;
+    void SetFont(CFont* font, BOOL redraw = TRUE);
 
     // --- Data exchange -------------------------------------------------------------------
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
