@@ -4,6 +4,7 @@
 #include "app/tabulon_doc.h"
 #include "app/variable_dialogs.h"
 #include "res/resource_ids.h"
+#include "ui/bitmap_print.h"
 #include "ui/list_cells.h"
 
 IMPLEMENT_DYNCREATE(CTabulonView, CListView)
@@ -12,6 +13,9 @@ BEGIN_MESSAGE_MAP(CTabulonView, CListView)
     ON_WM_CREATE()
     ON_WM_CONTEXTMENU()
     ON_NOTIFY(HDN_ITEMCLICK, 0, &CTabulonView::OnHeaderItemClick)
+    ON_COMMAND(ID_EDIT_COPY, &CTabulonView::OnEditCopy)
+    ON_COMMAND(ID_POPUP_COPY, &CTabulonView::OnEditCopy)
+    ON_COMMAND(ID_POPUP_PRINT, &CTabulonView::OnPrint)
 END_MESSAGE_MAP()
 
 CTabulonView::CTabulonView() = default;
@@ -133,4 +137,27 @@ void CTabulonView::OnHeaderItemClick(NMHDR* header, LRESULT* result) {
         RefreshColumn(c);
     }
     if (headerCtrl) headerCtrl->EnableWindow(TRUE);
+}
+
+// The list's image goes to the clipboard as a bitmap.
+void CTabulonView::OnEditCopy() { CopyWindowToClipboard(this); }
+
+// The list's image, centred on a printed page with its footer.
+void CTabulonView::OnPrint() {
+    CPrintDialog dlg(FALSE);
+    if (dlg.DoModal() != IDOK) return;
+    CDC printer;
+    if (!printer.Attach(dlg.GetPrinterDC())) return;
+    if (printer.StartDoc("Tabulon") > 0 && printer.StartPage() > 0) {
+        CClientDC screen(this);
+        CRect rect;
+        GetClientRect(&rect);
+        PrintWindowBitmap(&screen, &printer, rect);
+        PrintPageFooter(&printer, 1, 1);
+        printer.EndPage();
+        printer.EndDoc();
+    } else {
+        printer.AbortDoc();
+    }
+    printer.DeleteDC();
 }

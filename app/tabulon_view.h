@@ -25,6 +25,8 @@ protected:
     int OnCreate(LPCREATESTRUCT cs);
     void OnContextMenu(CWnd* wnd, CPoint point);
     void OnHeaderItemClick(NMHDR* header, LRESULT* result);
+    void OnEditCopy();
+    void OnPrint();
 
     int m_nColumnWidth = 70;
 

@@ -288,6 +288,22 @@ private:
     bool m_drawn = false;
 };
 
+// A context over a painter that some toolkit painting already holds (the cells of a
+// list during its custom drawing): it draws with that painter and cannot be read.
+class PainterContext : public RasterContext {
+public:
+    explicit PainterContext(QPainter* painter) : m_painter(painter) {}
+    Device Caps() const override { return ScreenDevice(); }
+    bool Read(const QRect&, QImage*) override { return false; }
+
+protected:
+    QPainter* Painter() override { return m_painter; }
+    const QPaintDevice* MetricsDevice() override { return m_painter->device(); }
+
+private:
+    QPainter* m_painter;
+};
+
 // A printer chosen in the print dialog.
 class PrinterContext : public RasterContext {
 public:

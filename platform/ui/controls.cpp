@@ -21,6 +21,8 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyledItemDelegate>
+#include <QPainter>
 #include <QStyleOptionViewItem>
 #include <QKeyEvent>
 #include <QStatusBar>
@@ -28,6 +30,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "platform/gdi/gdi_internal.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/qt_bridge.h"
 
@@ -127,11 +130,25 @@ private:
 
 namespace {
 
+class ListCtrlWidget;
+
+// Draws the cells of a report list, offering each drawing stage to the program through
+// NM_CUSTOMDRAW (colours, fonts, or drawing of its own), as the original control does.
+class CustomDrawDelegate : public QStyledItemDelegate {
+public:
+    explicit CustomDrawDelegate(ListCtrlWidget* view);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    ListCtrlWidget* m_view;
+};
+
 class ListCtrlWidget : public ScrollHost<QTableView> {
 public:
     explicit ListCtrlWidget(QWidget* parent) : ScrollHost<QTableView>(parent), model(new ListCtrlModel(this)) {
         model->view = this;
         setModel(model);
+        setItemDelegate(new CustomDrawDelegate(this));
         verticalHeader()->hide();
         verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
@@ -148,7 +165,122 @@ public:
         setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     }
     ListCtrlModel* model;
+
+    // The state of one painting of the list, for the custom-draw stages.
+    int cycle = 0;
+    int controlCycle = -1;
+    LRESULT controlFlags = CDRF_DODEFAULT;
+    int rowCycle = -1;
+    int row = -1;
+    LRESULT rowFlags = CDRF_DODEFAULT;
+    COLORREF rowText = CLR_DEFAULT;
+    COLORREF rowBk = CLR_DEFAULT;
+
+    // Sends one stage; returns the reply flags and fills colours from the notification.
+    LRESULT Notify(DWORD stage, QPainter* painter, const QRect& rect, int item, int subItem, UINT state,
+                   COLORREF* text, COLORREF* bk, QFont* font) {
+        WindowBinding* b = WindowBinding::Of(this);
+        if (!b) return CDRF_DODEFAULT;
+        gdi::PainterContext context(painter);
+        HFONT initial = static_cast<HFONT>(context.state.font);
+        NMLVCUSTOMDRAW cd{};
+        cd.nmcd.hdr.hwndFrom = ToHwnd(this);
+        cd.nmcd.hdr.idFrom = static_cast<UINT_PTR>(b->id);
+        cd.nmcd.hdr.code = NM_CUSTOMDRAW;
+        cd.nmcd.dwDrawStage = stage;
+        cd.nmcd.hdc = reinterpret_cast<HDC__*>(context.Handle());
+        cd.nmcd.rc = CRect(rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height());
+        cd.nmcd.dwItemSpec = static_cast<DWORD_PTR>(std::max(item, 0));
+        cd.nmcd.uItemState = state;
+        if (item >= 0 && static_cast<size_t>(item) < model->rows.size())
+            cd.nmcd.lItemlParam = static_cast<LPARAM>(model->rows[static_cast<size_t>(item)].data);
+        cd.clrText = text ? *text : CLR_DEFAULT;
+        cd.clrTextBk = bk ? *bk : CLR_DEFAULT;
+        cd.iSubItem = subItem;
+        painter->save();
+        LRESULT r = NotifyParent(this, &cd.nmcd.hdr);
+        painter->restore();
+        if (text) *text = cd.clrText;
+        if (bk) *bk = cd.clrTextBk;
+        if (font && context.state.font != initial)
+            if (gdi::Font* f = context.CurrentFont()) *font = gdi::ToQFont(f->log, painter->device());
+        return r;
+    }
+
+    // Whether the list or the window above it takes custom-draw notifications at all.
+    bool WantsCustomDraw() {
+        WindowBinding* b = WindowBinding::Of(this);
+        if (b && b->owner && b->owner->FindMessageEntry(WM_REFLECT_BASE + WM_NOTIFY, NM_CUSTOMDRAW, 0)) return true;
+        for (QWidget* p = parentWidget(); p; p = p->parentWidget()) {
+            WindowBinding* pb = WindowBinding::Of(p);
+            if (pb && pb->owner) {
+                AFX_CMDHANDLERINFO info;
+                return b && pb->owner->OnCmdMsg(static_cast<UINT>(b->id),
+                                               static_cast<int>(MAKEWPARAM(NM_CUSTOMDRAW, WM_NOTIFY)), nullptr, &info);
+            }
+            if (p->isWindow()) break;
+        }
+        return false;
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        ++cycle;
+        QTableView::paintEvent(e);
+        if (controlCycle == cycle && (controlFlags & CDRF_NOTIFYPOSTPAINT)) {
+            QPainter painter(viewport());
+            Notify(CDDS_POSTPAINT, &painter, viewport()->rect(), -1, 0, 0, nullptr, nullptr, nullptr);
+        }
+    }
 };
+
+CustomDrawDelegate::CustomDrawDelegate(ListCtrlWidget* view) : QStyledItemDelegate(view), m_view(view) {}
+
+void CustomDrawDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    ListCtrlWidget* v = m_view;
+    if (!v->WantsCustomDraw()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    int row = index.row(), col = index.column();
+    UINT state = (option.state & QStyle::State_Selected) ? CDIS_SELECTED : 0;
+    if (v->controlCycle != v->cycle) {
+        v->controlCycle = v->cycle;
+        v->rowCycle = -1;
+        v->controlFlags = v->Notify(CDDS_PREPAINT, painter, v->viewport()->rect(), -1, 0, 0, nullptr, nullptr, nullptr);
+    }
+    if (!(v->controlFlags & CDRF_NOTIFYITEMDRAW)) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    QFont font = option.font;
+    if (v->rowCycle != v->cycle || v->row != row) {
+        v->rowCycle = v->cycle;
+        v->row = row;
+        v->rowText = CLR_DEFAULT;
+        v->rowBk = CLR_DEFAULT;
+        QRect rowRect(0, option.rect.top(), v->viewport()->width(), option.rect.height());
+        v->rowFlags = v->Notify(CDDS_ITEMPREPAINT, painter, rowRect, row, 0, state, &v->rowText, &v->rowBk, &font);
+    }
+    COLORREF text = v->rowText, bk = v->rowBk;
+    LRESULT flags = v->rowFlags;
+    if (v->rowFlags & CDRF_NOTIFYSUBITEMDRAW)
+        flags = v->Notify(CDDS_ITEMPREPAINT | CDDS_SUBITEM, painter, option.rect, row, col, state, &text, &bk, &font);
+    if (!(flags & CDRF_SKIPDEFAULT)) {
+        QStyleOptionViewItem opt(option);
+        opt.font = font;
+        if (bk != CLR_DEFAULT && !(option.state & QStyle::State_Selected))
+            painter->fillRect(option.rect, gdi::ToQColor(bk));
+        if (text != CLR_DEFAULT) {
+            opt.palette.setColor(QPalette::Text, gdi::ToQColor(text));
+            opt.palette.setColor(QPalette::HighlightedText, gdi::ToQColor(text));
+        }
+        QStyledItemDelegate::paint(painter, opt, index);
+    }
+    if (flags & CDRF_NOTIFYPOSTPAINT)
+        v->Notify(CDDS_ITEMPOSTPAINT | ((v->rowFlags & CDRF_NOTIFYSUBITEMDRAW) ? CDDS_SUBITEM : 0), painter, option.rect,
+                  row, col, state, nullptr, nullptr, nullptr);
+}
 
 // The limits of a single-line edit, as the original control applies them: typing cannot
 // make the text longer than the limit (a longer text put there by the program stays), and
@@ -735,7 +867,7 @@ int CListBox::SetTopIndex(int index) {
 int CListBox::GetItemRect(int index, RECT* rect) const {
     QListWidget* lw = ListOf(m_widget);
     if (!lw || !rect || index < 0 || index >= lw->count()) return LB_ERR;
-    QRect r = lw->visualItemRect(lw->item(index));
+    QRect r = lw->visualItemRect(lw->item(index)).translated(afx::ClientOffset(lw));
     *rect = CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
     return 0;
 }
@@ -753,7 +885,7 @@ UINT CListBox::ItemFromPoint(CPoint point, BOOL& outside) const {
     QListWidget* lw = ListOf(m_widget);
     outside = TRUE;
     if (!lw || lw->count() == 0) return 0xFFFF;
-    QListWidgetItem* it = lw->itemAt(point.x, point.y);
+    QListWidgetItem* it = lw->itemAt(QPoint(point.x, point.y) - afx::ClientOffset(lw));
     if (it) {
         outside = FALSE;
         return static_cast<UINT>(lw->row(it));
@@ -1230,7 +1362,7 @@ BOOL CListCtrl::GetSubItemRect(int item, int subItem, int, RECT* rect) const {
     auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget);
     if (!lc || !rect) return FALSE;
     lc->model->Publish();
-    QRect r = lc->visualRect(lc->model->index(item, subItem));
+    QRect r = lc->visualRect(lc->model->index(item, subItem)).translated(ClientOffset(lc));
     if (!r.isValid()) return FALSE;
     *rect = CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
     return TRUE;

@@ -145,6 +145,29 @@ constexpr UINT LVCF_FMT = 0x0001;
 constexpr UINT LVCF_WIDTH = 0x0002;
 constexpr UINT LVCF_TEXT = 0x0004;
 
+struct HDC__;
+
+// The custom-draw notification of report lists (NM_CUSTOMDRAW), sent at each drawing stage.
+struct NMCUSTOMDRAW {
+    NMHDR hdr;
+    DWORD dwDrawStage;
+    HDC__* hdc;
+    RECT rc;
+    DWORD_PTR dwItemSpec;
+    UINT uItemState;
+    LPARAM lItemlParam;
+};
+
+struct NMLVCUSTOMDRAW {
+    NMCUSTOMDRAW nmcd;
+    COLORREF clrText;
+    COLORREF clrTextBk;
+    int iSubItem;
+};
+
+constexpr UINT CDIS_SELECTED = 0x0001;
+constexpr UINT CDIS_FOCUS = 0x0010;
+
 namespace afx {
 class ListCtrlModel;
 }

@@ -90,6 +90,10 @@ protected:
     }
 };
 
+// Where a scrolling control's viewport stands in its client area: a report list's client
+// area begins above its header row, as on the original platform.
+QPoint ClientOffset(const QWidget* w);
+
 // Sends WM_COMMAND with a notification code from a control to the window above it.
 void NotifyParent(QWidget* control, UINT code);
 // Sends WM_NOTIFY with a header from a control to the window above it.

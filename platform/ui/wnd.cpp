@@ -243,6 +243,15 @@ bool Dispatch(CWnd* wnd, UINT message, WPARAM wParam, LPARAM lParam, QEvent* e,
 }
 
 bool IsScrollArea(QWidget* w) { return qobject_cast<QAbstractScrollArea*>(w) != nullptr; }
+}  // namespace
+
+QPoint ClientOffset(const QWidget* w) {
+    auto* sa = qobject_cast<const QAbstractScrollArea*>(w);
+    if (!sa) return QPoint(0, 0);
+    return sa->viewport()->geometry().topLeft() - sa->contentsRect().topLeft();
+}
+
+namespace {
 
 QWidget* ClientWidget(QWidget* w) {
     if (auto* sa = qobject_cast<QAbstractScrollArea*>(w)) return sa->viewport();
@@ -268,7 +277,7 @@ bool HostEvent(QWidget* w, QEvent* e, const std::function<bool(QEvent*)>& base, 
         if (e->type() == QEvent::MouseButtonPress) msg = right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
         else if (e->type() == QEvent::MouseButtonRelease) msg = right ? WM_RBUTTONUP : WM_LBUTTONUP;
         else if (e->type() == QEvent::MouseButtonDblClick) msg = right ? WM_RBUTTONDBLCLK : WM_LBUTTONDBLCLK;
-        QPoint p = me->position().toPoint();
+        QPoint p = me->position().toPoint() + (viewport ? ClientOffset(w) : QPoint(0, 0));
         if (msg == WM_MOUSEMOVE) HostSetCursor(wnd, w);
         if (!wnd->FindMessageEntry(msg, 0, 0)) return base(e);
         return Dispatch(wnd, msg, MouseFlags(me->buttons(), me->modifiers()), MAKELPARAM(p.x(), p.y()), e, base);
@@ -1067,12 +1076,13 @@ void CWnd::GetClientRect(RECT* rect) const {
         return;
     }
     QWidget* c = afx::ClientWidget(m_widget);
-    *rect = CRect(0, 0, c->width(), c->height());
+    QPoint o = afx::ClientOffset(m_widget);
+    *rect = CRect(0, 0, c->width() + o.x(), c->height() + o.y());
 }
 
 void CWnd::ScreenToClient(POINT* point) const {
     if (!point || !m_widget) return;
-    QPoint p = afx::ClientWidget(m_widget)->mapFromGlobal(QPoint(point->x, point->y));
+    QPoint p = afx::ClientWidget(m_widget)->mapFromGlobal(QPoint(point->x, point->y)) + afx::ClientOffset(m_widget);
     point->x = p.x();
     point->y = p.y();
 }
@@ -1087,7 +1097,7 @@ void CWnd::ScreenToClient(RECT* rect) const {
 
 void CWnd::ClientToScreen(POINT* point) const {
     if (!point || !m_widget) return;
-    QPoint p = afx::ClientWidget(m_widget)->mapToGlobal(QPoint(point->x, point->y));
+    QPoint p = afx::ClientWidget(m_widget)->mapToGlobal(QPoint(point->x, point->y) - afx::ClientOffset(m_widget));
     point->x = p.x();
     point->y = p.y();
 }

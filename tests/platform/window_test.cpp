@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/gui_test.h"
+
+namespace {
+
+// --- Command routing through message maps ---------------------------------------------------
+
+class CBaseTarget : public CCmdTarget {
+public:
+    std::vector<std::string> calls;
+    void OnOne() { calls.push_back("base one"); }
+    void OnTwo() { calls.push_back("base two"); }
+    void OnUpdateTwo(CCmdUI* ui) { ui->Enable(FALSE); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CBaseTarget, CCmdTarget)
+    ON_COMMAND(1, &CBaseTarget::OnOne)
+    ON_COMMAND(2, &CBaseTarget::OnTwo)
+    ON_UPDATE_COMMAND_UI(2, &CBaseTarget::OnUpdateTwo)
+END_MESSAGE_MAP()
+
+class CDerivedTarget : public CBaseTarget {
+public:
+    void OnOneAgain() { calls.push_back("derived one"); }
+    void OnRange(UINT id) { calls.push_back("range " + std::to_string(id)); }
+    BOOL OnMaybe(UINT id) {
+        calls.push_back("maybe " + std::to_string(id));
+        return id == 20;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDerivedTarget, CBaseTarget)
+    ON_COMMAND(1, &CDerivedTarget::OnOneAgain)
+    ON_COMMAND_RANGE(10, 12, &CDerivedTarget::OnRange)
+    ON_COMMAND_EX(20, &CDerivedTarget::OnMaybe)
+    ON_COMMAND_EX(21, &CDerivedTarget::OnMaybe)
+END_MESSAGE_MAP()
+
+class CStateUI : public CCmdUI {
+public:
+    BOOL enabled = TRUE;
+    void Enable(BOOL on) override {
+        CCmdUI::Enable(on);
+        enabled = on;
+    }
+};
+
+BOOL Enabled(CCmdTarget& t, UINT id) {
+    CStateUI ui;
+    ui.m_nID = id;
+    ui.DoUpdate(&t, TRUE);
+    return ui.enabled;
+}
+
+TEST(MessageMaps, TheMostDerivedEntryWinsAndBaseEntriesAreInherited) {
+    CDerivedTarget t;
+    EXPECT_TRUE(t.OnCmdMsg(1, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(t.OnCmdMsg(2, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(t.OnCmdMsg(11, CN_COMMAND, nullptr, nullptr));
+    EXPECT_FALSE(t.OnCmdMsg(13, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(t.OnCmdMsg(20, CN_COMMAND, nullptr, nullptr));
+    EXPECT_FALSE(t.OnCmdMsg(21, CN_COMMAND, nullptr, nullptr));  // an _EX handler that declines
+    EXPECT_EQ(t.calls, (std::vector<std::string>{"derived one", "base two", "range 11", "maybe 20", "maybe 21"}));
+    AFX_CMDHANDLERINFO info;
+    EXPECT_TRUE(t.OnCmdMsg(12, CN_COMMAND, nullptr, &info));  // only looked for
+    EXPECT_EQ(info.pTarget, &t);
+    EXPECT_EQ(t.calls.size(), 5u);
+}
+
+TEST(MessageMaps, CommandsWithoutAHandlerAreGreyed) {
+    CDerivedTarget t;
+    EXPECT_TRUE(Enabled(t, 1));
+    EXPECT_FALSE(Enabled(t, 2));    // its update handler greys it
+    EXPECT_TRUE(Enabled(t, 10));
+    EXPECT_FALSE(Enabled(t, 99));   // nobody handles it
+}
+
+// --- Dialogs: keys, exchange and notifications ------------------------------------------------
+
+constexpr UINT kDialog = 9100;
+constexpr int kInt = 1000, kReal = 1001, kRadioA = 1002, kRadioB = 1003, kRadioC = 1004, kRadioD = 1005;
+constexpr int kCheck = 1006, kOther = 1007, kText = 1008;
+
+const afx::ResourceSet& TestResources() {
+    static const afx::ResourceSet set = [] {
+        afx::ResourceSet s;
+        s.dialogs.push_back({kDialog, "Troca", {0, 0, 200, 120},
+                             {
+                                 {afx::Ctl::Edit, kInt, "", {7, 7, 50, 13}},
+                                 {afx::Ctl::Edit, kReal, "", {7, 24, 50, 13}},
+                                 {afx::Ctl::Radio, kRadioA, "A", {70, 7, 40, 10}, afx::Style::Group},
+                                 {afx::Ctl::Radio, kRadioB, "B", {70, 19, 40, 10}},
+                                 {afx::Ctl::Radio, kRadioC, "C", {120, 7, 40, 10}, afx::Style::Group},
+                                 {afx::Ctl::Radio, kRadioD, "D", {120, 19, 40, 10}},
+                                 {afx::Ctl::CheckBox, kCheck, "Marca", {70, 34, 60, 10}},
+                                 {afx::Ctl::Edit, kText, "", {7, 41, 50, 13}},
+                                 {afx::Ctl::PushButton, kOther, "Outro", {7, 99, 50, 14}},
+                                 {afx::Ctl::PushButton, IDOK, "OK", {90, 99, 50, 14}, afx::Style::Default},
+                                 {afx::Ctl::PushButton, IDCANCEL, "Cancelar", {143, 99, 50, 14}},
+                             }});
+        return s;
+    }();
+    return set;
+}
+
+class CExchangeDlg : public CDialog {
+public:
+    CExchangeDlg() : CDialog(kDialog) {}
+    int number = 5;
+    float real = 1.5f;
+    int first = 1;
+    int second = 0;
+    int check = 1;
+    CString text = "abc";
+    int changes = 0;
+    int others = 0;
+    void DoDataExchange(CDataExchange* dx) override {
+        DDX_Text(dx, kInt, number);
+        DDV_MinMaxInt(dx, number, 1, 10);
+        DDX_Text(dx, kReal, real);
+        DDX_Radio(dx, kRadioA, first);
+        DDX_Radio(dx, kRadioC, second);
+        DDX_Check(dx, kCheck, check);
+        DDX_Text(dx, kText, text);
+        DDV_MaxChars(dx, text, 3);
+    }
+    void OnTextChange() { ++changes; }
+    void OnOther() { ++others; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CExchangeDlg, CDialog)
+    ON_EN_CHANGE(kText, &CExchangeDlg::OnTextChange)
+    ON_BN_CLICKED(kOther, &CExchangeDlg::OnOther)
+END_MESSAGE_MAP()
+
+class Dialogs : public testing::Test {
+protected:
+    void SetUp() override { afx::AddResources(&TestResources()); }
+};
+
+void ExpectMessage(ScriptedUser& user, const char* text) {
+    user.OnMessageBox([expected = CString(text)](const CString& shown, UINT) {
+        EXPECT_EQ(shown, expected);
+        return IDOK;
+    });
+}
+
+TEST_F(Dialogs, ExchangeLoadsValidatesAndSaves) {
+    CExchangeDlg dlg;
+    ScriptedUser user;
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        EXPECT_EQ(d.Text(kInt), "5");
+        EXPECT_EQ(d.Text(kReal), "1.5");
+        EXPECT_EQ(d.Checked(kRadioB), 1);
+        EXPECT_EQ(d.Checked(kRadioC), 1);
+        EXPECT_EQ(d.Checked(kCheck), 1);
+        EXPECT_EQ(dlg.changes, 0);  // loading the edits sends no notification
+        d.Type(kInt, "12a");
+        d.Key(VK_RETURN);
+    });
+    ExpectMessage(user, "Please enter an integer.");
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        EXPECT_EQ(d.FocusId(), kInt);  // the focus is back on the faulty edit
+        d.Type(kInt, "11");
+        d.Key(VK_RETURN);
+    });
+    ExpectMessage(user, "Please enter an integer between 1 and 10.");
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        d.Type(kInt, " 7 ");
+        d.Type(kReal, "abc");
+        d.Key(VK_RETURN);
+    });
+    ExpectMessage(user, "Please enter a number.");
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        d.Type(kReal, "-2.25");
+        d.Click(kRadioA);
+        d.Click(kRadioD);
+        EXPECT_EQ(d.Checked(kRadioB), 0);  // one per group
+        EXPECT_EQ(d.Checked(kRadioC), 0);
+        d.Click(kCheck);
+        d.Type(kText, "xy");
+        EXPECT_GT(dlg.changes, 0);
+        d.Key(VK_RETURN);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(dlg.number, 7);
+    EXPECT_EQ(dlg.real, -2.25f);
+    EXPECT_EQ(dlg.first, 0);
+    EXPECT_EQ(dlg.second, 1);
+    EXPECT_EQ(dlg.check, 0);
+    EXPECT_EQ(dlg.text, "xy");
+}
+
+TEST_F(Dialogs, LongTextsAreRefusedAndEditsLimitTyping) {
+    CExchangeDlg dlg;
+    dlg.text = "longer";  // put there by the program: shown whole
+    ScriptedUser user;
+    user.OnDialog(kDialog, [](DialogDriver& d) {
+        EXPECT_EQ(d.Text(kText), "longer");
+        d.Key(VK_RETURN);
+    });
+    ExpectMessage(user, "Please enter no more than 3 characters.");
+    user.OnDialog(kDialog, [](DialogDriver& d) {
+        d.Type(kText, "abcdef");  // typing stops at the limit
+        EXPECT_EQ(d.Text(kText), "abc");
+        d.Key(VK_RETURN);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.text, "abc");
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+TEST_F(Dialogs, KeysAndTheCloseButton) {
+    CExchangeDlg dlg;
+    ScriptedUser user;
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        d.Focus(kOther);
+        d.Key(VK_RETURN);  // Enter on a push button clicks it, not the default one
+        EXPECT_EQ(dlg.others, 1);
+        d.Dialog().GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
+        d.Key(VK_ESCAPE);  // a greyed Cancel: Escape does nothing
+        EXPECT_FALSE(d.Dialog().HasEnded());
+        d.Dialog().GetSystemMenu(FALSE)->EnableMenuItem(SC_CLOSE, MF_GRAYED);
+        d.CloseBox();  // a greyed Close: the title-bar button does nothing
+        EXPECT_FALSE(d.Dialog().HasEnded());
+        d.Dialog().GetSystemMenu(FALSE)->EnableMenuItem(SC_CLOSE, MF_ENABLED);
+        d.Dialog().GetDlgItem(IDCANCEL)->EnableWindow(TRUE);
+        d.CloseBox();
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+TEST_F(Dialogs, AnUnexpectedDialogIsReportedAndCancelled) {
+    std::vector<std::string> reported;
+    {
+        ScriptedUser user;
+        ScriptedUser::SetFailureReporter([&](const std::string& what) { reported.push_back(what); });
+        CExchangeDlg dlg;
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        EXPECT_FALSE(user.AllAnswered());
+        EXPECT_EQ(AfxMessageBox("?", MB_YESNO), IDNO);
+        ScriptedUser::SetFailureReporter([](const std::string& what) { ADD_FAILURE() << what; });
+    }
+    ASSERT_EQ(reported.size(), 2u);
+    EXPECT_NE(reported[0].find("unexpected dialog 9100"), std::string::npos);
+}
+
+}  // namespace
