@@ -13,6 +13,9 @@
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QHeaderView>
+#include <QMimeData>
+#include <QUrl>
+#include <QDropEvent>
 #include <QTableView>
 #include <cstdio>
 
@@ -489,6 +492,23 @@ bool SaveWindowPng(CWnd* wnd, const char* path) {
     if (!w) return false;
     QApplication::processEvents();
     return w->grab().save(QString::fromUtf8(Cp1252ToUtf8(path ? path : "")), "PNG");
+}
+
+void DropFiles(CWnd* wnd, const std::vector<CString>& paths) {
+    QWidget* w = WidgetOf(wnd);
+    if (!w) return;
+    auto* data = new QMimeData;
+    QList<QUrl> urls;
+    for (const CString& p : paths) urls << QUrl::fromLocalFile(QString::fromStdString(Cp1252ToUtf8(p.str())));
+    data->setUrls(urls);
+    QPoint at = w->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &enter);
+    if (enter.isAccepted()) {
+        QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &drop);
+    }
+    delete data;
 }
 
 void ClickHeader(CWnd* list, int column) {

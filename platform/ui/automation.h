@@ -146,6 +146,8 @@ private:
 void PressKey(CWnd* wnd, UINT vk, UINT keyState = 0);
 // Writes a picture of a window as it stands.
 bool SaveWindowPng(CWnd* wnd, const char* path);
+// Drops files on a window, as a person dragging them from a file manager.
+void DropFiles(CWnd* wnd, const std::vector<CString>& paths);
 // Clicks a column heading of a report list, as a person would.
 void ClickHeader(CWnd* list, int column);
 

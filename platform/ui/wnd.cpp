@@ -259,10 +259,23 @@ QWidget* ClientWidget(QWidget* w) {
 }
 }  // namespace
 
+// Edits and list boxes tell their parent when they get or lose the focus.
+static void NotifyFocus(QWidget* w, WindowKind kind, bool in, Qt::FocusReason reason) {
+    if (reason == Qt::PopupFocusReason) return;
+    if (kind == WindowKind::Edit) NotifyParent(w, in ? EN_SETFOCUS : EN_KILLFOCUS);
+    else if (kind == WindowKind::ListBox || kind == WindowKind::CheckList) NotifyParent(w, in ? LBN_SETFOCUS : LBN_KILLFOCUS);
+}
+
 bool HostEvent(QWidget* w, QEvent* e, const std::function<bool(QEvent*)>& base, bool viewport) {
     WindowBinding* b = WindowBinding::Of(w);
     CWnd* wnd = b ? b->owner : nullptr;
-    if (!wnd) return base(e);
+    if (!wnd) {
+        // A control that no object stands for still tells its parent about focus changes.
+        bool r = base(e);
+        if (b && !viewport && (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut))
+            NotifyFocus(w, b->kind, e->type() == QEvent::FocusIn, static_cast<QFocusEvent*>(e)->reason());
+        return r;
+    }
     const bool scroll = IsScrollArea(w);
     switch (e->type()) {
     case QEvent::MouseButtonPress:
@@ -332,11 +345,7 @@ bool HostEvent(QWidget* w, QEvent* e, const std::function<bool(QEvent*)>& base, 
         } else {
             result = base(e);
         }
-        if (guard && fe->reason() != Qt::PopupFocusReason) {
-            if (b->kind == WindowKind::Edit) NotifyParent(w, in ? EN_SETFOCUS : EN_KILLFOCUS);
-            else if (b->kind == WindowKind::ListBox || b->kind == WindowKind::CheckList)
-                NotifyParent(w, in ? LBN_SETFOCUS : LBN_KILLFOCUS);
-        }
+        if (guard) NotifyFocus(w, b->kind, in, fe->reason());
         return result;
     }
     case QEvent::Resize: {

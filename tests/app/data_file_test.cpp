@@ -467,3 +467,17 @@ TEST(NativeFile, TheExampleTableOpens) {
     EXPECT_TRUE(afx::SaveWindowPng(AfxGetMainWnd(), (testsupport::PictureFolder() + "/example_table.png").c_str()));
 }
 }  // namespace
+
+namespace {
+TEST(NativeFile, AFileDroppedOnTheWindowOpens) {
+    StartTabulon();
+    TempFolder dir;
+    WriteBytes(dir.File("largado.tsm"), kSmallFile);
+    ScriptedUser user;
+    afx::DropFiles(AfxGetMainWnd(), {dir.File("largado.tsm").c_str()});
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_TRUE(testsupport::Document()->HasData());
+    EXPECT_EQ(testsupport::Document()->GetPathName(), dir.File("largado.tsm").c_str());
+    EXPECT_EQ(theApp.GetRecentFiles().front(), dir.File("largado.tsm").c_str());
+}
+}  // namespace

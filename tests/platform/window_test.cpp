@@ -252,3 +252,48 @@ TEST_F(Dialogs, AnUnexpectedDialogIsReportedAndCancelled) {
 }
 
 }  // namespace
+
+namespace {
+
+// A page that checks its number when the edit loses the focus, as analysis pages do.
+class CCheckOnLeaveDlg : public CExchangeDlg {
+public:
+    void OnLeaveNumber() {
+        ++leaves;
+        UpdateData(TRUE);
+    }
+    int leaves = 0;
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CCheckOnLeaveDlg, CExchangeDlg)
+    ON_EN_KILLFOCUS(kInt, &CCheckOnLeaveDlg::OnLeaveNumber)
+END_MESSAGE_MAP()
+
+TEST_F(Dialogs, AValidationMessageOnLeavingAnEditDoesNotComeTwice) {
+    CCheckOnLeaveDlg dlg;
+    ScriptedUser user;
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        d.Type(kInt, "x");
+        d.Focus(kReal);  // leaving the edit: one message
+        // The focus moved again while the message was shown, and went back to the edit
+        // afterwards: no further check ran meanwhile.
+        EXPECT_EQ(dlg.leaves, 1);
+        EXPECT_EQ(d.FocusId(), kInt);
+        d.Type(kInt, "3");
+        d.Click(IDOK);
+    });
+    user.OnMessageBox([&](const CString& text, UINT) {
+        EXPECT_EQ(text, "Please enter an integer.");
+        // While the box is up the focus moves again (the box itself, another window...):
+        // the edit is left once more, and no second message appears.
+        dlg.GetDlgItem(kInt)->SetFocus();
+        dlg.GetDlgItem(kText)->SetFocus();
+        return IDOK;
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.number, 3);
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+}  // namespace
