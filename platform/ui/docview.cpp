@@ -416,10 +416,16 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* path, BOOL makeVisib
             return nullptr;
         }
     } else {
+        BOOL wasModified = doc->IsModified();
+        doc->SetModifiedFlag(FALSE);
         if (!doc->OnOpenDocument(path)) {
-            if (createdFrame) frame->DestroyWindow();
-            else if (!doc->IsModified()) {
-                // The old contents were deleted: start again with a new document.
+            if (createdFrame) {
+                frame->DestroyWindow();
+            } else if (!doc->IsModified()) {
+                // The file could not be read at all: the open document is untouched.
+                doc->SetModifiedFlag(wasModified);
+            } else {
+                // The old contents were already gone: start again with a new document.
                 SetDefaultTitle(doc);
                 doc->OnNewDocument();
             }
