@@ -171,14 +171,29 @@ BOOL CDataSet::Load(CArchive& ar) {
     return TRUE;
 }
 
+bool CDataSet::RowCollector::Add(const CString& name, std::vector<double>&& values) {
+    if (width < 0) width = static_cast<int>(values.size());
+    if (static_cast<int>(values.size()) != width) {
+        Fail(FormatString("Erro - O número de variáveis da %dª linha não está correcto", k));
+        return false;
+    }
+    names.push_back(name);
+    rows.push_back(std::move(values));
+    ++k;
+    return true;
+}
+
+void CDataSet::TakeRows(RowCollector&& collected) {
+    m_rows = std::move(collected.rows);
+    m_rowNames = std::move(collected.names);
+    m_nRows = static_cast<int>(m_rows.size());
+    m_nVariables = collected.width < 0 ? 0 : collected.width;
+}
+
 BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
-    std::vector<std::vector<double>> rows;
-    std::vector<CString> names;
+    RowCollector rows(expectedVariables);
     CFile* file = ar.GetFile();
     CString line;
-    int k = 1;
-    int width = expectedVariables;
-    std::vector<double> values;
     while (ar.ReadString(line)) {
         if (file) SetProgressPos(static_cast<int>(std::min<ULONGLONG>(file->GetPosition(), INT_MAX)));
         // Tokens are separated by runs of blanks (spaces only; a tab belongs to its token).
@@ -187,7 +202,7 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
         if (pos == std::string::npos) continue;
         size_t end = s.find(' ', pos);
         CString name(s.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
-        values.clear();
+        std::vector<double> values;
         int j = 0;
         pos = end == std::string::npos ? s.size() : s.find_first_not_of(' ', end);
         while (pos != std::string::npos && pos < s.size()) {
@@ -196,25 +211,15 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
             ++j;
             double v = 0;
             if (!ParseValue(token.c_str(), &v)) {
-                Fail(FormatString("Erro - A %dª variável da %dª linha  não é um número", j, k));
+                Fail(FormatString("Erro - A %dª variável da %dª linha  não é um número", j, rows.k));
                 return FALSE;
             }
             values.push_back(v);
             pos = end == std::string::npos ? std::string::npos : s.find_first_not_of(' ', end);
         }
-        if (width < 0) width = static_cast<int>(values.size());
-        if (static_cast<int>(values.size()) != width) {
-            Fail(FormatString("Erro - O número de variáveis da %dª linha não está correcto", k));
-            return FALSE;
-        }
-        names.push_back(name);
-        rows.push_back(values);
-        ++k;
+        if (!rows.Add(name, std::move(values))) return FALSE;
     }
-    m_rows = std::move(rows);
-    m_rowNames = std::move(names);
-    m_nRows = static_cast<int>(m_rows.size());
-    m_nVariables = width < 0 ? 0 : width;
+    TakeRows(std::move(rows));
     return TRUE;
 }
 

@@ -30,4 +30,18 @@ public:
     BOOL ParseTabText(const CString& text);
     // One quantitative variable per column named by its number, code -9.9, statistics.
     void CreateDefaultVariables();
+
+protected:
+    // Rows read from a text, kept aside until the whole text is good.
+    struct RowCollector {
+        explicit RowCollector(int expectedWidth) : width(expectedWidth) {}
+        // Adds row k; false (with the message) when its number of values is wrong.
+        bool Add(const CString& name, std::vector<double>&& values);
+        std::vector<std::vector<double>> rows;
+        std::vector<CString> names;
+        int width;
+        int k = 1;
+    };
+    // The collected rows become the table's.
+    void TakeRows(RowCollector&& rows);
 };

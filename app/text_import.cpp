@@ -32,60 +32,45 @@ void CDataSet::CreateDefaultVariables() {
 }
 
 BOOL CDataSet::ParseTabText(const CString& text) {
-    std::vector<std::vector<double>> rows;
-    std::vector<CString> names;
+    RowCollector rows(-1);
     const std::string& s = text.str();
     const double absent = static_cast<double>(-9.9f);
-    int width = -1;
-    int k = 1;
     size_t start = 0;
     while (start < s.size()) {
         size_t nl = s.find('\n', start);
         std::string line = s.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
         start = nl == std::string::npos ? s.size() : nl + 1;
         line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
-        if (line.find_first_not_of(" \t") == std::string::npos && line.find('\t') == std::string::npos) continue;
+        if (line.find_first_not_of(' ') == std::string::npos) continue;
         size_t tab = line.find('\t');
         if (tab == std::string::npos) {
             AfxMessageBox("Os dados não podem ser compostos apenas por uma coluna");
             return FALSE;
         }
-        CString name = CleanRowName(line.substr(0, tab), k);
+        CString name = CleanRowName(line.substr(0, tab), rows.k);
         // A tab that ends the line adds no field; an empty field between two tabs is absent.
         std::string rest = line.substr(tab + 1);
-        if (!rest.empty() && rest.back() == '\t') rest.pop_back();
+        bool fields = !rest.empty();
+        if (fields && rest.back() == '\t') rest.pop_back();
         std::vector<double> values;
         int j = 0;
         size_t pos = 0;
-        bool more = !rest.empty() || line.size() > tab + 1;
-        while (more) {
+        while (fields) {
             size_t next = rest.find('\t', pos);
             std::string field = rest.substr(pos, next == std::string::npos ? std::string::npos : next - pos);
             ++j;
             double v = absent;
-            if (!field.empty()) {
-                if (!IsNumericString(field.c_str()) || !std::isfinite(v = std::atof(field.c_str()))) {
-                    AfxMessageBox(FormatString("Erro - A %dª variável da %dª linha  não é um número", j, k));
-                    return FALSE;
-                }
+            if (!field.empty() && (!IsNumericString(field.c_str()) || !std::isfinite(v = std::atof(field.c_str())))) {
+                AfxMessageBox(FormatString("Erro - A %dª variável da %dª linha  não é um número", j, rows.k));
+                return FALSE;
             }
             values.push_back(v);
             if (next == std::string::npos) break;
             pos = next + 1;
         }
-        if (width < 0) width = static_cast<int>(values.size());
-        if (static_cast<int>(values.size()) != width) {
-            AfxMessageBox(FormatString("Erro - O número de variáveis da %dª linha não está correcto", k));
-            return FALSE;
-        }
-        names.push_back(name);
-        rows.push_back(std::move(values));
-        ++k;
+        if (!rows.Add(name, std::move(values))) return FALSE;
     }
-    m_rows = std::move(rows);
-    m_rowNames = std::move(names);
-    m_nRows = static_cast<int>(m_rows.size());
-    m_nVariables = width < 0 ? 0 : width;
+    TakeRows(std::move(rows));
     return TRUE;
 }
 
