@@ -235,3 +235,36 @@ TEST(Startup, RecentFilesKeepFourAndSurviveInTheProfile) {
 }
 
 }  // namespace
+
+namespace {
+TEST(Startup, TheMenuBarReadsAsTheProgramsAndFollowsTheData) {
+    CMainFrame* frame = StartTabulon();
+    ASSERT_NE(frame, nullptr);
+    std::vector<CString> top;
+    std::vector<CString> analyses;
+    bool inAnalyses = false;
+    for (const auto& e : frame->DescribeMenu()) {
+        if (e.depth == 0) top.push_back(e.text);
+        if (e.depth == 1) inAnalyses = e.text == "Análise Multivariada";
+        else if (e.depth == 2 && inAnalyses) analyses.push_back(e.text);
+    }
+    EXPECT_EQ(top, (std::vector<CString>{"&Ficheiro", "&Editar", "Ver", "Programas", "Opções", "&Help"}));
+    ASSERT_EQ(analyses.size(), 4u);
+    EXPECT_EQ(analyses[1], "Análise das Correspondências Binárias\tCtrl+R");
+
+    // With data in the document the file and configuration commands come alive.
+    CTabulonDoc* doc = testsupport::Document();
+    testsupport::TempFolder dir;
+    testsupport::WriteBytes(dir.File("m.tsm"), "#Tesmo v7.00#\r\n-9.9\r\n1\r\nX\r\n1\r\na 1\r\n");
+    ScriptedUser user;
+    ASSERT_NE(theApp.OpenDocumentFile(dir.File("m.tsm").c_str()), nullptr);
+    for (UINT id : {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_EXPORT, ID_OPTIONS_CONFIGURATION, ID_EDIT_COPY,
+                    ID_FILE_IMPORT, ID_EDIT_PASTE})
+        EXPECT_TRUE(frame->IsCommandEnabled(id)) << id;
+    EXPECT_TRUE(frame->IsCommandEnabled(ID_FILE_MRU_FILE1));  // a recent file now exists
+    EXPECT_EQ(theApp.GetRecentFiles().front(), dir.File("m.tsm").c_str());
+    doc->DeleteContents();
+    EXPECT_FALSE(frame->IsCommandEnabled(ID_FILE_SAVE));
+    theApp.OnFileNew();
+}
+}  // namespace
