@@ -1,6 +1,8 @@
 // The native data file (.tsm) and the text rows shared with import and export.
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <string_view>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -25,10 +27,28 @@ bool ParseCount(const CString& line, long* value) {
     return true;
 }
 
+}  // namespace
+
+double NumericValue(std::string_view text) {
+    // The same value as atof gives (both round correctly), without its locale and its cost;
+    // the texts that IsNumericString lets through and that hold no digit ("-", ".") are 0.
+    double v = 0.0;
+    auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec == std::errc::result_out_of_range) return text.starts_with('-') ? -HUGE_VAL : HUGE_VAL;
+    return r.ec == std::errc() ? v : 0.0;
+}
+
+namespace {
 // A value of a row: numeric text that converts to a finite number.
-bool ParseValue(const char* text, double* value) {
-    if (!IsNumericString(text)) return false;
-    double v = std::atof(text);
+bool ParseValue(std::string_view text, double* value) {
+    for (size_t i = 0, points = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= '0' && c <= '9') continue;
+        if (c == '.' && ++points == 1) continue;
+        if (c == '-' && i == 0) continue;
+        return false;
+    }
+    double v = NumericValue(text);
     if (!std::isfinite(v)) return false;
     *value = v;
     return true;
@@ -207,10 +227,10 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
         pos = end == std::string::npos ? s.size() : s.find_first_not_of(' ', end);
         while (pos != std::string::npos && pos < s.size()) {
             end = s.find(' ', pos);
-            std::string token = s.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+            std::string_view token(s.data() + pos, (end == std::string::npos ? s.size() : end) - pos);
             ++j;
             double v = 0;
-            if (!ParseValue(token.c_str(), &v)) {
+            if (!ParseValue(token, &v)) {
                 Fail(FormatString("Erro - A %dª variável da %dª linha  não é um número", j, rows.k));
                 return FALSE;
             }

@@ -2,11 +2,15 @@
 // imports and exports text rows and takes tab-separated text from the clipboard.
 #pragma once
 
+#include <string_view>
+
 #include "app/data_table.h"
 
 // The numeric-text test of the files and dialogs: digits, at most one '.', a '-' only in
 // first place; the empty string passes.
 BOOL IsNumericString(const char* text);
+// The number of a numeric text, as atof reads it.
+double NumericValue(std::string_view text);
 
 class CDataSet : public CDataTable {
 public:

@@ -60,7 +60,7 @@ BOOL CDataSet::ParseTabText(const CString& text) {
             std::string field = rest.substr(pos, next == std::string::npos ? std::string::npos : next - pos);
             ++j;
             double v = absent;
-            if (!field.empty() && (!IsNumericString(field.c_str()) || !std::isfinite(v = std::atof(field.c_str())))) {
+            if (!field.empty() && (!IsNumericString(field.c_str()) || !std::isfinite(v = NumericValue(field)))) {
                 AfxMessageBox(FormatString("Erro - A %dª variável da %dª linha  não é um número", j, rows.k));
                 return FALSE;
             }

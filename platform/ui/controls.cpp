@@ -1149,7 +1149,13 @@ BOOL CHeaderCtrl::SetItem(int index, HDITEM* item) {
 CListCtrl::CListCtrl() = default;
 CListCtrl::~CListCtrl() = default;
 
-afx::ListCtrlModel* CListCtrl::Model() const { return afx::ModelOf(m_widget); }
+afx::ListCtrlModel* CListCtrl::Model() const {
+    if (m_modelWidget != m_widget) {
+        m_model = afx::ModelOf(m_widget);
+        m_modelWidget = m_widget;
+    }
+    return m_model;
+}
 
 void CListCtrl::AttachModel() {
     if (auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget)) {
@@ -1160,7 +1166,14 @@ void CListCtrl::AttachModel() {
 
 void CListCtrl::OnWidgetDestroyed() {
     m_header.Detach();
+    m_modelWidget = nullptr;
+    m_model = nullptr;
     CWnd::OnWidgetDestroyed();
+}
+
+void CListCtrl::OnWidgetReleased() {
+    m_modelWidget = nullptr;
+    m_model = nullptr;
 }
 
 void CListCtrl::PreSubclassWindow() { AttachModel(); }

@@ -214,9 +214,12 @@ public:
 
 protected:
     void OnWidgetDestroyed() override;
+    void OnWidgetReleased() override;
     void PreSubclassWindow() override;
     void AttachModel();
 
     DWORD m_extendedStyle = 0;
     CHeaderCtrl m_header;
+    mutable QWidget* m_modelWidget = nullptr;   // the widget whose model is cached below
+    mutable afx::ListCtrlModel* m_model = nullptr;
 };

@@ -697,6 +697,7 @@ HWND CWnd::Detach() {
     m_widget = nullptr;
     m_hWnd = nullptr;
     m_ownsWidget = false;
+    OnWidgetReleased();
     return h;
 }
 

@@ -255,6 +255,8 @@ protected:
     BOOL CreateWidget(afx::WindowKind kind, const char* text, DWORD style, const RECT& rect, CWnd* parent, UINT id);
     // Called when the widget is gone: the object no longer has a window.
     virtual void OnWidgetDestroyed();
+    // Called when the object lets go of its widget (Detach).
+    virtual void OnWidgetReleased() {}
 
     QWidget* m_widget = nullptr;
     DWORD m_dwStyle = 0;

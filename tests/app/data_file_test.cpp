@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <random>
 #include <unistd.h>
 
 #include "app/data_set.h"
@@ -431,6 +433,16 @@ TEST(FileNames, NumericTextAndPathHelpers) {
     for (const char* yes : {"", "0", "-99", "9.5", "-9.9", "-", ".", "12."}) EXPECT_TRUE(IsNumericString(yes)) << yes;
     for (const char* no : {"+1", "1e5", "1,5", " 1", "1 ", "1-", "1.2.3", "--1", "abc", "\t"})
         EXPECT_FALSE(IsNumericString(no)) << no;
+    // Numbers read as atof reads them.
+    for (const char* t : {"12.", ".5", "-", ".", "-.", "", "-0.25", "007", "123456789012345678901234567890",
+                          "0.1000000000000000055511151231257827"})
+        EXPECT_EQ(NumericValue(t), std::atof(t)) << t;
+    EXPECT_TRUE(std::isinf(NumericValue(std::string(400, '9'))));
+    std::mt19937 rng(3);
+    for (int i = 0; i < 2000; ++i) {
+        std::string t = FormatString("%.*f", static_cast<int>(rng() % 12), (static_cast<double>(rng()) - 2e9) / 997.0).str();
+        ASSERT_EQ(NumericValue(t), std::atof(t.c_str())) << t;
+    }
     EXPECT_EQ(ReplaceExtension("/home/ana/dados/x.dat"), "x.tsm");
     EXPECT_EQ(ReplaceExtension("x"), "x.tsm");
     EXPECT_EQ(ReplaceExtension("/a.b/medidas"), "medidas.tsm");
