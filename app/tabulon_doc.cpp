@@ -174,6 +174,11 @@ void CTabulonDoc::OnFileImport() {
         AfxMessageBox("Erro a Importar Ficheiro");
     }
     file.Abort();
+    if (ok && data->GetRowCount() == 0) {
+        // Blank lines only: there is no table in the file.
+        AfxMessageBox("Ficheiro Vazio");
+        ok = FALSE;
+    }
     if (!ok) {
         delete data;
         return;

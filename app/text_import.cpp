@@ -85,6 +85,8 @@ BOOL CDataSet::PasteFromClipboard() {
     GlobalUnlock(block);
     GlobalFree(block);
     if (!ParseTabText(text)) return FALSE;
+    // A clipboard text without a row holds no table: the paste does nothing.
+    if (m_nRows == 0) return FALSE;
     CreateDefaultVariables();
     return TRUE;
 }

@@ -233,6 +233,7 @@ TEST(TextImport, RefusalsLeaveTheOpenTableAsItWas) {
     CDataSet* before = doc->GetDataSet();
     WriteBytes(dir.File("bad.dat"), "x1 1 2\r\nx2 1\r\n");
     WriteBytes(dir.File("empty.dat"), "");
+    WriteBytes(dir.File("blank.dat"), "\r\n   \r\n");
     {
         ScriptedUser user;
         AnswerFilePrompt(user, dir.File("bad.dat"), true);
@@ -241,6 +242,9 @@ TEST(TextImport, RefusalsLeaveTheOpenTableAsItWas) {
         ExpectMessage(user, "Ficheiro Vazio");
         AnswerFilePrompt(user, dir.File("missing.dat"), true);
         ExpectMessage(user, "Erro a Importar Ficheiro");
+        AnswerFilePrompt(user, dir.File("blank.dat"), true);
+        ExpectMessage(user, "Ficheiro Vazio");
+        Command(ID_FILE_IMPORT);
         Command(ID_FILE_IMPORT);
         Command(ID_FILE_IMPORT);
         Command(ID_FILE_IMPORT);

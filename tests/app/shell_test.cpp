@@ -88,3 +88,80 @@ TEST(Shell, TheSaveQuestionAnswersYesNoAndCancel) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Shell, TheOpenAndSavePromptsOfferTheDataFileType) {
+    StartTabulon();
+    CDocTemplate* t = nullptr;
+    POSITION pos = theApp.GetFirstDocTemplatePosition();
+    t = theApp.GetNextDocTemplate(pos);
+    ASSERT_NE(t, nullptr);
+    CString part;
+    EXPECT_TRUE(t->GetDocString(part, CDocTemplate::windowTitle));
+    EXPECT_EQ(part, "Tesmi");
+    EXPECT_TRUE(t->GetDocString(part, CDocTemplate::filterName));
+    EXPECT_EQ(part, "Ficheiro Dados Tesmo (*.tsm)");
+    EXPECT_TRUE(t->GetDocString(part, CDocTemplate::filterExt));
+    EXPECT_EQ(part, ".tsm");
+    EXPECT_TRUE(t->GetDocString(part, CDocTemplate::regFileTypeName));
+    EXPECT_EQ(part, "Tesmo Document");
+
+    ScriptedUser user;
+    user.OnFileDialog([](afx::FileDialogRequest& req) {
+        EXPECT_TRUE(req.open);
+        EXPECT_EQ(req.title, "Abrir");
+        EXPECT_EQ(req.filter, "Ficheiro Dados Tesmo (*.tsm)|*.tsm|All Files (*.*)|*.*|");
+        return false;  // cancelled: nothing happens
+    });
+    CTabulonDoc* before = testsupport::Document();
+    theApp.m_pMainWnd->SendMessage(WM_COMMAND, MAKEWPARAM(ID_FILE_OPEN, 0), 0);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(testsupport::Document(), before);
+    EXPECT_TRUE(before->IsNewUntitled());
+
+    // Save As of a pasted table proposes its name, in a save prompt titled as such.
+    afx::SetClipboardText("r\t1\r\n");
+    theApp.m_pMainWnd->SendMessage(WM_COMMAND, MAKEWPARAM(ID_EDIT_PASTE, 0), 0);
+    user.OnFileDialog([](afx::FileDialogRequest& req) {
+        EXPECT_FALSE(req.open);
+        EXPECT_EQ(req.title, "Gravar como");
+        EXPECT_EQ(req.initialName, "SemTitulo.tsm");
+        return false;
+    });
+    theApp.m_pMainWnd->SendMessage(WM_COMMAND, MAKEWPARAM(ID_FILE_SAVE_AS, 0), 0);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_TRUE(testsupport::Document()->IsModified());
+    testsupport::Document()->SetModifiedFlag(FALSE);
+}
+
+TEST(Shell, ProfileEntriesRoundTrip) {
+    StartTabulon();
+    EXPECT_TRUE(theApp.WriteProfileString("Teste", "Nome", "Évora"));
+    EXPECT_EQ(theApp.GetProfileString("Teste", "Nome"), "Évora");
+    EXPECT_EQ(theApp.GetProfileString("Teste", "Falta", "omissão"), "omissão");
+    EXPECT_TRUE(theApp.WriteProfileInt("Teste", "Conta", -7));
+    EXPECT_EQ(static_cast<int>(theApp.GetProfileInt("Teste", "Conta", 0)), -7);
+    EXPECT_EQ(theApp.GetProfileInt("Teste", "Nada", 42), 42u);
+    EXPECT_TRUE(theApp.WriteProfileString("Teste", "Nome", nullptr));
+    EXPECT_EQ(theApp.GetProfileString("Teste", "Nome", "x"), "x");
+}
+
+TEST(Shell, PasteWithoutTextOrWithTheClipboardHeldChangesNothing) {
+    StartTabulon();
+    CTabulonDoc* doc = testsupport::Document();
+    ScriptedUser user;  // no message is expected
+    afx::SetClipboardText("r\t1\r\n");
+    afx::SetClipboardHeldElsewhere(true);
+    theApp.m_pMainWnd->SendMessage(WM_COMMAND, MAKEWPARAM(ID_EDIT_PASTE, 0), 0);
+    afx::SetClipboardHeldElsewhere(false);
+    EXPECT_FALSE(doc->HasData());
+    EXPECT_EQ(doc->GetDataSet()->GetRowCount(), 0);
+    afx::SetClipboardText("");
+    theApp.m_pMainWnd->SendMessage(WM_COMMAND, MAKEWPARAM(ID_EDIT_PASTE, 0), 0);
+    EXPECT_FALSE(doc->HasData());
+    EXPECT_TRUE(doc->IsNewUntitled());
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+}  // namespace

@@ -168,3 +168,33 @@ TEST(ViewCommands, CopyAndPrintTheListView) {
 }
 
 }  // namespace
+
+namespace {
+TEST_F(ListControls, ATableFillsAListWithItsTitleNamesAndFourDecimals) {
+    CMatrixHost host(true);
+    ScriptedUser user;
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        CListCtrl& l = host.m_list;
+        ASSERT_EQ(l.GetColumnCount(), 4);
+        LVCOLUMN col;
+        char text[32];
+        col.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
+        col.pszText = text;
+        col.cchTextMax = sizeof text;
+        const char* headings[4] = {"Ids", "A", "B", "C"};
+        for (int c = 0; c < 4; ++c) {
+            ASSERT_TRUE(l.GetColumn(c, &col));
+            EXPECT_STREQ(text, headings[c]);
+            EXPECT_EQ(col.fmt, LVCFMT_RIGHT);
+            EXPECT_EQ(col.cx, 60);
+        }
+        ASSERT_EQ(l.GetItemCount(), 3);
+        EXPECT_EQ(l.GetItemText(2, 0), "C");
+        EXPECT_EQ(l.GetItemText(2, 3), "1.0000");
+        EXPECT_EQ(l.GetItemText(0, 2), "0.5000");
+        d.Click(IDOK);
+    });
+    host.DoModal();
+    EXPECT_TRUE(user.AllAnswered());
+}
+}  // namespace
