@@ -62,6 +62,9 @@ public:
     std::vector<CString> Items(int id) const;
     int Selected(int id) const;
     bool IsTicked(int id, int index) const;
+    // What a control shows, as lines: an edit's text (one line); a list or combo box's items;
+    // a report list's headings, then its rows, cells separated by tabs.
+    std::vector<CString> Dump(int id) const;
     // Writes a picture of the dialog as it stands.
     bool SavePng(const char* path) const;
 
@@ -110,6 +113,9 @@ public:
 
     // Every queued handler ran and nothing unexpected happened.
     bool AllAnswered() const;
+    // Describes every queued handler that has not run, and drops them (a script runner
+    // checks this after each step, so a stale answer cannot serve a later step).
+    std::vector<std::string> TakeUnused();
     // Texts of the message boxes shown so far, in order.
     const std::vector<CString>& Messages() const { return m_messages; }
     // Their captions, in the same order.
@@ -150,6 +156,8 @@ bool SaveWindowPng(CWnd* wnd, const char* path);
 void DropFiles(CWnd* wnd, const std::vector<CString>& paths);
 // Clicks a column heading of a report list, as a person would.
 void ClickHeader(CWnd* list, int column);
+// Writes the clipboard's image as PNG; false when it holds none or the file cannot be written.
+bool SaveClipboardImagePng(const char* path);
 
 // Records the commands that menus, toolbar buttons and accelerators issue, with whether
 // they were enabled (a disabled command is not carried out).
