@@ -183,7 +183,11 @@ bool Player::Text1252(const std::string& arg, int line, CString* out) {
     return true;
 }
 
-bool Player::WriteOutput(const std::string& path, const std::string& bytes, int line) {
+bool Player::WriteOutput(const std::string& path, const std::string& text, int line) {
+    // The run's folder differs from run to run: written as $TMP, the text can be compared.
+    std::string bytes = text;
+    for (size_t at = bytes.find(m_tmp); !m_tmp.empty() && at != std::string::npos; at = bytes.find(m_tmp, at + 4))
+        bytes.replace(at, m_tmp.size(), "$TMP");
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
     out.close();

@@ -46,7 +46,8 @@ private:
     std::string PathArg(const std::string& arg) const;
     bool PathArg1252(const std::string& arg, int line, CString* out);
     bool Text1252(const std::string& arg, int line, CString* out);
-    bool WriteOutput(const std::string& path, const std::string& bytes, int line);
+    // Writes a text the runner records (UTF-8), with the run's folder written as $TMP.
+    bool WriteOutput(const std::string& path, const std::string& text, int line);
     bool ReadInput(const std::string& path, std::string* bytes, int line);
     // After a line that runs something: any answer still queued was never used.
     void CheckAnswersUsed(int line);
