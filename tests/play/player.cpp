@@ -206,7 +206,17 @@ bool Player::ReadInput(const std::string& path, std::string* bytes, int line) {
 }
 
 void Player::CheckAnswersUsed(int line) {
-    for (const std::string& left : m_user->TakeUnused()) Fail(line, left);
+    std::vector<std::string> left = m_user->TakeUnused();
+    bool named = false;
+    std::string when = line > 0 ? "during line " + std::to_string(line) : "by the end of the script";
+    for (const Pending& p : m_pending)
+        if (!p.used) {
+            Fail(p.line, p.what + " was expected but never appeared " + when);
+            named = true;
+        }
+    if (!named)
+        for (const std::string& what : left) Fail(line, what);
+    m_pending.clear();
 }
 
 CFrameWnd* Player::Frame(int line) {
@@ -278,10 +288,10 @@ void Player::Menu(const Line& l) {
 void Player::SaveAs(const Line& l) {
     CString path;
     if (!PathArg1252(l.args[0], l.number, &path)) return;
-    m_user->OnFileDialog([path](afx::FileDialogRequest& request) {
+    m_user->OnFileDialog(Track(l.number, "the Save As prompt", [path](afx::FileDialogRequest& request) {
         request.path = path;
         return true;
-    });
+    }));
     RunCommand(ID_FILE_SAVE_AS, l.number);
 }
 
@@ -316,7 +326,7 @@ void Player::FolderDialog(const Line& l) {
 void Player::Dialog(const Line& l) {
     int number = l.number;
     const std::vector<Action>* actions = &l.actions;
-    m_user->OnDialog(l.dialogId, [this, number, actions](afx::DialogDriver& d) {
+    m_user->OnDialog(l.dialogId, Track(number, "dialog " + std::to_string(l.dialogId), [this, number, actions](afx::DialogDriver& d) {
         int saved = m_line;
         m_line = number;
         g_dialogLine = number;
@@ -329,7 +339,7 @@ void Player::Dialog(const Line& l) {
         }
         g_dialogLine = 0;
         m_line = saved;
-    });
+    }));
 }
 
 void Player::Box(const Line& l) {
@@ -339,7 +349,7 @@ void Player::Box(const Line& l) {
     bool checkText = l.args.size() > 1;
     if (checkText && !Text1252(l.args[1], l.number, &part)) return;
     int number = l.number;
-    m_user->OnMessageBox([this, answer, word, part, checkText, number](const CString& text, UINT type) {
+    m_user->OnMessageBox(Track(number, "a message box", [this, answer, word, part, checkText, number](const CString& text, UINT type) {
         if (checkText && text.Find(part) < 0)
             Fail(number, "the message \"" + Utf8(text) + "\" does not contain \"" + Utf8(part) + "\"");
         if (!BoxHasButton(type, answer)) {
@@ -348,49 +358,49 @@ void Player::Box(const Line& l) {
             return t == MB_YESNO ? IDNO : (t == MB_OK ? IDOK : IDCANCEL);
         }
         return answer;
-    });
+    }));
 }
 
 void Player::File(const Line& l) {
     if (l.args[0] == "cancel") {
-        m_user->OnFileDialog([](afx::FileDialogRequest&) { return false; });
+        m_user->OnFileDialog(Track(l.number, "a file prompt", [](afx::FileDialogRequest&) { return false; }));
         return;
     }
     CString path;
     if (!PathArg1252(l.args[0], l.number, &path)) return;
-    m_user->OnFileDialog([path](afx::FileDialogRequest& request) {
+    m_user->OnFileDialog(Track(l.number, "a file prompt", [path](afx::FileDialogRequest& request) {
         request.path = path;
         return true;
-    });
+    }));
 }
 
 void Player::Print(const Line& l) {
     if (l.args[0] == "cancel") {
-        m_user->OnPrintDialog([](afx::PrintDialogRequest&) { return false; });
+        m_user->OnPrintDialog(Track(l.number, "a print dialog", [](afx::PrintDialogRequest&) { return false; }));
         return;
     }
     CString path;
     if (!PathArg1252(l.args[0], l.number, &path)) return;
-    m_user->OnPrintDialog([path](afx::PrintDialogRequest& request) {
+    m_user->OnPrintDialog(Track(l.number, "a print dialog", [path](afx::PrintDialogRequest& request) {
         request.outputFile = path;
         return true;
-    });
+    }));
 }
 
 void Player::Popup(const Line& l) {
     if (l.args[0] == "none") {
-        m_user->OnPopupMenu([](const afx::PopupMenuRequest&) { return 0u; });
+        m_user->OnPopupMenu(Track(l.number, "a pop-up menu", [](const afx::PopupMenuRequest&) { return 0u; }));
         return;
     }
     CString wanted;
     if (!Text1252(l.args[0], l.number, &wanted)) return;
     int number = l.number;
-    m_user->OnPopupMenu([this, wanted, number](const afx::PopupMenuRequest& request) {
+    m_user->OnPopupMenu(Track(number, "a pop-up menu", [this, wanted, number](const afx::PopupMenuRequest& request) {
         for (const auto& item : request.items)
             if (item.second != 0 && PlainMenuText(item.first) == wanted.str()) return item.second;
         Fail(number, "the pop-up menu has no item \"" + Utf8(wanted) + "\"");
         return 0u;
-    });
+    }));
 }
 
 // --- Clipboard, pictures and records ----------------------------------------------------------

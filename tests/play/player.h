@@ -49,7 +49,18 @@ private:
     // Writes a text the runner records (UTF-8), with the run's folder written as $TMP.
     bool WriteOutput(const std::string& path, const std::string& text, int line);
     bool ReadInput(const std::string& path, std::string* bytes, int line);
-    // After a line that runs something: any answer still queued was never used.
+    // Notes an answer queued by a script line; the returned handler marks it used when it runs.
+    template <class Handler>
+    auto Track(int line, std::string what, Handler handler) {
+        size_t slot = m_pending.size();
+        m_pending.push_back({line, std::move(what), false});
+        return [this, slot, handler = std::move(handler)](auto&&... args) mutable {
+            m_pending[slot].used = true;
+            return handler(std::forward<decltype(args)>(args)...);
+        };
+    }
+    // After a line that runs something (0: the end of the script): every answer still
+    // queued was never used, and is reported on the line that queued it.
     void CheckAnswersUsed(int line);
     CFrameWnd* Frame(int line);
     void RunCommand(UINT id, int line);
@@ -95,6 +106,12 @@ private:
     const Script& m_script;
     std::string m_tmp;
     std::unique_ptr<afx::ScriptedUser> m_user;
+    struct Pending {
+        int line;
+        std::string what;
+        bool used;
+    };
+    std::vector<Pending> m_pending;  // answers queued since the last line that ran something
     std::vector<CString> m_opened;   // targets handed to the link opener
     afx::LinkOpener m_previousOpener;
     int m_line = 0;                  // the line that failures of the seam are charged to
