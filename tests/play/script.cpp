@@ -295,7 +295,11 @@ std::string CompareNumbers(const std::string& output, const std::string& expecte
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
         if (a[i].text == b[i].text) continue;
         double x = 0, y = 0;
-        if (ParseNumber(a[i].text, &x) && ParseNumber(b[i].text, &y) && std::fabs(x - y) <= tolerance) continue;
+        // The slack absorbs the binary error of decimal texts, so a tolerance of 0.000001
+        // accepts 1.000001 against 1.000000.
+        if (ParseNumber(a[i].text, &x) && ParseNumber(b[i].text, &y) &&
+            std::fabs(x - y) <= tolerance * (1 + 1e-9) + 1e-15 * std::max(std::fabs(x), std::fabs(y)))
+            continue;
         return "token " + std::to_string(i + 1) + " (output line " + std::to_string(a[i].line) + ", expected line " +
                std::to_string(b[i].line) + "): \"" + a[i].text + "\" where \"" + b[i].text + "\" was expected";
     }

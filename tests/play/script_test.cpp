@@ -117,6 +117,9 @@ TEST(ScriptParse, KeysByNameOrNumber) {
 TEST(Comparisons, NumbersWithinToleranceAndWordsExactly) {
     EXPECT_EQ(play::CompareNumbers("a 1.0000 2\nb -3.5\n", "a  1 2.0004\r\nb -3.5", 0.0005), "");
     EXPECT_NE(play::CompareNumbers("a 1.001\n", "a 1\n", 0.0005), "");
+    EXPECT_EQ(play::CompareNumbers("1.000001 -2.500001\n", "1.000000 -2.500000\n", 0.000001), "");
+    EXPECT_NE(play::CompareNumbers("1.000002\n", "1.000000\n", 0.000001), "");
+    EXPECT_EQ(play::CompareNumbers("12345.678\n", "12345.678\n", 0), "");
     EXPECT_NE(play::CompareNumbers("Media 1\n", "Média 1\n", 1), "");       // words compare exactly
     EXPECT_NE(play::CompareNumbers("a 1 2\n", "a 1\n", 0), "");             // a token too many
     EXPECT_NE(play::CompareNumbers("1.5x\n", "1.5\n", 1), "");              // not a whole number
