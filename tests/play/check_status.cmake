@@ -1,5 +1,5 @@
 # Runs tabulon_play on SCRIPT and checks its exit status, how long it took and that its
-# standard error holds PATTERN (a plain text).
+# standard error holds each text of PATTERN.
 string(TIMESTAMP start "%s" UTC)
 execute_process(COMMAND ${PLAY} ${SCRIPT} RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_VARIABLE out
                 TIMEOUT 120)
@@ -12,11 +12,15 @@ endif()
 if(seconds GREATER ${MAX_SECONDS})
   message(FATAL_ERROR "took ${seconds} s, more than ${MAX_SECONDS} s")
 endif()
+# PATTERN holds one or more texts separated by '|'.
 if(NOT "${PATTERN}" STREQUAL "")
-  string(FIND "${err}" "${PATTERN}" at)
-  if(at EQUAL -1)
-    message(FATAL_ERROR "standard error does not contain \"${PATTERN}\"")
-  endif()
+  string(REPLACE "|" ";" patterns "${PATTERN}")
+  foreach(p IN LISTS patterns)
+    string(FIND "${err}" "${p}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "standard error does not contain \"${p}\"")
+    endif()
+  endforeach()
 endif()
 if(STATUS EQUAL 0 AND NOT "${err}" STREQUAL "")
   string(FIND "${err}" "tabulon_play: kept" kept)
