@@ -1,7 +1,6 @@
 // tabulon_play SCRIPT: starts Tabulon in a fresh start folder, plays SCRIPT through the
 // scripted user and exits 0 when everything went as written, 1 on any failure (one line
 // each on standard error) and 2 when the script cannot be read.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>

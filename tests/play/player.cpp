@@ -1,7 +1,6 @@
 #include "tests/play/player.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -226,10 +225,15 @@ CFrameWnd* Player::Frame(int line) {
 }
 
 void Player::RunCommand(UINT id, int line) {
-    if (CFrameWnd* frame = Frame(line)) {
-        if (!frame->IsCommandEnabled(id)) Fail(line, "command " + std::to_string(id) + " is greyed");
-        else frame->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    CFrameWnd* frame = Frame(line);
+    if (frame && !frame->IsCommandEnabled(id)) {
+        Fail(line, "command " + std::to_string(id) + " is greyed");
+        // The answers queued for it could not be used: that is the same failure.
+        m_user->TakeUnused();
+        m_pending.clear();
+        return;
     }
+    if (frame) frame->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
     afx::ProcessPendingEvents();
     CheckAnswersUsed(line);
 }
