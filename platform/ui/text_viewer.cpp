@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QPrinter>
@@ -46,32 +47,46 @@ bool ReadListing(const char* path, CString* text) {
     return true;
 }
 
-// Fills a document with the text, one page per form feed: the block after a form feed
-// starts a new sheet when printed, and the block before it carries a rule on screen.
+// Fills a document with the text, one block per line: the line after a form feed starts
+// a new sheet when printed, and the line before it carries a rule on screen.
 void FillDocument(QTextDocument* doc, const CString& text, const QFont& font) {
     doc->setDefaultFont(font);
     doc->setUndoRedoEnabled(false);
     QTextCursor cursor(doc);
+    const qreal rule = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0')) * 132;
     const std::string& s = text.str();
     size_t start = 0;
-    bool first = true;
+    bool firstLine = true;
+    bool pageBreak = false;
     for (;;) {
-        size_t ff = s.find('\f', start);
-        std::string page = s.substr(start, ff == std::string::npos ? std::string::npos : ff - start);
-        // A form feed at the start of a line: the line break before it is the page break.
-        if (ff != std::string::npos && !page.empty() && page.back() == '\n') page.pop_back();
-        if (!first) {
-            QTextBlockFormat ruled = cursor.blockFormat();
-            ruled.setProperty(QTextFormat::BlockTrailingHorizontalRulerWidth, QTextLength(QTextLength::PercentageLength, 100));
-            cursor.setBlockFormat(ruled);
-            QTextBlockFormat next;
-            next.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            cursor.insertBlock(next);
+        size_t end = s.find_first_of("\n\f", start);
+        std::string line = s.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!firstLine) {
+            QTextBlockFormat format;
+            if (pageBreak) {
+                QTextBlockFormat ruled = cursor.blockFormat();
+                // A rule as wide as a listing line (132 columns).
+                ruled.setProperty(QTextFormat::BlockTrailingHorizontalRulerWidth,
+                                  QTextLength(QTextLength::FixedLength, rule));
+                cursor.setBlockFormat(ruled);
+                format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            }
+            cursor.insertBlock(format);
         }
-        cursor.insertText(ToQ(CString(page)));
-        first = false;
-        if (ff == std::string::npos) break;
-        start = ff + 1;
+        if (firstLine && line.empty() && end != std::string::npos && s[end] == '\f') {
+            start = end + 1;   // nothing before the first form feed: no empty first page
+            continue;
+        }
+        cursor.insertText(ToQ(CString(line)));
+        if (end == std::string::npos) break;
+        // A form feed at the start of a line: the line break before it is the page break.
+        pageBreak = s[end] == '\f';
+        firstLine = false;
+        start = end + 1;
+        if (!pageBreak && start < s.size() && s[start] == '\f') {
+            pageBreak = true;
+            ++start;
+        }
     }
 }
 
