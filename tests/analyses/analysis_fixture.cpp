@@ -102,8 +102,8 @@ void TestRunner::Run() {
 AnalysisFixture::AnalysisFixture() {
     afx::AddResources(&TestResources());
     std::filesystem::create_directory(folder.Path() + "/dados");
+    testsupport::StartTabulon();   // before the start folder: starting sets it
     theApp.SetWorkDir(folder.Path().c_str());
-    testsupport::StartTabulon();
     dataPath = folder.File("measures.tsm");
     testsupport::WriteBytes(dataPath, kTableBytes);
     ScriptedUser user;
