@@ -130,6 +130,21 @@ TEST(EngineRun, MissingEngineEndsTheRunWithoutOlderResults) {
     }
 }
 
+TEST(EngineRun, EngineThatWritesNoListing) {
+    AnalysisFixture f;
+    std::filesystem::create_symlink("/bin/true", f.Dados("kelo.exe"));
+    TestRunner runner(false);
+    ScriptedUser user;
+    QueueExecute(user);
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text, "Erro a abrir o notepad");
+        return IDOK;
+    });
+    RunAnalysisCommand(f.doc, "x", 0, runner);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_TRUE(user.TextViewers().empty());
+}
+
 TEST(EngineRun, WindowsRepaintButTakeNoInputWhileTheEngineRuns) {
     AnalysisFixture f;
     f.InstallEngine("kelo.exe");
