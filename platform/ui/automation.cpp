@@ -603,6 +603,12 @@ UINT ChoosePopupCommand(const CMenu& menu, CPoint point) {
     return g_current ? g_current->ChoosePopupCommand(menu, point) : 0;
 }
 bool AnswerPrintDialog(PrintDialogRequest& request) { return g_current && g_current->AnswerPrintDialog(request); }
+void NoteProcessStart(const char* program, const char* folder, bool started) {
+    if (g_current) g_current->NoteProcessStart({CString(program), CString(folder), started});
+}
+void NoteTextViewer(const TextViewerRequest& request) {
+    if (g_current) g_current->NoteTextViewer(request);
+}
 }  // namespace automation
 
 }  // namespace afx

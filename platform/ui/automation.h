@@ -89,6 +89,21 @@ struct PrintDialogRequest {
     int resolution = 600;   // the answer: the printer's pixels per inch
 };
 
+// A program started hidden (process_wait.h): what was asked and whether it started.
+struct ProcessStartRequest {
+    CString program;
+    CString folder;
+    bool started = false;
+};
+
+// A text file shown in the text viewer (text_viewer.h). The text is as shown: the file's
+// bytes with "\r\n" read as "\n". A modal viewer is only recorded, not run.
+struct TextViewerRequest {
+    CString path;
+    CString text;
+    bool modal = false;
+};
+
 struct PopupMenuRequest {
     std::vector<std::pair<CString, UINT>> items;  // text and command (0 for separators and pop-ups)
     std::vector<bool> enabled;
@@ -121,6 +136,9 @@ public:
     // Their captions, in the same order.
     const std::vector<CString>& Captions() const { return m_captions; }
     const std::vector<std::string>& Failures() const { return m_failures; }
+    // Programs started and text files shown so far, in order.
+    const std::vector<ProcessStartRequest>& ProcessStarts() const { return m_processStarts; }
+    const std::vector<TextViewerRequest>& TextViewers() const { return m_textViewers; }
 
     // Where failures are reported (tests route them to their framework).
     static void SetFailureReporter(std::function<void(const std::string&)> reporter);
@@ -132,6 +150,8 @@ public:
     UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
     bool AnswerPrintDialog(PrintDialogRequest& request);
     void Fail(const std::string& what);
+    void NoteProcessStart(const ProcessStartRequest& request) { m_processStarts.push_back(request); }
+    void NoteTextViewer(const TextViewerRequest& request) { m_textViewers.push_back(request); }
 
 private:
     std::map<UINT, std::deque<std::function<void(DialogDriver&)>>> m_dialogs;
@@ -142,6 +162,8 @@ private:
     std::vector<CString> m_messages;
     std::vector<CString> m_captions;
     std::vector<std::string> m_failures;
+    std::vector<ProcessStartRequest> m_processStarts;
+    std::vector<TextViewerRequest> m_textViewers;
     int m_unexpectedDialogs = 0;
     ScriptedUser* m_previous = nullptr;
 };
@@ -187,6 +209,8 @@ int AnswerMessageBox(const CString& text, const CString& caption, UINT type);
 bool AnswerFileDialog(FileDialogRequest& request);
 UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
 bool AnswerPrintDialog(PrintDialogRequest& request);
+void NoteProcessStart(const char* program, const char* folder, bool started);
+void NoteTextViewer(const TextViewerRequest& request);
 }  // namespace automation
 
 }  // namespace afx
