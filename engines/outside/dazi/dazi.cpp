@@ -64,6 +64,7 @@ private:
     DataMatrix data_;
     std::vector<int> modality_;  // n x m, row-major: each cell's modality (global index)
     std::vector<ColumnRecoding> recodings_;
+    bool recodingWritten_ = false;
 
     // Results, modalities in result order (active ones, then the others, each in column and
     // modality order).
@@ -91,7 +92,7 @@ int DaziRun::Execute() {
     }
     if (status != kDaziOk)
         std::remove(SystemFileName("dazi.tmp", folder_).c_str());
-    if (recod_.IsOpen() && recodings_.size() != static_cast<Index>(q_) && q_ > 0) {
+    if (recod_.IsOpen() && !recodingWritten_) {
         recod_.WriteBlank();
         recod_.Write(" ATENÇÃO - a recodificação não foi feita: veja a listagem dazi.prn");
     }
@@ -163,7 +164,6 @@ int DaziRun::Run() {
     const int recoded = Recode();
     if (recoded != kDaziOk)
         return recoded;
-    WriteRecodingListing();
 
     if (!Compute())
         return kDaziNumericError;
@@ -384,6 +384,8 @@ int DaziRun::Recode() {
         for (Index i = 0; i < n; ++i)
             modality_[i * m + c] = static_cast<int>(firstModality_[c]) + recoding.classOf[i];
     }
+    // The classes stand whatever the qualitative columns hold.
+    WriteRecodingListing();
     for (Index c = static_cast<Index>(q_); c < m; ++c) {
         for (Index i = 0; i < n; ++i) {
             const double value = x[i * m + c];
@@ -407,6 +409,7 @@ int DaziRun::Recode() {
 }
 
 void DaziRun::WriteRecodingListing() {
+    recodingWritten_ = true;
     if (!recod_.IsOpen())
         return;
     static const char* const kRules[] = {"", "igual amplitude", "igual frequência", "limites definidos"};

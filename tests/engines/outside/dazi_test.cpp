@@ -341,6 +341,10 @@ TEST(DaziRefusals, BadInputGivesAMessageAStatusAndNoResults) {
         EXPECT_FALSE(folder.Exists("dazi.tmp")) << refusal.what;
         const std::string listing = ReadFile(folder.File("dazi.prn"));
         EXPECT_TRUE(Contains(listing, refusal.message)) << refusal.what << "\n" << listing;
+        // The classes are listed once the values are read, whatever is refused afterwards.
+        const bool recoded = std::string(refusal.what) == "value without modality";
+        EXPECT_EQ(Contains(ReadFile(folder.File("recod.prn")), "regra 2 (igual frequência)"), recoded)
+            << refusal.what;
     }
 }
 
