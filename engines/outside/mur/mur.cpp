@@ -441,19 +441,22 @@ void MurRun::PrintCoordinates() {
         width = std::max(width, static_cast<int>(name.size()));
     PointTable table(prn_, factors_, width, false);
     table.Heading();
-    // A column weighs 1 in the correlation matrix, a row 1/n in the scores' variance.
+    // An active column weighs 1 in the correlation matrix, an active row 1/n in the scores'
+    // variance; supplementary points take no part in the axes.
     table.Section("Colunas activas");
     for (Index k = 0; k < nc; ++k) {
+        const bool active = k < static_cast<Index>(nca_);
         if (k == static_cast<Index>(nca_))
             table.Section("Colunas suplementares");
-        table.Point(colNames_[cols_[k]], 1.0, 1.0, colD2_[k], &colCoord_[k], nc);
+        table.Point(colNames_[cols_[k]], 1.0, active ? 1.0 : 0.0, colD2_[k], &colCoord_[k], nc);
     }
     const double rowWeight = 1.0 / static_cast<double>(nla_);
     table.Section("Linhas activas");
     for (Index r = 0; r < nl; ++r) {
+        const bool active = r < static_cast<Index>(nla_);
         if (r == static_cast<Index>(nla_))
             table.Section("Linhas suplementares");
-        table.Point(data_.names[rows_[r]], rowWeight, rowWeight, rowD2_[r], &rowCoord_[r], nl);
+        table.Point(data_.names[rows_[r]], rowWeight, active ? rowWeight : 0.0, rowD2_[r], &rowCoord_[r], nl);
     }
 }
 

@@ -329,6 +329,23 @@ TEST(MurListing, BannerParametersAndEigenvalues) {
     const std::string listing = ReadFile(folder.File("mur.prn"));
     EXPECT_TRUE(Contains(listing, "Colunas suplementares\r\n S   "));
     EXPECT_TRUE(Contains(listing, "Linhas suplementares\r\n R5  "));
+    // Point lines: name, squared distance, 6 coordinates, 6 absolute and 6 relative
+    // contributions. Column A on factor 1: 100 v^2 and r^2; the supplementary row takes no part.
+    const auto pointLine = [&](const std::string& start) {
+        for (const std::string& line : lines)
+            if (line.rfind(start, 0) == 0)
+                return line;
+        return std::string();
+    };
+    const std::string a = pointLine(" A      1.00 *");
+    ASSERT_EQ(a.size(), 1u + 4 + 1 + 6 + 2 + 36 + 2 + 30 + 2 + 30 + 2);
+    const double r = ref.activeCols[0][0];
+    char field[32];
+    std::snprintf(field, sizeof field, "%5.1f", 100 * r * r / ref.lambda[0]);
+    EXPECT_EQ(a.substr(52, 5), field);
+    std::snprintf(field, sizeof field, "%5.2f", r * r);
+    EXPECT_EQ(a.substr(84, 5), field);
+    EXPECT_EQ(pointLine(" R5 ").substr(50, 32), " *  0.0  0.0  0.0  0.0  0.0  0.0");
 }
 
 TEST(MurRefusals, BadInputGivesAMessageAStatusAndNoResults) {
