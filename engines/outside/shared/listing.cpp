@@ -385,8 +385,18 @@ DataReadStatus ReadDataMatrix(const std::string& systemPath, int nr, int nc, Dat
                 afterValue = true;
                 p = q;
             }
+            if (filled == cols) {
+                // A row's values end its line: more of them means other counts than announced.
+                while (p < size && (line[p] == ' ' || line[p] == '\t' || line[p] == ','))
+                    ++p;
+                if (p < size)
+                    return readError("a linha tem mais de" + FormatI(nc, 6) + " valores");
+            }
         }
     }
+    while (lines.Next(line))
+        if (line.find_first_not_of(" \t\x1a") != std::string_view::npos)
+            return readError("o ficheiro tem mais linhas do que as" + FormatI(nr, 8) + " indicadas");
     if (lines.Failed())
         return readError("erro de leitura do ficheiro");
     return finish(DataReadStatus::Ok);

@@ -62,7 +62,8 @@ private:
 
 // The engine data matrix: nr identifier lines (each whole line is a name), then nr rows of
 // nc values in free format (blanks, tabs or single commas between values, a row's values
-// may run over several lines, the rest of a row's last line is ignored). values is
+// may run over several lines). Values beyond nc on a row's last line, or lines beyond the
+// last row, are refused: they mean counts other than those announced. values is
 // row-major (element (i, j) at i * nc + j). The file is read in pieces, so that a large
 // table costs no more memory than its values.
 struct DataMatrix {

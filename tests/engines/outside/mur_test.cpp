@@ -375,6 +375,19 @@ TEST(MurRefusals, BadInputGivesAMessageAStatusAndNoResults) {
     MurCase shortFile = SmallCase();
     refusals.push_back({"short data", shortFile, "R1\r\nR2\r\nR3\r\nR4\r\nR5\r\nR6\r\nR7\r\nR8\r\nR9\r\n1 2 3 4 5\r\n6 7 8 9 10\r\n",
                         kMurDataError, "(apenas foram lidas    2)"});
+    refusals.push_back({"more columns than announced", SmallCase(),
+                        "R1\r\nR2\r\nR3\r\nR4\r\nR5\r\nR6\r\nR7\r\nR8\r\nR9\r\n1 2 3 4 5 6\r\n", kMurDataError,
+                        "Linha      10 do ficheiro de dados: a linha tem mais de     5 valores"});
+    MurCase fewer = SmallCase();
+    fewer.rowNames.pop_back();
+    fewer.rowFlags.pop_back();
+    std::string extra;  // eight names, nine rows of values
+    for (const std::string& name : fewer.rowNames)
+        extra += name + "\r\n";
+    for (int k = 0; k < 9; ++k)
+        extra += std::to_string(k) + " 2 " + std::to_string(k * k) + " 4 5\r\n";
+    refusals.push_back({"more rows than announced", fewer, extra, kMurDataError,
+                        "o ficheiro tem mais linhas do que as       8 indicadas"});
     for (const Refusal& refusal : refusals) {
         WorkFolder folder;
         refusal.c.Write(folder);
