@@ -292,20 +292,29 @@ bool MurRun::Compute() {
 
     // Correlation matrix of the active columns over the active rows: the upper triangle of
     // Z'Z accumulated row by row, then divided by n.
-    std::vector<double> cross(p * p, 0.0), z(p);
+    // Rows go four at a time, so that each element of the triangle is loaded and stored once
+    // per four rows.
+    std::vector<double> cross(p * p, 0.0), z(p), block(4 * p, 0.0);
     const bool allColumnsActive = p == nc;
-    for (Index r = 0; r < na; ++r) {
-        const double* row = x + rows_[r] * nc;
-        if (!allColumnsActive) {
-            for (Index k = 0; k < p; ++k)
-                z[k] = row[cols_[k]];
-            row = z.data();
+    for (Index r = 0; r < na; r += 4) {
+        const Index count = std::min<Index>(4, na - r);
+        const double* b[4];
+        for (Index t = 0; t < 4; ++t) {
+            double* copy = &block[t * p];
+            if (t < count) {
+                const double* row = x + rows_[r + t] * nc;
+                for (Index k = 0; k < p; ++k)
+                    copy[k] = allColumnsActive ? row[k] : row[cols_[k]];
+            } else {
+                std::fill(copy, copy + p, 0.0);
+            }
+            b[t] = copy;
         }
         for (Index j = 0; j < p; ++j) {
-            const double zj = row[j];
+            const double z0 = b[0][j], z1 = b[1][j], z2 = b[2][j], z3 = b[3][j];
             double* target = &cross[j * p];
             for (Index k = j; k < p; ++k)
-                target[k] += zj * row[k];
+                target[k] += z0 * b[0][k] + z1 * b[1][k] + z2 * b[2][k] + z3 * b[3][k];
         }
     }
     std::vector<double> correlation(p * p);

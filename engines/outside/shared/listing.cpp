@@ -296,6 +296,38 @@ bool ParsePlainDecimal(std::string_view token, double& out) {
     return true;
 }
 
+// The same conversion read straight from the line at p, for the usual "%f" values: on
+// success p stands after the value (at a separator or the line end).
+bool ScanPlainDecimal(std::string_view line, std::size_t& p, double& out) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const std::size_t size = line.size();
+    std::size_t q = p;
+    const bool negative = q < size && line[q] == '-';
+    if (negative)
+        ++q;
+    const std::size_t start = q;
+    std::uint64_t mantissa = 0;
+    while (q < size && line[q] >= '0' && line[q] <= '9')
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(line[q++] - '0');
+    std::size_t digits = q - start;
+    std::size_t decimals = 0;
+    if (q < size && line[q] == '.') {
+        const std::size_t first = ++q;
+        while (q < size && line[q] >= '0' && line[q] <= '9')
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(line[q++] - '0');
+        decimals = q - first;
+        digits += decimals;
+    }
+    // Leading zeros count here, so this stays on the safe side of 15 significant digits.
+    if (digits == 0 || digits > 15 || (q < size && !IsSeparator(line[q])))
+        return false;
+    const double value = static_cast<double>(mantissa) / kPowers[decimals];
+    out = negative ? -value : value;
+    p = q;
+    return true;
+}
+
 bool ParseReal(std::string_view token, double& out) {
     if (ParsePlainDecimal(token, out))
         return true;
@@ -376,11 +408,14 @@ DataReadStatus ReadDataMatrix(const std::string& systemPath, int nr, int nc, Dat
                     return readError("só" + FormatI(static_cast<long long>(filled), 6) + " valores de" +
                                      FormatI(nc, 6) + " antes de \"/\"");
                 std::size_t q = p;
-                while (q < size && !IsSeparator(line[q]))
-                    ++q;
-                const std::string_view token = line.substr(p, q - p);
-                if (!ParseReal(token, out[i * cols + filled]))
-                    return readError("valor real inválido \"" + std::string(token) + "\"");
+                if (!ScanPlainDecimal(line, q, out[i * cols + filled])) {
+                    q = p;
+                    while (q < size && !IsSeparator(line[q]))
+                        ++q;
+                    const std::string_view token = line.substr(p, q - p);
+                    if (!ParseReal(token, out[i * cols + filled]))
+                        return readError("valor real inválido \"" + std::string(token) + "\"");
+                }
                 ++filled;
                 afterValue = true;
                 p = q;

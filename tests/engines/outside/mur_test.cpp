@@ -303,6 +303,31 @@ TEST(MurAnalysis, NamesBecomeSingleTokensAndConstantSupplementaryColumnsGiveZero
     EXPECT_EQ(tmp.points[5].name, "Linha_com_nome");
 }
 
+TEST(MurAnalysis, ValuesInAnyUsualNotationReadTheSame) {
+    // The same table with exponents, a leading '+', tabs, commas and a row across two lines.
+    const MurCase c = SmallCase();
+    WorkFolder plain, other;
+    c.Write(plain);
+    c.Write(other);
+    std::string data;
+    for (const std::string& name : c.rowNames)
+        data += name + "\r\n";
+    char text[64];
+    for (size_t i = 0; i < c.rows.size(); ++i) {
+        for (size_t j = 0; j < c.rows[i].size(); ++j) {
+            std::snprintf(text, sizeof text, j % 2 ? "%e" : "+%.3E", c.rows[i][j]);
+            data += (j == 0 ? "" : j == 2 ? "\t" : j == 3 ? ", " : " ") + std::string(text);
+            if (i == 4 && j == 1)
+                data += "\r\n";
+        }
+        data += "\r\n";
+    }
+    WriteFile(other.File("Dados.dat"), data);
+    ASSERT_EQ(MurMain(plain.Path()), kMurOk);
+    ASSERT_EQ(MurMain(other.Path()), kMurOk) << ReadFile(other.File("mur.prn"));
+    EXPECT_EQ(ReadFile(plain.File("mur.tmp")), ReadFile(other.File("mur.tmp")));
+}
+
 TEST(MurListing, BannerParametersAndEigenvalues) {
     WorkFolder folder;
     const MurCase c = SmallCase();
