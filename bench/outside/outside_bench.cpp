@@ -34,7 +34,7 @@ std::string MurFolder() {
     std::string data;
     data.reserve(static_cast<size_t>(rows) * cols * 11);
     for (int i = 1; i <= rows; ++i)
-        data += "L" + std::to_string(i) + "\r\n";
+        data += 'L' + std::to_string(i) + "\r\n";
     char buffer[64];
     for (int i = 0; i < rows; ++i) {
         double latent[3] = {normal(random), normal(random), normal(random)};
@@ -50,7 +50,7 @@ std::string MurFolder() {
                       std::to_string(cols) + " 5\r\n" + folder + "/Dados.dat\r\n" + folder + "/bench.tsm\r\n" +
                       "4 1 65 2.5\r\n";
     for (int j = 1; j <= cols; ++j)
-        par += "V" + std::to_string(j) + "\r\n";
+        par += 'V' + std::to_string(j) + "\r\n";
     par += "1 0\r\n";
     WriteText(folder + "/mur.par", par);
     return folder;
@@ -73,13 +73,15 @@ std::string DaziFolder() {
     std::uniform_int_distribution<int> category(1, categories);
     std::string data;
     for (int i = 1; i <= rows; ++i)
-        data += "I" + std::to_string(i) + "\r\n";
+        data += 'I' + std::to_string(i) + "\r\n";
     for (int i = 0; i < rows; ++i) {
         const int base = category(random);
         for (int j = 0; j < cols; ++j) {
             // Half of the answers follow the individual's own tendency, so the table has structure.
             const int value = j % 2 == 0 ? base : category(random);
-            data += (j ? " " : "") + std::to_string(value) + ".000000";
+            if (j)
+                data += ' ';
+            data += std::to_string(value) + ".000000";
         }
         data += "\r\n";
     }
@@ -87,7 +89,7 @@ std::string DaziFolder() {
     std::string par = std::to_string(rows) + " 0 " + std::to_string(cols) + "\r\n" + folder + "/Dados.dat\r\n" +
                       folder + "/bench.tsm\r\n";
     for (int j = 1; j <= cols; ++j)
-        par += "Q" + std::to_string(j) + "\r\n";
+        par += 'Q' + std::to_string(j) + "\r\n";
     par += "1\r\n" + std::to_string(modalities) + " " + std::to_string(categories) + " \r\n1 1\r\n";
     for (int j = 0; j < cols; ++j)
         par += std::to_string(categories) + "\r\n";
@@ -97,7 +99,7 @@ std::string DaziFolder() {
     std::string ids;
     for (int j = 1; j <= cols; ++j)
         for (int k = 1; k <= categories; ++k)
-            ids += "Q" + std::to_string(j) + "_" + std::to_string(k) + "\r\n";
+            ids += 'Q' + std::to_string(j) + "_" + std::to_string(k) + "\r\n";
     par += ids + "1 0 1\r\n";
     par += std::to_string(modalities + rows) + " " + std::to_string(modalities) + " " + std::to_string(modalities) +
            " " + std::to_string(modalities) + " 5\r\n";

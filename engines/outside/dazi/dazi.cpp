@@ -135,9 +135,9 @@ int DaziRun::Run() {
     WriteBanner(prn_, "ANÁLISE DAS CORRESPONDÊNCIAS MÚLTIPLAS", title_, numeric, literal);
     if (recod_.IsOpen()) {
         recod_.Write("   RECODIFICAÇÃO DAS VARIÁVEIS QUANTITATIVAS");
-        recod_.Write(" " + Repeat(" .", 65));
-        recod_.Write(" " + title_);
-        recod_.Write(" " + Repeat(" .", 65));
+        recod_.Write(' ' + Repeat(" .", 65));
+        recod_.Write(' ' + title_);
+        recod_.Write(' ' + Repeat(" .", 65));
     }
     if (!countsValid) {
         WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS",
@@ -156,7 +156,7 @@ int DaziRun::Run() {
 
     const DataReadStatus read = ReadDataMatrix(SystemFileName(dataPath_, folder_), n_, m_, data_, prn_);
     if (read == DataReadStatus::CannotOpen)
-        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE DADOS", {" Não foi possível abrir o ficheiro de dados:", " " + dataPath_});
+        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE DADOS", {" Não foi possível abrir o ficheiro de dados:", ' ' + dataPath_});
     if (read != DataReadStatus::Ok)
         return kDaziDataError;
     for (std::string& name : data_.names)
@@ -355,7 +355,7 @@ void DaziRun::PrintParameters() {
     prn_.WriteBlank();
     prn_.Write(" COLUNAS E MODALIDADES (activa 1, suplementar 0)");
     for (Index c = 0; c < static_cast<Index>(m_); ++c) {
-        std::string line = " " + colIds_[c] + (c < static_cast<Index>(q_) ? " - quantitativa" : " - qualitativa") +
+        std::string line = ' ' + colIds_[c] + (c < static_cast<Index>(q_) ? " - quantitativa" : " - qualitativa") +
                            "," + FormatI(modCounts_[c], 4) + " modalidades";
         if (c < static_cast<Index>(q_)) {
             const ClassDivision& division = divisions_[c];
@@ -429,7 +429,7 @@ void DaziRun::WriteRecodingListing() {
         recod_.Write("   Classe Modalidade  Código     Limite inferior    Limite superior   Nº de valores");
         for (Index k = 0; k < recoding.counts.size(); ++k) {
             const Index j = firstModality_[c] + k;
-            std::string line = " " + FormatI(static_cast<long long>(k + 1), 8) + " " + FormatText(modIds_[j], 10) +
+            std::string line = ' ' + FormatI(static_cast<long long>(k + 1), 8) + ' ' + FormatText(modIds_[j], 10) +
                                FormatI(codes_[j], 8) + "   " + (k == 0 ? "[" : "]");
             AppendFixed(line, recoding.lower[k], 17, 6);
             line += " ";

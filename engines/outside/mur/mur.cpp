@@ -149,7 +149,7 @@ int MurRun::Run() {
 
     const DataReadStatus read = ReadDataMatrix(SystemFileName(dataPath_, folder_), nl_, nc_, data_, prn_);
     if (read == DataReadStatus::CannotOpen)
-        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE DADOS", {" Não foi possível abrir o ficheiro de dados:", " " + dataPath_});
+        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE DADOS", {" Não foi possível abrir o ficheiro de dados:", ' ' + dataPath_});
     if (read != DataReadStatus::Ok)
         return kMurDataError;
     for (std::string& name : data_.names)

@@ -73,12 +73,12 @@ void WriteBanner(RecordWriter& out, const std::string& heading, const std::strin
     else
         first += ' ';
     out.Write(first + "Versão 7.00");
-    const std::string rule = " " + Repeat(" .", 65);
+    const std::string rule = ' ' + Repeat(" .", 65);
     out.Write(rule);
     std::string shown = title;
     if (shown.size() < 128)
         shown.resize(128, ' ');
-    out.Write(" " + shown);
+    out.Write(' ' + shown);
     out.Write(rule);
     out.Write(" UTILIZAÇÃO DE MEMÓRIA");
     out.Write(std::string(" ") + "       . numérica" + FormatI(numeric, 8));
@@ -126,12 +126,12 @@ void WriteFactorListing(RecordWriter& out, const FactorTable& table) {
     out.WriteBlank();
     std::vector<int> zeroFactors;
     for (std::size_t k = 0; k < table.values.size(); ++k) {
-        std::string line = " " + FormatI(static_cast<long long>(k + 1), 3) + " ";
+        std::string line = ' ' + FormatI(static_cast<long long>(k + 1), 3) + " ";
         AppendFixed(line, table.values[k], 10, 5);
         AppendFixed(line, table.percent[k], 7, 2);
         AppendFixed(line, table.cumulative[k], 7, 2);
         const int bar = std::clamp(static_cast<int>(table.percent[k] + 0.5), 1, 100);
-        out.Write(line + " " + std::string(static_cast<std::size_t>(bar), '.'));
+        out.Write(line + ' ' + std::string(static_cast<std::size_t>(bar), '.'));
         if (table.values[k] == 0.0)
             zeroFactors.push_back(static_cast<int>(k + 1));
     }
@@ -149,17 +149,17 @@ PointTable::PointTable(RecordWriter& out, const FactorTable& factors, int nameWi
 
 void PointTable::Heading() {
     const int pad = nameWidth_ - 4 + (showMass_ ? 0 : -7);
-    out_.Write("\f" + Blanks(9) + "EDICAO DAS COORDENADAS E DAS CONTRIBUICOES");
-    out_.Write(" " + std::string(132, '-'));
+    out_.Write('\f' + Blanks(9) + "EDICAO DAS COORDENADAS E DAS CONTRIBUICOES");
+    out_.Write(' ' + std::string(132, '-'));
     out_.WriteBlank(3);
     std::string names = showMass_ ? " NOMES" + Blanks(nameWidth_ - 4) + " MASSAS"
                                   : " NOMES" + Blanks(nameWidth_ - 4);
     out_.Write(names + " DIST/O*" + Blanks(12) + "COORDENADAS" + Blanks(13) + " *" + Blanks(4) +
                "CONTRIBUICOES ABSOLUTAS" + Blanks(3) + " *" + Blanks(3) + "CONTRIBUICOES RELATIVAS" +
                Blanks(4) + " *");
-    const std::string stars = " " + std::string(static_cast<std::size_t>(122 + pad), '*');
+    const std::string stars = ' ' + std::string(static_cast<std::size_t>(122 + pad), '*');
     out_.Write(stars);
-    std::string labels = " " + Blanks(18 + pad) + " *";
+    std::string labels = ' ' + Blanks(18 + pad) + " *";
     for (int a = 1; a <= kShownFactors; ++a)
         labels += "   F" + std::to_string(a) + " ";
     labels += " *";
@@ -172,12 +172,12 @@ void PointTable::Heading() {
     out_.Write(stars);
 }
 
-void PointTable::Section(const std::string& title) { out_.Write(" " + Blanks(10) + title); }
+void PointTable::Section(const std::string& title) { out_.Write(' ' + Blanks(10) + title); }
 
 void PointTable::Point(const std::string& name, double mass, double weight, double d2,
                        const double* coordinates, std::size_t stride) {
     const std::size_t shown = std::min<std::size_t>(factors_.values.size(), kShownFactors);
-    line_.assign(" ");
+    line_.assign(1, ' ');
     line_ += name;
     if (static_cast<int>(name.size()) < nameWidth_)
         line_.append(static_cast<std::size_t>(nameWidth_) - name.size(), ' ');
