@@ -221,6 +221,33 @@ TEST(DaziAnalysis, AModalityThatNoIndividualTakesKeepsItsLineWithZeros) {
         EXPECT_NEAR(tmp.eigen[f][0], ref.lambda[f], 1e-9);
 }
 
+TEST(DaziAnalysis, AnIndividualWithNoActiveModalityStaysAtTheOrigin) {
+    // P1 takes Ida1, M, Azul and Nort, all made inactive: its profile is empty, it weighs
+    // (almost) nothing and the analysis is that of the other eleven.
+    WorkFolder folder;
+    DaziCase c = PeopleCase();
+    c.columns[0].active = {0, 1, 1};
+    c.columns[1].active = {0, 1};
+    c.columns[2].active = {0, 1, 1};
+    c.columns[3].active = {0, 1, 1};
+    c.nf = 2;
+    c.Write(folder);
+    ASSERT_EQ(DaziMain(folder.Path()), kDaziOk) << ReadFile(folder.File("dazi.prn"));
+    const DaziTmp tmp = ReadDaziTmp(folder.File("dazi.tmp"), 2, 11 + 12);
+    ASSERT_EQ(tmp.points.size(), 23u);
+    const DaziPoint& p1 = tmp.points[11];
+    EXPECT_EQ(p1.name, "P1");
+    EXPECT_LT(p1.mass, 1e-6);
+    EXPECT_EQ(p1.coords, (std::vector<double>{0, 0}));
+    std::vector<std::vector<int>> others(kPeopleModalities.begin() + 1, kPeopleModalities.end());
+    const std::vector<std::string> names = {"Ida1", "Ida2", "Ida3", "M", "F", "Azul", "Verd", "Verm", "Nort", "Sul", "Cent"};
+    const std::vector<std::string> rows(c.rowNames.begin() + 1, c.rowNames.end());
+    const CaReference ref = IndicatorAnalysis(others, {0, 1, 1, 0, 1, 0, 1, 1, 0, 1, 1}, names, rows, 2);
+    EXPECT_NEAR(tmp.inertia, ref.inertia, 1e-6);
+    for (size_t f = 0; f < 2; ++f)
+        EXPECT_NEAR(tmp.eigen[f][0], ref.lambda[f], 1e-6);
+}
+
 TEST(DaziParameters, EightyFiveModalityFlagsAndProjectedIndividualsAreReadByTheirCounts) {
     // 85 modalities (83 categories and 2), the 3rd and 80th inactive, 90 individuals: the flag
     // stream is a line of 80, a line of 5 modality flags and 75 row flags, a line of 15 row
