@@ -82,7 +82,7 @@ private:
 void Run::PrintBanner(std::size_t numeric, std::size_t literal) {
     listing_.Write(FormatText("   CLASSIFICAÇÃO ASCENDENTE HIERARQUICA", 51) + "Versão 7.00");
     listing_.Write(Repeat(" .", 65));
-    listing_.Write(" " + FormatText(title_, 128));
+    listing_.Write(" " + PadText(title_, 128));
     listing_.Write(Repeat(" .", 65));
     listing_.Write(" UTILIZAÇÃO DE MEMÓRIA");
     listing_.Write("    . Numérica" + FormatI(static_cast<long long>(numeric), 8));
@@ -126,7 +126,7 @@ int Run::Classify() {
         if (par.ReadReals(c, 4) != ReadStatus::Ok) return ReadError(par, "fenola.par");
         coefficients_ = {c[0], c[1], c[2], c[3]};
     }
-    if (par.ReadLine(data_path_) != ReadStatus::Ok || par.ReadText(title_, 128) != ReadStatus::Ok)
+    if (par.ReadLine(data_path_) != ReadStatus::Ok || par.ReadLine(title_) != ReadStatus::Ok)
         return ReadError(par, "fenola.par");
 
     RecordReader data;

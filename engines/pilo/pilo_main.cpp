@@ -88,7 +88,7 @@ void Run::PrintBanner(std::size_t numeric, std::size_t literal) {
     listing_.Write(FormatText("   SEPARAÇÃO EM GRUPOS", 51) + "Versão 7.00");
     listing_.Write(Repeat(" .", 65));
     listing_.WriteBlank();
-    listing_.Write(" " + FormatText(title_, 128));
+    listing_.Write(" " + PadText(title_, 128));
     listing_.WriteBlank();
     listing_.Write(Repeat(" .", 65));
     listing_.Write(" UTILIZAÇÃO DE MEMÓRIA");
@@ -159,7 +159,7 @@ int Run::Separate() {
         return ReadError(par, "fenola.par");
     std::string data_path;
     if (codes[2] == 5 && par.SkipRecord() != ReadStatus::Ok) return ReadError(par, "fenola.par");
-    if (par.ReadLine(data_path) != ReadStatus::Ok || par.ReadText(title_, 128) != ReadStatus::Ok)
+    if (par.ReadLine(data_path) != ReadStatus::Ok || par.ReadLine(title_) != ReadStatus::Ok)
         return ReadError(par, "fenola.par");
     RecordReader data;
     if (!data.Open(data_path, folder_)) return Stop("  Erro no ficheiro de dados");

@@ -24,20 +24,20 @@ std::string PrintToText(const std::vector<PlanePoint>& points, const PlaneSettin
 }
 
 TEST(ShellSort, SortsAscendingWithTheIndexPermutation) {
-    std::vector<float> keys = {0.3f, -1.0f, 0.2f, 0.2f, 5.0f};
+    std::vector<double> keys = {0.3f, -1.0f, 0.2f, 0.2f, 5.0f};
     std::vector<int> index;
     ShellSort(keys, index);
-    EXPECT_EQ(keys, (std::vector<float>{-1.0f, 0.2f, 0.2f, 0.3f, 5.0f}));
+    EXPECT_EQ(keys, (std::vector<double>{-1.0f, 0.2f, 0.2f, 0.3f, 5.0f}));
     EXPECT_EQ(index[0], 1);
     EXPECT_EQ(index[3], 0);
     EXPECT_EQ(index[4], 4);
 
     std::mt19937 random(5);
-    std::uniform_real_distribution<float> value(-10.0f, 10.0f);
-    std::vector<float> many(1000);
-    for (float& v : many)
+    std::uniform_real_distribution<double> value(-10.0f, 10.0f);
+    std::vector<double> many(1000);
+    for (double& v : many)
         v = value(random);
-    std::vector<float> sorted = many;
+    std::vector<double> sorted = many;
     ShellSort(sorted, index);
     EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end()));
     for (size_t k = 0; k < many.size(); ++k)
