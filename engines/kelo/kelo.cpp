@@ -190,8 +190,11 @@ int KeloRun::Run() {
 
     // Flags, names and options, in the file's own terms.
     flagsRead_ = nl_ != nla_ || nc_ != nca_;
-    rowFlags_.assign(static_cast<Index>(nl_), 1);
-    colFlags_.assign(static_cast<Index>(nc_), 1);
+    // Flags are reserved here only when kelo.par holds them; otherwise once the data are read.
+    if (flagsRead_) {
+        rowFlags_.assign(static_cast<Index>(nl_), 1);
+        colFlags_.assign(static_cast<Index>(nc_), 1);
+    }
     if (flagsRead_ &&
         (!ParameterRead(par.ReadDigits(rowFlags_.data(), nl_), par, "linhas activas e ilustrativas") ||
          !ParameterRead(par.ReadDigits(colFlags_.data(), nc_), par, "colunas activas e ilustrativas")))
@@ -217,6 +220,10 @@ int KeloRun::Run() {
     const int dataStatus = ReadData(data, dataFits);
     if (dataStatus != kKeloOk)
         return dataStatus;
+    if (!flagsRead_) {
+        rowFlags_.assign(static_cast<Index>(nl_), 1);
+        colFlags_.assign(static_cast<Index>(nc_), 1);
+    }
     data.Close();
 
     if (nla_ < nca_)

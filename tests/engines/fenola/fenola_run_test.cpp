@@ -198,11 +198,15 @@ TEST(FenolaRun, RefusalsGoToTheListingAndLeaveNoHierarchyFile) {
     EXPECT_EQ(FenolaMain(folder.str()), 1);
     EXPECT_EQ(folder.Lines("fenola.prn"), std::vector<std::string>{"  Erro no ficheiro de dados"});
 
-    // A data file one row short.
+    // A data file one row short is refused before reading; one whose rows run over two lines
+    // has the lines but not the values, and the read stops where it ends.
     folder.Write("Dados.dat", {"A", "B", "C", "1 2", "3 4"});
     folder.Write("fenola.par", {"3 2", "1 4 1", (folder / "Dados.dat").string(), "T", "X", "Y", "0 0 0"});
     EXPECT_EQ(FenolaMain(folder.str()), 1);
-    EXPECT_EQ(folder.Lines("fenola.prn").back().substr(0, 40), "  Erro na leitura do ficheiro de dados (");
+    EXPECT_EQ(folder.Lines("fenola.prn").back(), "  O ficheiro de dados não pode conter 3 amostras de 2 valores");
+    folder.Write("Dados.dat", {"A", "B", "C", "1", "2", "3 4"});
+    EXPECT_EQ(FenolaMain(folder.str()), 1);
+    EXPECT_EQ(folder.Lines("fenola.prn").back(), "  Erro na leitura do ficheiro de dados (linha 6)");
 
     std::filesystem::remove(folder / "fenola.par");
     EXPECT_EQ(FenolaMain(folder.str()), 1);

@@ -80,6 +80,11 @@ TEST(PlanePrint, DoublePointsAreListedAndCounted) {
         lines += line.size() == 132 && line[9] == ' ' ? 1 : 0;
     EXPECT_EQ(lines, 20);
     EXPECT_NE(text.find("   -1.000 A---"), std::string::npos);
+    // Under the drawing the six ticks from -1 to 1, alternately on a line of 2 leading blanks
+    // and one of 18, their fields 24 columns apart.
+    const std::string ticks = "\r\n      -1.000                  -0.200                   0.600\r\n"
+                              "                      -0.600                   0.200                   1.000\r\n\f";
+    EXPECT_NE(text.find(ticks), std::string::npos);
 }
 
 TEST(PlanePrint, FarPointsGoOnTheSidesAndTooManyRefuseThePlane) {
