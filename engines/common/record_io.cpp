@@ -55,6 +55,13 @@ bool RecordReader::OpenSystemPath(const std::string& path) {
         return false;
     }
     std::string text;
+    // One reservation for the whole file (when its size is known) rather than a growing copy.
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        const long size = std::ftell(f);
+        if (size > 0)
+            text.reserve(static_cast<size_t>(size));
+        std::rewind(f);
+    }
     char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
