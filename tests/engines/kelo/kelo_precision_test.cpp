@@ -90,27 +90,31 @@ TEST(KeloPrecision, SmallFactorsAndSupplementaryPointsToThePrintedDigits) {
 }
 
 TEST(KeloPrecision, WeakAssociationKeepsItsSmallFactors) {
-    // Large counts close to independence: total inertia of order 1e-5, and a second factor
-    // that holds several percent of it with an eigenvalue below 1e-6.
+    // Counts of about 10000 with two row-by-column patterns of 42.5 and 8.5 added: total inertia
+    // about 1.3e-5, the second factor about 7.4% of it with an eigenvalue below 1e-6. One
+    // supplementary column and one supplementary row.
     const std::vector<std::vector<double>> rows = {
-        {10000, 10030, 9980, 10010}, {10020, 9990, 10000, 9975}, {9985, 10005, 10025, 10000},
-        {10010, 9990, 9995, 10012}, {9990, 10000, 10010, 9980}};
-    const ReferenceCa reference(rows, 5, 4, 3);
-    ASSERT_LT(reference.inertia, 1e-4);
+        {10051, 9966, 9983, 10005},        {9966, 10051, 9983, 9995},   {10034, 9949, 10017, 10000},
+        {9949, 10034, 10017, 10000},       {10042.5, 9957.5, 10000, 10003}, {9957.5, 10042.5, 10000, 9997},
+        {10010, 9990, 10000, 10002}};
+    const ReferenceCa reference(rows, 6, 3, 2);
+    ASSERT_NEAR(reference.inertia, 1.3e-5, 0.1e-5);
     ASSERT_LT(reference.eigen[1], 1e-6);
-    ASSERT_GT(reference.eigen[1] / reference.inertia, 0.05);
+    ASSERT_NEAR(reference.eigen[1] / reference.inertia, 0.074, 0.005);
     WorkFolder folder;
-    MakeCase(rows, 5, 4, 3).Write(folder);
+    MakeCase(rows, 6, 3, 2).Write(folder);
     ASSERT_EQ(KeloMain(folder.Path()), kKeloOk);
-    const TmpFile tmp = ReadTmp(folder.File("kelo.tmp"), 3);
-    EXPECT_NEAR(tmp.inertia, reference.inertia, 1e-14);
-    for (int a = 0; a < 3; ++a) {
-        EXPECT_NEAR(tmp.eigen[a][0], reference.eigen[a], 1e-14) << a;
+    const TmpFile tmp = ReadTmp(folder.File("kelo.tmp"), 2);
+    EXPECT_NEAR(tmp.inertia, reference.inertia, 1e-15);
+    for (int a = 0; a < 2; ++a) {
+        EXPECT_NEAR(tmp.eigen[a][0], reference.eigen[a], 1e-15) << a;
         EXPECT_NEAR(tmp.eigen[a][1], 100 * reference.eigen[a] / reference.inertia, 1e-6) << a;
     }
-    EXPECT_NEAR(tmp.eigen[2][2], 100.0, 1e-6);
-    ExpectCoordinatesAgree(tmp, reference, 3, 5.01e-6);
-    EXPECT_FALSE(Contains(ReadFile(folder.File("kelo.prn")), "valor próprio nulo"));
+    EXPECT_NEAR(tmp.eigen[1][2], 100.0, 1e-6);
+    ExpectCoordinatesAgree(tmp, reference, 2, 5.01e-6);
+    const std::string listing = ReadFile(folder.File("kelo.prn"));
+    EXPECT_FALSE(Contains(listing, "valor próprio nulo"));
+    EXPECT_TRUE(Contains(listing, "   2    0.00000   7.4"));
 }
 
 TEST(KeloPrecision, LargeCountsGiveTheResultsOfTheTableOrAClearRefusal) {
