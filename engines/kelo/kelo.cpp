@@ -178,19 +178,18 @@ int KeloRun::Run() {
     // kelo.par holds a line per column name (and a line per 80 flags), the data file a name
     // and a row per row. A data file too short for its counts is read through without
     // keeping the table, to report how many rows it holds.
-    const bool flagged = nl_ != nla_ || nc_ != nca_;
-    const long long flagLines = flagged ? (nl_ + 79LL) / 80 + (nc_ + 79LL) / 80 : 0;
+    flagsRead_ = nl_ != nla_ || nc_ != nca_;
+    const long long flagLines = flagsRead_ ? (nl_ + 79LL) / 80 + (nc_ + 79LL) / 80 : 0;
     if (par.LinesLeft() < flagLines + nc_) {
         Alert("ATENÇÃO - ERRO NO FICHEIRO kelo.par",
-              {" O ficheiro não pode conter os nomes" + std::string(flagged ? " e as marcas" : "") + " das" +
+              {" O ficheiro não pode conter os nomes" + std::string(flagsRead_ ? " e as marcas" : "") + " das" +
                FormatI(nc_, 11) + " colunas"});
         return kKeloParameterError;
     }
     const bool dataFits = data.CanHoldTable(nl_, nc_);
 
-    // Flags, names and options, in the file's own terms.
-    flagsRead_ = nl_ != nla_ || nc_ != nca_;
-    // Flags are reserved here only when kelo.par holds them; otherwise once the data are read.
+    // Flags, names and options, in the file's own terms. Flags are reserved here only when
+    // kelo.par holds them; otherwise once the data are read.
     if (flagsRead_) {
         rowFlags_.assign(static_cast<Index>(nl_), 1);
         colFlags_.assign(static_cast<Index>(nc_), 1);
