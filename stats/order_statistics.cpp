@@ -1,0 +1,198 @@
+#include "stats/order_statistics.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "app/status.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+// An unsigned key that orders like the float: negative values have all bits flipped,
+// positive ones the sign bit set. A negative zero gets the key of zero, so that the two
+// stay in their original order, as equal values do.
+inline uint32_t SortKey(float f) {
+    uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    if (u == 0x80000000u) u = 0;
+    return (u & 0x80000000u) ? ~u : (u | 0x80000000u);
+}
+
+}  // namespace
+
+void SortValuesStable(std::vector<float>& values) {
+    // Least-significant-digit radix sort in three passes of 11 bits: stable, and linear in
+    // the number of values, which matters for tables of millions of rows.
+    const size_t n = values.size();
+    if (n < 2) return;
+    constexpr int kBits = 11;
+    constexpr int kPasses = 3;
+    constexpr uint32_t kBuckets = 1u << kBits;
+    std::vector<std::array<size_t, kBuckets>> counts(kPasses);
+    for (auto& c : counts) c.fill(0);
+    for (float f : values) {
+        uint32_t k = SortKey(f);
+        for (int p = 0; p < kPasses; ++p) ++counts[static_cast<size_t>(p)][(k >> (p * kBits)) & (kBuckets - 1)];
+    }
+    std::vector<float> scratch(n);
+    std::vector<float>* from = &values;
+    std::vector<float>* to = &scratch;
+    for (int p = 0; p < kPasses; ++p) {
+        auto& c = counts[static_cast<size_t>(p)];
+        // A digit that every key shares moves nothing.
+        bool trivial = false;
+        for (uint32_t b = 0; b < kBuckets; ++b) {
+            if (c[b] == n) trivial = true;
+            if (c[b] != 0) break;
+        }
+        if (trivial) continue;
+        size_t offset = 0;
+        for (uint32_t b = 0; b < kBuckets; ++b) {
+            size_t count = c[b];
+            c[b] = offset;
+            offset += count;
+        }
+        const int shift = p * kBits;
+        for (float f : *from) (*to)[c[(SortKey(f) >> shift) & (kBuckets - 1)]++] = f;
+        std::swap(from, to);
+    }
+    if (from != &values) values.swap(*from);
+}
+
+CSortedValues::CSortedValues(std::vector<float> values) : m_values(std::move(values)) { SortValuesStable(m_values); }
+
+COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<int>& variables, float missingCode)
+    : m_fMissingCode(missingCode) {
+    CString text;
+    text.LoadString(IDS_STATUS_SORTING);
+    BeginProgressStep(text, static_cast<int>(variables.size()), 1);
+    // The cells are gathered row by row for all variables at once (the table keeps its
+    // rows contiguous), then each variable's values are sorted.
+    std::vector<std::vector<float>> values(variables.size());
+    for (auto& v : values) v.reserve(static_cast<size_t>(table.GetRowCount()));
+    for (int r = 1; r <= table.GetRowCount(); ++r) {
+        for (size_t j = 0; j < variables.size(); ++j) {
+            float x = static_cast<float>(table.GetValue(r, variables[j]));
+            if (FloatEquals(x, m_fMissingCode)) continue;
+            values[j].push_back(x);
+        }
+    }
+    for (size_t j = 0; j < variables.size(); ++j) {
+        StepProgress();
+        m_variables.push_back(table.GetVariable(variables[j]));
+        m_lists.emplace_back(std::move(values[j]));
+    }
+    EndProgress();
+}
+
+COrderStatistics::~COrderStatistics() = default;
+
+CString COrderStatistics::GetVariableName(int index) const { return GetVariable(index)->GetName(); }
+
+float COrderStatistics::GetQuartiles(int i, float& q1, float& q3) const {
+    const CSortedValues& list = List(i);
+    const int n = list.GetCount();
+    const int m = n / 4;
+    auto mid = [&](int k) { return (list.At(k) + list.At(k + 1)) / 2.0; };
+    double lower = 0, median = 0, upper = 0;
+    switch (n % 4) {
+    case 0:
+        lower = mid(m);
+        median = mid(2 * m);
+        upper = mid(3 * m);
+        break;
+    case 1:
+        lower = list.At(m + 1);
+        median = list.At(2 * m + 1);
+        upper = list.At(3 * m + 1);
+        break;
+    case 2:
+        lower = list.At(m + 1);
+        median = mid(2 * m + 1);
+        upper = list.At(3 * m + 2);
+        break;
+    default:
+        lower = list.At(m + 1);
+        median = list.At(2 * m + 2);
+        upper = list.At(3 * m + 3);
+        break;
+    }
+    q1 = static_cast<float>(lower);
+    q3 = static_cast<float>(upper);
+    return static_cast<float>(median);
+}
+
+float COrderStatistics::GetMode(int i) const {
+    const std::vector<float>& v = List(i).Values();
+    double best = v.front();
+    size_t bestLength = 0;
+    size_t start = 0;
+    for (size_t k = 1; k <= v.size(); ++k) {
+        if (k < v.size() && static_cast<double>(v[k]) == static_cast<double>(v[start])) continue;
+        // A later run wins only when strictly longer; the last run counts like the others.
+        if (k - start > bestLength) {
+            bestLength = k - start;
+            best = v[start];
+        }
+        start = k;
+    }
+    return static_cast<float>(best);
+}
+
+double COrderStatistics::GetSkewness(int i, double s) const {
+    const double mean = GetMean(i);
+    double sum = 0.0;
+    double n = 0.0;
+    for (float x : List(i).Values()) {
+        double d = static_cast<double>(x) - mean;
+        sum += d * d * d;
+        n += 1.0;
+    }
+    return (sum / (n - 1.0) / (s * s * s)) * (n / (n - 2.0));
+}
+
+int COrderStatistics::CountBelow(float bound, int i, bool restart, int comparison) {
+    if (restart) {
+        m_nCursorList = i;
+        m_nCursor = 0;
+    }
+    if (m_nCursorList != i) return 0;  // no cursor on this variable's list yet
+    const std::vector<float>& v = List(i).Values();
+    const double b = bound;
+    int count = 0;
+    while (m_nCursor < v.size()) {
+        const double x = v[m_nCursor];
+        bool within = comparison == 0 ? x <= b : !(x > b);
+        if (!within) break;
+        ++count;
+        ++m_nCursor;
+    }
+    return count;
+}
+
+void COrderStatistics::CollectBelow(float bound, int i, std::vector<float>& out) const {
+    for (float x : List(i).Values()) {
+        if (!(static_cast<double>(x) < static_cast<double>(bound))) break;
+        out.push_back(x);
+    }
+}
+
+void COrderStatistics::CollectAbove(float bound, int i, std::vector<float>& out) const {
+    const std::vector<float>& v = List(i).Values();
+    for (auto it = v.rbegin(); it != v.rend(); ++it) {
+        if (!(static_cast<double>(*it) > static_cast<double>(bound))) break;
+        out.push_back(*it);
+    }
+}
+
+int COrderStatistics::GetDistinctValues(int i, std::vector<float>& out) const {
+    const std::vector<float>& v = List(i).Values();
+    int count = 0;
+    for (size_t k = 0; k < v.size(); ++k) {
+        if (k > 0 && static_cast<double>(v[k]) == static_cast<double>(v[k - 1])) continue;
+        out.push_back(v[k]);
+        ++count;
+    }
+    return count;
+}
