@@ -2,7 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <cmath>
 #include <cstring>
+#include <memory>
+#include <algorithm>
 
 #include "app/status.h"
 #include "res/resource_ids.h"
@@ -21,46 +24,68 @@ inline uint32_t SortKey(float f) {
 
 }  // namespace
 
-void SortValuesStable(std::vector<float>& values) {
-    // Least-significant-digit radix sort in three passes of 11 bits: stable, and linear in
-    // the number of values, which matters for tables of millions of rows.
+namespace {
+
+// Least-significant-digit radix sort in three passes of 11 bits: stable, and linear in
+// the number of values, which matters for tables of millions of rows. scratch must hold
+// values.size() floats.
+void RadixSort(std::vector<float>& values, float* scratch) {
     const size_t n = values.size();
     if (n < 2) return;
     constexpr int kBits = 11;
     constexpr int kPasses = 3;
     constexpr uint32_t kBuckets = 1u << kBits;
-    std::vector<std::array<size_t, kBuckets>> counts(kPasses);
-    for (auto& c : counts) c.fill(0);
+    std::array<std::array<size_t, kBuckets>, kPasses> counts{};
     for (float f : values) {
-        uint32_t k = SortKey(f);
-        for (int p = 0; p < kPasses; ++p) ++counts[static_cast<size_t>(p)][(k >> (p * kBits)) & (kBuckets - 1)];
+        const uint32_t k = SortKey(f);
+        ++counts[0][k & (kBuckets - 1)];
+        ++counts[1][(k >> kBits) & (kBuckets - 1)];
+        ++counts[2][k >> (2 * kBits)];
     }
-    std::vector<float> scratch(n);
-    std::vector<float>* from = &values;
-    std::vector<float>* to = &scratch;
+    float* from = values.data();
+    float* to = scratch;
     for (int p = 0; p < kPasses; ++p) {
         auto& c = counts[static_cast<size_t>(p)];
         // A digit that every key shares moves nothing.
         bool trivial = false;
         for (uint32_t b = 0; b < kBuckets; ++b) {
-            if (c[b] == n) trivial = true;
-            if (c[b] != 0) break;
+            if (c[b] == 0) continue;
+            trivial = c[b] == n;
+            break;
         }
         if (trivial) continue;
         size_t offset = 0;
         for (uint32_t b = 0; b < kBuckets; ++b) {
-            size_t count = c[b];
+            const size_t count = c[b];
             c[b] = offset;
             offset += count;
         }
         const int shift = p * kBits;
-        for (float f : *from) (*to)[c[(SortKey(f) >> shift) & (kBuckets - 1)]++] = f;
+        for (size_t k = 0; k < n; ++k) {
+            const float f = from[k];
+            to[c[(SortKey(f) >> shift) & (kBuckets - 1)]++] = f;
+        }
         std::swap(from, to);
     }
-    if (from != &values) values.swap(*from);
+    if (from != values.data()) std::memcpy(values.data(), from, n * sizeof(float));
 }
 
-CSortedValues::CSortedValues(std::vector<float> values) : m_values(std::move(values)) { SortValuesStable(m_values); }
+}  // namespace
+
+namespace {
+// The missing-value rule (FloatEquals) on a value already in single precision, inline for
+// the millions of cells of a large table.
+inline bool IsAbsent(float x, float code) { return std::fabs(x - code) < 1e-6; }
+}  // namespace
+
+void SortValuesStable(std::vector<float>& values) {
+    std::unique_ptr<float[]> scratch(new float[values.size()]);
+    RadixSort(values, scratch.get());
+}
+
+CSortedValues::CSortedValues(std::vector<float> values, float* scratch) : m_values(std::move(values)) {
+    RadixSort(m_values, scratch);
+}
 
 COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<int>& variables, float missingCode)
     : m_fMissingCode(missingCode) {
@@ -69,19 +94,25 @@ COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<in
     BeginProgressStep(text, static_cast<int>(variables.size()), 1);
     // The cells are gathered row by row for all variables at once (the table keeps its
     // rows contiguous), then each variable's values are sorted.
-    std::vector<std::vector<float>> values(variables.size());
-    for (auto& v : values) v.reserve(static_cast<size_t>(table.GetRowCount()));
+    const size_t rows = static_cast<size_t>(std::max(table.GetRowCount(), 0));
+    const size_t count = variables.size();
+    std::vector<std::vector<float>> values(count, std::vector<float>(rows));
+    std::vector<float*> out(count);
+    std::vector<size_t> filled(count, 0);
+    for (size_t j = 0; j < count; ++j) out[j] = values[j].data();
     for (int r = 1; r <= table.GetRowCount(); ++r) {
-        for (size_t j = 0; j < variables.size(); ++j) {
-            float x = static_cast<float>(table.GetValue(r, variables[j]));
-            if (FloatEquals(x, m_fMissingCode)) continue;
-            values[j].push_back(x);
+        for (size_t j = 0; j < count; ++j) {
+            const float x = static_cast<float>(table.GetValue(r, variables[j]));
+            out[j][filled[j]] = x;
+            filled[j] += !IsAbsent(x, m_fMissingCode);
         }
     }
-    for (size_t j = 0; j < variables.size(); ++j) {
+    std::unique_ptr<float[]> scratch(new float[rows]);
+    for (size_t j = 0; j < count; ++j) {
         StepProgress();
+        values[j].resize(filled[j]);
         m_variables.push_back(table.GetVariable(variables[j]));
-        m_lists.emplace_back(std::move(values[j]));
+        m_lists.emplace_back(std::move(values[j]), scratch.get());
     }
     EndProgress();
 }

@@ -12,7 +12,8 @@
 class CSortedValues {
 public:
     CSortedValues() = default;
-    explicit CSortedValues(std::vector<float> values);
+    // Sorts the values; scratch must hold as many floats as there are values.
+    CSortedValues(std::vector<float> values, float* scratch);
 
     int GetCount() const { return static_cast<int>(m_values.size()); }
     bool IsEmpty() const { return m_values.empty(); }
