@@ -63,14 +63,16 @@ std::vector<CString> DescribeVariable(const COrderStatistics& stats, int i) {
     // The sample variance needs two values.
     if (n < 2) return cells;
     double variance = stats.GetVariance(i);
-    // All values equal means no spread whatever the stored sums left; a variance that
-    // rounded below 0 is 0.
-    if (minimum == maximum || !(variance > 0.0)) variance = 0.0;
+    // A variance that rounded below 0 is 0.
+    if (!(variance > 0.0)) variance = 0.0;
     const double s = std::sqrt(variance);
     cells[9] = Number(variance);
     cells[10] = Number(s);
     if (mean != 0.0f) cells[11] = Number(s / static_cast<double>(mean));
-    if (s != 0.0 && n >= 3) cells[14] = Number(stats.GetSkewness(i, s));
+    // Skewness needs a spread among the sorted values themselves: when they are all equal
+    // the sum of cubes is noise, whatever tiny variance the cells' sums left.
+    const bool spread = s != 0.0 && minimum != maximum;
+    if (spread && n >= 3) cells[14] = Number(stats.GetSkewness(i, s));
     return cells;
 }
 

@@ -43,6 +43,8 @@ const std::vector<Column>& Columns() {
         {"Nada", 1, {X, X, X, X, X, X, X, X, X, X}},
         {"Centro", 1, {-3, 1, 2, -1, 1, 0, X, X, X, X}},
         {"Tipo2", 2, {0.1, 0.2, 0.7, 0.4, 0.3, X, 1.9, 2.6, -0.8, 0.05}},
+        // Distinct cells that single precision cannot tell apart: the variance stays.
+        {"Enorme", 1, {10000000.1, X, 10000000.2, X, 10000000.3, X, X, X, X, X}},
     };
     return columns;
 }
@@ -115,12 +117,12 @@ std::vector<CString> Independent(const Column& c) {
     if (n < 2) return row;
     double ss = 0;
     for (double v : x) ss += (v - mean) * (v - mean);
-    double variance = y.front() == y.back() ? 0.0 : ss / static_cast<double>(n - 1);
+    double variance = ss / static_cast<double>(n - 1);
     double s = std::sqrt(variance);
     row[9] = Fixed(variance);
     row[10] = Fixed(s);
     if (fmean != 0) row[11] = Fixed(s / static_cast<double>(fmean));
-    if (n >= 3 && s != 0) {
+    if (n >= 3 && s != 0 && y.front() != y.back()) {
         double sum = 0, dn = static_cast<double>(n);
         for (float v : y) sum += std::pow((static_cast<double>(v) - mean) / s, 3);
         row[14] = Fixed(dn / ((dn - 1) * (dn - 2)) * sum);
@@ -183,6 +185,9 @@ TEST_F(DescriptiveCommand, EveryPrintedDigitAgreesWithTheDefinitionsAndAnteriorR
                                     "-3.2500", "N/A", "N/A", "N/A", "0.0000", "0.0000", "N/A", "N/A"}));
         EXPECT_EQ(ListRow(d, 6), (R{"Nada", "0", "N/A", "N/A", "N/A", "N/A", "N/A", "N/A", "N/A", "N/A", "N/A",
                                     "N/A", "N/A", "N/A", "N/A", "N/A"}));
+        EXPECT_EQ(ListRow(d, 9), (R{"Enorme", "3", "10000000.0000", "N/A", "10000000.0000", "10000000.0000",
+                                    "10000000.0000", "10000000.0000", "10000000.0000", "0.0100", "0.1000",
+                                    "0.0000", "0.0000", "0.0000", "N/A", "N/A"}));
         EXPECT_EQ(ListRow(d, 7)[11], "N/A");           // mean 0: no coefficient of variation
         EXPECT_EQ(ListRow(d, 2)[9], "0.0738");         // 1e6 and a spread of tenths keep their variance
         EXPECT_EQ(ListRow(d, 8)[3], "N/A");            // a type other than 0 reads as quantitative
