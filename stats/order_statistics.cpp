@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <algorithm>
 
@@ -121,9 +122,21 @@ COrderStatistics::~COrderStatistics() = default;
 
 CString COrderStatistics::GetVariableName(int index) const { return GetVariable(index)->GetName(); }
 
+double COrderStatistics::GetMin(int i) const {
+    return List(i).IsEmpty() ? std::numeric_limits<double>::quiet_NaN() : List(i).At(1);
+}
+
+double COrderStatistics::GetMax(int i) const {
+    return List(i).IsEmpty() ? std::numeric_limits<double>::quiet_NaN() : List(i).At(List(i).GetCount());
+}
+
 float COrderStatistics::GetQuartiles(int i, float& q1, float& q3) const {
     const CSortedValues& list = List(i);
     const int n = list.GetCount();
+    if (n == 0) {
+        q1 = q3 = std::numeric_limits<float>::quiet_NaN();
+        return q1;
+    }
     const int m = n / 4;
     auto mid = [&](int k) { return (list.At(k) + list.At(k + 1)) / 2.0; };
     double lower = 0, median = 0, upper = 0;
@@ -156,6 +169,7 @@ float COrderStatistics::GetQuartiles(int i, float& q1, float& q3) const {
 
 float COrderStatistics::GetMode(int i) const {
     const std::vector<float>& v = List(i).Values();
+    if (v.empty()) return std::numeric_limits<float>::quiet_NaN();
     double best = v.front();
     size_t bestLength = 0;
     size_t start = 0;

@@ -45,13 +45,14 @@ public:
     double GetMean(int i) const { return GetVariable(i)->GetMean(); }
     double GetVariance(int i) const { return GetVariable(i)->GetVariance(); }
     int GetValueCount(int i) const { return List(i).GetCount(); }
-    // The smallest and largest value; the list must not be empty.
-    double GetMin(int i) const { return List(i).At(1); }
-    double GetMax(int i) const { return List(i).At(List(i).GetCount()); }
-    // The median; writes the first and third quartiles. The list must not be empty.
+    // A variable without present values has no minimum, maximum, quartiles or mode: they
+    // read as a quiet NaN (callers test GetValueCount first).
+    // The smallest and largest value.
+    double GetMin(int i) const;
+    double GetMax(int i) const;
+    // The median; writes the first and third quartiles.
     float GetQuartiles(int i, float& q1, float& q3) const;
     // The value of the longest run of equal values (the smallest among equally long runs).
-    // The list must not be empty.
     float GetMode(int i) const;
     // n / ((n - 1)(n - 2)) times the sum of ((x - mean) / s)^3; needs s != 0 and n >= 3.
     double GetSkewness(int i, double s) const;

@@ -144,6 +144,10 @@ TEST(OrderStatistics, AVariableWithoutPresentValuesHasAnEmptyList) {
     CDataTable t = MakeTable({{NAN, NAN}});
     COrderStatistics s(t, {1}, kCode);
     EXPECT_EQ(s.GetValueCount(0), 0);
+    float q1 = 0, q3 = 0;
+    EXPECT_TRUE(std::isnan(s.GetQuartiles(0, q1, q3)));
+    EXPECT_TRUE(std::isnan(q1) && std::isnan(q3));
+    EXPECT_TRUE(std::isnan(s.GetMin(0)) && std::isnan(s.GetMax(0)) && std::isnan(s.GetMode(0)));
     std::vector<float> out;
     EXPECT_EQ(s.GetDistinctValues(0, out), 0);
     EXPECT_EQ(s.CountBelow(1.0f, 0, true, 0), 0);
