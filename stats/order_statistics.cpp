@@ -1,12 +1,12 @@
 #include "stats/order_statistics.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <algorithm>
 
 #include "app/status.h"
 #include "res/resource_ids.h"
@@ -22,10 +22,6 @@ inline uint32_t SortKey(float f) {
     if (u == 0x80000000u) u = 0;
     return (u & 0x80000000u) ? ~u : (u | 0x80000000u);
 }
-
-}  // namespace
-
-namespace {
 
 // Least-significant-digit radix sort in three passes of 11 bits: stable, and linear in
 // the number of values, which matters for tables of millions of rows. scratch must hold
@@ -71,9 +67,6 @@ void RadixSort(std::vector<float>& values, float* scratch) {
     if (from != values.data()) std::memcpy(values.data(), from, n * sizeof(float));
 }
 
-}  // namespace
-
-namespace {
 // The missing-value rule (FloatEquals) on a value already in single precision, inline for
 // the millions of cells of a large table.
 inline bool IsAbsent(float x, float code) { return std::fabs(x - code) < 1e-6; }
