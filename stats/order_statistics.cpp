@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #include "app/status.h"
 #include "res/resource_ids.h"
@@ -26,20 +29,19 @@ inline uint32_t SortKey(float f) {
 // Least-significant-digit radix sort in three passes of 11 bits: stable, and linear in
 // the number of values, which matters for tables of millions of rows. scratch must hold
 // values.size() floats.
-void RadixSort(std::vector<float>& values, float* scratch) {
-    const size_t n = values.size();
+void RadixSort(float* values, size_t n, float* scratch) {
     if (n < 2) return;
     constexpr int kBits = 11;
     constexpr int kPasses = 3;
     constexpr uint32_t kBuckets = 1u << kBits;
     std::array<std::array<size_t, kBuckets>, kPasses> counts{};
-    for (float f : values) {
-        const uint32_t k = SortKey(f);
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t k = SortKey(values[i]);
         ++counts[0][k & (kBuckets - 1)];
         ++counts[1][(k >> kBits) & (kBuckets - 1)];
         ++counts[2][k >> (2 * kBits)];
     }
-    float* from = values.data();
+    float* from = values;
     float* to = scratch;
     for (int p = 0; p < kPasses; ++p) {
         auto& c = counts[static_cast<size_t>(p)];
@@ -64,7 +66,7 @@ void RadixSort(std::vector<float>& values, float* scratch) {
         }
         std::swap(from, to);
     }
-    if (from != values.data()) std::memcpy(values.data(), from, n * sizeof(float));
+    if (from != values) std::memcpy(values, from, n * sizeof(float));
 }
 
 // The missing-value rule (FloatEquals) on a value already in single precision, inline for
@@ -74,39 +76,93 @@ inline bool IsAbsent(float x, float code) { return std::fabs(x - code) < 1e-6; }
 
 void SortValuesStable(std::vector<float>& values) {
     std::unique_ptr<float[]> scratch(new float[values.size()]);
-    RadixSort(values, scratch.get());
+    RadixSort(values.data(), values.size(), scratch.get());
 }
 
-CSortedValues::CSortedValues(std::vector<float> values, float* scratch) : m_values(std::move(values)) {
-    RadixSort(m_values, scratch);
+CSortedValues::CSortedValues(std::unique_ptr<float[]> sortedValues, size_t count)
+    : m_pValues(std::move(sortedValues)), m_nCount(count) {}
+
+namespace {
+
+// Tables of this many selected cells or more are gathered and sorted by a few threads.
+// Every list comes out exactly as one thread makes it: rows keep their order and each
+// list is sorted on its own.
+constexpr size_t kParallelCells = 1u << 18;
+
+unsigned WorkerCount(size_t cells) {
+    if (cells < kParallelCells) return 1;
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
 }
+
+// Runs work(0) .. work(workers - 1), on threads where they can be started and on the
+// calling thread otherwise, and returns when all have finished.
+template <class Work>
+void RunWorkers(unsigned workers, Work work) {
+    std::vector<std::thread> threads;
+    std::vector<unsigned> inline_;
+    for (unsigned w = 1; w < workers; ++w) {
+        try {
+            threads.emplace_back(work, w);
+        } catch (const std::system_error&) {
+            inline_.push_back(w);
+        }
+    }
+    work(0u);
+    for (unsigned w : inline_) work(w);
+    for (std::thread& t : threads) t.join();
+}
+
+}  // namespace
 
 COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<int>& variables, float missingCode)
     : m_fMissingCode(missingCode) {
     CString text;
     text.LoadString(IDS_STATUS_SORTING);
     BeginProgressStep(text, static_cast<int>(variables.size()), 1);
-    // The cells are gathered row by row for all variables at once (the table keeps its
-    // rows contiguous), then each variable's values are sorted.
     const size_t rows = static_cast<size_t>(std::max(table.GetRowCount(), 0));
     const size_t count = variables.size();
-    std::vector<std::vector<float>> values(count, std::vector<float>(rows));
-    std::vector<float*> out(count);
-    std::vector<size_t> filled(count, 0);
-    for (size_t j = 0; j < count; ++j) out[j] = values[j].data();
-    for (int r = 1; r <= table.GetRowCount(); ++r) {
-        for (size_t j = 0; j < count; ++j) {
-            const float x = static_cast<float>(table.GetValue(r, variables[j]));
-            out[j][filled[j]] = x;
-            filled[j] += !IsAbsent(x, m_fMissingCode);
+    const unsigned workers = WorkerCount(rows * count);
+
+    // The cells are gathered row by row for all variables at once (the table keeps its
+    // rows contiguous). Worker w reads its own band of rows and writes its present values
+    // from the band's first row on; the bands are then closed up in row order.
+    // The blocks are left uninitialised here: each worker touches its own band first.
+    std::vector<std::unique_ptr<float[]>> values(count);
+    for (auto& v : values) v.reset(new float[std::max<size_t>(rows, 1)]);
+    std::vector<std::vector<size_t>> filled(workers, std::vector<size_t>(count, 0));
+    auto bandStart = [&](unsigned w) { return rows * w / workers; };
+    RunWorkers(workers, [&](unsigned w) {
+        std::vector<float*> out(count);
+        for (size_t j = 0; j < count; ++j) out[j] = values[j].get() + bandStart(w);
+        std::vector<size_t>& n = filled[w];
+        for (size_t r = bandStart(w); r < bandStart(w + 1); ++r) {
+            for (size_t j = 0; j < count; ++j) {
+                const float x = static_cast<float>(table.GetValue(static_cast<int>(r + 1), variables[j]));
+                out[j][n[j]] = x;
+                n[j] += !IsAbsent(x, m_fMissingCode);
+            }
         }
+    });
+    std::vector<size_t> present(count);
+    for (size_t j = 0; j < count; ++j) {
+        size_t end = filled[0][j];
+        for (unsigned w = 1; w < workers; ++w) {
+            std::memmove(values[j].get() + end, values[j].get() + bandStart(w), filled[w][j] * sizeof(float));
+            end += filled[w][j];
+        }
+        present[j] = end;
     }
-    std::unique_ptr<float[]> scratch(new float[rows]);
+
+    // Each worker sorts whole lists, taking the next unsorted one until none is left.
+    std::atomic<size_t> next{0};
+    RunWorkers(std::min<unsigned>(workers, static_cast<unsigned>(std::max<size_t>(count, 1))), [&](unsigned) {
+        std::unique_ptr<float[]> scratch(new float[std::max<size_t>(rows, 1)]);
+        for (size_t j = next++; j < count; j = next++) RadixSort(values[j].get(), present[j], scratch.get());
+    });
     for (size_t j = 0; j < count; ++j) {
         StepProgress();
-        values[j].resize(filled[j]);
         m_variables.push_back(table.GetVariable(variables[j]));
-        m_lists.emplace_back(std::move(values[j]), scratch.get());
+        m_lists.emplace_back(std::move(values[j]), present[j]);
     }
     EndProgress();
 }
@@ -161,7 +217,7 @@ float COrderStatistics::GetQuartiles(int i, float& q1, float& q3) const {
 }
 
 float COrderStatistics::GetMode(int i) const {
-    const std::vector<float>& v = List(i).Values();
+    const std::span<const float> v = List(i).Values();
     if (v.empty()) return std::numeric_limits<float>::quiet_NaN();
     double best = v.front();
     size_t bestLength = 0;
@@ -196,7 +252,7 @@ int COrderStatistics::CountBelow(float bound, int i, bool restart, int compariso
         m_nCursor = 0;
     }
     if (m_nCursorList != i) return 0;  // no cursor on this variable's list yet
-    const std::vector<float>& v = List(i).Values();
+    const std::span<const float> v = List(i).Values();
     const double b = bound;
     int count = 0;
     while (m_nCursor < v.size()) {
@@ -217,7 +273,7 @@ void COrderStatistics::CollectBelow(float bound, int i, std::vector<float>& out)
 }
 
 void COrderStatistics::CollectAbove(float bound, int i, std::vector<float>& out) const {
-    const std::vector<float>& v = List(i).Values();
+    const std::span<const float> v = List(i).Values();
     for (auto it = v.rbegin(); it != v.rend(); ++it) {
         if (!(static_cast<double>(*it) > static_cast<double>(bound))) break;
         out.push_back(*it);
@@ -225,7 +281,7 @@ void COrderStatistics::CollectAbove(float bound, int i, std::vector<float>& out)
 }
 
 int COrderStatistics::GetDistinctValues(int i, std::vector<float>& out) const {
-    const std::vector<float>& v = List(i).Values();
+    const std::span<const float> v = List(i).Values();
     int count = 0;
     for (size_t k = 0; k < v.size(); ++k) {
         if (k > 0 && static_cast<double>(v[k]) == static_cast<double>(v[k - 1])) continue;

@@ -3,26 +3,29 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include "app/data_table.h"
 
-// One variable's present values in ascending order. The values are the table's cells
-// narrowed to single precision, so a float holds each of them exactly.
+// One variable's present values in ascending order, in one block. The values are the
+// table's cells narrowed to single precision, so a float holds each of them exactly.
 class CSortedValues {
 public:
     CSortedValues() = default;
-    // Sorts the values; scratch must hold as many floats as there are values.
-    CSortedValues(std::vector<float> values, float* scratch);
+    // Takes count values already in ascending order.
+    CSortedValues(std::unique_ptr<float[]> sortedValues, size_t count);
 
-    int GetCount() const { return static_cast<int>(m_values.size()); }
-    bool IsEmpty() const { return m_values.empty(); }
+    int GetCount() const { return static_cast<int>(m_nCount); }
+    bool IsEmpty() const { return m_nCount == 0; }
     // The k-th value counted from 1 (k in 1..count).
-    double At(int k) const { return m_values[static_cast<size_t>(k - 1)]; }
-    const std::vector<float>& Values() const { return m_values; }
+    double At(int k) const { return m_pValues[static_cast<size_t>(k - 1)]; }
+    std::span<const float> Values() const { return {m_pValues.get(), m_nCount}; }
 
 private:
-    std::vector<float> m_values;
+    std::unique_ptr<float[]> m_pValues;
+    size_t m_nCount = 0;
 };
 
 // Sorts ascending; equal values keep their order (a negative zero counts as equal to zero).

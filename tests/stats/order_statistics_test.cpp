@@ -185,3 +185,37 @@ TEST(OrderStatistics, SortAgreesWithAStableComparisonSort) {
 }
 
 }  // namespace
+
+namespace {
+// A table large enough to be gathered and sorted by several threads gives the lists one
+// thread gives: every present cell once, in ascending order.
+TEST(OrderStatistics, LargeTablesGiveTheSameListsAsASimpleGatherAndSort) {
+    const int rows = 200003;
+    CDataTable t;
+    t.SetSize(rows, 3);
+    t.SetMissingCode(kCode);
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> pick(0, 9);
+    std::normal_distribution<double> normal(0.0, 100.0);
+    for (int r = 1; r <= rows; ++r)
+        for (int v = 1; v <= 3; ++v) {
+            double x = v == 2 ? static_cast<double>(pick(rng)) : normal(rng);  // variable 2: ties only
+            if (pick(rng) == 0 || (v == 3 && r > rows / 2)) x = -9.9;         // absent cells, a long run of them
+            t.SetValue(r, v, x);
+        }
+    t.ComputeMeanVariance();
+    COrderStatistics s(t, {3, 1, 2}, kCode);
+    const int order[3] = {3, 1, 2};
+    for (int i = 0; i < 3; ++i) {
+        std::vector<float> expected;
+        for (int r = 1; r <= rows; ++r) {
+            float x = static_cast<float>(t.GetValue(r, order[i]));
+            if (!FloatEquals(x, kCode)) expected.push_back(x);
+        }
+        std::stable_sort(expected.begin(), expected.end());
+        auto values = s.List(i).Values();
+        ASSERT_EQ(values.size(), expected.size()) << i;
+        EXPECT_TRUE(std::equal(values.begin(), values.end(), expected.begin())) << i;
+    }
+}
+}  // namespace
