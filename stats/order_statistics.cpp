@@ -129,10 +129,12 @@ COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<in
     // The blocks are left uninitialised here: each worker touches its own band first.
     std::vector<std::unique_ptr<float[]>> values(count);
     for (auto& v : values) v.reset(new float[std::max<size_t>(rows, 1)]);
+    // Everything the workers use is allocated here, so that nothing throws on a thread.
     std::vector<std::vector<size_t>> filled(workers, std::vector<size_t>(count, 0));
+    std::vector<std::vector<float*>> outs(workers, std::vector<float*>(count));
     auto bandStart = [&](unsigned w) { return rows * w / workers; };
     RunWorkers(workers, [&](unsigned w) {
-        std::vector<float*> out(count);
+        std::vector<float*>& out = outs[w];
         for (size_t j = 0; j < count; ++j) out[j] = values[j].get() + bandStart(w);
         std::vector<size_t>& n = filled[w];
         for (size_t r = bandStart(w); r < bandStart(w + 1); ++r) {
@@ -154,10 +156,12 @@ COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<in
     }
 
     // Each worker sorts whole lists, taking the next unsorted one until none is left.
+    const unsigned sorters = std::min<unsigned>(workers, static_cast<unsigned>(std::max<size_t>(count, 1)));
+    std::vector<std::unique_ptr<float[]>> scratch(sorters);
+    for (auto& b : scratch) b.reset(new float[std::max<size_t>(rows, 1)]);
     std::atomic<size_t> next{0};
-    RunWorkers(std::min<unsigned>(workers, static_cast<unsigned>(std::max<size_t>(count, 1))), [&](unsigned) {
-        std::unique_ptr<float[]> scratch(new float[std::max<size_t>(rows, 1)]);
-        for (size_t j = next++; j < count; j = next++) RadixSort(values[j].get(), present[j], scratch.get());
+    RunWorkers(sorters, [&](unsigned w) {
+        for (size_t j = next++; j < count; j = next++) RadixSort(values[j].get(), present[j], scratch[w].get());
     });
     for (size_t j = 0; j < count; ++j) {
         StepProgress();
