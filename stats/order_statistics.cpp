@@ -145,23 +145,24 @@ COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<in
             }
         }
     });
+    // Each worker takes whole lists, the next one until none is left: it closes up the
+    // bands in row order, then sorts the list.
     std::vector<size_t> present(count);
-    for (size_t j = 0; j < count; ++j) {
-        size_t end = filled[0][j];
-        for (unsigned w = 1; w < workers; ++w) {
-            std::memmove(values[j].get() + end, values[j].get() + bandStart(w), filled[w][j] * sizeof(float));
-            end += filled[w][j];
-        }
-        present[j] = end;
-    }
-
-    // Each worker sorts whole lists, taking the next unsorted one until none is left.
     const unsigned sorters = std::min<unsigned>(workers, static_cast<unsigned>(std::max<size_t>(count, 1)));
     std::vector<std::unique_ptr<float[]>> scratch(sorters);
     for (auto& b : scratch) b.reset(new float[std::max<size_t>(rows, 1)]);
     std::atomic<size_t> next{0};
-    RunWorkers(sorters, [&](unsigned w) {
-        for (size_t j = next++; j < count; j = next++) RadixSort(values[j].get(), present[j], scratch[w].get());
+    RunWorkers(sorters, [&](unsigned s) {
+        for (size_t j = next++; j < count; j = next++) {
+            float* list = values[j].get();
+            size_t end = filled[0][j];
+            for (unsigned w = 1; w < workers; ++w) {
+                std::memmove(list + end, list + bandStart(w), filled[w][j] * sizeof(float));
+                end += filled[w][j];
+            }
+            present[j] = end;
+            RadixSort(list, end, scratch[s].get());
+        }
     });
     for (size_t j = 0; j < count; ++j) {
         StepProgress();

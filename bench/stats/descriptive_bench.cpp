@@ -47,7 +47,7 @@ void BM_DescriptiveStatistics(benchmark::State& state) {
         benchmark::DoNotOptimize(rows);
     }
 }
-BENCHMARK(BM_DescriptiveStatistics)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DescriptiveStatistics)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace
 
