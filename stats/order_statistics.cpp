@@ -76,7 +76,7 @@ void SortValuesStable(std::vector<float>& values) {
     RadixSort(values.data(), values.size(), scratch.get());
 }
 
-CSortedValues::CSortedValues(std::unique_ptr<float[]> sortedValues, size_t count)
+CSortedValues::CSortedValues(afx::LargeArray<float> sortedValues, size_t count)
     : m_pValues(std::move(sortedValues)), m_nCount(count) {}
 
 COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<int>& variables, float missingCode)
@@ -89,8 +89,9 @@ COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<in
     // The cells are gathered row by row for all variables at once (the table keeps its
     // rows contiguous), each variable's present values into a block of its own that is
     // written only once (no clearing first).
-    std::vector<std::unique_ptr<float[]>> values(count);
-    for (auto& v : values) v.reset(new float[std::max<size_t>(rows, 1)]);
+    std::vector<afx::LargeArray<float>> values;
+    values.reserve(count);
+    for (size_t j = 0; j < count; ++j) values.push_back(afx::MakeLargeArray<float>(rows));
     std::vector<float*> out(count);
     std::vector<size_t> present(count, 0);
     for (size_t j = 0; j < count; ++j) out[j] = values[j].get();
@@ -101,7 +102,7 @@ COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<in
             present[j] += !IsAbsent(x, m_fMissingCode);
         }
     }
-    std::unique_ptr<float[]> scratch(new float[std::max<size_t>(rows, 1)]);
+    afx::LargeArray<float> scratch = afx::MakeLargeArray<float>(rows);
     for (size_t j = 0; j < count; ++j) {
         StepProgress();
         RadixSort(values[j].get(), present[j], scratch.get());
