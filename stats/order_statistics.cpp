@@ -25,7 +25,7 @@ inline uint32_t SortKey(float f) {
 
 // Least-significant-digit radix sort in three passes of 11 bits: stable, and linear in
 // the number of values, which matters for tables of millions of rows. scratch must hold
-// values.size() floats.
+// n floats.
 void RadixSort(float* values, size_t n, float* scratch) {
     if (n < 2) return;
     constexpr int kBits = 11;
