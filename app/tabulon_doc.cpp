@@ -274,7 +274,19 @@ void CTabulonDoc::OnConfiguration() {
     if (code == old) return;
     m_pDataSet->SetMissingCodeText(code);
     m_pDataSet->ComputeMeanVariance();
+    // The modalities are rebuilt from the codes that the new code leaves present; those
+    // whose codes remain keep their names.
+    std::vector<std::vector<CNamedCode>> names(static_cast<size_t>(m_pDataSet->GetVariableCount()));
+    for (int v = 1; v <= m_pDataSet->GetVariableCount(); ++v) names[static_cast<size_t>(v - 1)] = m_pDataSet->GetVariable(v)->GetCategories();
     m_pDataSet->BuildModalities(true);
+    for (int v = 1; v <= m_pDataSet->GetVariableCount(); ++v) {
+        for (CNamedCode& modality : m_pDataSet->GetVariable(v)->GetCategories())
+            for (const CNamedCode& before : names[static_cast<size_t>(v - 1)])
+                if (before.code == modality.code) {
+                    modality.name = before.name;
+                    break;
+                }
+    }
     SetModifiedFlag(TRUE);
 }
 

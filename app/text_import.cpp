@@ -51,7 +51,8 @@ BOOL CDataSet::ParseTabText(const CString& text) {
         // A tab that ends the line adds no field; an empty field between two tabs is absent.
         std::string rest = line.substr(tab + 1);
         bool fields = !rest.empty();
-        if (fields && rest.back() == '\t') rest.pop_back();
+        bool endsWithTab = fields && rest.back() == '\t';
+        if (endsWithTab) rest.pop_back();
         std::vector<double> values;
         int j = 0;
         size_t pos = 0;
@@ -68,6 +69,8 @@ BOOL CDataSet::ParseTabText(const CString& text) {
             if (next == std::string::npos) break;
             pos = next + 1;
         }
+        // A spreadsheet row whose last cell is empty ends with a tab: that cell is absent.
+        if (endsWithTab && rows.width >= 0 && static_cast<int>(values.size()) + 1 == rows.width) values.push_back(absent);
         if (!rows.Add(name, std::move(values))) return FALSE;
     }
     TakeRows(std::move(rows));
