@@ -117,7 +117,8 @@ BOOL CTabulonDoc::OnOpenDocument(const char* path) {
     auto* data = new CDataSet;
     BOOL ok = FALSE;
     try {
-        CArchive ar(&file, CArchive::load | CArchive::bNoFlushOnDelete);
+        // A large buffer: a file of a million rows is read in a few hundred calls.
+        CArchive ar(&file, CArchive::load | CArchive::bNoFlushOnDelete, 1 << 20);
         ok = data->Load(ar);
         ar.Close();
         file.Close();

@@ -345,6 +345,13 @@ void CArchive::WriteString(const char* text) {
 
 BOOL CArchive::ReadString(CString& text) {
     std::string line;
+    BOOL any = ReadLine(line);
+    text = CString(std::move(line));
+    return any;
+}
+
+BOOL CArchive::ReadLine(std::string& line) {
+    line.clear();
     bool any = false;
     for (;;) {
         if (m_pos >= m_len && !FillBuffer()) break;
@@ -356,13 +363,11 @@ BOOL CArchive::ReadString(CString& text) {
             line.append(start, static_cast<size_t>(nl - start));
             m_pos += static_cast<size_t>(nl - start) + 1;
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            text = CString(std::move(line));
             return TRUE;
         }
         line.append(start, avail);
         m_pos = m_len;
     }
-    text = CString(std::move(line));
     return any ? TRUE : FALSE;
 }
 

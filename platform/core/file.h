@@ -172,6 +172,8 @@ public:
     void WriteString(const char* text);
     // Reads one line without its "\n" or "\r\n"; FALSE at the end of the file.
     BOOL ReadString(CString& text);
+    // The same into a string whose storage is kept from line to line (long files).
+    BOOL ReadLine(std::string& line);
     char* ReadString(char* buffer, UINT max);
 
     void Flush();
