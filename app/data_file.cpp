@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <new>
 
 #include "app/data_set.h"
 #include "app/status.h"
@@ -316,11 +317,17 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
         if (rows.rows.size() == 1 && file) {
             // Room for as many rows as the rest of the file holds at the first row's length,
             // so that a long file is not copied each time the lists grow.
+            // It is only a hint: never more rows than the rest could hold at their shortest
+            // (a name and a blank and a digit per value), and a refusal of the memory is no error.
             ULONGLONG length = file->GetLength(), position = file->GetPosition();
-            size_t estimate = length > position ? static_cast<size_t>((length - position) / (s.size() + 2)) : 0;
-            estimate = std::min<size_t>(estimate + estimate / 8 + 1, 50000000);
-            rows.rows.reserve(estimate + 1);
-            rows.names.reserve(estimate + 1);
+            ULONGLONG rest = length > position ? length - position : 0;
+            ULONGLONG estimate = rest / (s.size() + 2);
+            estimate = std::min<ULONGLONG>(estimate + estimate / 8 + 1, rest / (2 * static_cast<ULONGLONG>(rows.width) + 2) + 1);
+            try {
+                rows.rows.reserve(static_cast<size_t>(estimate) + 1);
+                rows.names.reserve(static_cast<size_t>(estimate) + 1);
+            } catch (const std::bad_alloc&) {
+            }
         }
     }
     TakeRows(std::move(rows));
