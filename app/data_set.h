@@ -41,6 +41,11 @@ public:
     // One quantitative variable per column named by its number, code -9.9, statistics.
     void CreateDefaultVariables();
 
+    // The engine data matrix of the complete rows (analyses/engine_matrix.cpp): one
+    // identifier line per row (the row name, or the identifier variable's integer code),
+    // then one line of "%f" values of the columns per row.
+    void WriteEngineMatrix(CStdioFile* file, const std::vector<int>& columns, int identifier) const;
+
 protected:
     // Rows read from a text, kept aside until the whole text is good.
     struct RowCollector {

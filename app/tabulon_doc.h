@@ -25,6 +25,12 @@ public:
     // Retypes a variable when the type differs; marks the document modified.
     void SetTableFlag(int variable, int type);
 
+    // The document's part of an analysis configuration file (analyses/configuration.cpp):
+    // data path, its length, missing-value code, rows and variables; and their check.
+    int WriteConfigurationHeader(CStdioFile& file);
+    int CheckConfiguration(const CString& dataPath, long long fileLength, int rowCount, int variableCount,
+                           const CString& codeText);
+
     void Serialize(CArchive& ar) override;
     void DeleteContents() override;
     BOOL OnNewDocument() override;

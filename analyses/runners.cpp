@@ -1,0 +1,55 @@
+#include "analyses/runners.h"
+
+#include "analyses/analysis_dlg.h"
+
+CMurRunner::CMurRunner()
+    : CEngineRunner({.parameterFile = "mur.par",
+                     .program = "mur.exe",
+                     .folder = "dados",
+                     .listing = "mur.prn",
+                     .results = "mur.tmp"},
+                    PROGRAM_PRINCIPAL_COMPONENTS) {}
+
+void CMurRunner::Run() {
+    WriteParameterFile();
+    CEngineRunner::Run();
+}
+
+CClassificationRunner::CClassificationRunner()
+    : CEngineRunner({.parameterFile = "fenola.par",
+                     .program = "fenola.exe",
+                     .folder = "dados",
+                     .listing = "fenola.prn",
+                     .results = "fenola.tmp"},
+                    PROGRAM_CLASSIFICATION) {}
+
+void CClassificationRunner::Run() {
+    WriteParameterFile();
+    CEngineRunner::Run();
+}
+
+CKeloRunner::CKeloRunner()
+    : CEngineRunner({.parameterFile = "kelo.par",
+                     .program = "kelo.exe",
+                     .folder = "dados",
+                     .listing = "kelo.prn",
+                     .results = "kelo.tmp"},
+                    PROGRAM_BINARY_CORRESPONDENCE) {}
+
+void CKeloRunner::Run() {
+    WriteParameterFile();
+    CEngineRunner::Run();
+}
+
+CDaziRunner::CDaziRunner()
+    : CEngineRunner({.parameterFile = "dazi.par",
+                     .program = "dazi.exe",
+                     .folder = "dados",
+                     .listing = "dazi.prn",
+                     .results = "dazi.tmp"},
+                    PROGRAM_MULTIPLE_CORRESPONDENCE) {}
+
+void CDaziRunner::Run() {
+    WriteParameterFile();
+    CEngineRunner::Run();
+}
