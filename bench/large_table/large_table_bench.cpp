@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -65,17 +67,23 @@ void BM_OpenAndShowMillionRows(benchmark::State& state) {
         return;
     }
     std::string picture = std::string(folder) + "/shown.png";
+    // The first open of the program's life pays for fresh memory; later ones reuse it.
+    double first = 0.0, fastest = 0.0;
     for (auto _ : state) {
         state.PauseTiming();
         theApp.GetDocument()->SetModifiedFlag(FALSE);
         theApp.OnFileNew();
         afx::ProcessPendingEvents();
         state.ResumeTiming();
+        auto start = std::chrono::steady_clock::now();
         theApp.OpenDocumentFile(path.c_str());
         afx::ProcessPendingEvents();
         // Drawn as the screen would show it: the visible cells are formatted now.
         afx::SaveWindowPng(AfxGetMainWnd(), picture.c_str());
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.PauseTiming();
+        if (first == 0.0) first = seconds;
+        fastest = fastest == 0.0 ? seconds : std::min(fastest, seconds);
         CTabulonDoc* doc = theApp.GetDocument();
         if (!doc->HasData() || doc->GetDataSet()->GetRowCount() != kRows ||
             doc->GetView()->GetListCtrl().GetItemCount() != kRows)
@@ -88,6 +96,8 @@ void BM_OpenAndShowMillionRows(benchmark::State& state) {
     state.counters["peak_RSS_MB"] = peak;
     state.counters["peak_over_file"] = peak / fileMB;
     state.counters["RSS_before_MB"] = before;
+    state.counters["first_open_s"] = first;
+    state.counters["fastest_open_s"] = fastest;
     std::remove(path.c_str());
 }
 BENCHMARK(BM_OpenAndShowMillionRows)->Unit(benchmark::kMillisecond)->Iterations(3);
