@@ -212,7 +212,7 @@ void CTabulonDoc::OnFileImport() {
     CString path;
     if (PromptFileName(path, kTextFilter, TRUE) != IDOK) return;
     CFile file;
-    if (!afx::IsRegularFile(path) || !file.Open(path, CFile::modeRead)) {
+    if (!file.Open(path, CFile::modeRead)) {
         AfxMessageBox("Erro a Importar Ficheiro");
         return;
     }
