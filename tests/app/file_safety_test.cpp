@@ -349,8 +349,21 @@ TEST(ImportAndPaste, ARowEndingWithATabOneFieldShortHasItsLastCellAbsent) {
     EXPECT_EQ(data->GetValue(3, 2), 6.0);
     EXPECT_TRUE(data->IsMissing(3, 3));
     doc->SetModifiedFlag(FALSE);
+    // When the first rows are the short ones, the longer row shows where their cells were.
+    afx::SetClipboardText("r1\t1\t\r\nr2\t2\t\r\nr3\t3\t4\r\n");
+    {
+        ScriptedUser user;
+        Command(ID_EDIT_PASTE);
+        EXPECT_TRUE(user.AllAnswered());
+    }
+    data = doc->GetDataSet();
+    ASSERT_EQ(data->GetVariableCount(), 2);
+    EXPECT_TRUE(data->IsMissing(1, 2));
+    EXPECT_TRUE(data->IsMissing(2, 2));
+    EXPECT_EQ(data->GetValue(3, 2), 4.0);
+    doc->SetModifiedFlag(FALSE);
     // Without the tab, or two fields short, the row is still refused.
-    for (const char* text : {"r1\t1\t2\t3\r\nr2\t4\t5\r\n", "r1\t1\t2\t3\r\nr2\t4\t\r\n"}) {
+    for (const char* text : {"r1\t1\t2\t3\r\nr2\t4\t5\r\n", "r1\t1\t2\t3\r\nr2\t4\t\r\n", "r1\t1\r\nr2\t2\t3\r\n"}) {
         afx::SetClipboardText(text);
         ScriptedUser user;
         ExpectMessage(user, "Erro - O número de variáveis da 2ª linha não está correcto");
