@@ -106,6 +106,7 @@ TEST(ClassificationModes, DistanceListFollowsTheModeAndChoicesStick) {
         EXPECT_EQ(d.Items(kDistance)[d.Selected(kDistance)], "Distância de Gower");
         d.Select(kAggregation, 2);
         EXPECT_TRUE(d.IsEnabled(kFlexibleButton));
+        d.SavePng((testsupport::PictureFolder() + "/classification_modes.png").c_str());
         d.Click(2);   // "Cancelar" keeps what was chosen
     });
     modes.DoModal();
@@ -127,6 +128,7 @@ TEST(ClassificationModes, DistanceListFollowsTheModeAndChoicesStick) {
         EXPECT_EQ(d.Text(1117), "0.5");
         EXPECT_EQ(d.Text(1003), "0");
         EXPECT_EQ(d.Text(1004), "-0.5");
+        d.SavePng((testsupport::PictureFolder() + "/classification_flexible.png").c_str());
         d.Type(1004, "inf");
         d.Click(IDOK);   // refused: not a finite number
         EXPECT_FALSE(d.Dialog().HasEnded());
@@ -414,6 +416,7 @@ TEST(ClassificationConfiguration, RoundTripWithTheSelectionAndOlderBodies) {
         EXPECT_EQ(Texts(d.Items(IDC_COLUMNS_LIST)), (std::vector<std::string>{"1ª Coluna - Altura", "2ª Coluna - Peso"}));
         d.DoubleClick(IDC_COLUMNS_LIST, 1);
         EXPECT_EQ(d.Items(IDC_COLUMNS_LIST)[1], "2ª Coluna - Kg");
+        d.SavePng((testsupport::PictureFolder() + "/classification_columns.png").c_str());
         d.Click(IDC_COLUMNS_OK);
     });
     user.OnDialog(146, [](DialogDriver& d) {
@@ -422,6 +425,7 @@ TEST(ClassificationConfiguration, RoundTripWithTheSelectionAndOlderBodies) {
     });
     user.OnDialog(kOutput, [](DialogDriver& d) {
         d.Click(1112);   // "Hierarquia"
+        d.SavePng((testsupport::PictureFolder() + "/classification_output.png").c_str());
         d.Click(IDOK);
     });
     user.OnFileDialog([&](afx::FileDialogRequest& req) {
