@@ -568,3 +568,36 @@ TEST(ClassificationConfiguration, ModeLineWithTheFlexibleCoefficients) {
     const float expected[4] = {1.0f, 0.25f, -0.5f, 0.125f};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(modes.GetFlexibleDlg().GetCoefficients()[i], expected[i]);
 }
+
+// An older body whose column count differs from the variables held: "Executar" refuses,
+// since "Dados.dat" and fenola.par would not agree on the number of values per row.
+TEST(ClassificationConfiguration, ExecuteRefusesColumnsThatDoNotMatchTheVariables) {
+    ClassificationRun r;
+    const std::string path = r.folder.File("antiga.tcfg");
+    testsupport::WriteBytes(path, "1500\r\n" + r.dataPath + "\r\n" +
+                                      std::to_string(std::filesystem::file_size(r.dataPath)) +
+                                      "\r\n-9.900000\r\n3 4\r\n0\r\n2 3\r\n1 4 3\r\nA\r\nB\r\nC\r\n0 0 0\r\n");
+    std::vector<int> held{1, 3};
+    r.Def().InitFromData(&held);
+    ScriptedUser user;
+    user.OnDialog(kSelection, [](DialogDriver& d) { d.Click(kOpenConfiguration); });
+    user.OnFileDialog([&](afx::FileDialogRequest& req) {
+        req.path = path.c_str();
+        return true;
+    });
+    user.OnDialog(kDef, [](DialogDriver& d) {
+        d.Click(IDC_ANALYSIS_EXECUTE);
+        EXPECT_FALSE(d.Dialog().HasEnded());
+        d.Click(IDC_CLASSIFICATION_CANCEL);
+    });
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text,
+                  "O número de colunas não corresponde ao número de variáveis seleccionadas.\n"
+                  "Seleccionar as variáveis e definir de novo as colunas");
+        return IDOK;
+    });
+    r.Command();
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_FALSE(std::filesystem::exists(r.Dados("Dados.dat")));
+    EXPECT_TRUE(user.ProcessStarts().empty());
+}
