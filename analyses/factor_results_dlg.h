@@ -22,6 +22,9 @@ public:
     // Reads the engine's results file into the dialog's tables.
     virtual void ReadResults(CString path) = 0;
 
+    // "Relatório": the engine's listing in the text viewer, not waited for.
+    void OnListing();
+
 protected:
     CAnalysisDlg* m_pOwner;
     CString m_strListingPath;

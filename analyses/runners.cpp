@@ -1,6 +1,8 @@
 #include "analyses/runners.h"
 
 #include "analyses/analysis_dlg.h"
+#include "analyses/classification_def_dlg.h"
+#include "analyses/classification_results_dlg.h"
 
 CMurRunner::CMurRunner()
     : CEngineRunner({.parameterFile = "mur.par",
@@ -21,10 +23,18 @@ CClassificationRunner::CClassificationRunner()
                      .folder = "dados",
                      .listing = "fenola.prn",
                      .results = "fenola.tmp"},
-                    PROGRAM_CLASSIFICATION) {}
+                    PROGRAM_CLASSIFICATION) {
+    auto* definition = new CClassificationDefDlg;
+    m_pAnalysisDlg = definition;
+    m_pResultsDlg = new CClassificationResultsDlg(definition);
+}
 
 void CClassificationRunner::Run() {
     WriteParameterFile();
+    // pilo runs from the results dialog, in the same folder as fenola.
+    static_cast<CClassificationResultsDlg*>(m_pResultsDlg)
+        ->SetGroupPaths(WorkFilePath(m_strPiloListing), WorkFilePath(m_strPiloProgram),
+                        WorkFilePath(m_strPiloParameterFile));
     CEngineRunner::Run();
 }
 

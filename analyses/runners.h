@@ -16,7 +16,7 @@ public:
 class CClassificationRunner : public CEngineRunner {
 public:
     CClassificationRunner();
-    // fenola.par, then the engine.
+    // fenola.par, pilo's paths to the results dialog, then the engine.
     void Run() override;
 
     const CString& GetPiloProgramName() const { return m_strPiloProgram; }

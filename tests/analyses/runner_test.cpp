@@ -55,12 +55,17 @@ struct StateUI : CCmdUI {
 TEST(AnalysisCommands, GreyedUntilTheirDialogsExist) {
     AnalysisFixture f;
     ASSERT_TRUE(f.doc->HasData());
-    for (UINT id : {ID_ANALYSIS_PRINCIPAL, ID_ANALYSIS_BINARY, ID_ANALYSIS_MULTIPLE, ID_ANALYSIS_CLASSIFICATION}) {
+    for (UINT id : {ID_ANALYSIS_PRINCIPAL, ID_ANALYSIS_BINARY, ID_ANALYSIS_MULTIPLE}) {
         StateUI state;
         state.m_nID = id;
         state.DoUpdate(&theApp, TRUE);
         EXPECT_EQ(state.enabled, 0) << id;
     }
+    // The classification has its dialogs.
+    StateUI classification;
+    classification.m_nID = ID_ANALYSIS_CLASSIFICATION;
+    classification.DoUpdate(&theApp, TRUE);
+    EXPECT_EQ(classification.enabled, 1);
 }
 
 TEST(AnalysisCommand, PreviousReturnsToTheTickedPageAndCancelEnds) {

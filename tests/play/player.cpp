@@ -93,6 +93,7 @@ const std::map<std::string, Player::LineRunner>& Player::LineRunners() {
         {"compare", &Player::Compare},
         {"compare-numbers", &Player::CompareNumbers},
         {"folder-dialog", &Player::FolderDialog},
+        {"viewer", &Player::Viewer},
     };
     return table;
 }
@@ -452,6 +453,15 @@ void Player::Opened(const Line& l) {
     std::string out;
     for (const CString& target : m_opened) out += Utf8(target) + "\n";
     WriteOutput(PathArg(l.args[0]), out, l.number);
+}
+
+void Player::Viewer(const Line& l) {
+    const auto& viewers = m_user->TextViewers();
+    if (viewers.empty()) {
+        Fail(l.number, "no text viewer has been shown");
+        return;
+    }
+    WriteOutput(PathArg(l.args[0]), Utf8(viewers.back().text), l.number);
 }
 
 void Player::ExpectFile(const Line& l) {

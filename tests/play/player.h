@@ -87,6 +87,7 @@ private:
     void Compare(const Line& l);
     void CompareNumbers(const Line& l);
     void FolderDialog(const Line& l);
+    void Viewer(const Line& l);
 
     // Dialog actions.
     void Click(afx::DialogDriver& d, const Action& a, int line);

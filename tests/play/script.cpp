@@ -31,6 +31,7 @@ const std::map<std::string, Syntax>& LineSyntax() {
         {"clipboard-image", {"p"}}, {"window-png", {"p"}},     {"messages", {"p"}},
         {"opened", {"p"}},         {"expect-file", {"p"}},     {"timeout", {"n"}},
         {"compare", {"pp"}},       {"compare-numbers", {"ppf"}}, {"folder-dialog", {"pp"}},
+        {"viewer", {"p"}},
     };
     return table;
 }
@@ -47,7 +48,7 @@ const std::map<std::string, Syntax>& ActionSyntax() {
 
 // Lines and actions of the format that act on parts of the program not built yet.
 bool NotYetAvailable(const std::string& word) {
-    static const char* const later[] = {"viewer", "texts", "with", "slider", "lclick", "drag", "hover", "edit-cell"};
+    static const char* const later[] = {"texts", "with", "slider", "lclick", "drag", "hover", "edit-cell"};
     for (const char* w : later)
         if (word == w) return true;
     return false;
