@@ -1,6 +1,7 @@
 #include "analyses/runners.h"
 
 #include "analyses/analysis_dlg.h"
+#include "analyses/data_definition_dlg.h"
 
 CMurRunner::CMurRunner()
     : CEngineRunner({.parameterFile = "mur.par",
@@ -34,7 +35,10 @@ CKeloRunner::CKeloRunner()
                      .folder = "dados",
                      .listing = "kelo.prn",
                      .results = "kelo.tmp"},
-                    PROGRAM_BINARY_CORRESPONDENCE) {}
+                    PROGRAM_BINARY_CORRESPONDENCE) {
+    m_pAnalysisDlg = new CCorrespDataDlg(nullptr);
+    m_pAnalysisDlg->SetCaption("Definições de Dados");
+}
 
 void CKeloRunner::Run() {
     WriteParameterFile();
