@@ -164,9 +164,12 @@ BOOL CColumnsSelectDlg::OnInitDialog() {
 
 void CColumnsSelectDlg::DoDataExchange(CDataExchange* dx) {
     CColumnListDlgBase::DoDataExchange(dx);
-    DDX_Text(dx, IDC_PAGE_TOTAL, m_nColumnCount);
-    // A negative or absurd total would leave no sound list of items.
-    DDV_MinMaxInt(dx, m_nColumnCount, 0, kMaxItems);
+    // A negative or absurd total would leave no sound list of items: a refused one is
+    // not taken.
+    int total = m_nColumnCount;
+    DDX_Text(dx, IDC_PAGE_TOTAL, total);
+    DDV_MinMaxInt(dx, total, 0, kMaxItems);
+    m_nColumnCount = total;
     DDX_Text(dx, IDC_PAGE_ACTIVE_COUNT, m_strActiveCount);
     DDX_Text(dx, IDC_PAGE_SUPPLEMENTARY_COUNT, m_strSupplementaryCount);
     DDX_Text(dx, IDC_PAGE_COUNT_LABEL, m_strCountLabel);
@@ -283,7 +286,7 @@ BOOL CRowsSelectDlg::OnInitDialog() {
 void CRowsSelectDlg::AppendRows(std::vector<int>& rows, bool active) {
     if (m_rows.empty()) Refresh();
     for (size_t i = 0; i < m_flags.size() && i < m_rows.size(); ++i)
-        if ((m_flags[i] == 1) == active) rows.push_back(m_rows[i]);
+        if (IsActiveItem(i) == active) rows.push_back(m_rows[i]);
 }
 
 void CRowsSelectDlg::GetActiveRows(std::vector<int>& rows) { AppendRows(rows, true); }
@@ -379,6 +382,7 @@ void CResultsOptionsDlg::CheckFactorCount() {
 }
 
 BOOL CResultsOptionsDlg::OnInitDialog() {
+    m_bClosing = false;
     CheckDlgButton(IDC_OPTIONS_DATA, m_bData ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_OPTIONS_COORDINATE_FILES, m_bCoordinateFiles ? BST_CHECKED : BST_UNCHECKED);
     return CStepDlg::OnInitDialog();
@@ -386,20 +390,31 @@ BOOL CResultsOptionsDlg::OnInitDialog() {
 
 void CResultsOptionsDlg::DoDataExchange(CDataExchange* dx) {
     CStepDlg::DoDataExchange(dx);
-    DDX_Text(dx, IDC_OPTIONS_FACTORS, m_nFactors);
-    DDV_MinMaxInt(dx, m_nFactors, 0, 10000);
-    DDX_Text(dx, IDC_OPTIONS_GRAPHS, m_nGraphs);
-    DDV_MinMaxInt(dx, m_nGraphs, 0, 10000);
+    // Counts out of range are refused and not taken.
+    int factors = m_nFactors, graphs = m_nGraphs;
+    DDX_Text(dx, IDC_OPTIONS_FACTORS, factors);
+    DDV_MinMaxInt(dx, factors, 0, 10000);
+    m_nFactors = factors;
+    DDX_Text(dx, IDC_OPTIONS_GRAPHS, graphs);
+    DDV_MinMaxInt(dx, graphs, 0, 10000);
+    m_nGraphs = graphs;
 }
 
 void CResultsOptionsDlg::OnDataClicked() { m_bData = m_bData ? 0 : 1; }
 void CResultsOptionsDlg::OnCoordinateFilesClicked() { m_bCoordinateFiles = m_bCoordinateFiles ? 0 : 1; }
-void CResultsOptionsDlg::OnFactorsKillFocus() { CheckFactorCount(); }
+void CResultsOptionsDlg::OnFactorsKillFocus() {
+    // The edit also loses the focus as the page goes away: no check then.
+    if (!m_bClosing) CheckFactorCount();
+}
 
 void CResultsOptionsDlg::OnOptionsOk() {
     if (!UpdateData(TRUE)) return;
     if (m_nFactors > m_nLimit) return;
+    m_bClosing = true;
     EndDialog(IDOK);
 }
 
-void CResultsOptionsDlg::OnOptionsCancel() { EndDialog(IDCANCEL); }
+void CResultsOptionsDlg::OnOptionsCancel() {
+    m_bClosing = true;
+    EndDialog(IDCANCEL);
+}

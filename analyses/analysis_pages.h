@@ -196,6 +196,7 @@ protected:
     int m_nFactors = 0;
     int m_nGraphs = 0;
     int m_nLimit = 0;
+    bool m_bClosing = false;
 
     DECLARE_MESSAGE_MAP()
 };

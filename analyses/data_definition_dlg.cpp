@@ -105,6 +105,8 @@ void CDataDefinitionDlg::ShowOptions() {
     if (!m_pOptionsPage) return;
     m_pOptionsPage->SetMaxFactors(SmallerActiveCount(), 0, 1);
     m_pOptionsPage->DoModal();
+    // "Cancelar" keeps what was typed, even a count above the limit: it is lowered.
+    m_pOptionsPage->SetMaxFactors(SmallerActiveCount(), 0, 1);
 }
 
 CString CDataDefinitionDlg::ExecuteRefusal() {

@@ -106,9 +106,11 @@ BOOL CModalityValueDlg::OnInitDialog() {
 
 void CModalityValueDlg::DoDataExchange(CDataExchange* dx) {
     CVariableDlgBase::DoDataExchange(dx);
-    DDX_Text(dx, IDC_VALUE_CODE, m_nCode);
-    DDV_MinMaxInt(dx, m_nCode, 0, 99999);
-    if (dx->m_bSaveAndValidate) m_strCodeText.Format("%d", m_nCode);
+    // A refused code is not taken.
+    int code = m_nCode;
+    DDX_Text(dx, IDC_VALUE_CODE, code);
+    DDV_MinMaxInt(dx, code, 0, 99999);
+    if (dx->m_bSaveAndValidate) SetCode(code);
 }
 
 // --- CClassDivisionDlg ---------------------------------------------------------------------------
@@ -193,8 +195,10 @@ BOOL CClassDivisionDlg::OnInitDialog() {
 
 void CClassDivisionDlg::DoDataExchange(CDataExchange* dx) {
     CWizardStepDlg::DoDataExchange(dx);
-    DDX_Text(dx, IDC_DIVISION_CLASSES, m_nClasses);
-    DDV_MinMaxInt(dx, m_nClasses, 0, kMaxModalities);
+    int classes = m_nClasses;
+    DDX_Text(dx, IDC_DIVISION_CLASSES, classes);
+    DDV_MinMaxInt(dx, classes, 0, kMaxModalities);
+    m_nClasses = classes;
 }
 
 void CClassDivisionDlg::OnRuleClicked() {
@@ -374,10 +378,14 @@ BOOL CModalitiesDlg::OnInitDialog() {
 
 void CModalitiesDlg::DoDataExchange(CDataExchange* dx) {
     CVariableDlgBase::DoDataExchange(dx);
-    DDX_Text(dx, IDC_MODALITIES_IDENTIFIER, m_strValue);
-    DDV_MaxChars(dx, m_strValue, 4);
-    DDX_Text(dx, IDC_MODALITIES_CLASSES, m_nClasses);
-    DDV_MinMaxInt(dx, m_nClasses, 0, kMaxModalities);
+    CString identifier = m_strValue;
+    DDX_Text(dx, IDC_MODALITIES_IDENTIFIER, identifier);
+    DDV_MaxChars(dx, identifier, 4);
+    m_strValue = identifier;
+    int classes = m_nClasses;
+    DDX_Text(dx, IDC_MODALITIES_CLASSES, classes);
+    DDV_MinMaxInt(dx, classes, 0, kMaxModalities);
+    m_nClasses = classes;
 }
 
 void CModalitiesDlg::EndStep(int code) {

@@ -138,6 +138,31 @@ TEST(ColumnsPage, IdentifierEditedInPlace) {
     EXPECT_EQ(Written(f.folder, [&](CStdioFile& file) { page.WritePages(file); }), "var\r\nPeso\r\n");
 }
 
+// The rows page lists the complete rows; which are active follows the mode.
+TEST(RowsPage, CompleteRowsAndActiveRowsByMode) {
+    AnalysisFixture f;
+    std::vector<int> selection{1, 3};   // S2 has no Peso
+    CRowsSelectDlg rows;
+    rows.SetSelection(&selection);
+    rows.SetTotal(2);
+    ScriptedUser user;
+    user.OnDialog(kPage, [](DialogDriver& d) {
+        EXPECT_EQ(d.Items(IDC_PAGE_LIST), (std::vector<CString>{"S1", "S3"}));
+        d.Click(IDC_PAGE_SUPPLEMENTARY_MODE);
+        d.Tick(IDC_PAGE_LIST, 1);   // S3 supplementary
+        EXPECT_EQ(Counts(d), Shown("1", "1"));
+        d.Click(IDC_PAGE_CANCEL);
+    });
+    rows.DoModal();
+    EXPECT_TRUE(user.AllAnswered());
+    std::vector<int> active, supplementary;
+    rows.GetActiveRows(active);
+    rows.GetSupplementaryRows(supplementary);
+    EXPECT_EQ(active, std::vector<int>{0});
+    EXPECT_EQ(supplementary, std::vector<int>{2});
+    EXPECT_EQ(Written(f.folder, [&](CStdioFile& file) { rows.WriteFlags(file); }), "10\r\n");
+}
+
 TEST(FlagLines, EightyToALineAndOnlyZerosAndOnes) {
     testsupport::TempFolder folder;
     std::vector<int> flags(81, 1);
@@ -486,4 +511,32 @@ TEST(BinaryCorrespondence, ExecuteRefusals) {
     EXPECT_EQ(messages[2], kLowered1);
     EXPECT_EQ(messages[3], "Tem de ter pelo menos 2 linhas activas");
     EXPECT_FALSE(std::filesystem::exists(f.Dados("Dados.dat")));
+}
+
+// "Cancelar" on the options page keeps a count typed above the limit; the definition
+// lowers it again, so the engine never gets more factors than the data allow.
+TEST(BinaryCorrespondence, OptionsCancelledAboveTheLimitAreLowered) {
+    AnalysisFixture f;
+    CKeloRunner runner;
+    auto* dlg = static_cast<CDataDefinitionDlg*>(runner.GetAnalysisDialog());
+    std::vector<int> selection{1, 2, 4};
+    ScriptedUser user;
+    std::vector<CString> messages;
+    NoteMessages(user, messages, 1);
+    dlg->InitFromData(&selection);
+    user.OnDialog(kDefinition150, [](DialogDriver& d) {
+        d.Click(IDC_DEFINITION_OPTIONS);
+        d.Click(kCancel);
+    });
+    user.OnDialog(kOptions, [](DialogDriver& d) {
+        d.Type(IDC_OPTIONS_FACTORS, "5");
+        d.Focus(IDC_OPTIONS_GRAPHS);
+        d.Click(IDCANCEL);
+    });
+    NoteMessages(user, messages, 3);
+    EXPECT_EQ(dlg->DoModal(), STEP_CANCEL);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(dlg->GetFactorCount(), 2);
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_EQ(messages[3], kLowered2);
 }
