@@ -540,3 +540,53 @@ TEST(BinaryCorrespondence, OptionsCancelledAboveTheLimitAreLowered) {
     ASSERT_EQ(messages.size(), 4u);
     EXPECT_EQ(messages[3], kLowered2);
 }
+
+// Principal components: the same dialog with the "Opções" page, whose limit is the smaller
+// active count itself; mur.par has the layout of kelo.par.
+TEST(PrincipalComponents, DefinitionWritesMurPar) {
+    AnalysisFixture f;
+    CDataDefinitionDlg dlg(nullptr, 1);
+    dlg.SetCaption("Definições de Dados");
+    std::vector<int> selection{1, 2, 4};
+    ScriptedUser user;
+    std::vector<CString> messages;
+    dlg.InitFromData(&selection);   // lowered from 7 to 3 without a word
+    EXPECT_EQ(dlg.GetFactorCount(), 3);
+    user.OnDialog(kDefinition150, [](DialogDriver& d) {
+        d.Click(IDC_DEFINITION_ROWS);
+        d.Click(IDC_DEFINITION_COLUMNS);
+        d.Click(IDC_DEFINITION_OPTIONS);
+        d.Click(kExecute);
+    });
+    user.OnDialog(kPage, [](DialogDriver& d) {
+        EXPECT_EQ(d.Items(IDC_PAGE_LIST), (std::vector<CString>{"S1", "S2", "S3"}));
+        d.Tick(IDC_PAGE_LIST, 0);
+        d.Click(IDC_PAGE_OK);
+    });
+    NoteMessages(user, messages, 1);
+    user.OnDialog(kPage, [](DialogDriver& d) {
+        d.Tick(IDC_PAGE_LIST, 1);
+        d.Click(IDC_PAGE_OK);
+    });
+    user.OnDialog(kOptions, [](DialogDriver& d) {
+        EXPECT_EQ(d.Caption(), "Opções");
+        EXPECT_EQ(d.Text(IDC_OPTIONS_FACTORS), "2");
+        d.Click(IDC_OPTIONS_COORDINATE_FILES);
+        d.Type(IDC_OPTIONS_GRAPHS, "1");
+        d.Click(IDOK);
+    });
+    EXPECT_EQ(dlg.DoModal(), STEP_FINISH);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(messages, std::vector<CString>{
+                            "O Numero de factores foi alterado para o minimo do nº de variaveis e de amostras. No caso - 2"});
+    EXPECT_EQ(testsupport::ReadBytes(f.Dados("Dados.dat")),
+              "S1\r\nS2\r\nS3\r\n1.500000 1.000000 2.000000\r\n1.700000 2.000000 1.000000\r\n"
+              "1.650000 2.000000 2.000000\r\n");
+    std::string path = f.Dados("mur.par");
+    CStdioFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText));
+    dlg.WriteParameters(file);
+    file.Close();
+    EXPECT_EQ(testsupport::ReadBytes(path), "3 2 3 2 2\r\n" + f.Dados("Dados.dat") + "\r\n" + f.dataPath +
+                                                "\r\n011\r\n101\r\n1 1 65 2.5\r\nAltura\r\nSexo\r\nZona\r\n0 0\r\n");
+}
