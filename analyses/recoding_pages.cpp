@@ -478,14 +478,14 @@ void CColumnTypesDlg::RemoveAll() {
     m_nColumnCount = 0;
 }
 
-void CColumnTypesDlg::BuildFromSelection(const std::vector<int>& selection, int quantitative, int qualitative) {
+void CColumnTypesDlg::BuildFromSelection(const std::vector<int>& selection, int quantitative, int /*qualitative*/) {
     RemoveAll();
     CTabulonDoc* doc = theApp.GetDocument();
     CDataSet* data = doc ? doc->GetDataSet() : nullptr;
     m_selection = selection;
     m_nQuantitative = std::clamp(quantitative, 0, static_cast<int>(selection.size()));
+    // The qualitative columns are the rest of the selection.
     m_nQualitative = static_cast<int>(selection.size()) - m_nQuantitative;
-    (void)qualitative;
     auto nameOf = [&](int v) { return data && v >= 1 && v <= data->GetVariableCount() ? data->GetVariableName(v) : CString("var"); };
     for (int q = 0; q < m_nQuantitative; ++q)
         m_divisions.push_back(new CClassDivisionDlg(q + 1, nameOf(selection[static_cast<size_t>(q)])));

@@ -65,6 +65,7 @@ TEST(ColumnsPage, ModesTicksAndTotal) {
         EXPECT_EQ(Counts(d), Shown("2", "1"));
         // The other mode marks the other set; the counts stay, and coming back restores.
         d.Click(IDC_PAGE_SUPPLEMENTARY_MODE);
+        EXPECT_EQ(d.Checked(IDC_PAGE_ACTIVE_MODE), 0);
         EXPECT_FALSE(d.IsTicked(IDC_PAGE_LIST, 0));
         EXPECT_TRUE(d.IsTicked(IDC_PAGE_LIST, 1));
         EXPECT_EQ(Counts(d), Shown("2", "1"));
