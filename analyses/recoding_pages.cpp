@@ -67,6 +67,72 @@ CString DefaultModalityIdentifier(const CString& column, int i) {
     return id;
 }
 
+namespace {
+struct ModalityLine {
+    CString identifier;
+    int code = 0;
+    int active = 1;
+};
+struct ColumnLines {
+    CString identifier;
+    int column = 0;
+    std::vector<ModalityLine> modalities;
+    int rule = RULE_EQUAL_FREQUENCY;
+    std::vector<float> limits;
+};
+
+// count + 1 limits, one a line.
+bool ParseLimits(CStdioFile& file, int count, std::vector<float>& limits) {
+    limits.clear();
+    for (int k = 0; k <= count; ++k) {
+        CString line;
+        float limit = 0;
+        if (!ReadConfigurationLine(file, line) || line.GetLength() > 98 || !ToFloat(line, limit)) return false;
+        limits.push_back(limit);
+    }
+    return true;
+}
+
+// One column's configuration lines: "identifier column modalities active", a line per
+// modality "identifier code active", then for a quantitative column its rule and, for
+// given limits, the class count (the column's modalities) and the limits.
+bool ParseColumnLines(CStdioFile& file, bool quantitative, ColumnLines& col) {
+    CString line;
+    if (!ReadConfigurationLine(file, line)) return false;
+    std::vector<CString> w = Words(line);
+    int count = 0, active = 0;
+    if (w.size() != 4 || !ToInt(w[1], col.column) || !ToInt(w[2], count) || !ToInt(w[3], active)) return false;
+    if (col.column < 1 || count < 0 || count > kMaxModalities) return false;
+    col.identifier = w[0];
+    for (int m = 0; m < count; ++m) {
+        ModalityLine mod;
+        if (!ReadConfigurationLine(file, line)) return false;
+        w = Words(line);
+        if (w.size() != 3 || !ToInt(w[1], mod.code) || !ToInt(w[2], mod.active)) return false;
+        if (mod.code < 0 || mod.code > 99999 || (mod.active != 0 && mod.active != 1)) return false;
+        mod.identifier = w[0];
+        col.modalities.push_back(mod);
+    }
+    if (!quantitative) return true;
+    if (!ReadInts(file, &col.rule, 1) || col.rule < RULE_EQUAL_WIDTH || col.rule > RULE_GIVEN_LIMITS) return false;
+    if (col.rule != RULE_GIVEN_LIMITS) return true;
+    int classes = 0;
+    return ReadInts(file, &classes, 1) && classes == count && ParseLimits(file, classes, col.limits);
+}
+
+// The page takes the lines: its identifier, column, modalities and class division.
+void ApplyColumnLines(CModalitiesDlg* page, const ColumnLines& col) {
+    page->SetVariableName(col.identifier);
+    page->ClearModalities();
+    for (const ModalityLine& mod : col.modalities) page->AddModality(mod.identifier, mod.code, mod.active);
+    if (CClassDivisionDlg* division = page->GetDivision()) {
+        division->SetRule(col.rule);
+        division->ResizeClasses(page->GetModalityCount());
+        if (col.rule == RULE_GIVEN_LIMITS) division->SetLimits(col.limits);
+    }
+}
+}  // namespace
+
 // --- CModalityValueDlg ---------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CModalityValueDlg, CVariableDlgBase)
@@ -156,7 +222,25 @@ void CClassDivisionDlg::WriteConfiguration(CStdioFile& file) {
     for (float limit : m_limits) file.WriteString(FormatString("%.3f\n", static_cast<double>(limit)));
 }
 
-void CClassDivisionDlg::ReadFromFile(CStdioFile&) {}
+void CClassDivisionDlg::ReadFromFile(CStdioFile& file) {
+    // The lines of WriteToFile, taken only when all of them hold.
+    int rule = 0, classes = 0;
+    if (!ReadInts(file, &rule, 1) || rule < RULE_EQUAL_WIDTH || rule > RULE_GIVEN_LIMITS) return;
+    if (!ReadInts(file, &classes, 1) || classes < 2 || classes > kMaxModalities) return;
+    std::vector<float> limits;
+    if (rule == RULE_GIVEN_LIMITS && !ParseLimits(file, classes, limits)) return;
+    m_nRule = rule;
+    if (m_pModalities) m_pModalities->SetClassCount(classes);
+    else ResizeClasses(classes);
+    if (rule == RULE_GIVEN_LIMITS) m_limits = limits;
+}
+
+void CModalitiesDlg::ReadFromFile(CStdioFile& file) {
+    ColumnLines col;
+    if (!ParseColumnLines(file, IsQuantitative(), col)) return;
+    m_nColumn = col.column;
+    ApplyColumnLines(this, col);
+}
 
 void CClassDivisionDlg::FillLists() {
     if (!m_values.GetSafeHwnd() || !m_labels.GetSafeHwnd()) return;
@@ -553,21 +637,6 @@ void CColumnTypesDlg::WriteConfiguration(CStdioFile& file) {
     for (CWizardStepDlg* p : m_pages) static_cast<CModalitiesDlg*>(p)->WriteConfiguration(file);
 }
 
-namespace {
-struct ModalityLine {
-    CString identifier;
-    int code = 0;
-    int active = 1;
-};
-struct ColumnLines {
-    CString identifier;
-    int column = 0;
-    std::vector<ModalityLine> modalities;
-    int rule = RULE_EQUAL_FREQUENCY;
-    std::vector<float> limits;
-};
-}  // namespace
-
 BOOL CColumnTypesDlg::ReadConfiguration(CStdioFile& file) {
     int head[5];
     if (!ReadInts(file, head, 5)) return FALSE;
@@ -576,35 +645,8 @@ BOOL CColumnTypesDlg::ReadConfiguration(CStdioFile& file) {
     std::vector<ColumnLines> columns(static_cast<size_t>(quantitative + qualitative));
     int total = 0;
     for (size_t c = 0; c < columns.size(); ++c) {
-        ColumnLines& col = columns[c];
-        CString line;
-        if (!ReadConfigurationLine(file, line)) return FALSE;
-        std::vector<CString> w = Words(line);
-        int count = 0, active = 0;
-        if (w.size() != 4 || !ToInt(w[1], col.column) || !ToInt(w[2], count) || !ToInt(w[3], active)) return FALSE;
-        if (col.column < 1 || count < 0 || count > kMaxModalities) return FALSE;
-        col.identifier = w[0];
-        total += count;
-        for (int m = 0; m < count; ++m) {
-            ModalityLine mod;
-            if (!ReadConfigurationLine(file, line)) return FALSE;
-            w = Words(line);
-            if (w.size() != 3 || !ToInt(w[1], mod.code) || !ToInt(w[2], mod.active)) return FALSE;
-            if (mod.code < 0 || mod.code > 99999 || (mod.active != 0 && mod.active != 1)) return FALSE;
-            mod.identifier = w[0];
-            col.modalities.push_back(mod);
-        }
-        if (static_cast<int>(c) >= quantitative) continue;
-        if (!ReadInts(file, &col.rule, 1) || col.rule < RULE_EQUAL_WIDTH || col.rule > RULE_GIVEN_LIMITS) return FALSE;
-        if (col.rule != RULE_GIVEN_LIMITS) continue;
-        // The classes are the column's modalities: the count must be theirs.
-        int classes = 0;
-        if (!ReadInts(file, &classes, 1) || classes != count) return FALSE;
-        for (int k = 0; k <= classes; ++k) {
-            float limit = 0;
-            if (!ReadConfigurationLine(file, line) || line.GetLength() > 98 || !ToFloat(line, limit)) return FALSE;
-            col.limits.push_back(limit);
-        }
+        if (!ParseColumnLines(file, static_cast<int>(c) < quantitative, columns[c])) return FALSE;
+        total += static_cast<int>(columns[c].modalities.size());
     }
     if (total != modalities) return FALSE;
 
@@ -620,17 +662,11 @@ BOOL CColumnTypesDlg::ReadConfiguration(CStdioFile& file) {
         CClassDivisionDlg* division = nullptr;
         if (quant) {
             division = new CClassDivisionDlg(number, col.identifier);
-            division->SetRule(col.rule);
             m_divisions.push_back(division);
         }
         auto* page = new CModalitiesDlg(col.column, quant ? QuantitativeCaption(number) : QualitativeCaption(number),
                                         division);
-        page->SetVariableName(col.identifier);
-        for (const ModalityLine& mod : col.modalities) page->AddModality(mod.identifier, mod.code, mod.active);
-        if (division) {
-            division->ResizeClasses(page->GetModalityCount());
-            if (col.rule == RULE_GIVEN_LIMITS) division->SetLimits(col.limits);
-        }
+        ApplyColumnLines(page, col);
         m_pages.push_back(page);
         m_selection.push_back(col.column);
     }

@@ -160,7 +160,8 @@ public:
     void WriteConfiguration(CStdioFile& file);
 
     void WriteToFile(CStdioFile& file) override { WriteConfiguration(file); }
-    void ReadFromFile(CStdioFile&) override {}
+    // The lines of WriteConfiguration; nothing changes unless all of them hold.
+    void ReadFromFile(CStdioFile& file) override;
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;
     void EndStep(int code) override;

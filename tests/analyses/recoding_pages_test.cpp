@@ -115,6 +115,29 @@ TEST(RecodingPages, ConfigurationLinesRoundTrip) {
     EXPECT_TRUE(loaded.GetColumn(0)->IsQuantitative());
     EXPECT_FALSE(loaded.GetColumn(1)->IsQuantitative());
 
+    // One page reads back its own lines, with its class division.
+    CClassDivisionDlg division2(1, "Alt");
+    CModalitiesDlg page(7, "x", &division2);
+    testsupport::WriteBytes(f.folder.File("page.txt"),
+                            Written(f.folder, [&](CStdioFile& file) { types.GetColumn(0)->WriteToFile(file); }));
+    {
+        CStdioFile file;
+        ASSERT_TRUE(file.Open(f.folder.File("page.txt").c_str(), CFile::modeRead | CFile::typeText));
+        page.ReadFromFile(file);
+    }
+    EXPECT_EQ(page.GetColumnValue(), 1);
+    EXPECT_EQ(page.GetModalityCount(), 3);
+    EXPECT_EQ(division2.GetLimits(), (std::vector<float>{1.5f, 1.6f, 1.7f, 1.8f}));
+    // The division's engine lines read back change its page's classes with it.
+    testsupport::WriteBytes(f.folder.File("division.txt"), "3\r\n2\r\n0.000\r\n1.000\r\n2.000\r\n");
+    {
+        CStdioFile file;
+        ASSERT_TRUE(file.Open(f.folder.File("division.txt").c_str(), CFile::modeRead | CFile::typeText));
+        division2.ReadFromFile(file);
+    }
+    EXPECT_EQ(page.GetModalityCount(), 2);
+    EXPECT_EQ(division2.GetLimits(), (std::vector<float>{0.0f, 1.0f, 2.0f}));
+
     // Rule 1 or 2 stores no count: the classes are the column's modalities.
     const std::string four = "1 0 4 4 4\r\nAlt 1 4 4\r\nA 1 1\r\nB 2 1\r\nC 3 1\r\nD 4 1\r\n1\r\n";
     ASSERT_TRUE(ReadBack(f.folder, four, loaded));
