@@ -155,6 +155,7 @@ void CDataDefinitionDlg::WriteParameters(CStdioFile& file) {
     }
     file.WriteString(FormatString("%d 1 65 2.5\n", m_pOptionsPage ? m_pOptionsPage->GetGraphCount() : 0));
     m_columnsPage.WritePages(file);
+    // Without an options page: the page's own defaults (coordinate files, no data print).
     if (m_pOptionsPage) m_pOptionsPage->WriteParameterLine(file);
     else file.WriteString("1 0\n");
 }
@@ -168,7 +169,7 @@ void CDataDefinitionDlg::WriteConfigurationBody(CStdioFile& file) {
     m_columnsPage.WritePages(file);
     WriteSelectedColumns(file);
     if (m_pOptionsPage) m_pOptionsPage->WriteConfiguration(file);
-    else file.WriteString("1 0 0 0\n");
+    else file.WriteString("1 0 0 0\n");   // the options page's defaults
 }
 
 void CDataDefinitionDlg::OnSave() {
