@@ -31,7 +31,14 @@ BOOL CTabulonApp::InitInstance() {
                                           RUNTIME_CLASS(CTabulonView)));
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
-    if (!ProcessShellCommand(cmdInfo)) return FALSE;
+    if (!ProcessShellCommand(cmdInfo)) {
+        // A named file that was refused (its messages shown) leaves the program with a new
+        // table; one that cannot be opened at all ends it.
+        CTabulonDoc* doc = GetDocument();
+        if (cmdInfo.m_nShellCommand != CCommandLineInfo::FileOpen || !doc || !doc->WasOpenRefused()) return FALSE;
+        OnFileNew();
+        if (!m_pMainWnd) return FALSE;
+    }
     m_pMainWnd->ShowWindow(SW_SHOW);
     m_pMainWnd->UpdateWindow();
     m_pMainWnd->DragAcceptFiles();
