@@ -462,9 +462,12 @@ BOOL CModalitiesDlg::OnInitDialog() {
 
 void CModalitiesDlg::DoDataExchange(CDataExchange* dx) {
     CVariableDlgBase::DoDataExchange(dx);
+    // At most 4 characters when typed; a longer name given by the selection or a file
+    // stays as long as it is not changed (as on the column code pages).
     CString identifier = m_strValue;
     DDX_Text(dx, IDC_MODALITIES_IDENTIFIER, identifier);
-    DDV_MaxChars(dx, identifier, 4);
+    if (!dx->m_bSaveAndValidate) m_strShownIdentifier = identifier;
+    if (!dx->m_bSaveAndValidate || identifier != m_strShownIdentifier) DDV_MaxChars(dx, identifier, 4);
     m_strValue = identifier;
     int classes = m_nClasses;
     DDX_Text(dx, IDC_MODALITIES_CLASSES, classes);
@@ -486,6 +489,8 @@ void CModalitiesDlg::OnSingleOk() {
 void CModalitiesDlg::OnDivision() {
     if (!m_pDivision) return;
     TakeTicks();
+    // What was typed on this page first (identifier and class count).
+    if (!ApplyClassCount()) return;
     m_pDivision->SetSingleMode(1);
     m_pDivision->DoModal();
     m_pDivision->SetSingleMode(0);

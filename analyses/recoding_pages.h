@@ -186,6 +186,7 @@ protected:
     CEditCheckListBox m_names;
     CListBox m_codes;
     int m_nClasses = 0;
+    CString m_strShownIdentifier;   // the identifier as last put into the edit
 
     DECLARE_MESSAGE_MAP()
 };

@@ -9,7 +9,10 @@ CMurRunner::CMurRunner()
                      .folder = "dados",
                      .listing = "mur.prn",
                      .results = "mur.tmp"},
-                    PROGRAM_PRINCIPAL_COMPONENTS) {}
+                    PROGRAM_PRINCIPAL_COMPONENTS) {
+    m_pAnalysisDlg = new CDataDefinitionDlg(nullptr, 1);
+    m_pAnalysisDlg->SetCaption("Definições de Dados");
+}
 
 void CMurRunner::Run() {
     WriteParameterFile();

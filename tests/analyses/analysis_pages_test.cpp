@@ -542,18 +542,24 @@ TEST(BinaryCorrespondence, OptionsCancelledAboveTheLimitAreLowered) {
     EXPECT_EQ(messages[3], kLowered2);
 }
 
-// Principal components: the same dialog with the "Opções" page, whose limit is the smaller
-// active count itself; mur.par has the layout of kelo.par.
-TEST(PrincipalComponents, DefinitionWritesMurPar) {
+// Principal components from the menu command: the same dialog with the "Opções" page, whose
+// limit is the smaller active count itself; mur.par has the layout of kelo.par, and mur runs.
+TEST(PrincipalComponents, DefinitionWritesMurParAndMurRuns) {
     AnalysisFixture f;
-    CDataDefinitionDlg dlg(nullptr, 1);
-    dlg.SetCaption("Definições de Dados");
-    std::vector<int> selection{1, 2, 4};
+    std::filesystem::create_symlink(MUR_ENGINE, f.Dados("mur.exe"));
+    CMurRunner runner;
+    auto* dlg = static_cast<CDataDefinitionDlg*>(runner.GetAnalysisDialog());
     ScriptedUser user;
     std::vector<CString> messages;
-    dlg.InitFromData(&selection);   // lowered from 7 to 3 without a word
-    EXPECT_EQ(dlg.GetFactorCount(), 3);
-    user.OnDialog(kDefinition150, [](DialogDriver& d) {
+    user.OnDialog(kSelection, [](DialogDriver& d) {
+        d.Tick(kVariableList, 0);
+        d.Tick(kVariableList, 1);
+        d.Tick(kVariableList, 3);
+        d.Click(kNext);
+    });
+    user.OnDialog(kDefinition150, [&](DialogDriver& d) {
+        EXPECT_EQ(d.Caption(), "Definições de Dados");
+        EXPECT_EQ(dlg->GetFactorCount(), 3);   // lowered from 7 without a word
         d.Click(IDC_DEFINITION_ROWS);
         d.Click(IDC_DEFINITION_COLUMNS);
         d.Click(IDC_DEFINITION_OPTIONS);
@@ -576,18 +582,17 @@ TEST(PrincipalComponents, DefinitionWritesMurPar) {
         d.Type(IDC_OPTIONS_GRAPHS, "1");
         d.Click(IDOK);
     });
-    EXPECT_EQ(dlg.DoModal(), STEP_FINISH);
+    RunAnalysisCommand(f.doc, "Selecionar Variáveis para Componentes Principais", 1, runner);
     EXPECT_TRUE(user.AllAnswered());
     EXPECT_EQ(messages, std::vector<CString>{
                             "O Numero de factores foi alterado para o minimo do nº de variaveis e de amostras. No caso - 2"});
     EXPECT_EQ(testsupport::ReadBytes(f.Dados("Dados.dat")),
               "S1\r\nS2\r\nS3\r\n1.500000 1.000000 2.000000\r\n1.700000 2.000000 1.000000\r\n"
               "1.650000 2.000000 2.000000\r\n");
-    std::string path = f.Dados("mur.par");
-    CStdioFile file;
-    ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText));
-    dlg.WriteParameters(file);
-    file.Close();
-    EXPECT_EQ(testsupport::ReadBytes(path), "3 2 3 2 2\r\n" + f.Dados("Dados.dat") + "\r\n" + f.dataPath +
-                                                "\r\n011\r\n101\r\n1 1 65 2.5\r\nAltura\r\nSexo\r\nZona\r\n0 0\r\n");
+    EXPECT_EQ(testsupport::ReadBytes(f.Dados("mur.par")),
+              "3 2 3 2 2\r\n" + f.Dados("Dados.dat") + "\r\n" + f.dataPath +
+                  "\r\n011\r\n101\r\n1 1 65 2.5\r\nAltura\r\nSexo\r\nZona\r\n0 0\r\n");
+    ASSERT_EQ(user.TextViewers().size(), 1u);
+    EXPECT_EQ(user.TextViewers()[0].path, CString(f.Dados("mur.prn")));
+    afx::CloseTextViewers();
 }

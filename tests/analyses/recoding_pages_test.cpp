@@ -183,7 +183,6 @@ TEST(RecodingPages, ModalitiesAndDivisionPagesDriven) {
         EXPECT_EQ(d.Text(IDC_MODALITIES_IDENTIFIER), "Altura");
         EXPECT_EQ(d.Items(IDC_MODALITIES_NAMES), (std::vector<CString>{"Alt1", "Alt2", "Alt3"}));
         EXPECT_TRUE(d.IsTicked(IDC_MODALITIES_NAMES, 2));
-        d.Type(IDC_MODALITIES_IDENTIFIER, "Alt");   // identifiers hold at most 4 characters
         d.Type(IDC_MODALITIES_CLASSES, "1");
         d.Focus(IDC_MODALITIES_CODES);   // fewer than 2: refused, 3 stays
         EXPECT_EQ(d.Text(IDC_MODALITIES_CLASSES), "3");
@@ -191,6 +190,7 @@ TEST(RecodingPages, ModalitiesAndDivisionPagesDriven) {
         d.Focus(IDC_MODALITIES_CODES);
         EXPECT_EQ(d.Items(IDC_MODALITIES_NAMES).size(), 4u);
         EXPECT_EQ(d.Items(IDC_MODALITIES_CODES), (std::vector<CString>{"1", "2", "3", "4"}));
+        d.Type(IDC_MODALITIES_IDENTIFIER, "Alt");   // typed identifiers hold at most 4 characters
         d.Tick(IDC_MODALITIES_NAMES, 1);   // Alt2 inactive
         d.SavePng((testsupport::PictureFolder() + "/modalities_page.png").c_str());
         d.Click(IDC_MODALITIES_DIVISION);
