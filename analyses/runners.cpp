@@ -3,6 +3,7 @@
 #include "analyses/analysis_dlg.h"
 #include "analyses/classification_def_dlg.h"
 #include "analyses/classification_results_dlg.h"
+#include "analyses/data_definition_dlg.h"
 
 CMurRunner::CMurRunner()
     : CEngineRunner({.parameterFile = "mur.par",
@@ -10,7 +11,10 @@ CMurRunner::CMurRunner()
                      .folder = "dados",
                      .listing = "mur.prn",
                      .results = "mur.tmp"},
-                    PROGRAM_PRINCIPAL_COMPONENTS) {}
+                    PROGRAM_PRINCIPAL_COMPONENTS) {
+    m_pAnalysisDlg = new CDataDefinitionDlg(nullptr, 1);
+    m_pAnalysisDlg->SetCaption("Definições de Dados");
+}
 
 void CMurRunner::Run() {
     WriteParameterFile();
@@ -44,7 +48,10 @@ CKeloRunner::CKeloRunner()
                      .folder = "dados",
                      .listing = "kelo.prn",
                      .results = "kelo.tmp"},
-                    PROGRAM_BINARY_CORRESPONDENCE) {}
+                    PROGRAM_BINARY_CORRESPONDENCE) {
+    m_pAnalysisDlg = new CCorrespDataDlg(nullptr);
+    m_pAnalysisDlg->SetCaption("Definições de Dados");
+}
 
 void CKeloRunner::Run() {
     WriteParameterFile();
