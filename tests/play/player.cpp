@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -133,6 +134,14 @@ void Player::Fail(int line, const std::string& what) {
     ++m_failures;
     if (line > 0) std::fprintf(stderr, "%s:%d: %s\n", m_script.path.c_str(), line, what.c_str());
     else std::fprintf(stderr, "%s: %s\n", m_script.path.c_str(), what.c_str());
+    // A command loop that shows a cancelled page again would report the same failure
+    // until the watchdog fires: end the run at once instead.
+    if (m_failures >= kMaxFailures) {
+        std::fprintf(stderr, "%s:%d: more than %d failures, the run is ended\ntabulon_play: kept %s\n",
+                     m_script.path.c_str(), line, kMaxFailures - 1, m_tmp.c_str());
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
     std::fflush(stderr);
 }
 

@@ -117,6 +117,7 @@ private:
     afx::LinkOpener m_previousOpener;
     int m_line = 0;                  // the line that failures of the seam are charged to
     int m_failures = 0;
+    static constexpr int kMaxFailures = 26;
 };
 
 }  // namespace play
