@@ -611,8 +611,14 @@ BOOL CBrush::CreateSolidBrush(COLORREF colour) {
     return CreateBrushIndirect(&log);
 }
 
+BOOL CBrush::CreateHatchBrush(int index, COLORREF colour) {
+    LOGBRUSH log{BS_HATCHED, colour, static_cast<std::uintptr_t>(index)};
+    return CreateBrushIndirect(&log);
+}
+
 BOOL CBrush::CreateBrushIndirect(const LOGBRUSH* brush) {
-    if (!brush || (brush->lbStyle != BS_SOLID && brush->lbStyle != BS_NULL)) {
+    if (!brush || (brush->lbStyle != BS_SOLID && brush->lbStyle != BS_NULL && brush->lbStyle != BS_HATCHED) ||
+        (brush->lbStyle == BS_HATCHED && brush->lbHatch > static_cast<std::uintptr_t>(HS_DIAGCROSS))) {
         SetLastError(EINVAL);
         return FALSE;
     }
