@@ -60,7 +60,10 @@ void CScatterChart::BuildGroupColours() {
 
 void CScatterChart::BuildMarkers() {
     markers.clear();
+    anchors.clear();
+    labelsMayShow = labelsShown != 0;
     markers.reserve(static_cast<size_t>(series->GetCount()));
+    anchors.reserve(static_cast<size_t>(series->GetCount()));
     for (int i = 0; i < series->GetCount(); ++i) {
         const CSeriesPoint& p = series->GetPoint(i);
         auto at = std::lower_bound(groupCodes.begin(), groupCodes.end(), p.group);
@@ -72,6 +75,7 @@ void CScatterChart::BuildMarkers() {
         if (!conditioningShown) marker->SetColourShown(false);
         marker->SetFilled(filled != 0);
         marker->SetLabelShown(labelsShown != 0);
+        anchors.push_back(POINT{marker->x, marker->y});
         markers.push_back(std::move(marker));
     }
 }
@@ -85,6 +89,7 @@ void CScatterChart::BuildLegend() {
 void CScatterChart::DropElements() {
     legend.reset();
     markers.clear();
+    anchors.clear();
     groupCodes.clear();
     groupColours.clear();
 }
@@ -138,9 +143,16 @@ void CScatterChart::DrawYTicks(CDC* dc, const CRect& frame) {
 
 // --- Mouse -------------------------------------------------------------------------------------
 
+bool CScatterChart::HitsMarker(size_t i, int x, int y) const {
+    const int h = markerSize / 2;
+    const POINT& a = anchors[i];
+    if (x >= a.x - h && x < a.x - h + markerSize && y >= a.y - h && y < a.y - h + markerSize) return true;
+    return labelsMayShow && markers[i]->labelShown && markers[i]->HitTest(x, y);
+}
+
 int CScatterChart::FindMarkerFrom(int x, int y, int start) {
     for (size_t i = static_cast<size_t>(std::max(0, start)); i < markers.size(); ++i)
-        if (markers[i]->HitTest(x, y)) return static_cast<int>(i);
+        if (HitsMarker(i, x, y)) return static_cast<int>(i);
     return -1;
 }
 
@@ -225,6 +237,7 @@ bool CScatterChart::OnButtonUp(CWnd* wnd, int x, int y) {
     const int marker = FindMarkerFrom(x, y, 0);
     if (marker >= 0) {
         markers[static_cast<size_t>(marker)]->OnButtonUp(wnd, x, y);
+        labelsMayShow = true;
         return true;
     }
     if (conditioningShown && legend && legend->HitTest(x, y)) legend->OnButtonUp(wnd, x, y);
@@ -249,7 +262,7 @@ void CScatterChart::RestoreInitialPosition(CWnd* wnd, int item) {
 bool CScatterChart::GetHoverTexts(std::vector<CString>& texts, int x, int y) {
     bool any = false;
     for (size_t i = 0; i < markers.size(); ++i) {
-        if (!markers[i]->HitTest(x, y)) continue;
+        if (!HitsMarker(i, x, y)) continue;
         texts.push_back(series->GetLabel(static_cast<int>(i)));
         any = true;
     }
@@ -292,6 +305,7 @@ void CScatterChart::ShowConditioning(bool show) {
 
 void CScatterChart::ShowAllLabels(bool show) {
     labelsShown = show ? 1 : 0;
+    labelsMayShow = labelsMayShow || show;
     for (auto& marker : markers) marker->SetLabelShown(show);
 }
 

@@ -97,6 +97,9 @@ protected:
     void BuildGroupColours();
     void DropElements();
     void DrawSelectionBand(CWnd* wnd);
+    // The hit test of marker i (its box, or its shown label), from a compact copy of the
+    // anchors so that a search over many points stays in the cache.
+    bool HitsMarker(size_t i, int x, int y) const;
 
     std::unique_ptr<CPointSeries> series;
     std::unique_ptr<CChartLegend> legend;
@@ -104,4 +107,6 @@ protected:
     std::vector<int> groupCodes;
     std::vector<COLORREF> groupColours;
     std::vector<CNamedCode> groupNames;
+    std::vector<POINT> anchors;       // of the markers, in point order
+    bool labelsMayShow = false;       // some label was shown since the markers were built
 };

@@ -180,6 +180,9 @@ public:
     // device cannot be read.
     virtual bool Read(const QRect& r, QImage* out) = 0;
 
+    // Makes everything drawn so far readable in the selected bitmap's pixels.
+    virtual void FinishDrawing() {}
+
     virtual int StartDoc(const CString& name);
     virtual int StartPage();
     virtual int EndPage();
@@ -239,12 +242,12 @@ public:
     bool AcceptsBitmaps() const override { return true; }
     bool Read(const QRect& r, QImage* out) override;
     COLORREF Pixel(int x, int y) override;
+    void FinishDrawing() override { EndPainting(); }
 
 protected:
     QPainter* Painter() override;
     const QPaintDevice* MetricsDevice() override;
     void BitmapChanged() override;
-    void Drawn() override;
 
 private:
     void EndPainting();

@@ -128,6 +128,9 @@ uchar Five(int c) { return static_cast<uchar>((c & 0xF8) | (c >> 5)); }
 }  // namespace
 
 QImage PixelsOf(Bitmap& bitmap) {
+    // The painter of the context that draws into the bitmap stays open between drawing
+    // calls; it is closed before the pixels are shared.
+    if (bitmap.selectedIn) bitmap.selectedIn->FinishDrawing();
     if (bitmap.bitsPixel > 16) return bitmap.image;
     QImage out = bitmap.image.copy();
     std::unordered_map<QRgb, int> cache;

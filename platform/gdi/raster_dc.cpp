@@ -307,6 +307,18 @@ bool RasterContext::Shape(const RECT& r, bool ellipse) {
             p->setPen(qp);
             if (ellipse) p->drawEllipse(box.x(), box.y(), box.width() - 1, box.height() - 1);
             else p->drawRect(box.x(), box.y(), box.width() - 1, box.height() - 1);
+        } else if (pen->log.lopnStyle == PS_SOLID && box.width() > 1 && box.height() > 1) {
+            // One-pixel solid outline: the four sides, each pixel once, in one call (the
+            // pixels the four LineTo calls below would draw).
+            const int l = box.left(), r = box.right(), t = box.top(), b = box.bottom();
+            QPolygon ring;
+            ring.reserve(2 * (box.width() + box.height()));
+            for (int x = l; x < r; ++x) ring << QPoint(x, t);
+            for (int y = t; y < b; ++y) ring << QPoint(r, y);
+            for (int x = r; x > l; --x) ring << QPoint(x, b);
+            for (int y = b; y > t; --y) ring << QPoint(l, y);
+            p->setPen(QPen(Coloured(mix, pen->log.lopnColor), 1));
+            p->drawPoints(ring);
         } else {
             p->restore();
             // One-pixel outline: the four sides as lines, each pixel once.
@@ -605,8 +617,6 @@ void MemoryContext::EndPainting() {
 
 void MemoryContext::BitmapChanged() { EndPainting(); }
 
-// Each drawing call ends the painter, so the bitmap's pixels can be shared at any time.
-void MemoryContext::Drawn() { EndPainting(); }
 
 bool MemoryContext::Read(const QRect& r, QImage* out) {
     Bitmap* b = CurrentBitmap();
