@@ -196,7 +196,16 @@ TEST(ScatterChart, DrawnPixelsOfASmallChart) {
     EXPECT_TRUE(AnyInColumn(c, 61, 216, 217, kRed));
     EXPECT_EQ(c.At(60, 217), kBlack);
 
+    // The same chart as a person sees it with every label and named groups.
+    chart.ShowAllLabels(true);
+    chart.SetGroupNames({{"Baixo", 1}, {"Médio", 2}, {"Alto", 3}});
+    Canvas full(400, 300);
+    chart.Draw(&full.dc, 0, 0, 400, 300);
+    full.Save("scatter_fitted_labels_legend.png");
+    EXPECT_EQ(full.At(325, 65), kRed);
+
     // Hidden points are not drawn.
+    chart.ShowAllLabels(false);
     chart.SetPointVisible(1, false);
     EXPECT_FALSE(chart.IsPointVisible(1));
     Canvas again(400, 300);
