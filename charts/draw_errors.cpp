@@ -3,10 +3,7 @@
 #include <utility>
 
 namespace {
-struct Pending {
-    CString text;
-    bool lastError;   // shown captioned "Error" with the information icon
-};
+using Pending = CDrawError;
 
 int g_depth = 0;
 std::vector<Pending>& Queue() {
@@ -44,3 +41,13 @@ CDrawErrorScope::~CDrawErrorScope() {
 }
 
 bool CDrawErrorScope::Active() { return g_depth > 0; }
+
+std::vector<CDrawError> CDrawErrorScope::TakePending() {
+    std::vector<CDrawError> taken;
+    taken.swap(Queue());
+    return taken;
+}
+
+void ShowDrawErrors(const std::vector<CDrawError>& errors) {
+    for (const CDrawError& e : errors) Show(e);
+}
