@@ -103,9 +103,10 @@ void CScatterChart::Draw(CDC* dc, int left, int top, int right, int bottom) {
 void CScatterChart::DrawPoints(CDC* dc, int left, int top, int right, int bottom) {
     if (!dc) return;
     const CRect frame(left, top, right, bottom);
-    DrawYLabels(dc, frame, originY);
+    // From the first tick (the origin, unless a derived chart laid its axis out anew).
+    DrawYLabels(dc, frame, tickOriginY);
     DrawYTicks(dc, frame);
-    DrawXLabels(dc, frame, originX);
+    DrawXLabels(dc, frame, tickOriginX);
     DrawXTicks(dc, frame);
     DrawXTitle(dc, xTitle);
     DrawYTitle(dc, yTitle);
