@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "charts/chart_wnd.h"
 #include "charts/scatter_chart.h"
 #include "platform/afx.h"
 
@@ -102,6 +103,32 @@ void BM_ScatterHitTest(benchmark::State& state) {
     state.counters["hits"] = static_cast<double>(found);
 }
 BENCHMARK(BM_ScatterHitTest)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The chart window showing the chart: a full repaint, and a mouse move over it (hover
+// texts, then the page's move handling).
+void BM_ChartWindow(benchmark::State& state) {
+    StartToolkit();
+    CScatterChart chart(RandomSeries(true), "x", "y", "bench");
+    CWnd top;
+    top.Create(nullptr, "bench", WS_POPUP, CRect(0, 0, 800, 600), nullptr, 0);
+    top.ShowWindow(SW_SHOW);
+    CChartWnd wnd;
+    wnd.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 800, 600), &top, 1142);
+    wnd.SetPage(&chart);
+    afx::ProcessPendingEvents();
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> px(60, 789), py(10, 559);
+    const bool repaint = state.range(0) == 0;
+    for (auto _ : state) {
+        if (repaint) {
+            wnd.Invalidate();
+            wnd.UpdateWindow();
+        } else {
+            wnd.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(px(rng), py(rng)));
+        }
+    }
+}
+BENCHMARK(BM_ChartWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
