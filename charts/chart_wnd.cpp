@@ -54,6 +54,7 @@ BEGIN_MESSAGE_MAP(CChartWnd, CStatic)
     ON_WM_LBUTTONUP()
     ON_WM_CONTEXTMENU()
     ON_COMMAND(ID_POPUP_PRINT, &CChartWnd::OnPrint)
+    ON_COMMAND(ID_POPUP_COPY, &CChartWnd::OnCopy)
     ON_COMMAND(ID_POPUP_RESTORE_POSITION, &CChartWnd::OnRestorePosition)
     ON_COMMAND(ID_POPUP_SELECTED_SAMPLES, &CChartWnd::OnSelectedSamples)
     ON_MESSAGE(WM_CHART_DRAW_ERRORS, &CChartWnd::OnShowDrawErrors)
@@ -146,9 +147,11 @@ void CChartWnd::OnContextMenu(CWnd*, CPoint point) {
     CMenu* popup = menu.GetSubMenu(m_menuItem == -1 ? 0 : 1);
     if (!popup) return;
     if (m_menuItem != -1) popup->SetDefaultItem(3, TRUE);
-    // The copy as a metafile is not built yet; without a page there is nothing to print.
-    popup->EnableMenuItem(ID_POPUP_COPY, MF_BYCOMMAND | MF_GRAYED);
-    if (!m_page) popup->EnableMenuItem(ID_POPUP_PRINT, MF_BYCOMMAND | MF_GRAYED);
+    // Without a page there is nothing to print or copy.
+    if (!m_page) {
+        popup->EnableMenuItem(ID_POPUP_COPY, MF_BYCOMMAND | MF_GRAYED);
+        popup->EnableMenuItem(ID_POPUP_PRINT, MF_BYCOMMAND | MF_GRAYED);
+    }
     popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
 }
 
@@ -203,6 +206,28 @@ void CChartWnd::OnPrint() {
     }
     if (printed) printer.EndDoc();
     else printer.AbortDoc();
+}
+
+void CChartWnd::OnCopy() {
+    if (!m_page) return;
+    CClientDC reference(this);
+    CMetaFileDC metafile;
+    if (!metafile.CreateEnhanced(&reference, nullptr, nullptr, "Grafico Tesmo")) return;
+    CRect client;
+    GetClientRect(&client);
+    {
+        CDrawErrorScope holdMessages;
+        m_page->Draw(&metafile, client.left, client.top, client.right, client.bottom);
+    }
+    HENHMETAFILE picture = metafile.CloseEnhanced();
+    if (!picture) return;
+    if (!OpenClipboard(this)) {
+        DeleteEnhMetaFile(picture);
+        return;
+    }
+    EmptyClipboard();
+    if (!SetClipboardData(CF_ENHMETAFILE, picture)) DeleteEnhMetaFile(picture);
+    CloseClipboard();
 }
 
 void CChartWnd::OnSelectedSamples() {

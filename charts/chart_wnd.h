@@ -1,6 +1,7 @@
 // The control that shows one chart page in a dialog: painted through a back buffer, the
-// mouse handed to the page, right-click menus to print the chart and to put a moved
-// identifier back, and the samples inside a selection rectangle in their own dialog.
+// mouse handed to the page, right-click menus to print the chart, copy it as a metafile and
+// put a moved identifier back, and the samples inside a selection rectangle in their own
+// dialog.
 #pragma once
 
 #include <memory>
@@ -47,6 +48,8 @@ public:
     void OnLButtonUp(UINT flags, CPoint point);
     void OnContextMenu(CWnd* wnd, CPoint point);
     void OnPrint();
+    // The page as an enhanced metafile on the clipboard.
+    void OnCopy();
     void OnRestorePosition();
     void OnSelectedSamples();
     LRESULT OnShowDrawErrors(WPARAM, LPARAM);

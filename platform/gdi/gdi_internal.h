@@ -87,6 +87,13 @@ std::vector<QRgb> DefaultColourTable(int bitsPixel);
 // The bitmap's pixels with colours limited to its colour table (for 8 bits or fewer).
 QImage PixelsOf(Bitmap& bitmap);
 
+// Enhanced metafiles: the recorded bytes and the picture painted alongside.
+struct EnhMetaFile {
+    std::vector<unsigned char> bytes;
+    QImage picture;
+};
+EnhMetaFile* FindMetafile(void* handle);
+
 // Fonts: a logical font for a device of the given vertical resolution.
 QFont ToQFont(const LOGFONT& log, const QPaintDevice* device);
 QColor ToQColor(COLORREF c);

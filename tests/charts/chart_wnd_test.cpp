@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 
 #include "app/data_table.h"
@@ -64,11 +65,11 @@ TEST(ChartWindow, PaintsThePageAndPutsAMovedLabelBackFromTheMenu) {
     EXPECT_EQ(w.At(389, 100), kBlack);
 
     afx::ScriptedUser user;
-    // Empty space: print and copy only (the metafile copy is not offered yet).
+    // Empty space: print and copy only.
     user.OnPopupMenu([](const afx::PopupMenuRequest& r) {
         EXPECT_EQ(Texts(r), (std::vector<CString>{CString("Imprimir"), CString("Copiar")}));
         EXPECT_TRUE(r.enabled[0]);
-        EXPECT_FALSE(r.enabled[1]);
+        EXPECT_TRUE(r.enabled[1]);
         return 0u;
     });
     w.RightClick(250, 240);
@@ -157,6 +158,75 @@ TEST(ChartWindow, PrintsThePageWithItsHeaderToPdf) {
     std::string head(5, '\0');
     in.read(head.data(), 5);
     EXPECT_EQ(head, "%PDF-");
+}
+
+uint32_t U32(const std::vector<unsigned char>& b, size_t at) {
+    return static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 | static_cast<uint32_t>(b[at + 2]) << 16 |
+           static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+TEST(ChartWindow, CopiarPutsAnEnhancedMetafileAndItsPictureOnTheClipboard) {
+    CScatterChart page(FourPoints(), "Peso", "Altura", "copia");
+    ChartWindow w(&page);
+    afx::SetClipboardText("antes");
+    afx::ScriptedUser user;
+    user.OnPopupMenu([](const afx::PopupMenuRequest&) { return static_cast<UINT>(ID_POPUP_COPY); });
+    w.RightClick(250, 240);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+    ASSERT_TRUE(OpenClipboard(&w.chart));
+    auto metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+    ASSERT_NE(metafile, nullptr);
+    std::vector<unsigned char> bytes(GetEnhMetaFileBits(metafile, 0, nullptr));
+    ASSERT_GT(bytes.size(), 200u);
+    EXPECT_EQ(GetEnhMetaFileBits(metafile, static_cast<UINT>(bytes.size()), bytes.data()), bytes.size());
+    // The other readers get the picture: B's marker in yellow.
+    auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    ASSERT_NE(bitmap, nullptr);
+    CDC memory;
+    ASSERT_TRUE(memory.CreateCompatibleDC(nullptr));
+    CBitmap* old = memory.SelectObject(CBitmap::FromHandle(bitmap));
+    EXPECT_EQ(memory.GetPixel(219, 180), kYellow);
+    EXPECT_EQ(memory.GetPixel(60, 110), kBlack);
+    memory.SelectObject(old);
+    CloseClipboard();
+
+    // The records, read as a metafile reader would: a header, records whose sizes are
+    // multiples of 4 and add up to the header's count, an end record last.
+    ASSERT_EQ(U32(bytes, 0), 1u);
+    EXPECT_EQ(U32(bytes, 40), 0x464D4520u);   // " EMF"
+    EXPECT_EQ(U32(bytes, 44), 0x10000u);
+    EXPECT_EQ(U32(bytes, 48), bytes.size());
+    const uint32_t records = U32(bytes, 52);
+    // The picture's frame in 0.01 mm: 400 × 300 pixels at 96 per inch.
+    EXPECT_EQ(static_cast<int32_t>(U32(bytes, 32)), 400 * 2540 / 96);
+    EXPECT_EQ(static_cast<int32_t>(U32(bytes, 36)), 300 * 2540 / 96);
+    // The description "Grafico Tesmo" in UTF-16 at its offset.
+    const uint32_t descriptionAt = U32(bytes, 64);
+    ASSERT_GT(U32(bytes, 60), 13u);
+    std::string description;
+    for (uint32_t i = 0; i < 13; ++i) description += static_cast<char>(bytes[descriptionAt + 2 * i]);
+    EXPECT_EQ(description, "Grafico Tesmo");
+    std::vector<uint32_t> types;
+    size_t at = 0;
+    while (at + 8 <= bytes.size()) {
+        const uint32_t size = U32(bytes, at + 4);
+        ASSERT_EQ(size % 4, 0u);
+        ASSERT_GE(size, 8u);
+        ASSERT_LE(at + size, bytes.size());
+        types.push_back(U32(bytes, at));
+        at += size;
+    }
+    EXPECT_EQ(at, bytes.size());
+    EXPECT_EQ(types.size(), records);
+    EXPECT_EQ(types.back(), 14u);   // EOF
+    auto count = [&](uint32_t type) { return std::count(types.begin(), types.end(), type); };
+    EXPECT_GE(count(43), 6);   // rectangles: background, frame, four markers
+    EXPECT_GE(count(54), 20);  // ticks and grid lines
+    EXPECT_GE(count(84), 14);  // texts: tick labels and titles
+    EXPECT_GE(count(38), 1);   // pens made
+    EXPECT_GE(count(82), 2);   // fonts made
 }
 
 // A page whose drawing fails the same way twice.

@@ -758,4 +758,45 @@ TEST(GdiRecording, RecordsPolygonsAndTheTextAlignment) {
     EXPECT_EQ(tm.tmAveCharWidth, 8);
 }
 
+TEST(GdiMetafiles, RecordsTheDrawingAndWritesItToAFile) {
+    testsupport::TempFolder folder;
+    const std::string path = folder.File("grafico.emf");
+    CMetaFileDC mf;
+    CRect frame(0, 0, 2540, 1270);   // 1 × 0.5 inch
+    ASSERT_TRUE(mf.CreateEnhanced(nullptr, path.c_str(), &frame, "Teste\0Desenho\0\0"));
+    CPen red(PS_SOLID, 1, kRed);
+    CPen* old = mf.SelectObject(&red);
+    mf.MoveTo(1, 2);
+    mf.LineTo(30, 2);
+    mf.SelectObject(old);
+    EXPECT_EQ(mf.GetPixel(5, 2), CLR_INVALID);   // a metafile cannot be read
+    HENHMETAFILE h = mf.CloseEnhanced();
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(mf.GetSafeHdc(), nullptr);
+    const UINT size = GetEnhMetaFileBits(h, 0, nullptr);
+    std::vector<unsigned char> bytes(size);
+    GetEnhMetaFileBits(h, size, bytes.data());
+    EXPECT_EQ(testsupport::ReadBytes(path), std::string(bytes.begin(), bytes.end()));
+    auto at = [&](size_t i) {
+        return static_cast<int>(bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 | bytes[i + 3] << 24);
+    };
+    // Bounds (1, 2)-(30, 2) in pixels, the frame as given.
+    EXPECT_EQ(at(8), 1);
+    EXPECT_EQ(at(12), 2);
+    EXPECT_EQ(at(16), 30);
+    EXPECT_EQ(at(32), 2540);
+    EXPECT_EQ(at(36), 1270);
+    EXPECT_EQ(at(60), 14);   // "Teste", "Desenho", each ended by a zero
+    EXPECT_TRUE(DeleteEnhMetaFile(h));
+    EXPECT_FALSE(DeleteEnhMetaFile(h));
+
+    HENHMETAFILE copy = SetEnhMetaFileBits(size, bytes.data());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(GetEnhMetaFileBits(copy, 0, nullptr), size);
+    DeleteEnhMetaFile(copy);
+    bytes[40] = 'X';
+    EXPECT_EQ(SetEnhMetaFileBits(size, bytes.data()), nullptr);
+    EXPECT_EQ(SetEnhMetaFileBits(10, bytes.data()), nullptr);
+}
+
 }  // namespace
