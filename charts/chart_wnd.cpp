@@ -62,7 +62,9 @@ END_MESSAGE_MAP()
 
 CChartWnd::CChartWnd()
     : m_titleFont(std::make_unique<CFont>()), m_textFont(std::make_unique<CFont>()),
-      m_labelFont(std::make_unique<CFont>()) {}
+      m_labelFont(std::make_unique<CFont>()) {
+    m_tip.Create(this);
+}
 
 CChartWnd::~CChartWnd() = default;
 
@@ -112,7 +114,14 @@ LRESULT CChartWnd::OnShowDrawErrors(WPARAM, LPARAM) {
 }
 
 void CChartWnd::OnMouseMove(UINT, CPoint point) {
-    if (m_page) m_page->OnMouseMove(this, point.x, point.y);
+    if (!m_page) return;
+    std::vector<CString> texts;
+    if (m_page->GetHoverTexts(texts, point.x, point.y)) {
+        m_tip.ClearText();
+        m_tip.SetText(texts);
+        m_tip.OnOwnerMouseMove(point.x, point.y);
+    }
+    m_page->OnMouseMove(this, point.x, point.y);
 }
 
 void CChartWnd::OnLButtonDown(UINT, CPoint point) {
@@ -139,6 +148,7 @@ void CChartWnd::OnLButtonUp(UINT, CPoint point) {
 }
 
 void CChartWnd::OnContextMenu(CWnd*, CPoint point) {
+    m_tip.Hide();
     CPoint client = point;
     ScreenToClient(&client);
     m_menuItem = m_page ? m_page->ItemAt(client.x, client.y) : -1;

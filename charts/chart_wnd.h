@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/data_table.h"
+#include "charts/data_tip.h"
 #include "charts/draw_errors.h"
 #include "charts/plot_page.h"
 #include "platform/afx.h"
@@ -40,6 +41,7 @@ public:
     CPlotPage* GetPage() const { return m_page; }
     // The page item under the mouse at the last right-click (-1 for none).
     int GetMenuItem() const { return m_menuItem; }
+    TFXDataTip& GetDataTip() { return m_tip; }
 
     void OnPaint();
     BOOL OnEraseBkgnd(CDC* dc);
@@ -60,6 +62,7 @@ private:
     void CreatePrintFonts(CDC* printer);
 
     int m_menuItem = -1;
+    TFXDataTip m_tip;
     std::unique_ptr<CFont> m_titleFont, m_textFont, m_labelFont;
     CPlotPage* m_page = nullptr;
     std::unique_ptr<CBitmap> m_backBuffer;

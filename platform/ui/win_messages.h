@@ -41,6 +41,10 @@ constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
+constexpr UINT WM_MBUTTONDOWN = 0x0207;
+constexpr UINT WM_MBUTTONUP = 0x0208;
+constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
+constexpr UINT WM_CANCELMODE = 0x001F;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr UINT WM_DROPFILES = 0x0233;
 constexpr UINT WM_USER = 0x0400;
@@ -126,11 +130,14 @@ constexpr DWORD WS_SYSMENU = 0x00080000;
 constexpr DWORD WS_THICKFRAME = 0x00040000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
 constexpr DWORD WS_GROUP = 0x00020000;
+constexpr DWORD WS_CLIPSIBLINGS = 0x04000000;
 constexpr DWORD WS_VSCROLL = 0x00200000;
 constexpr DWORD WS_HSCROLL = 0x00100000;
 constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000;
 constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 constexpr DWORD WS_EX_ACCEPTFILES = 0x00000010;
+// A pop-up that stays on top, is not activated when shown and has no taskbar entry.
+constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 
 // Frame styles.
 constexpr DWORD FWS_ADDTOTITLE = 0x00008000;
