@@ -24,6 +24,140 @@ bool CChartPagesDlg::CreateBeside(UINT templateId, CWnd* parent) {
 
 void CChartPagesDlg::SetCurrentPage(int index) { currentPage = index; }
 
+// --- CChartOptionsDlg --------------------------------------------------------------------------
+
+namespace {
+// Shown when "Todos" changed ticks: they apply to the page shown only.
+const char* const kTicksOnCurrentPage =
+    "Você alterou o estado de alguns marcadores. Este estado apenas será alterado no gráfico actual.\n"
+    "O resto das alterações serão efectuadas também nos outros gráficos";
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CChartOptionsDlg, CChartPagesDlg)
+    ON_BN_CLICKED(IDC_OPTIONS_APPLY_CURRENT, &CChartOptionsDlg::OnApplyCurrent)
+    ON_BN_CLICKED(IDC_OPTIONS_APPLY_ALL, &CChartOptionsDlg::OnApplyAll)
+    ON_BN_CLICKED(IDC_OPTIONS_TICK_ALL, &CChartOptionsDlg::OnTickAll)
+    ON_BN_CLICKED(IDC_OPTIONS_UNTICK_ALL, &CChartOptionsDlg::OnUntickAll)
+END_MESSAGE_MAP()
+
+CChartOptionsDlg::CChartOptionsDlg(CChartWnd* wnd, const std::vector<CPlotPage*>& pageList, int index, CWnd* parent)
+    : CChartPagesDlg(IDD_CHART_OPTIONS, wnd, pageList, index, parent) {
+    if (CScatterChart* first = Chart(0)) fillMarkers = first->IsFilled() ? 1 : 0;
+}
+
+CChartOptionsDlg::~CChartOptionsDlg() {
+    if (GetSafeHwnd()) DestroyWindow();
+}
+
+CScatterChart* CChartOptionsDlg::Chart(int index) const {
+    if (index < 0 || static_cast<size_t>(index) >= pages.size()) return nullptr;
+    return dynamic_cast<CScatterChart*>(pages[static_cast<size_t>(index)]);
+}
+
+void CChartOptionsDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_OPTIONS_POINTS, pointList);
+    DDX_Control(dx, IDC_OPTIONS_MARKER_SIZE, slider);
+    DDX_Check(dx, IDC_OPTIONS_FILLED, fillMarkers);
+}
+
+BOOL CChartOptionsDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    pointList.SetColumnWidth(40);
+    slider.SetRange(1, 5);
+    return TRUE;
+}
+
+void CChartOptionsDlg::SetCurrentPage(int index, BOOL rebuild) {
+    CChartPagesDlg::SetCurrentPage(index);
+    CScatterChart* chart = Chart(index);
+    if (!chart) return;
+    fillMarkers = chart->IsFilled() ? 1 : 0;
+    appliedPosition = chart->GetMarkerSize() - 1;
+    if (!GetSafeHwnd()) return;
+    slider.SetPos(appliedPosition);
+    // The list always follows the page shown: the ticks of another page's points must not
+    // be read against this one.
+    if (rebuild || pointList.GetCount() != chart->GetPointCount()) {
+        pointList.ResetContent();
+        CClientDC dc(&pointList);
+        int widest = 0;
+        for (int i = 0; i < chart->GetPointCount(); ++i) {
+            const CString label = chart->GetLabel(i);
+            pointList.AddString(label);
+            widest = std::max<int>(widest, dc.GetTextExtent(label).cx);
+        }
+        pointList.SetColumnWidth(4 * widest / 3 + 10);
+    }
+    for (int i = 0; i < pointList.GetCount(); ++i)
+        pointList.SetCheck(i, chart->IsPointVisible(i) ? BST_CHECKED : BST_UNCHECKED);
+    UpdateData(FALSE);
+}
+
+void CChartOptionsDlg::Redraw() {
+    if (!chartWnd) return;
+    chartWnd->Invalidate();
+    chartWnd->UpdateWindow();
+}
+
+bool CChartOptionsDlg::ApplyTicks(CScatterChart* chart) {
+    bool changed = false;
+    for (int i = 0; i < pointList.GetCount() && i < chart->GetPointCount(); ++i) {
+        const bool ticked = pointList.GetCheck(i) == BST_CHECKED;
+        if (ticked == chart->IsPointVisible(i)) continue;
+        chart->SetPointVisible(i, ticked);
+        changed = true;
+    }
+    return changed;
+}
+
+void CChartOptionsDlg::OnApplyCurrent() {
+    CScatterChart* chart = Chart(currentPage);
+    if (!chart) return;
+    UpdateData(TRUE);
+    bool changed = false;
+    if ((fillMarkers != 0) != chart->IsFilled()) {
+        chart->SetFilled(fillMarkers != 0);
+        changed = true;
+    }
+    if (slider.GetPos() != appliedPosition) {
+        appliedPosition = slider.GetPos();
+        chart->SetMarkerSize(appliedPosition + 1);
+        changed = true;
+    }
+    changed |= ApplyTicks(chart);
+    if (changed) Redraw();
+}
+
+void CChartOptionsDlg::OnApplyAll() {
+    CScatterChart* current = Chart(currentPage);
+    if (!current) return;
+    UpdateData(TRUE);
+    if ((fillMarkers != 0) != current->IsFilled()) {
+        for (int i = 0; i < static_cast<int>(pages.size()); ++i)
+            if (CScatterChart* chart = Chart(i)) chart->SetFilled(fillMarkers != 0);
+        Redraw();
+    }
+    if (slider.GetPos() != appliedPosition) {
+        appliedPosition = slider.GetPos();
+        for (int i = 0; i < static_cast<int>(pages.size()); ++i)
+            if (CScatterChart* chart = Chart(i)) chart->SetMarkerSize(appliedPosition + 1);
+        Redraw();
+    }
+    if (ApplyTicks(current)) {
+        AfxMessageBox(kTicksOnCurrentPage, MB_OK);
+        Redraw();
+    }
+}
+
+void CChartOptionsDlg::OnTickAll() {
+    for (int i = 0; i < pointList.GetCount(); ++i) pointList.SetCheck(i, BST_CHECKED);
+}
+
+void CChartOptionsDlg::OnUntickAll() {
+    for (int i = 0; i < pointList.GetCount(); ++i) pointList.SetCheck(i, BST_UNCHECKED);
+}
+
 // --- CChartWindowDlg ---------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CChartWindowDlg, CDialog)
@@ -34,6 +168,7 @@ BEGIN_MESSAGE_MAP(CChartWindowDlg, CDialog)
     ON_BN_CLICKED(IDC_PLANES_ACTIVE, &CChartWindowDlg::OnActive)
     ON_BN_CLICKED(IDC_PLANES_SUPPLEMENTARY, &CChartWindowDlg::OnSupplementary)
     ON_BN_CLICKED(IDC_PLANES_COMBINED, &CChartWindowDlg::OnCombined)
+    ON_BN_CLICKED(IDC_OPTIONS_TOGGLE, &CChartWindowDlg::OnOptions)
 END_MESSAGE_MAP()
 
 CChartWindowDlg::CChartWindowDlg(const std::vector<CPlotPage*>& pages, int, int index, UINT templateId, CWnd* parent)
@@ -59,7 +194,10 @@ CChartWindowDlg::CChartWindowDlg(const std::vector<CPlotPage*>& activePages,
     chartWnd.SetPage(CurrentPage(), TRUE);
 }
 
-CChartWindowDlg::~CChartWindowDlg() = default;
+CChartWindowDlg::~CChartWindowDlg() {
+    // The options' window goes first.
+    if (options && options->GetSafeHwnd()) options->DestroyWindow();
+}
 
 CPlotPage* CChartWindowDlg::CurrentPage() const {
     if (currentIndex < 0 || static_cast<size_t>(currentIndex) >= shown->size()) return nullptr;
@@ -90,8 +228,7 @@ BOOL CChartWindowDlg::OnInitDialog() {
     CheckDlgButton(IDC_SHOW_IDENTIFIERS, showAllIdentifiers ? BST_CHECKED : BST_UNCHECKED);
     GetDlgItem(IDC_SHOW_CONDITIONING)->ShowWindow(conditioningOption ? SW_SHOW : SW_HIDE);
     CheckDlgButton(IDC_SHOW_CONDITIONING, showConditioning ? BST_CHECKED : BST_UNCHECKED);
-    // The options of the markers are not built yet: the button stays disabled.
-    GetDlgItem(IDC_OPTIONS_TOGGLE)->EnableWindow(FALSE);
+    GetDlgItem(IDC_OPTIONS_TOGGLE)->EnableWindow(CurrentPage() && !CurrentPage()->HasNoPoints());
     if (factorial) {
         GetDlgItem(IDC_PLANES_SUPPLEMENTARY)->EnableWindow(!supplementary->empty());
         GetDlgItem(IDC_PLANES_ACTIVE)->EnableWindow(!active->empty());
@@ -122,6 +259,31 @@ void CChartWindowDlg::OnPageSelected() {
     if (selected < 0) return;
     currentIndex = selected;
     chartWnd.SetPage(CurrentPage());
+    if (options) options->SetCurrentPage(OptionsIndex(), TRUE);
+}
+
+int CChartWindowDlg::OptionsIndex() const {
+    if (!factorial) return currentIndex;
+    int index = currentIndex;
+    if (shown == supplementary) index += static_cast<int>(active->size());
+    if (shown == combined) index += static_cast<int>(active->size() + supplementary->size());
+    return index;
+}
+
+void CChartWindowDlg::OnOptions() {
+    CPlotPage* page = CurrentPage();
+    if (!options && page && !page->HasNoPoints()) {
+        options = std::make_unique<CChartOptionsDlg>(&chartWnd, AllPages(), OptionsIndex());
+        if (!options->CreateBeside(IDD_CHART_OPTIONS, this)) {
+            options.reset();
+            return;
+        }
+        options->SetCurrentPage(OptionsIndex(), TRUE);
+    }
+    if (!options) return;
+    optionsShown = optionsShown ? 0 : 1;
+    options->ShowWindow(optionsShown ? SW_SHOW : SW_HIDE);
+    SetDlgItemText(IDC_OPTIONS_TOGGLE, optionsShown ? "<<" : ">>");
 }
 
 std::vector<CPlotPage*> CChartWindowDlg::AllPages() const {
@@ -157,6 +319,7 @@ void CChartWindowDlg::ShowSet(const std::vector<CPlotPage*>* set, int which) {
     activeSelected = which == 0 ? 1 : 0;
     supplementarySelected = which == 1 ? 1 : 0;
     combinedSelected = which == 2 ? 1 : 0;
+    if (options) options->SetCurrentPage(OptionsIndex(), TRUE);
 }
 
 void CChartWindowDlg::OnActive() { ShowSet(active, 0); }

@@ -29,6 +29,39 @@ protected:
     int currentPage;
 };
 
+// The modeless options beside the chart window dialog: which points of the current page are
+// shown, the size of the markers and whether they are filled, for this page or all pages.
+class CChartOptionsDlg : public CChartPagesDlg {
+public:
+    CChartOptionsDlg(CChartWnd* chartWnd, const std::vector<CPlotPage*>& pages, int index, CWnd* parent = nullptr);
+    ~CChartOptionsDlg() override;
+    // Shows the page's settings; with rebuild, its points are listed anew.
+    void SetCurrentPage(int index, BOOL rebuild);
+    void SetCurrentPage(int index) override { SetCurrentPage(index, TRUE); }
+
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* dx) override;
+    void OnApplyCurrent();
+    void OnApplyAll();
+    void OnTickAll();
+    void OnUntickAll();
+    CCheckListBox& GetPointList() { return pointList; }
+    CSliderCtrl& GetSlider() { return slider; }
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CScatterChart* Chart(int index) const;
+    // The ticks that differ from the page's visibility become the page's; true when any did.
+    bool ApplyTicks(CScatterChart* chart);
+    void Redraw();
+
+    CCheckListBox pointList;
+    CSliderCtrl slider;
+    int fillMarkers = 0;
+    int appliedPosition = 0;
+};
+
 class CChartWindowDlg : public CDialog {
 public:
     // The pages (not owned) stay with the caller; pages[index] is shown first.
@@ -65,6 +98,8 @@ public:
     void OnActive();
     void OnSupplementary();
     void OnCombined();
+    void OnOptions();
+    CChartOptionsDlg* GetOptionsDlg() const { return options.get(); }
 
     DECLARE_MESSAGE_MAP()
 
@@ -74,6 +109,8 @@ private:
     void ShowSet(const std::vector<CPlotPage*>* set, int which);
     // Every page the options apply to: the pages shown, or all three sets of planes.
     std::vector<CPlotPage*> AllPages() const;
+    // The index of the page shown in the options' list (all three sets for planes).
+    int OptionsIndex() const;
 
     int previousEnabled = 1;
     BYTE activeSelected = 0, supplementarySelected = 0, combinedSelected = 0;
@@ -85,6 +122,8 @@ private:
     const std::vector<CPlotPage*>* supplementary = nullptr;
     const std::vector<CPlotPage*>* combined = nullptr;
     CString caption;
+    std::unique_ptr<CChartOptionsDlg> options;
+    BYTE optionsShown = 0;
     int currentIndex = 0;
     CChartWnd chartWnd;
     CListBox pageList;

@@ -29,3 +29,12 @@ constexpr int IDC_PLANES_COMBINED = 1091;
 // The matrix dialog (179).
 constexpr int IDC_MATRIX_HEADER = 1151;
 constexpr int IDC_MATRIX_LIST = 1078;
+
+// The options of the chart window dialog (192).
+constexpr int IDC_OPTIONS_POINTS = 1186;
+constexpr int IDC_OPTIONS_MARKER_SIZE = 1181;
+constexpr int IDC_OPTIONS_FILLED = 1183;
+constexpr int IDC_OPTIONS_APPLY_CURRENT = 1182;
+constexpr int IDC_OPTIONS_APPLY_ALL = 1178;
+constexpr int IDC_OPTIONS_TICK_ALL = 1184;
+constexpr int IDC_OPTIONS_UNTICK_ALL = 1185;

@@ -161,6 +161,81 @@ TEST(ChartWindowDialog, FactorialPlanesSwitchBetweenTheirSets) {
     EXPECT_EQ(empty.DoModal(), STEP_FINISH);
 }
 
+TEST(ChartOptions, MarkersAndShownPointsOfOnePageOrOfAll) {
+    Charts charts({"Peso x Altura", "Peso x Idade"});
+    CChartWindowDlg dialog(charts.pages, 1, 0);
+    afx::ScriptedUser user;
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text.Left(44), "Você alterou o estado de alguns marcadores. ");
+        return IDOK;
+    });
+    user.OnDialog(IDD_CHART_WINDOW, [&](afx::DialogDriver& d) {
+        EXPECT_TRUE(d.IsEnabled(IDC_OPTIONS_TOGGLE));
+        d.Click(IDC_OPTIONS_TOGGLE);
+        CChartOptionsDlg* options = dialog.GetOptionsDlg();
+        ASSERT_NE(options, nullptr);
+        EXPECT_EQ(d.Text(IDC_OPTIONS_TOGGLE), "<<");
+        EXPECT_TRUE(options->IsWindowVisible());
+        // Beside the dialog, on its right.
+        CRect mine, theirs;
+        dialog.GetWindowRect(&mine);
+        options->GetWindowRect(&theirs);
+        EXPECT_EQ(theirs.left, mine.right);
+        EXPECT_GE(theirs.Height(), mine.Height());
+
+        afx::DialogDriver o(*options);
+        std::vector<CString> labels = o.Items(IDC_OPTIONS_POINTS);
+        ASSERT_EQ(labels.size(), 12u);
+        EXPECT_EQ(labels[0], "p1");
+        EXPECT_TRUE(o.IsTicked(IDC_OPTIONS_POINTS, 5));
+        EXPECT_EQ(options->GetSlider().GetPos(), 3);   // size 4
+        EXPECT_EQ(o.Checked(IDC_OPTIONS_FILLED), BST_CHECKED);
+
+        // "Actual": this page only.
+        o.Tick(IDC_OPTIONS_POINTS, 0);
+        options->GetSlider().SetPos(1);
+        o.Click(IDC_OPTIONS_FILLED);
+        o.Click(IDC_OPTIONS_APPLY_CURRENT);
+        EXPECT_FALSE(charts[0].IsPointVisible(0));
+        EXPECT_EQ(charts[0].GetMarkerSize(), 2);
+        EXPECT_FALSE(charts[0].IsFilled());
+        EXPECT_TRUE(charts[1].IsPointVisible(0));
+        EXPECT_EQ(charts[1].GetMarkerSize(), 4);
+        afx::ProcessPendingEvents();
+        o.SavePng((testsupport::PictureFolder() + "/chart_options.png").c_str());
+
+        // Another page: its own points and settings.
+        d.Select(IDC_PAGE_LIST, 1);
+        EXPECT_EQ(options->GetCurrentPage(), 1);
+        EXPECT_TRUE(o.IsTicked(IDC_OPTIONS_POINTS, 0));
+        EXPECT_EQ(options->GetSlider().GetPos(), 3);
+        EXPECT_EQ(o.Checked(IDC_OPTIONS_FILLED), BST_CHECKED);
+
+        // "Todos" with a new size only: every page, no notice.
+        options->GetSlider().SetPos(4);
+        o.Click(IDC_OPTIONS_APPLY_ALL);
+        EXPECT_EQ(charts[0].GetMarkerSize(), 5);
+        EXPECT_EQ(charts[1].GetMarkerSize(), 5);
+        // With a tick: the notice, and the ticks on this page only.
+        o.Click(IDC_OPTIONS_UNTICK_ALL);
+        EXPECT_FALSE(o.IsTicked(IDC_OPTIONS_POINTS, 11));
+        o.Click(IDC_OPTIONS_APPLY_ALL);
+        EXPECT_FALSE(charts[1].IsPointVisible(11));
+        EXPECT_TRUE(charts[0].IsPointVisible(11));
+        EXPECT_EQ(user.Messages().size(), 1u);
+        o.Click(IDC_OPTIONS_TICK_ALL);
+        o.Click(IDC_OPTIONS_APPLY_CURRENT);
+        EXPECT_TRUE(charts[1].IsPointVisible(11));
+
+        d.Click(IDC_OPTIONS_TOGGLE);
+        EXPECT_EQ(d.Text(IDC_OPTIONS_TOGGLE), ">>");
+        EXPECT_FALSE(options->IsWindowVisible());
+        d.Click(IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), STEP_FINISH);
+    EXPECT_TRUE(user.AllAnswered());
+}
+
 TEST(MatrixDialog, TheTableWithOrWithoutTheCorrelationHeader) {
     CDataTable matrix;
     matrix.SetSize(2, 2);
