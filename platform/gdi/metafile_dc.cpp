@@ -84,8 +84,8 @@ public:
     std::vector<unsigned char> Done() {
         Pad();
         const auto n = static_cast<uint32_t>(bytes.size());
-        for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<unsigned char>(n >> (8 * i));
-        return bytes;
+        for (int i = 0; i < 4; ++i) bytes[4 + static_cast<size_t>(i)] = static_cast<unsigned char>(n >> (8 * i));
+        return std::move(bytes);
     }
 
 private:
