@@ -9,6 +9,7 @@ std::vector<afx::PaletteEntry> Palette();
 std::vector<afx::DialogTemplate> Dialogs();
 std::vector<afx::DialogTemplate> BaseDialogs();
 std::vector<afx::DialogTemplate> FolderDialogTemplates();
+std::vector<afx::DialogTemplate> ChartDialogTemplates();
 }  // namespace tabulon_res
 
 const afx::ResourceSet& TabulonResources() {
@@ -22,6 +23,7 @@ const afx::ResourceSet& TabulonResources() {
         s.dialogs = tabulon_res::Dialogs();
         for (auto& d : tabulon_res::BaseDialogs()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::FolderDialogTemplates()) s.dialogs.push_back(d);
+        for (auto& d : tabulon_res::ChartDialogTemplates()) s.dialogs.push_back(d);
         return s;
     }();
     return set;

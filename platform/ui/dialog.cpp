@@ -162,6 +162,7 @@ void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* default
         }
         if (c.style & Style::NoTabStop) w->setFocusPolicy(Qt::NoFocus);
         if ((c.style & Style::Default) && defaultId) *defaultId = static_cast<UINT>(c.id);
+        if (m.style & WS_DISABLED) w->setEnabled(false);
         if (m.style & WS_VISIBLE) w->show();
     }
     // Group boxes stay behind the controls they frame.
