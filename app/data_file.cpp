@@ -94,7 +94,8 @@ bool CVariableDesc::Read(CArchive& ar, int variableNumber) {
         Fail(typeError);
         return false;
     }
-    m_nType = std::atoi(line);
+    // Any type but 0 (qualitative) reads as 1 (quantitative).
+    m_nType = std::atoi(line) == 0 ? 0 : 1;
     m_categories.clear();
     if (m_nType != 0) return true;
     long count = 0;

@@ -18,6 +18,11 @@ BEGIN_MESSAGE_MAP(CTabulonDoc, CDocument)
     ON_COMMAND(ID_EDIT_PASTE, &CTabulonDoc::OnEditPaste)
     ON_UPDATE_COMMAND_UI(ID_OPTIONS_CONFIGURATION, &CTabulonDoc::OnUpdateDataCommand)
     ON_COMMAND(ID_OPTIONS_CONFIGURATION, &CTabulonDoc::OnConfiguration)
+    // Statistics menu: the commands not built yet have no handler and stay greyed.
+    ON_UPDATE_COMMAND_UI(ID_STATS_DESCRIPTIVE, &CTabulonDoc::OnUpdateDataCommand)
+    ON_COMMAND(ID_STATS_DESCRIPTIVE, &CTabulonDoc::OnDescriptiveStatistics)
+    ON_UPDATE_COMMAND_UI(ID_STATS_RESISTANT_LINE, &CTabulonDoc::OnUpdateDataCommand)
+    ON_COMMAND(ID_STATS_RESISTANT_LINE, &CTabulonDoc::OnResistantLine)
 END_MESSAGE_MAP()
 
 namespace {

@@ -44,6 +44,9 @@ protected:
     void OnFileImport();
     void OnEditPaste();
     void OnConfiguration();
+    // Statistics commands (stats_commands.cpp).
+    void OnDescriptiveStatistics();
+    void OnResistantLine();
     // Makes data the document's data set and shows it.
     void TakeData(CDataSet* data);
     // Shows a rejected file: an empty data set, no data, the title "Tesmo".

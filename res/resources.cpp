@@ -10,6 +10,7 @@ std::vector<afx::DialogTemplate> Dialogs();
 std::vector<afx::DialogTemplate> BaseDialogs();
 std::vector<afx::DialogTemplate> FolderDialogTemplates();
 std::vector<afx::DialogTemplate> ChartDialogTemplates();
+std::vector<afx::DialogTemplate> StatsDialogTemplates();
 }  // namespace tabulon_res
 
 const afx::ResourceSet& TabulonResources() {
@@ -24,6 +25,7 @@ const afx::ResourceSet& TabulonResources() {
         for (auto& d : tabulon_res::BaseDialogs()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::FolderDialogTemplates()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::ChartDialogTemplates()) s.dialogs.push_back(d);
+        for (auto& d : tabulon_res::StatsDialogTemplates()) s.dialogs.push_back(d);
         return s;
     }();
     return set;
