@@ -2,14 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <system_error>
-#include <thread>
 
 #include "app/status.h"
 #include "res/resource_ids.h"
@@ -28,7 +25,7 @@ inline uint32_t SortKey(float f) {
 
 // Least-significant-digit radix sort in three passes of 11 bits: stable, and linear in
 // the number of values, which matters for tables of millions of rows. scratch must hold
-// values.size() floats.
+// n floats.
 void RadixSort(float* values, size_t n, float* scratch) {
     if (n < 2) return;
     constexpr int kBits = 11;
@@ -79,40 +76,8 @@ void SortValuesStable(std::vector<float>& values) {
     RadixSort(values.data(), values.size(), scratch.get());
 }
 
-CSortedValues::CSortedValues(std::unique_ptr<float[]> sortedValues, size_t count)
+CSortedValues::CSortedValues(afx::LargeArray<float> sortedValues, size_t count)
     : m_pValues(std::move(sortedValues)), m_nCount(count) {}
-
-namespace {
-
-// Tables of this many selected cells or more are gathered and sorted by a few threads.
-// Every list comes out exactly as one thread makes it: rows keep their order and each
-// list is sorted on its own.
-constexpr size_t kParallelCells = 1u << 18;
-
-unsigned WorkerCount(size_t cells) {
-    if (cells < kParallelCells) return 1;
-    return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
-}
-
-// Runs work(0) .. work(workers - 1), on threads where they can be started and on the
-// calling thread otherwise, and returns when all have finished.
-template <class Work>
-void RunWorkers(unsigned workers, Work work) {
-    std::vector<std::thread> threads;
-    std::vector<unsigned> inline_;
-    for (unsigned w = 1; w < workers; ++w) {
-        try {
-            threads.emplace_back(work, w);
-        } catch (const std::system_error&) {
-            inline_.push_back(w);
-        }
-    }
-    work(0u);
-    for (unsigned w : inline_) work(w);
-    for (std::thread& t : threads) t.join();
-}
-
-}  // namespace
 
 COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<int>& variables, float missingCode)
     : m_fMissingCode(missingCode) {
@@ -121,51 +86,26 @@ COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<in
     BeginProgressStep(text, static_cast<int>(variables.size()), 1);
     const size_t rows = static_cast<size_t>(std::max(table.GetRowCount(), 0));
     const size_t count = variables.size();
-    const unsigned workers = WorkerCount(rows * count);
-
     // The cells are gathered row by row for all variables at once (the table keeps its
-    // rows contiguous). Worker w reads its own band of rows and writes its present values
-    // from the band's first row on; the bands are then closed up in row order.
-    // The blocks are left uninitialised here: each worker touches its own band first.
-    std::vector<std::unique_ptr<float[]>> values(count);
-    for (auto& v : values) v.reset(new float[std::max<size_t>(rows, 1)]);
-    // Everything the workers use is allocated here, so that nothing throws on a thread.
-    std::vector<std::vector<size_t>> filled(workers, std::vector<size_t>(count, 0));
-    std::vector<std::vector<float*>> outs(workers, std::vector<float*>(count));
-    auto bandStart = [&](unsigned w) { return rows * w / workers; };
-    RunWorkers(workers, [&](unsigned w) {
-        std::vector<float*>& out = outs[w];
-        for (size_t j = 0; j < count; ++j) out[j] = values[j].get() + bandStart(w);
-        std::vector<size_t>& n = filled[w];
-        for (size_t r = bandStart(w); r < bandStart(w + 1); ++r) {
-            for (size_t j = 0; j < count; ++j) {
-                const float x = static_cast<float>(table.GetValue(static_cast<int>(r + 1), variables[j]));
-                out[j][n[j]] = x;
-                n[j] += !IsAbsent(x, m_fMissingCode);
-            }
+    // rows contiguous), each variable's present values into a block of its own that is
+    // written only once (no clearing first).
+    std::vector<afx::LargeArray<float>> values;
+    values.reserve(count);
+    for (size_t j = 0; j < count; ++j) values.push_back(afx::MakeLargeArray<float>(rows));
+    std::vector<float*> out(count);
+    std::vector<size_t> present(count, 0);
+    for (size_t j = 0; j < count; ++j) out[j] = values[j].get();
+    for (size_t r = 0; r < rows; ++r) {
+        for (size_t j = 0; j < count; ++j) {
+            const float x = static_cast<float>(table.GetValue(static_cast<int>(r + 1), variables[j]));
+            out[j][present[j]] = x;
+            present[j] += !IsAbsent(x, m_fMissingCode);
         }
-    });
-    // Each worker takes whole lists, the next one until none is left: it closes up the
-    // bands in row order, then sorts the list.
-    std::vector<size_t> present(count);
-    const unsigned sorters = std::min<unsigned>(workers, static_cast<unsigned>(std::max<size_t>(count, 1)));
-    std::vector<std::unique_ptr<float[]>> scratch(sorters);
-    for (auto& b : scratch) b.reset(new float[std::max<size_t>(rows, 1)]);
-    std::atomic<size_t> next{0};
-    RunWorkers(sorters, [&](unsigned s) {
-        for (size_t j = next++; j < count; j = next++) {
-            float* list = values[j].get();
-            size_t end = filled[0][j];
-            for (unsigned w = 1; w < workers; ++w) {
-                std::memmove(list + end, list + bandStart(w), filled[w][j] * sizeof(float));
-                end += filled[w][j];
-            }
-            present[j] = end;
-            RadixSort(list, end, scratch[s].get());
-        }
-    });
+    }
+    afx::LargeArray<float> scratch = afx::MakeLargeArray<float>(rows);
     for (size_t j = 0; j < count; ++j) {
         StepProgress();
+        RadixSort(values[j].get(), present[j], scratch.get());
         m_variables.push_back(table.GetVariable(variables[j]));
         m_lists.emplace_back(std::move(values[j]), present[j]);
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/data_table.h"
+#include "platform/core/large_block.h"
 
 // One variable's present values in ascending order, in one block. The values are the
 // table's cells narrowed to single precision, so a float holds each of them exactly.
@@ -15,7 +16,7 @@ class CSortedValues {
 public:
     CSortedValues() = default;
     // Takes count values already in ascending order.
-    CSortedValues(std::unique_ptr<float[]> sortedValues, size_t count);
+    CSortedValues(afx::LargeArray<float> sortedValues, size_t count);
 
     int GetCount() const { return static_cast<int>(m_nCount); }
     bool IsEmpty() const { return m_nCount == 0; }
@@ -24,7 +25,7 @@ public:
     std::span<const float> Values() const { return {m_pValues.get(), m_nCount}; }
 
 private:
-    std::unique_ptr<float[]> m_pValues;
+    afx::LargeArray<float> m_pValues;
     size_t m_nCount = 0;
 };
 
