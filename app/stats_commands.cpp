@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "app/tabulon_doc.h"
+#include "charts/chart_dialogs.h"
+#include "stats/correlation_table.h"
 #include "stats/descriptive_stats.h"
 #include "stats/order_statistics.h"
 #include "ui/dialog_bases.h"
@@ -40,3 +42,37 @@ void CTabulonDoc::OnDescriptiveStatistics() {
 
 // The resistant line has no computation: the item is offered with data and does nothing.
 void CTabulonDoc::OnResistantLine() {}
+
+void CTabulonDoc::OnCorrelationMatrix() { RunMatrixCommand(CCorrelationTable::KIND_CORRELATION); }
+
+void CTabulonDoc::OnCovarianceMatrix() { RunMatrixCommand(CCorrelationTable::KIND_COVARIANCE); }
+
+void CTabulonDoc::RunMatrixCommand(int kind) {
+    if (!m_pDataSet) return;
+    const bool correlation = kind == CCorrelationTable::KIND_CORRELATION;
+    CSelectVariablesDlg selection(this,
+                                  correlation ? "Selecionar variáveis para matriz de correlação"
+                                              : "Selecionar variáveis para matriz de covariância",
+                                  1, 0, 1);
+    std::unique_ptr<CCorrelationTable> matrix;
+    std::unique_ptr<CMatrixResultsDlg> results;
+    bool onResults = false;
+    for (;;) {
+        CDialog* page = onResults ? static_cast<CDialog*>(results.get()) : &selection;
+        const int result = page->DoModal();
+        if (result == STEP_FINISH || result == STEP_CANCEL) break;
+        if (result == STEP_NEXT && !onResults) {
+            results.reset();
+            matrix.reset();
+            const float code = static_cast<float>(std::atof(m_pDataSet->GetMissingCodeText()));
+            matrix = std::make_unique<CCorrelationTable>(*m_pDataSet, selection.GetSelection(), code, kind);
+            results = std::make_unique<CMatrixResultsDlg>(matrix.get(), correlation ? 1 : 0, nullptr);
+            results->SetCaption(correlation ? "Matriz de correlação" : "Matriz de covariância");
+            onResults = true;
+        } else if (result == STEP_PREVIOUS && onResults) {
+            onResults = false;
+        }
+    }
+    results.reset();
+    matrix.reset();
+}

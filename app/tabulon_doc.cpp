@@ -23,6 +23,10 @@ BEGIN_MESSAGE_MAP(CTabulonDoc, CDocument)
     ON_COMMAND(ID_STATS_DESCRIPTIVE, &CTabulonDoc::OnDescriptiveStatistics)
     ON_UPDATE_COMMAND_UI(ID_STATS_RESISTANT_LINE, &CTabulonDoc::OnUpdateDataCommand)
     ON_COMMAND(ID_STATS_RESISTANT_LINE, &CTabulonDoc::OnResistantLine)
+    ON_UPDATE_COMMAND_UI(ID_STATS_CORRELATION, &CTabulonDoc::OnUpdateDataCommand)
+    ON_COMMAND(ID_STATS_CORRELATION, &CTabulonDoc::OnCorrelationMatrix)
+    ON_UPDATE_COMMAND_UI(ID_STATS_COVARIANCE, &CTabulonDoc::OnUpdateDataCommand)
+    ON_COMMAND(ID_STATS_COVARIANCE, &CTabulonDoc::OnCovarianceMatrix)
 END_MESSAGE_MAP()
 
 namespace {

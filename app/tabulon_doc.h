@@ -47,6 +47,9 @@ protected:
     // Statistics commands (stats_commands.cpp).
     void OnDescriptiveStatistics();
     void OnResistantLine();
+    void OnCorrelationMatrix();
+    void OnCovarianceMatrix();
+    void RunMatrixCommand(int kind);
     // Makes data the document's data set and shows it.
     void TakeData(CDataSet* data);
     // Shows a rejected file: an empty data set, no data, the title "Tesmo".
