@@ -8,6 +8,7 @@
 #include "charts/chart_dialogs.h"
 #include "stats/correlation_table.h"
 #include "stats/descriptive_stats.h"
+#include "stats/histogram.h"
 #include "stats/order_statistics.h"
 #include "ui/dialog_bases.h"
 #include "ui/select_variables_dlg.h"
@@ -75,4 +76,64 @@ void CTabulonDoc::RunMatrixCommand(int kind) {
     }
     results.reset();
     matrix.reset();
+}
+
+void CTabulonDoc::OnHistogram() {
+    if (!m_pDataSet) return;
+    CSelectVariablesDlg selection(this, "Selecionar variáveis para histogramas", 1, 0, 0);
+    std::unique_ptr<COrderStatistics> stats;
+    std::unique_ptr<CClassCountDlg> classes;
+    std::vector<std::unique_ptr<CHistogramChart>> charts;
+    std::vector<CPlotPage*> pages;
+    std::unique_ptr<CChartWindowDlg> window;
+    int current = 0;  // the selection page, the class counts, the charts
+    for (;;) {
+        CDialog* page = current == 0 ? static_cast<CDialog*>(&selection)
+                        : current == 1 ? static_cast<CDialog*>(classes.get())
+                                       : static_cast<CDialog*>(window.get());
+        const int result = page->DoModal();
+        if (result == STEP_FINISH || result == STEP_CANCEL) break;
+        if (result == STEP_PREVIOUS && current > 0) {
+            --current;
+        } else if (result == STEP_NEXT && current == 0) {
+            // The chart window goes before the charts it shows, the charts before their
+            // statistics.
+            window.reset();
+            pages.clear();
+            charts.clear();
+            classes.reset();
+            stats.reset();
+            const float code = static_cast<float>(std::atof(m_pDataSet->GetMissingCodeText()));
+            stats = std::make_unique<COrderStatistics>(*m_pDataSet, selection.GetSelection(), code);
+            classes = std::make_unique<CClassCountDlg>(stats.get(), nullptr);
+            current = 1;
+        } else if (result == STEP_NEXT && current == 1) {
+            window.reset();
+            pages.clear();
+            charts.clear();
+            const std::vector<int>& counts = classes->GetClassCounts();
+            for (size_t i = 0; i < counts.size(); ++i) {
+                const int position = static_cast<int>(i);
+                // A variable without present values has no classes to draw.
+                if (stats->GetValueCount(position) == 0) {
+                    AfxMessageBox(FormatString("A variável %s não tem valores presentes: o histograma não é desenhado",
+                                               stats->GetVariableName(position).GetString()),
+                                  MB_OK);
+                    continue;
+                }
+                charts.push_back(std::make_unique<CHistogramChart>(stats.get(), counts[i], position,
+                                                                   stats->GetVariableName(position)));
+                pages.push_back(charts.back().get());
+            }
+            if (pages.empty()) continue;  // nothing to show: the class counts again
+            window = std::make_unique<CChartWindowDlg>(pages, 1, 0, 174, nullptr);
+            window->SetCaption("Histograma");
+            current = 2;
+        }
+    }
+    window.reset();
+    pages.clear();
+    charts.clear();
+    classes.reset();
+    stats.reset();
 }

@@ -47,6 +47,7 @@ protected:
     // Statistics commands (stats_commands.cpp).
     void OnDescriptiveStatistics();
     void OnResistantLine();
+    void OnHistogram();
     void OnCorrelationMatrix();
     void OnCovarianceMatrix();
     void RunMatrixCommand(int kind);

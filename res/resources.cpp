@@ -11,6 +11,7 @@ std::vector<afx::DialogTemplate> BaseDialogs();
 std::vector<afx::DialogTemplate> FolderDialogTemplates();
 std::vector<afx::DialogTemplate> ChartDialogTemplates();
 std::vector<afx::DialogTemplate> StatsDialogTemplates();
+std::vector<afx::DialogTemplate> Stats2DialogTemplates();
 }  // namespace tabulon_res
 
 const afx::ResourceSet& TabulonResources() {
@@ -26,6 +27,7 @@ const afx::ResourceSet& TabulonResources() {
         for (auto& d : tabulon_res::FolderDialogTemplates()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::ChartDialogTemplates()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::StatsDialogTemplates()) s.dialogs.push_back(d);
+        for (auto& d : tabulon_res::Stats2DialogTemplates()) s.dialogs.push_back(d);
         return s;
     }();
     return set;
