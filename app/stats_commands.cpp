@@ -9,6 +9,8 @@
 #include "stats/correlation_table.h"
 #include "stats/descriptive_stats.h"
 #include "stats/histogram.h"
+#include "stats/paired_statistics.h"
+#include "stats/regression.h"
 #include "stats/order_statistics.h"
 #include "ui/dialog_bases.h"
 #include "ui/select_variables_dlg.h"
@@ -135,5 +137,68 @@ void CTabulonDoc::OnHistogram() {
     pages.clear();
     charts.clear();
     classes.reset();
+    stats.reset();
+}
+
+void CTabulonDoc::OnScatterDiagram() { RunPairedCommand(false); }
+
+void CTabulonDoc::OnLinearRegression() { RunPairedCommand(true); }
+
+void CTabulonDoc::RunPairedCommand(bool regression) {
+    if (!m_pDataSet) return;
+    CScatterVariablesDlg variables(m_pDataSet, nullptr);
+    variables.SetTitle(regression ? "Selecionar variáveis para recta de regressão linear"
+                                  : "Selecionar variáveis para Diagrama de Dispersão");
+    std::unique_ptr<CPairedStatistics> stats;
+    std::vector<std::unique_ptr<CPlotPage>> charts;
+    std::vector<CPlotPage*> pages;
+    std::unique_ptr<CChartWindowDlg> window;
+    bool onCharts = false;
+    for (;;) {
+        CDialog* page = onCharts ? static_cast<CDialog*>(window.get()) : &variables;
+        const int result = page->DoModal();
+        if (result == STEP_FINISH || result == STEP_CANCEL) break;
+        if (result == STEP_PREVIOUS && onCharts) {
+            onCharts = false;
+        } else if (result == STEP_NEXT && !onCharts) {
+            // The window goes before the pages it shows, the pages before their statistics.
+            window.reset();
+            pages.clear();
+            charts.clear();
+            stats.reset();
+            const float code = static_cast<float>(std::atof(m_pDataSet->GetMissingCodeText()));
+            const int conditioning = variables.GetConditioningVariable();
+            stats = std::make_unique<CPairedStatistics>(*m_pDataSet, variables.GetXVariables(), variables.GetYVariable(),
+                                                        variables.GetIdentifierVariable(), conditioning, code);
+            for (int i = 0; i < stats->GetVariableCount(); ++i) {
+                if (regression) {
+                    charts.push_back(std::make_unique<CRegressionPage>(stats.get(), i, stats->GetVariableName(i)));
+                } else {
+                    CString x, y;
+                    stats->GetXVariableName(i, x);
+                    stats->GetYVariableName(y);
+                    auto chart = std::make_unique<CScatterChart>(*stats->GetSeries(i), x, y, y + "/" + x);
+                    if (conditioning != -1)
+                        chart->SetGroupNames(m_pDataSet->GetVariable(conditioning)->GetCategories());
+                    charts.push_back(std::move(chart));
+                }
+                pages.push_back(charts.back().get());
+            }
+            if (regression) {
+                auto dialog = std::make_unique<CRegressionDlg>(pages, conditioning, m_pDataSet, nullptr);
+                dialog->SetHasConditioning(conditioning != -1);
+                window = std::move(dialog);
+            } else {
+                window = std::make_unique<CChartWindowDlg>(pages, 1, 0, 174, nullptr);
+                window->ShowIdentifiersOption(true);
+                window->ShowConditioningOption(conditioning != -1);
+                window->SetCaption("Diagrama de dispersão");
+            }
+            onCharts = true;
+        }
+    }
+    window.reset();
+    pages.clear();
+    charts.clear();
     stats.reset();
 }

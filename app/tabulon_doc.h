@@ -48,6 +48,9 @@ protected:
     void OnDescriptiveStatistics();
     void OnResistantLine();
     void OnHistogram();
+    void OnScatterDiagram();
+    void OnLinearRegression();
+    void RunPairedCommand(bool regression);
     void OnCorrelationMatrix();
     void OnCovarianceMatrix();
     void RunMatrixCommand(int kind);
