@@ -6,6 +6,8 @@
 
 #include "app/tabulon_doc.h"
 #include "charts/chart_dialogs.h"
+#include "charts/boxplot_chart.h"
+#include "stats/boxplot_options.h"
 #include "stats/correlation_table.h"
 #include "stats/descriptive_stats.h"
 #include "stats/histogram.h"
@@ -195,6 +197,72 @@ void CTabulonDoc::RunPairedCommand(bool regression) {
                 window->SetCaption("Diagrama de dispersão");
             }
             onCharts = true;
+        }
+    }
+    window.reset();
+    pages.clear();
+    charts.clear();
+    stats.reset();
+}
+
+void CTabulonDoc::OnBoxplot() {
+    if (!m_pDataSet) return;
+    CSelectVariablesDlg selection(this, "Selecionar variáveis para boxPlot", 0, 0, 0);
+    CBoxPlotOptionsDlg options(nullptr);
+    std::unique_ptr<COrderStatistics> stats;
+    std::vector<std::unique_ptr<CPlotChart>> charts;
+    std::vector<CPlotPage*> pages;
+    std::unique_ptr<CChartWindowDlg> window;
+    int current = 0;  // the selection page, the options, the charts
+    for (;;) {
+        CDialog* page = current == 0   ? static_cast<CDialog*>(&selection)
+                        : current == 1 ? static_cast<CDialog*>(&options)
+                                       : static_cast<CDialog*>(window.get());
+        const int result = page->DoModal();
+        if (result == STEP_FINISH || result == STEP_CANCEL) break;
+        if (result == STEP_PREVIOUS && current > 0) {
+            --current;
+        } else if (result == STEP_NEXT && current == 0) {
+            window.reset();
+            pages.clear();
+            charts.clear();
+            stats.reset();
+            const float code = static_cast<float>(std::atof(m_pDataSet->GetMissingCodeText()));
+            std::vector<int> variables = selection.GetSelection();
+            stats = std::make_unique<COrderStatistics>(*m_pDataSet, variables, code);
+            // A variable without present values has no box: it is named and left out.
+            std::vector<int> present;
+            for (int i = 0; i < stats->GetVariableCount(); ++i) {
+                if (stats->GetValueCount(i) > 0) {
+                    present.push_back(variables[static_cast<size_t>(i)]);
+                    continue;
+                }
+                AfxMessageBox(FormatString("A variável %s não tem valores presentes: o boxplot não é desenhado",
+                                           stats->GetVariableName(i).GetString()),
+                              MB_OK);
+            }
+            if (present.size() != variables.size()) {
+                stats.reset();
+                stats = std::make_unique<COrderStatistics>(*m_pDataSet, present, code);
+            }
+            if (stats->GetVariableCount() > 0) current = 1;
+        } else if (result == STEP_NEXT && current == 1) {
+            window.reset();
+            pages.clear();
+            charts.clear();
+            const int n = options.GetVariableCount(), v = stats->GetVariableCount();
+            const int identify = options.GetIdentifyOutliers();
+            if (n == 1) {
+                for (int i = 0; i < v; ++i)
+                    charts.push_back(std::make_unique<CBoxPlotChart>(stats.get(), i, identify, stats->GetVariableName(i), 1));
+            } else {
+                for (int first = 0; first < v; first += n)
+                    charts.push_back(std::make_unique<CMultipleBoxplotChart>(stats.get(), first, n, identify));
+            }
+            for (auto& chart : charts) pages.push_back(chart.get());
+            window = std::make_unique<CChartWindowDlg>(pages, n, 0, 174, nullptr);
+            window->SetCaption("BoxPlot");
+            current = 2;
         }
     }
     window.reset();

@@ -48,6 +48,7 @@ protected:
     void OnDescriptiveStatistics();
     void OnResistantLine();
     void OnHistogram();
+    void OnBoxplot();
     void OnScatterDiagram();
     void OnLinearRegression();
     void RunPairedCommand(bool regression);

@@ -21,6 +21,18 @@ std::vector<afx::DialogTemplate> Stats2DialogTemplates() {
              {Ctl::PushButton, 1192, "Seguinte", {204, 106, 50, 14}, Style::Default},
              {Ctl::PushButton, IDCANCEL, "Cancelar", {204, 146, 50, 14}},
          }},
+        {175, "Características do BoxPlot", {0, 0, 200, 120},
+         {
+             {Ctl::GroupBox, -1, "Multiplas Variáveis", {7, 7, 186, 50}},
+             {Ctl::Radio, 1027, "Sim", {15, 20, 40, 10}, Style::Group},
+             {Ctl::Radio, 1028, "Não", {15, 34, 40, 10}},
+             {Ctl::Static, -1, "Número de Variáveis (2-5):", {70, 20, 90, 10}},
+             {Ctl::Edit, 1145, "", {160, 18, 25, 13}},
+             {Ctl::CheckBox, 1120, "Identificação de Valores Anómalos", {7, 66, 186, 10}},
+             {Ctl::PushButton, 1193, "Anterior", {35, 99, 50, 14}},
+             {Ctl::PushButton, 1192, "Seguinte", {89, 99, 50, 14}, Style::Default},
+             {Ctl::PushButton, IDCANCEL, "Cancelar", {143, 99, 50, 14}},
+         }},
         {176, "", {0, 0, 330, 226},
          {
              {Ctl::GroupBox, -1, "Variável para o Eixo Y", {7, 7, 100, 150}},
