@@ -21,7 +21,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Replaces the values by their deviations from their mean; returns the sum of the squared
 // deviations. Equal values give deviations of exactly 0.
-double Centre(std::vector<double>& v) {
+template <class Vector>
+double Centre(Vector& v) {
     if (v.empty()) return 0.0;
     const double first = v.front();
     double sum = 0.0;
@@ -39,7 +40,8 @@ double Centre(std::vector<double>& v) {
     return ss;
 }
 
-double Dot(const std::vector<double>& a, const std::vector<double>& b) {
+template <class Vector>
+double Dot(const Vector& a, const Vector& b) {
     double s = 0.0;
     const size_t n = a.size();
     for (size_t i = 0; i < n; ++i) s += a[i] * b[i];
@@ -73,19 +75,24 @@ void CollectPairs(const CDataTable& table, int a, int b, float code, std::vector
 }  // namespace
 
 std::vector<double> CCorrelationTable::MidRanks(const std::vector<double>& values) {
-    const size_t n = values.size();
+    std::vector<double> ranks(values.size());
+    MidRanks(values.data(), values.size(), ranks.data());
+    return ranks;
+}
+
+void CCorrelationTable::MidRanks(const double* values, size_t n, double* ranks) {
     struct Item {
         uint64_t key;
         uint32_t index;
     };
-    std::vector<Item> items(n), other(n);
+    afx::LargeArray<Item> items = afx::MakeLargeArray<Item>(n), other = afx::MakeLargeArray<Item>(n);
     for (size_t i = 0; i < n; ++i) items[i] = {OrderKey(values[i]), static_cast<uint32_t>(i)};
     // Stable least-significant-digit radix sort, four digits of 16 bits; a digit shared by
     // every key (the low bits of values read as floats) costs no pass.
     constexpr size_t kBuckets = 1 << 16;
     std::vector<std::array<uint32_t, 4>> counts(kBuckets, std::array<uint32_t, 4>{});
-    for (const Item& it : items)
-        for (int d = 0; d < 4; ++d) ++counts[(it.key >> (16 * d)) & 0xFFFF][static_cast<size_t>(d)];
+    for (size_t i = 0; i < n; ++i)
+        for (int d = 0; d < 4; ++d) ++counts[(items[i].key >> (16 * d)) & 0xFFFF][static_cast<size_t>(d)];
     for (size_t d = 0; d < 4; ++d) {
         if (n == 0 || counts[(items[0].key >> (16 * d)) & 0xFFFF][d] == n) continue;
         std::vector<uint32_t> start(kBuckets);
@@ -94,10 +101,9 @@ std::vector<double> CCorrelationTable::MidRanks(const std::vector<double>& value
             start[k] = total;
             total += counts[k][d];
         }
-        for (const Item& it : items) other[start[(it.key >> (16 * d)) & 0xFFFF]++] = it;
+        for (size_t i = 0; i < n; ++i) other[start[(items[i].key >> (16 * d)) & 0xFFFF]++] = items[i];
         items.swap(other);
     }
-    std::vector<double> ranks(n);
     for (size_t p = 0; p < n;) {
         size_t q = p;
         while (q + 1 < n && items[q + 1].key == items[p].key) ++q;
@@ -106,7 +112,6 @@ std::vector<double> CCorrelationTable::MidRanks(const std::vector<double>& value
         for (size_t j = p; j <= q; ++j) ranks[items[j].index] = rank;
         p = q + 1;
     }
-    return ranks;
 }
 
 double CCorrelationTable::Covariance(const CDataTable& table, int a, int b, float code) {
@@ -163,19 +168,33 @@ CCompleteCaseTable::CCompleteCaseTable(const CDataTable& source, std::vector<int
     }
     for (int v : variables) m_variables.push_back(*source.GetVariable(v));
     m_nVariables = static_cast<int>(variables.size());
-    std::vector<double> row(variables.size());
+    m_columns.assign(variables.size(), {});
+    const size_t m = variables.size();
+    for (CValueColumn& c : m_columns) c.reserve(static_cast<size_t>(source.GetRowCount()));
+    std::vector<double> row(m);
     for (int r = 1; r <= source.GetRowCount(); ++r) {
         bool complete = true;
-        for (size_t j = 0; j < variables.size() && complete; ++j) {
+        for (size_t j = 0; j < m && complete; ++j) {
             row[j] = source.GetValue(r, variables[j]);
             complete = !FloatEquals(row[j], code);
         }
         if (!complete) continue;
-        m_rows.push_back(row);
-        m_rowNames.push_back(source.GetRowNameCopy(r));
+        for (size_t j = 0; j < m; ++j) m_columns[j].push_back(row[j]);
     }
-    m_nRows = static_cast<int>(m_rows.size());
-    ComputeMeanVariance();
+    m_nComplete = m == 0 ? 0 : m_columns[0].size();
+    // Mean and sample variance over the kept rows, two passes in double.
+    for (size_t j = 0; j < m; ++j) {
+        const CValueColumn& x = m_columns[j];
+        if (x.empty()) continue;
+        double sum = 0.0;
+        bool allEqual = true;
+        for (double v : x) sum += v, allEqual = allEqual && v == x.front();
+        const double mean = allEqual ? x.front() : sum / static_cast<double>(x.size());
+        double ss = 0.0;
+        for (double v : x) ss += (v - mean) * (v - mean);
+        m_variables[j].SetMean(mean);
+        m_variables[j].SetVariance(x.size() > 1 ? ss / static_cast<double>(x.size() - 1) : 0.0);
+    }
 }
 
 CCorrelationTable::CCorrelationTable(const CDataTable& source, std::vector<int>& variables, float code, int kind)
@@ -183,18 +202,19 @@ CCorrelationTable::CCorrelationTable(const CDataTable& source, std::vector<int>&
     m_fMissingCode = code;
     CCompleteCaseTable complete(source, variables, code, true);
     const size_t m = static_cast<size_t>(complete.GetVariableCount());
-    m_nComplete = static_cast<size_t>(complete.GetRowCount());
+    m_nComplete = complete.GetCompleteRowCount();
+    for (size_t j = 0; j < m; ++j) m_centred.push_back(std::move(complete.Column(j)));
     for (size_t j = 0; j < m; ++j) {
-        std::vector<double> column(m_nComplete);
-        for (size_t r = 0; r < m_nComplete; ++r) column[r] = complete.GetValue(static_cast<int>(r + 1), static_cast<int>(j + 1));
         if (kind == KIND_CORRELATION) {
-            std::vector<double> ranks = MidRanks(column);
+            CValueColumn ranks(m_nComplete);
+            MidRanks(m_centred[j].data(), m_nComplete, ranks.data());
             m_rankSumSquares.push_back(Centre(ranks));
             m_centredRanks.push_back(std::move(ranks));
         }
-        m_sumSquares.push_back(Centre(column));
-        m_centred.push_back(std::move(column));
+        m_sumSquares.push_back(Centre(m_centred[j]));
     }
+    m_products = CrossProducts(m_centred);
+    if (kind == KIND_CORRELATION) m_rankProducts = CrossProducts(m_centredRanks);
     for (size_t i = 0; i < m; ++i) {
         m_variables.push_back(*complete.GetVariable(static_cast<int>(i + 1)));
         std::vector<double> row(m);
@@ -209,13 +229,44 @@ CCorrelationTable::CCorrelationTable(const CDataTable& source, std::vector<int>&
     m_centredRanks.clear();
 }
 
+std::vector<std::vector<double>> CCorrelationTable::CrossProducts(const std::vector<CValueColumn>& columns) {
+    const size_t m = columns.size();
+    const size_t n = m == 0 ? 0 : columns[0].size();
+    std::vector<std::vector<double>> sums(m, std::vector<double>(m, 0.0));
+    // Rows in blocks small enough for the block of every column to stay in the cache while
+    // all the pairs are summed over it; four partial sums per pair keep the adder busy.
+    constexpr size_t kBlock = 2048;
+    for (size_t start = 0; start < n; start += kBlock) {
+        const size_t end = std::min(n, start + kBlock);
+        for (size_t i = 0; i < m; ++i) {
+            const double* a = columns[i].data();
+            for (size_t j = 0; j <= i; ++j) {
+                const double* b = columns[j].data();
+                double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+                size_t r = start;
+                for (; r + 4 <= end; r += 4) {
+                    s0 += a[r] * b[r];
+                    s1 += a[r + 1] * b[r + 1];
+                    s2 += a[r + 2] * b[r + 2];
+                    s3 += a[r + 3] * b[r + 3];
+                }
+                for (; r < end; ++r) s0 += a[r] * b[r];
+                sums[i][j] += (s0 + s1) + (s2 + s3);
+            }
+        }
+    }
+    for (size_t i = 0; i < m; ++i)
+        for (size_t j = i + 1; j < m; ++j) sums[i][j] = sums[j][i];
+    return sums;
+}
+
 void CCorrelationTable::FillCorrelationRow(size_t i, std::vector<double>& row) const {
     for (size_t j = 0; j < row.size(); ++j) {
-        if (j < i) row[j] = Coefficient(Dot(m_centred[i], m_centred[j]), m_sumSquares[i], m_sumSquares[j], m_nComplete);
+        if (j < i) row[j] = Coefficient(m_products[i][j], m_sumSquares[i], m_sumSquares[j], m_nComplete);
         else if (j == i) row[j] = m_nComplete < 2 || m_sumSquares[i] == 0.0 ? kNaN : 1.0;
         else
-            row[j] = static_cast<float>(Coefficient(Dot(m_centredRanks[i], m_centredRanks[j]), m_rankSumSquares[i],
-                                                    m_rankSumSquares[j], m_nComplete));
+            row[j] = static_cast<float>(
+                Coefficient(m_rankProducts[i][j], m_rankSumSquares[i], m_rankSumSquares[j], m_nComplete));
     }
 }
 
@@ -223,7 +274,7 @@ void CCorrelationTable::FillCovarianceRow(size_t i, std::vector<double>& row) co
     for (size_t j = 0; j < row.size(); ++j) {
         if (j < i) row[j] = m_rows[j][i];
         else if (m_nComplete < 2) row[j] = kNaN;
-        else row[j] = Dot(m_centred[i], m_centred[j]) / static_cast<double>(m_nComplete - 1);
+        else row[j] = m_products[i][j] / static_cast<double>(m_nComplete - 1);
     }
 }
 

@@ -5,14 +5,39 @@
 #include <vector>
 
 #include "app/data_table.h"
+#include "platform/core/large_block.h"
+
+// Vectors of millions of values take their memory from the large-block allocator, so that
+// filling them does not cost a page fault every 4 KB.
+template <class T>
+struct LargeBlockAllocator {
+    using value_type = T;
+    LargeBlockAllocator() = default;
+    template <class U>
+    LargeBlockAllocator(const LargeBlockAllocator<U>&) {}
+    T* allocate(size_t n) { return static_cast<T*>(afx::AllocateLargeBlock(n * sizeof(T))); }
+    void deallocate(T* p, size_t n) noexcept { afx::FreeLargeBlock(p, n * sizeof(T)); }
+    template <class U>
+    bool operator==(const LargeBlockAllocator<U>&) const { return true; }
+};
+using CValueColumn = std::vector<double, LargeBlockAllocator<double>>;
 
 // The selected variables over the complete rows only, with their means and variances
-// recomputed over those rows.
+// recomputed over those rows. The values are kept by column (one block per variable), so
+// the table's own row storage stays empty: read them with Column.
 class CCompleteCaseTable : public CDataTable {
 public:
     // Variables are 1-based numbers of the source; when checkVariance is set, a variable
     // whose present values are all equal is reported and removed from the caller's vector.
     CCompleteCaseTable(const CDataTable& source, std::vector<int>& variables, float missingCode, bool checkVariance);
+
+    size_t GetCompleteRowCount() const { return m_nComplete; }
+    // Variable j (from 0) over the complete rows, in row order.
+    CValueColumn& Column(size_t j) { return m_columns[j]; }
+
+private:
+    std::vector<CValueColumn> m_columns;
+    size_t m_nComplete = 0;
 };
 
 class CCorrelationTable : public CDataTable {
@@ -33,8 +58,11 @@ public:
 
     // Ranks 1..k of the values, equal values sharing the mean of their positions.
     static std::vector<double> MidRanks(const std::vector<double>& values);
+    // The same for n values, written to ranks.
+    static void MidRanks(const double* values, size_t n, double* ranks);
 
 private:
+    static std::vector<std::vector<double>> CrossProducts(const std::vector<CValueColumn>& columns);
     // Row i (0-based) of the matrix: Pearson below the diagonal, 1 on it, Spearman above
     // it; or the covariances, mirrored below the diagonal.
     void FillCorrelationRow(size_t i, std::vector<double>& row) const;
@@ -43,8 +71,10 @@ private:
     int m_nKind;
     // Per variable of the complete-case table: its values minus their mean, and its ranks
     // minus their mean.
-    std::vector<std::vector<double>> m_centred;
-    std::vector<std::vector<double>> m_centredRanks;
+    std::vector<CValueColumn> m_centred;
+    std::vector<CValueColumn> m_centredRanks;
+    // Sums of products of the centred columns (and ranks), every pair.
+    std::vector<std::vector<double>> m_products, m_rankProducts;
     std::vector<double> m_sumSquares;
     std::vector<double> m_rankSumSquares;
     size_t m_nComplete = 0;
