@@ -1,4 +1,4 @@
-// Templates of the histogram, scatter-diagram and regression pages (coordinates in dialog
+// Templates of the histogram, boxplot, scatter-diagram, regression and conditioning pages (coordinates in dialog
 // units).
 #include "res/chart_resource_ids.h"
 #include "res/resource_ids.h"
@@ -48,6 +48,12 @@ std::vector<afx::DialogTemplate> Stats2DialogTemplates() {
              {Ctl::CheckList, 1155, "", {225, 115, 92, 36}, Style::VScroll},
              {Ctl::PushButton, 1192, "Seguinte", {219, 205, 50, 14}, Style::Default},
              {Ctl::PushButton, IDCANCEL, "Cancelar", {273, 205, 50, 14}},
+         }},
+        {188, "Selecionar Condicionamento", {0, 0, 170, 150},
+         {
+             {Ctl::CheckList, 1078, "", {7, 7, 156, 112}, Style::VScroll},
+             {Ctl::PushButton, IDOK, "Seguinte", {59, 129, 50, 14}, Style::Default},
+             {Ctl::PushButton, IDCANCEL, "Sair", {113, 129, 50, 14}},
          }},
         {177, "Regressão Linear", {0, 0, 445, 250},
          {

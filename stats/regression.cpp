@@ -330,3 +330,40 @@ void CScatterVariablesDlg::OnNext() {
 
 void CScatterVariablesDlg::OnOK() {}
 void CScatterVariablesDlg::OnCancel() { EndDialog(STEP_CANCEL); }
+
+// --- CConditioningDlg ------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CConditioningDlg, CDialog)
+    ON_CONTROL(CLBN_CHKCHANGE, 1078, &CConditioningDlg::OnTicked)
+END_MESSAGE_MAP()
+
+CConditioningDlg::CConditioningDlg(const std::vector<CNamedCode>& candidates, CWnd* parent)
+    : CDialog(188, parent), m_candidates(candidates) {}
+
+BOOL CConditioningDlg::OnInitDialog() {
+    m_list.SubclassDlgItem(1078, this);
+    for (const CNamedCode& c : m_candidates) m_list.AddString(c.name);
+    m_ticks.assign(m_candidates.size(), 0);
+    return CDialog::OnInitDialog();
+}
+
+// At most one item is ticked: a new tick clears the others.
+void CConditioningDlg::OnTicked() {
+    for (int i = 0; i < m_list.GetCount(); ++i) {
+        const int now = m_list.GetCheck(i) == BST_CHECKED ? 1 : 0;
+        if (now && !m_ticks[static_cast<size_t>(i)])
+            for (int j = 0; j < m_list.GetCount(); ++j)
+                if (j != i) m_list.SetCheck(j, BST_UNCHECKED);
+    }
+    for (int i = 0; i < m_list.GetCount(); ++i) m_ticks[static_cast<size_t>(i)] = m_list.GetCheck(i) == BST_CHECKED ? 1 : 0;
+}
+
+void CConditioningDlg::OnOK() {
+    for (int i = 0; i < m_list.GetCount(); ++i)
+        if (m_list.GetCheck(i) == BST_CHECKED) {
+            m_nChosen = m_candidates[static_cast<size_t>(i)].code;
+            EndDialog(IDOK);
+            return;
+        }
+    EndDialog(RESULT_NONE);
+}

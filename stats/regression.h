@@ -127,3 +127,24 @@ private:
     int m_nConditioning = -1;
     int m_bDefaultIdentifier = 1;
 };
+
+// Dialog 188: one conditioning variable chosen among candidates ({name, variable number}).
+// Ends with IDOK and the choice, 1003 when nothing is ticked, IDCANCEL on "Sair".
+class CConditioningDlg : public CDialog {
+public:
+    static constexpr int RESULT_NONE = 1003;
+    CConditioningDlg(const std::vector<CNamedCode>& candidates, CWnd* parent = nullptr);
+    int GetConditioningVariable() const { return m_nChosen; }
+
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnTicked();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    std::vector<CNamedCode> m_candidates;
+    CCheckListBox m_list;
+    std::vector<int> m_ticks;
+    int m_nChosen = -1;
+};

@@ -126,6 +126,17 @@ void BM_RegressionPair(benchmark::State& state) {
 }
 BENCHMARK(BM_RegressionPair)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
+// The pair's series and fitted line alone (what the regression page shows).
+void BM_RegressionFitOnly(benchmark::State& state) {
+    const CDataTable& table = LoadedTable();
+    for (auto _ : state) {
+        CPairedStatistics stats(table, {1}, 2, -1, -1, table.GetMissingCode());
+        CRegressionPage page(&stats, 0, stats.GetVariableName(0));
+        benchmark::DoNotOptimize(page.SlopeText());
+    }
+}
+BENCHMARK(BM_RegressionFitOnly)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -216,4 +216,28 @@ TEST_F(PairedCommands, ScatterDiagramGivesOneChartPerXInListOrder) {
     EXPECT_TRUE(user.AllAnswered());
 }
 
+TEST_F(PairedCommands, ConditioningChoiceEndsWithItsVariableOrWithNone) {
+    const std::vector<CNamedCode> candidates = {{"Grupo", 4}, {"Zona", 7}};
+    ScriptedUser user;
+    user.OnDialog(188, [](DialogDriver& d) {
+        EXPECT_EQ(d.Caption(), "Selecionar Condicionamento");
+        EXPECT_EQ(d.Items(1078), (std::vector<CString>{"Grupo", "Zona"}));
+        d.Tick(1078, 0);
+        d.Tick(1078, 1);  // one choice at a time
+        EXPECT_FALSE(d.IsTicked(1078, 0));
+        d.Click(IDOK);
+    });
+    user.OnDialog(188, [](DialogDriver& d) { d.Click(IDOK); });
+    user.OnDialog(188, [](DialogDriver& d) { d.Click(IDCANCEL); });
+    CConditioningDlg chosen(candidates);
+    EXPECT_EQ(chosen.DoModal(), IDOK);
+    EXPECT_EQ(chosen.GetConditioningVariable(), 7);
+    CConditioningDlg none(candidates);
+    EXPECT_EQ(none.DoModal(), CConditioningDlg::RESULT_NONE);
+    EXPECT_EQ(none.GetConditioningVariable(), -1);
+    CConditioningDlg left(candidates);
+    EXPECT_EQ(left.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllAnswered());
+}
+
 }  // namespace
