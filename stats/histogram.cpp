@@ -85,7 +85,7 @@ void CClassCountDlg::OnCancel() { EndDialog(STEP_CANCEL); }
 // --- CHistogramChart -------------------------------------------------------------------------
 
 CHistogramChart::CHistogramChart(COrderStatistics* stats, int classCount, int position, const CString& variableName)
-    : CPlotChart("Histograma"), m_nPosition(position), m_pVariable(stats->GetVariable(position)),
+    : CPlotChart(variableName), m_nPosition(position), m_pVariable(stats->GetVariable(position)),
       m_strVariable(variableName) {
     title = "Histograma";
     int k = std::max(1, classCount);

@@ -116,6 +116,7 @@ TEST_F(HistogramCommand, ClassesCountsAndLabelsOfEachKindOfVariable) {
         auto& window = static_cast<CChartWindowDlg&>(d.Dialog());
         const std::vector<CPlotPage*>& pages = window.GetShownPages();
         ASSERT_EQ(pages.size(), 5u);  // Nada has none
+        EXPECT_EQ(d.Items(IDC_PAGE_LIST), (std::vector<CString>{"Peso", "Cor", "Inteiro", "Muitos", "Fixo"}));
         auto* peso = dynamic_cast<CHistogramChart*>(pages[0]);
         ASSERT_NE(peso, nullptr);
         // 1..10 in five classes: width 1.8, two values each.
