@@ -157,9 +157,13 @@ void CRegressionDlg::OnFittedResiduals() { ShowCharts(Kind::Fitted); }
 void CRegressionDlg::ShowCharts(Kind kind) {
     std::vector<std::unique_ptr<CRegressionChart>> charts;
     std::vector<CPlotPage*> pages;
-    for (CPlotPage* page : GetShownPages()) {
-        auto* regression = dynamic_cast<CRegressionPage*>(page);
+    int index = 0;
+    for (size_t p = 0; p < GetShownPages().size(); ++p) {
+        auto* regression = dynamic_cast<CRegressionPage*>(GetShownPages()[p]);
         if (!regression) continue;
+        // A pair without a fitted line has no residuals to plot.
+        if (kind != Kind::Points && !regression->GetSeries()->HasFit()) continue;
+        if (static_cast<int>(p) <= GetCurrentIndex()) index = static_cast<int>(pages.size());
         CString x, y;
         regression->GetXVariableName(x);
         regression->GetYVariableName(y);
@@ -177,7 +181,7 @@ void CRegressionDlg::ShowCharts(Kind kind) {
         pages.push_back(charts.back().get());
     }
     if (pages.empty()) return;
-    const int index = std::clamp(GetCurrentIndex(), 0, static_cast<int>(pages.size()) - 1);
+    index = std::clamp(index, 0, static_cast<int>(pages.size()) - 1);
     CChartWindowDlg window(pages, 1, index, 174, nullptr);
     window.ShowIdentifiersOption(true);
     window.ShowConditioningOption(hasConditioning != 0);

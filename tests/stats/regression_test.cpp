@@ -178,6 +178,7 @@ TEST_F(PairedCommands, RegressionPagesAgreeWithAnIndependentFitAndOpenTheirChart
         EXPECT_NEAR(s.GetX(0), static_cast<float>(10000.5) - (b * -1.5f + a), 1e-2);
         EXPECT_EQ(s.GetY(0), 10000.5f);
         EXPECT_EQ(window.GetShownPages()[0]->GetName(), "Venda/Preco (Residuos)");
+        EXPECT_EQ(window.GetShownPages().size(), 1u);  // Fixo has no line, so no residuals
         afx::ProcessPendingEvents();
         d.SavePng((testsupport::PictureFolder() + "/regression_residuals.png").c_str());
         d.Click(IDCANCEL);
