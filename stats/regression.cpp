@@ -39,8 +39,6 @@ CRegressionPage::CRegressionPage(CPairedStatistics* stats, int pair, const CStri
     intercept = pairSeries->GetIntercept();
     slope = pairSeries->GetSlope();
     correlation = pairSeries->GetCorrelation();
-    pairSeries->GetGroups(groups);
-    pairSeries->GetLabels(labels);
 }
 
 CRegressionPage::~CRegressionPage() = default;
@@ -69,6 +67,10 @@ void CRegressionPage::Draw(CDC* dc, int l, int t, int r, int b) {
 
 void CRegressionPage::BuildResiduals() {
     if (residuals) return;
+    // The labels and groups are copied only for the residual series, which are asked for
+    // seldom: the page itself shows three numbers.
+    pairSeries->GetGroups(groups);
+    pairSeries->GetLabels(labels);
     fittedValues = std::make_unique<std::vector<float>>();
     residuals = std::make_unique<std::vector<float>>();
     observedValues = std::make_unique<std::vector<float>>();
