@@ -51,6 +51,14 @@ protected:
     // Statistics commands (stats_commands.cpp).
     void OnDescriptiveStatistics();
     void OnResistantLine();
+    void OnHistogram();
+    void OnBoxplot();
+    void OnScatterDiagram();
+    void OnLinearRegression();
+    void RunPairedCommand(bool regression);
+    void OnCorrelationMatrix();
+    void OnCovarianceMatrix();
+    void RunMatrixCommand(int kind);
     // Makes data the document's data set and shows it.
     void TakeData(CDataSet* data);
     // Sets the main window's title.

@@ -224,7 +224,9 @@ bool CPlotChart::ComputeAxisScale(float a, float b, float& low, float& high, flo
 CString CPlotChart::FormatTickLabel(float value, bool hasDecimals, int decimals) {
     char text[400];
     if (!hasDecimals) {
-        std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+        // Truncated toward zero; "%.0f" also holds values beyond the range of an int.
+        const double whole = std::trunc(static_cast<double>(value));
+        std::snprintf(text, sizeof text, "%.0f", whole == 0.0 ? 0.0 : whole);
     } else {
         std::snprintf(text, sizeof text, "%.*f", std::clamp(decimals, 0, 60), static_cast<double>(value));
         // A sum of steps that lands a hair below zero is still the zero tick.

@@ -10,6 +10,8 @@
 #include <thread>
 
 #include "app/tabulon_app.h"
+#include "charts/chart_wnd.h"
+#include "platform/gdi/recording_dc.h"
 #include "platform/core/cp1252.h"
 #include "ui/folder_dialog.h"
 
@@ -106,6 +108,7 @@ const std::map<std::string, Player::ActionRunner>& Player::ActionRunners() {
         {"dclick", &Player::DoubleClick}, {"type", &Player::Type},  {"focus", &Player::Focus},
         {"key", &Player::Key},       {"rclick", &Player::RightClick}, {"png", &Player::Png},
         {"dump", &Player::Dump},     {"close", &Player::Close},     {"wait-ms", &Player::WaitMs},
+        {"texts", &Player::Texts},   {"drag", &Player::Drag},
     };
     return table;
 }
@@ -566,6 +569,41 @@ void Player::Dump(afx::DialogDriver& d, const Action& a, int line) {
     std::string out;
     for (const CString& s : d.Dump(IntArg(a, 0))) out += Utf8(s) + "\n";
     WriteOutput(PathArg(a.args[1]), out, line);
+}
+
+void Player::Texts(afx::DialogDriver& d, const Action& a, int line) {
+    auto* chart = dynamic_cast<CChartWnd*>(d.Dialog().GetDlgItem(IntArg(a, 0)));
+    if (!chart || !chart->GetPage()) {
+        Fail(line, "control " + a.args[0] + " is not a chart window showing a page");
+        return;
+    }
+    // The page drawn at the size of the window, into a context that records each text.
+    CRect client;
+    chart->GetClientRect(&client);
+    RecordingDevice device;
+    device.horzRes = client.Width();
+    device.vertRes = client.Height();
+    CRecordingDC dc(device);
+    chart->GetPage()->Draw(&dc, 0, 0, client.Width(), client.Height());
+    std::string out;
+    for (const GdiRecord& r : dc.Find("TextOut"))
+        out += std::to_string(r.args[0]) + "\t" + std::to_string(r.args[1]) + "\t" + Utf8(r.text) + "\n";
+    WriteOutput(PathArg(a.args[1]), out, line);
+}
+
+void Player::Drag(afx::DialogDriver& d, const Action& a, int line) {
+    CWnd* control = d.Dialog().GetDlgItem(IntArg(a, 0));
+    if (!control) {
+        Fail(line, "the dialog has no control " + a.args[0]);
+        return;
+    }
+    // Button down at the first point, two moves with the button held, button up at the second.
+    const int x1 = IntArg(a, 1), y1 = IntArg(a, 2), x2 = IntArg(a, 3), y2 = IntArg(a, 4);
+    control->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x1, y1));
+    control->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM((x1 + x2) / 2, (y1 + y2) / 2));
+    control->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x2, y2));
+    control->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(x2, y2));
+    afx::ProcessPendingEvents();
 }
 
 void Player::Close(afx::DialogDriver& d, const Action&, int) { d.CloseBox(); }

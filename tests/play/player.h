@@ -103,6 +103,8 @@ private:
     void Dump(afx::DialogDriver& d, const Action& a, int line);
     void Close(afx::DialogDriver& d, const Action& a, int line);
     void WaitMs(afx::DialogDriver& d, const Action& a, int line);
+    void Texts(afx::DialogDriver& d, const Action& a, int line);
+    void Drag(afx::DialogDriver& d, const Action& a, int line);
 
     const Script& m_script;
     std::string m_tmp;

@@ -42,13 +42,14 @@ const std::map<std::string, Syntax>& ActionSyntax() {
         {"select", {"nn"}}, {"choose", {"nt"}},     {"dclick", {"nn"}}, {"type", {"nt"}},
         {"focus", {"n"}},   {"key", {"k"}},         {"rclick", {"n[ii"}}, {"png", {"p"}},
         {"dump", {"np"}},   {"close", {""}},        {"wait-ms", {"n"}},
+        {"texts", {"np"}},  {"drag", {"nnnnn"}},
     };
     return table;
 }
 
 // Lines and actions of the format that act on parts of the program not built yet.
 bool NotYetAvailable(const std::string& word) {
-    static const char* const later[] = {"texts", "with", "slider", "lclick", "drag", "hover", "edit-cell"};
+    static const char* const later[] = {"with", "slider", "lclick", "hover", "edit-cell"};
     for (const char* w : later)
         if (word == w) return true;
     return false;

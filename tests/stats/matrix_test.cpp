@@ -1,0 +1,264 @@
+// The correlation and covariance matrices driven from their menu items by the scripted
+// user; every cell checked against a direct computation of the definitions in the test.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/main_frame.h"
+#include "app/tabulon_app.h"
+#include "app/tabulon_doc.h"
+#include "res/chart_resource_ids.h"
+#include "res/resource_ids.h"
+#include "stats/correlation_table.h"
+#include "tests/support/gui_test.h"
+
+using testsupport::TempFolder;
+
+namespace {
+
+constexpr double kCode = -9.9;
+constexpr double X = kCode;
+
+struct Column {
+    const char* name;
+    int type;
+    std::vector<double> cells;
+};
+
+// Twelve rows: ties, negatives, values near 1e6 with a spread of about 1, a qualitative
+// variable, a variable constant over the complete rows only, and one whose present values
+// are all equal.
+const std::vector<Column>& Columns() {
+    static const std::vector<Column> columns = {
+        {"Alfa", 1, {2.5, -1, 3, 3, X, -7.25, 0, 3, 12.5, -1, 4, 0.5}},
+        {"Beta", 1, {1000000.25, 999999.5, 1000000.125, 1000001, 1000000, X, 999999.75, 1000000.5, 1000000.25,
+                     1000000.875, 999999.375, 1000000}},
+        {"Cor", 0, {1, 2, 2, 3, 1, 3, 1, 2, 3, 1, X, 2}},
+        {"Igual", 1, {5, X, 5, 5, 5, 5, X, 5, 5, 5, 5, X}},
+        {"Quase", 1, {7, 7, 7, 7, 2, 7, 7, 7, 7, 7, 3, 7}},  // varies only where Beta or Cor is absent
+        {"Menos", 1, {-3, 2, 1, X, 0, 4, -2, 1, 1, -5, 6, 2}},
+    };
+    return columns;
+}
+
+std::string DataFile(const std::vector<Column>& columns) {
+    const size_t rows = columns[0].cells.size();
+    std::string s = "#Tesmo v7.00#\r\n-9.900000\r\n" + std::to_string(columns.size()) + "\r\n";
+    for (const Column& c : columns) s += std::string(c.name) + "\r\n" + std::to_string(c.type) + "\r\n" + (c.type == 0 ? "0\r\n" : "");
+    for (size_t r = 0; r < rows; ++r) {
+        s += "r" + std::to_string(r + 1);
+        for (const Column& c : columns) {
+            char cell[64];
+            snprintf(cell, sizeof cell, " %.10g", c.cells[r]);
+            s += cell;
+        }
+        s += "\r\n";
+    }
+    return s;
+}
+
+bool Absent(double v) { return std::fabs(static_cast<double>(static_cast<float>(v)) - static_cast<double>(static_cast<float>(kCode))) < 1e-6; }
+
+// The complete rows of the chosen columns, column by column.
+std::vector<std::vector<long double>> Complete(const std::vector<Column>& columns, const std::vector<size_t>& chosen) {
+    std::vector<std::vector<long double>> out(chosen.size());
+    for (size_t r = 0; r < columns[0].cells.size(); ++r) {
+        bool complete = true;
+        for (size_t c : chosen) complete = complete && !Absent(columns[c].cells[r]);
+        if (!complete) continue;
+        for (size_t j = 0; j < chosen.size(); ++j) out[j].push_back(columns[chosen[j]].cells[r]);
+    }
+    return out;
+}
+
+long double Mean(const std::vector<long double>& x) {
+    long double s = 0;
+    for (long double v : x) s += v;
+    return s / static_cast<long double>(x.size());
+}
+
+long double Cov(const std::vector<long double>& x, const std::vector<long double>& y) {
+    const long double mx = Mean(x), my = Mean(y);
+    long double s = 0;
+    for (size_t i = 0; i < x.size(); ++i) s += (x[i] - mx) * (y[i] - my);
+    return s / static_cast<long double>(x.size() - 1);
+}
+
+// Rank by counting: 1 + the values below + half the other equal values.
+std::vector<long double> Ranks(const std::vector<long double>& x) {
+    std::vector<long double> r;
+    for (long double v : x) {
+        int below = 0, equal = 0;
+        for (long double w : x) below += w < v, equal += w == v;
+        r.push_back(1 + below + (equal - 1) / 2.0L);
+    }
+    return r;
+}
+
+CString Cell(long double v) {
+    char b[64];
+    snprintf(b, sizeof b, "%.4f", static_cast<double>(v));
+    return b;
+}
+
+CString Pearson(const std::vector<long double>& x, const std::vector<long double>& y) {
+    const long double vx = Cov(x, x), vy = Cov(y, y);
+    if (x.size() < 2 || vx == 0 || vy == 0) return "N/A";
+    return Cell(Cov(x, y) / std::sqrt(vx * vy));
+}
+
+CString Spearman(const std::vector<long double>& x, const std::vector<long double>& y) {
+    const std::vector<long double> rx = Ranks(x), ry = Ranks(y);
+    const long double vx = Cov(rx, rx), vy = Cov(ry, ry);
+    if (x.size() < 2 || vx == 0 || vy == 0) return "N/A";
+    return Cell(static_cast<float>(Cov(rx, ry) / std::sqrt(vx * vy)));
+}
+
+// The lines the matrix list shows: the headings, then one row per variable.
+std::vector<CString> Expected(const std::vector<Column>& columns, const std::vector<size_t>& chosen, bool correlation) {
+    const auto data = Complete(columns, chosen);
+    std::vector<CString> lines;
+    CString heading;
+    for (size_t c : chosen) heading += CString("\t") + columns[c].name;
+    lines.push_back(heading);
+    for (size_t i = 0; i < chosen.size(); ++i) {
+        CString line = columns[chosen[i]].name;
+        for (size_t j = 0; j < chosen.size(); ++j) {
+            CString cell;
+            if (!correlation) cell = data[i].size() < 2 ? CString("N/A") : Cell(Cov(data[i], data[j]));
+            else if (j < i) cell = Pearson(data[i], data[j]);
+            else if (j > i) cell = Spearman(data[i], data[j]);
+            else cell = Pearson(data[i], data[i]) == "N/A" ? CString("N/A") : CString("1.0000");
+            line += "\t" + cell;
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class MatrixCommand : public testing::Test {
+protected:
+    void Open(const std::vector<Column>& columns) {
+        frame = testsupport::StartTabulon();
+        testsupport::WriteBytes(dir.File("matriz.tsm"), DataFile(columns));
+        ScriptedUser opening;
+        ASSERT_NE(theApp.OpenDocumentFile(dir.File("matriz.tsm").c_str()), nullptr);
+    }
+    void Run(UINT id) { theApp.m_pMainWnd->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+    CMainFrame* frame = nullptr;
+    TempFolder dir;
+};
+
+TEST_F(MatrixCommand, CorrelationHoldsPearsonBelowAndSpearmanAboveOverCompleteRows) {
+    Open(Columns());
+    ScriptedUser user;
+    user.OnDialog(170, [](DialogDriver& d) {
+        EXPECT_EQ(d.Caption(), "Selecionar variáveis para matriz de correlação");
+        EXPECT_FALSE(d.IsVisible(1155));
+        EXPECT_TRUE(d.IsEnabled(1156));
+        d.Click(1139);
+        d.Click(1191);
+    });
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text, "A variável Igual apresenta variância nula");
+        return IDOK;
+    });
+    user.OnDialog(IDD_MATRIX_RESULTS, [](DialogDriver& d) {
+        EXPECT_EQ(d.Caption(), "Matriz de correlação");
+        EXPECT_TRUE(d.IsVisible(IDC_MATRIX_HEADER));
+        const std::vector<CString> expected = Expected(Columns(), {0, 1, 2, 4, 5}, true);
+        EXPECT_EQ(d.Dump(IDC_MATRIX_LIST), expected);
+        // "Quase" is constant over the complete rows: no coefficient, not a division by 0.
+        EXPECT_EQ(d.Dump(IDC_MATRIX_LIST)[4], "Quase\tN/A\tN/A\tN/A\tN/A\tN/A");
+        afx::ProcessPendingEvents();
+        d.SavePng((testsupport::PictureFolder() + "/correlation_matrix.png").c_str());
+        d.Click(IDC_CHART_PREVIOUS);
+    });
+    user.OnDialog(170, [](DialogDriver& d) {
+        // Alfa and Menos only: the rows complete for them alone are used.
+        for (int i : {1, 2, 3, 4})
+            if (d.IsTicked(1078, i)) d.Tick(1078, i);
+        d.Click(1191);
+    });
+    user.OnDialog(IDD_MATRIX_RESULTS, [](DialogDriver& d) {
+        EXPECT_EQ(d.Dump(IDC_MATRIX_LIST), Expected(Columns(), {0, 5}, true));
+        d.Click(IDCANCEL);
+    });
+    Run(ID_STATS_CORRELATION);
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+TEST_F(MatrixCommand, CovarianceIsSymmetricAndKeepsTheSpreadOfLargeValues) {
+    Open(Columns());
+    ScriptedUser user;
+    user.OnDialog(170, [](DialogDriver& d) {
+        EXPECT_EQ(d.Caption(), "Selecionar variáveis para matriz de covariância");
+        for (int i : {0, 1, 2, 5}) d.Tick(1078, i);
+        d.Click(1191);
+    });
+    user.OnDialog(IDD_MATRIX_RESULTS, [](DialogDriver& d) {
+        EXPECT_EQ(d.Caption(), "Matriz de covariância");
+        EXPECT_FALSE(d.IsVisible(IDC_MATRIX_HEADER));
+        const std::vector<CString> lines = d.Dump(IDC_MATRIX_LIST);
+        EXPECT_EQ(lines, Expected(Columns(), {0, 1, 2, 5}, false));
+        // Beta's variance over its eight complete rows, by hand: 1.2734375 / 7.
+        ASSERT_EQ(lines.size(), 5u);
+        EXPECT_NE(lines[2].Find("\t0.1819\t"), -1) << lines[2];
+        afx::ProcessPendingEvents();
+        d.SavePng((testsupport::PictureFolder() + "/covariance_matrix.png").c_str());
+        d.Key(VK_ESCAPE);
+    });
+    Run(ID_STATS_COVARIANCE);
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+TEST_F(MatrixCommand, TextbookCasesAndTooFewCompleteRows) {
+    const std::vector<Column> line = {{"x", 1, {1, 2, 3, 8}}, {"y", 1, {2, 4, 6, X}}, {"z", 1, {X, 1, X, 2}}};
+    Open(line);
+    ScriptedUser user;
+    user.OnDialog(170, [](DialogDriver& d) {
+        d.Tick(1078, 0);
+        d.Tick(1078, 1);
+        d.Click(1191);
+    });
+    user.OnDialog(IDD_MATRIX_RESULTS, [](DialogDriver& d) {
+        EXPECT_EQ(d.Dump(IDC_MATRIX_LIST), (std::vector<CString>{"\tx\ty", "x\t1.0000\t1.0000", "y\t1.0000\t1.0000"}));
+        d.Click(IDC_CHART_PREVIOUS);
+    });
+    user.OnDialog(170, [](DialogDriver& d) {
+        d.Tick(1078, 2);  // x, y and z share one complete row
+        d.Click(1191);
+    });
+    user.OnDialog(IDD_MATRIX_RESULTS, [](DialogDriver& d) {
+        const std::vector<CString> lines = d.Dump(IDC_MATRIX_LIST);
+        ASSERT_EQ(lines.size(), 4u);
+        for (size_t i = 1; i < lines.size(); ++i) EXPECT_EQ(lines[i].Mid(2), "N/A\tN/A\tN/A") << lines[i];
+        d.Click(IDCANCEL);
+    });
+    Run(ID_STATS_CORRELATION);
+    EXPECT_TRUE(user.AllAnswered());
+
+    ScriptedUser covariance;
+    covariance.OnDialog(170, [](DialogDriver& d) {
+        d.Tick(1078, 0);
+        d.Tick(1078, 1);
+        d.Click(1191);
+    });
+    covariance.OnDialog(IDD_MATRIX_RESULTS, [](DialogDriver& d) {
+        EXPECT_EQ(d.Dump(IDC_MATRIX_LIST), (std::vector<CString>{"\tx\ty", "x\t1.0000\t2.0000", "y\t2.0000\t4.0000"}));
+        d.Click(IDCANCEL);
+    });
+    Run(ID_STATS_COVARIANCE);
+    EXPECT_TRUE(covariance.AllAnswered());
+}
+
+TEST(MidRanks, TiesShareTheMeanOfTheirPositionsAndSignsOrderCorrectly) {
+    EXPECT_EQ(CCorrelationTable::MidRanks({1, 2, 2, 3}), (std::vector<double>{1, 2.5, 2.5, 4}));
+    EXPECT_EQ(CCorrelationTable::MidRanks({-0.0, 5, -1e6, 0.0, -2.5, 1e300, 5, 5}),
+              (std::vector<double>{3.5, 6, 1, 3.5, 2, 8, 6, 6}));
+    // Values that differ below the 16 bits a float keeps are still told apart.
+    EXPECT_EQ(CCorrelationTable::MidRanks({1.0 + 1e-15, 1.0, 1.0 - 1e-15}), (std::vector<double>{3, 2, 1}));
+}
+
+}  // namespace
