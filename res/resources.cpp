@@ -12,6 +12,7 @@ std::vector<afx::DialogTemplate> FolderDialogTemplates();
 std::vector<afx::DialogTemplate> StatsDialogTemplates();
 std::vector<afx::DialogTemplate> ClassificationDialogs();
 std::vector<afx::DialogTemplate> AnalysisPageDialogs();
+std::vector<afx::DialogTemplate> ChartDialogTemplates();
 }  // namespace tabulon_res
 
 const afx::ResourceSet& TabulonResources() {
@@ -28,6 +29,7 @@ const afx::ResourceSet& TabulonResources() {
         for (auto& d : tabulon_res::StatsDialogTemplates()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::ClassificationDialogs()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::AnalysisPageDialogs()) s.dialogs.push_back(d);
+        for (auto& d : tabulon_res::ChartDialogTemplates()) s.dialogs.push_back(d);
         return s;
     }();
     return set;

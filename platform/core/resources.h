@@ -22,6 +22,7 @@ enum class Ctl {
     Progress,
     Custom,       // a plain child window drawn by its owner (charts)
     Icon,         // the application's icon
+    Slider,       // a horizontal track bar
 };
 
 namespace Style {
@@ -46,6 +47,7 @@ constexpr DWORD Number = 1u << 16;      // digits only
 constexpr DWORD WantReturn = 1u << 17;
 constexpr DWORD Sunken = 1u << 18;
 constexpr DWORD NoTabStop = 1u << 19;
+constexpr DWORD MultiColumn = 1u << 20;  // list box: items in columns, scrolled sideways
 }  // namespace Style
 
 struct ControlTemplate {

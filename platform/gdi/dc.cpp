@@ -358,6 +358,35 @@ int CDC::GetROP2() const {
     return c ? c->state.rop2 : 0;
 }
 
+UINT CDC::SetTextAlign(UINT flags) {
+    DeviceContext* c = Ctx(m_hDC);
+    if (!c) return GDI_ERROR;
+    UINT old = c->state.textAlign;
+    c->state.textAlign = flags & (TA_CENTER | TA_BASELINE);
+    return old;
+}
+
+UINT CDC::GetTextAlign() const {
+    DeviceContext* c = Ctx(m_hDC);
+    return c ? c->state.textAlign : GDI_ERROR;
+}
+
+int CDC::SetMapMode(int mode) {
+    DeviceContext* c = Ctx(m_hDC);
+    if (!c || mode != MM_TEXT) {
+        SetLastError(EINVAL);
+        return 0;
+    }
+    int old = c->state.mapMode;
+    c->state.mapMode = mode;
+    return old;
+}
+
+int CDC::GetMapMode() const {
+    DeviceContext* c = Ctx(m_hDC);
+    return c ? c->state.mapMode : 0;
+}
+
 int CDC::GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
 
 int CDC::SaveDC() {
@@ -402,6 +431,18 @@ BOOL CDC::Ellipse(int left, int top, int right, int bottom) {
 
 BOOL CDC::Ellipse(const RECT* rect) { return rect && Ellipse(rect->left, rect->top, rect->right, rect->bottom); }
 
+BOOL CDC::Polyline(const POINT* points, int count) {
+    DeviceContext* c = Ctx(m_hDC);
+    if (!c || !points || count < 2) return FALSE;
+    return c->Polyline(std::vector<POINT>(points, points + count));
+}
+
+BOOL CDC::Polygon(const POINT* points, int count) {
+    DeviceContext* c = Ctx(m_hDC);
+    if (!c || !points || count < 2) return FALSE;
+    return c->Polygon(std::vector<POINT>(points, points + count));
+}
+
 void CDC::FillRect(const RECT* rect, CBrush* brush) {
     DeviceContext* c = Ctx(m_hDC);
     if (c && rect && brush) c->FillRect(*rect, static_cast<HBRUSH>(brush->m_hObject));
@@ -426,6 +467,23 @@ BOOL CDC::TextOut(int x, int y, const char* text, int count) {
 }
 
 BOOL CDC::TextOut(int x, int y, const CString& text) { return TextOut(x, y, text.GetString(), text.GetLength()); }
+
+BOOL CDC::ExtTextOut(int x, int y, UINT options, const RECT* rect, const char* text, UINT count, const int*) {
+    DeviceContext* c = Ctx(m_hDC);
+    if (!c || (!text && count > 0)) return FALSE;
+    if (rect && (options & ETO_OPAQUE)) c->FillSolidRect(*rect, c->state.bkColor);
+    if (count == 0) return TRUE;
+    return c->TextOut(x, y, CString(text, static_cast<int>(count)));
+}
+
+BOOL CDC::ExtTextOut(int x, int y, UINT options, const RECT* rect, const CString& text, const int* widths) {
+    return ExtTextOut(x, y, options, rect, text.GetString(), static_cast<UINT>(text.GetLength()), widths);
+}
+
+BOOL CDC::GetTextMetrics(TEXTMETRIC* metrics) const {
+    DeviceContext* c = Ctx(m_hDC);
+    return c && metrics && c->TextMetrics(metrics);
+}
 
 int CDC::DrawText(const char* text, int count, RECT* rect, UINT format) {
     DeviceContext* c = Ctx(m_hDC);

@@ -51,6 +51,14 @@ public:
     int GetBkMode() const;
     int SetROP2(int mode);
     int GetROP2() const;
+    // TA_LEFT/TA_CENTER/TA_RIGHT with TA_TOP/TA_BASELINE/TA_BOTTOM: the point of the text
+    // cell that TextOut places at its (x, y). Returns the previous alignment, GDI_ERROR on
+    // failure.
+    UINT SetTextAlign(UINT flags);
+    UINT GetTextAlign() const;
+    // Only MM_TEXT is drawn; other modes are refused (0).
+    int SetMapMode(int mode);
+    int GetMapMode() const;
     int GetDeviceCaps(int index) const;
     int SaveDC();
     // A positive level goes back to that SaveDC; -1 to the last one.
@@ -68,6 +76,11 @@ public:
     BOOL Rectangle(const RECT* rect);
     BOOL Ellipse(int left, int top, int right, int bottom);
     BOOL Ellipse(const RECT* rect);
+    // Lines from point to point in the current pen (the last pixel left out, as LineTo);
+    // the current position does not move.
+    BOOL Polyline(const POINT* points, int count);
+    // A closed shape: outline in the current pen, inside in the current brush.
+    BOOL Polygon(const POINT* points, int count);
     void FillRect(const RECT* rect, CBrush* brush);
     // Fills with a colour; the background colour becomes that colour.
     void FillSolidRect(const RECT* rect, COLORREF colour);
@@ -76,6 +89,12 @@ public:
     // background colour when the background mode is OPAQUE.
     BOOL TextOut(int x, int y, const char* text, int count);
     BOOL TextOut(int x, int y, const CString& text);
+    // TextOut with options: ETO_OPAQUE fills the rectangle (when given) with the background
+    // colour first; without a rectangle the text is drawn as by TextOut. Widths are not
+    // used (the font's own advances are).
+    BOOL ExtTextOut(int x, int y, UINT options, const RECT* rect, const char* text, UINT count, const int* widths);
+    BOOL ExtTextOut(int x, int y, UINT options, const RECT* rect, const CString& text, const int* widths);
+    BOOL GetTextMetrics(TEXTMETRIC* metrics) const;
     // Returns the height of the text drawn (or measured with DT_CALCRECT).
     int DrawText(const char* text, int count, RECT* rect, UINT format);
     int DrawText(const CString& text, RECT* rect, UINT format);

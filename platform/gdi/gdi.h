@@ -5,3 +5,4 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_types.h"
 #include "platform/gdi/last_error.h"
+#include "platform/gdi/metafile_dc.h"

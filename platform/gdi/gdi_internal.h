@@ -87,6 +87,13 @@ std::vector<QRgb> DefaultColourTable(int bitsPixel);
 // The bitmap's pixels with colours limited to its colour table (for 8 bits or fewer).
 QImage PixelsOf(Bitmap& bitmap);
 
+// Enhanced metafiles: the recorded bytes and the picture painted alongside.
+struct EnhMetaFile {
+    std::vector<unsigned char> bytes;
+    QImage picture;
+};
+EnhMetaFile* FindMetafile(void* handle);
+
 // Fonts: a logical font for a device of the given vertical resolution.
 QFont ToQFont(const LOGFONT& log, const QPaintDevice* device);
 QColor ToQColor(COLORREF c);
@@ -106,6 +113,8 @@ struct State {
     COLORREF bkColor = 0xFFFFFF;
     int bkMode = OPAQUE;
     int rop2 = R2_COPYPEN;
+    UINT textAlign = TA_LEFT | TA_TOP;
+    int mapMode = MM_TEXT;
     POINT position{0, 0};
 };
 
@@ -160,6 +169,12 @@ public:
     virtual bool LineTo(int x, int y) = 0;
     virtual bool Rectangle(const RECT& r) = 0;
     virtual bool Ellipse(const RECT& r) = 0;
+    // Lines through the points, the last pixel left out as by LineTo; the current
+    // position is neither used nor changed.
+    virtual bool Polyline(const std::vector<POINT>& points) = 0;
+    // Outline in the current pen, inside in the current brush (alternate filling).
+    virtual bool Polygon(const std::vector<POINT>& points) = 0;
+    virtual bool TextMetrics(TEXTMETRIC* out) = 0;
     virtual bool FillRect(const RECT& r, HBRUSH brush) = 0;
     virtual bool FillSolidRect(const RECT& r, COLORREF colour) = 0;
     virtual bool TextOut(int x, int y, const CString& text) = 0;
@@ -171,6 +186,9 @@ public:
     // The pixels of a rectangle of this context, for copying from it; false when the
     // device cannot be read.
     virtual bool Read(const QRect& r, QImage* out) = 0;
+
+    // Makes everything drawn so far readable in the selected bitmap's pixels.
+    virtual void FinishDrawing() {}
 
     virtual int StartDoc(const CString& name);
     virtual int StartPage();
@@ -190,6 +208,9 @@ public:
     bool LineTo(int x, int y) override;
     bool Rectangle(const RECT& r) override;
     bool Ellipse(const RECT& r) override;
+    bool Polyline(const std::vector<POINT>& points) override;
+    bool Polygon(const std::vector<POINT>& points) override;
+    bool TextMetrics(TEXTMETRIC* out) override;
     bool FillRect(const RECT& r, HBRUSH brush) override;
     bool FillSolidRect(const RECT& r, COLORREF colour) override;
     bool TextOut(int x, int y, const CString& text) override;
@@ -212,6 +233,9 @@ protected:
 
 private:
     bool Shape(const RECT& r, bool ellipse);
+    // One-pixel or wide line from a to b in the current pen, b left out; false when the
+    // pen or painter is missing.
+    bool Segment(QPoint a, QPoint b);
     bool DrawImage(const QRect& dest, const QImage& image, DWORD rop);
 };
 
@@ -225,12 +249,12 @@ public:
     bool AcceptsBitmaps() const override { return true; }
     bool Read(const QRect& r, QImage* out) override;
     COLORREF Pixel(int x, int y) override;
+    void FinishDrawing() override { EndPainting(); }
 
 protected:
     QPainter* Painter() override;
     const QPaintDevice* MetricsDevice() override;
     void BitmapChanged() override;
-    void Drawn() override;
 
 private:
     void EndPainting();

@@ -128,6 +128,9 @@ uchar Five(int c) { return static_cast<uchar>((c & 0xF8) | (c >> 5)); }
 }  // namespace
 
 QImage PixelsOf(Bitmap& bitmap) {
+    // The painter of the context that draws into the bitmap stays open between drawing
+    // calls; it is closed before the pixels are shared.
+    if (bitmap.selectedIn) bitmap.selectedIn->FinishDrawing();
     if (bitmap.bitsPixel > 16) return bitmap.image;
     QImage out = bitmap.image.copy();
     std::unordered_map<QRgb, int> cache;
@@ -611,8 +614,14 @@ BOOL CBrush::CreateSolidBrush(COLORREF colour) {
     return CreateBrushIndirect(&log);
 }
 
+BOOL CBrush::CreateHatchBrush(int index, COLORREF colour) {
+    LOGBRUSH log{BS_HATCHED, colour, static_cast<std::uintptr_t>(index)};
+    return CreateBrushIndirect(&log);
+}
+
 BOOL CBrush::CreateBrushIndirect(const LOGBRUSH* brush) {
-    if (!brush || (brush->lbStyle != BS_SOLID && brush->lbStyle != BS_NULL)) {
+    if (!brush || (brush->lbStyle != BS_SOLID && brush->lbStyle != BS_NULL && brush->lbStyle != BS_HATCHED) ||
+        (brush->lbStyle == BS_HATCHED && brush->lbHatch > static_cast<std::uintptr_t>(HS_DIAGCROSS))) {
         SetLastError(EINVAL);
         return FALSE;
     }

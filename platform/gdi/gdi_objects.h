@@ -48,6 +48,8 @@ public:
     static CBrush* FromHandle(HBRUSH handle);
     operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
     BOOL CreateSolidBrush(COLORREF colour);
+    // A brush of lines of the colour in one of the HS_ patterns.
+    BOOL CreateHatchBrush(int index, COLORREF colour);
     BOOL CreateBrushIndirect(const LOGBRUSH* brush);
     int GetLogBrush(LOGBRUSH* brush) const;
 };

@@ -151,6 +151,16 @@ constexpr UINT PS_INSIDEFRAME = 6;
 constexpr UINT BS_SOLID = 0;
 constexpr UINT BS_NULL = 1;
 constexpr UINT BS_HOLLOW = BS_NULL;
+constexpr UINT BS_HATCHED = 2;
+
+// Hatch patterns of hatched brushes (lbHatch): 8 x 8 pixel patterns aligned on the device's
+// origin; the gaps are painted in the background colour in OPAQUE mode.
+constexpr int HS_HORIZONTAL = 0;   // -----
+constexpr int HS_VERTICAL = 1;     // |||||
+constexpr int HS_FDIAGONAL = 2;    // \\\.
+constexpr int HS_BDIAGONAL = 3;    // /////
+constexpr int HS_CROSS = 4;        // +++++
+constexpr int HS_DIAGCROSS = 5;    // xxxxx
 
 // Stock objects.
 constexpr int WHITE_BRUSH = 0;
@@ -205,6 +215,43 @@ constexpr DWORD PATINVERT = 0x005A0049;
 constexpr DWORD DSTINVERT = 0x00550009;
 constexpr DWORD BLACKNESS = 0x00000042;
 constexpr DWORD WHITENESS = 0x00FF0062;
+
+// Text alignment (SetTextAlign): one horizontal and one vertical choice.
+constexpr UINT TA_LEFT = 0;
+constexpr UINT TA_RIGHT = 2;
+constexpr UINT TA_CENTER = 6;
+constexpr UINT TA_TOP = 0;
+constexpr UINT TA_BOTTOM = 8;
+constexpr UINT TA_BASELINE = 24;
+constexpr UINT GDI_ERROR = 0xFFFFFFFFu;
+
+// ExtTextOut options.
+constexpr UINT ETO_OPAQUE = 0x0002;
+
+// Mapping modes: only MM_TEXT (one logical unit a device pixel, y downwards) is drawn.
+constexpr int MM_TEXT = 1;
+
+// Polygon fill modes.
+constexpr int ALTERNATE = 1;
+constexpr int WINDING = 2;
+
+// Metrics of the selected font, in device pixels.
+struct TEXTMETRIC {
+    LONG tmHeight;            // ascent + descent
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+};
+using LPTEXTMETRIC = TEXTMETRIC*;
 
 // Device capabilities.
 constexpr int HORZRES = 8;

@@ -111,6 +111,23 @@ bool BltMode(DWORD rop, QPainter::CompositionMode* mode, bool* needsSource) {
 
 QString TextOf(const CString& text) { return ToQ(text); }
 
+// The painter's brush for a solid or hatched brush.
+QBrush BrushOf(const LOGBRUSH& log, const Mix& mix) {
+    QColor c = Coloured(mix, log.lbColor);
+    if (log.lbStyle != BS_HATCHED) return QBrush(c);
+    Qt::BrushStyle style = Qt::SolidPattern;
+    switch (log.lbHatch) {
+    case HS_HORIZONTAL: style = Qt::HorPattern; break;
+    case HS_VERTICAL: style = Qt::VerPattern; break;
+    case HS_FDIAGONAL: style = Qt::FDiagPattern; break;
+    case HS_BDIAGONAL: style = Qt::BDiagPattern; break;
+    case HS_CROSS: style = Qt::CrossPattern; break;
+    case HS_DIAGCROSS: style = Qt::DiagCrossPattern; break;
+    default: break;
+    }
+    return QBrush(c, style);
+}
+
 }  // namespace
 
 CSize RasterContext::TextExtent(const CString& text) {
@@ -123,6 +140,12 @@ CSize RasterContext::TextExtent(const CString& text) {
 bool RasterContext::LineTo(int x, int y) {
     QPoint from(state.position.x, state.position.y), to(x, y);
     state.position = {x, y};
+    if (!Segment(from, to)) return false;
+    Drawn();
+    return true;
+}
+
+bool RasterContext::Segment(QPoint from, QPoint to) {
     Pen* pen = CurrentPen();
     QPainter* p = Painter();
     if (!pen || !p) {
@@ -164,7 +187,77 @@ bool RasterContext::LineTo(int x, int y) {
         p->drawLine(from, to);
     }
     p->restore();
+    return true;
+}
+
+bool RasterContext::Polyline(const std::vector<POINT>& points) {
+    if (points.size() < 2) {
+        SetLastError(EINVAL);
+        return false;
+    }
+    for (size_t i = 1; i < points.size(); ++i)
+        if (!Segment(QPoint(points[i - 1].x, points[i - 1].y), QPoint(points[i].x, points[i].y))) return false;
     Drawn();
+    return true;
+}
+
+bool RasterContext::Polygon(const std::vector<POINT>& points) {
+    Pen* pen = CurrentPen();
+    Brush* brush = CurrentBrush();
+    QPainter* p = Painter();
+    if (points.size() < 2 || !pen || !brush || !p) {
+        SetLastError(EINVAL);
+        return false;
+    }
+    Mix mix = MixOf(state.rop2);
+    if (mix.skip) return true;
+    QPolygon poly;
+    for (const POINT& pt : points) poly << QPoint(pt.x, pt.y);
+    if (brush->log.lbStyle != BS_NULL) {
+        p->save();
+        Prepare(*p);
+        p->setRenderHint(QPainter::Antialiasing, false);
+        p->setCompositionMode(mix.mode);
+        p->setPen(Qt::NoPen);
+        if (brush->log.lbStyle == BS_HATCHED && state.bkMode == OPAQUE) {
+            p->setBrush(mix.forced ? mix.colour : ToQColor(state.bkColor));
+            p->drawPolygon(poly, Qt::OddEvenFill);
+        }
+        p->setBrush(BrushOf(brush->log, mix));
+        p->drawPolygon(poly, Qt::OddEvenFill);
+        p->restore();
+    }
+    if (pen->log.lopnStyle != PS_NULL) {
+        for (qsizetype i = 0; i < poly.size(); ++i)
+            if (!Segment(poly[i], poly[(i + 1) % poly.size()])) return false;
+    }
+    Drawn();
+    return true;
+}
+
+bool RasterContext::TextMetrics(TEXTMETRIC* out) {
+    Font* f = CurrentFont();
+    if (!f || !out) {
+        SetLastError(EINVAL);
+        return false;
+    }
+    QFont font = ToQFont(f->log, MetricsDevice());
+    QFontMetrics fm(font, const_cast<QPaintDevice*>(MetricsDevice()));
+    TEXTMETRIC tm{};
+    tm.tmAscent = fm.ascent();
+    tm.tmDescent = fm.descent();
+    tm.tmHeight = fm.ascent() + fm.descent();
+    tm.tmInternalLeading = std::max(0, tm.tmHeight - font.pixelSize());
+    tm.tmExternalLeading = std::max(0, fm.leading());
+    tm.tmAveCharWidth = fm.averageCharWidth();
+    tm.tmMaxCharWidth = fm.maxWidth();
+    tm.tmWeight = f->log.lfWeight <= 0 ? FW_NORMAL : f->log.lfWeight;
+    tm.tmItalic = f->log.lfItalic;
+    tm.tmUnderlined = f->log.lfUnderline;
+    tm.tmStruckOut = f->log.lfStrikeOut;
+    tm.tmPitchAndFamily = f->log.lfPitchAndFamily;
+    tm.tmCharSet = f->log.lfCharSet;
+    *out = tm;
     return true;
 }
 
@@ -189,15 +282,20 @@ bool RasterContext::Shape(const RECT& r, bool ellipse) {
     Prepare(*p);
     p->setRenderHint(QPainter::Antialiasing, false);
     p->setCompositionMode(mix.mode);
-    if (brush->log.lbStyle == BS_SOLID) {
+    if (brush->log.lbStyle == BS_SOLID || brush->log.lbStyle == BS_HATCHED) {
         // Without a pen the filled area is one pixel smaller on the right and bottom; with
         // one the outline covers the edge pixels, which are filled only once.
         QRect inside = outline ? box.adjusted(1, 1, -1, -1) : box.adjusted(0, 0, -1, -1);
         p->setPen(Qt::NoPen);
-        p->setBrush(Coloured(mix, brush->log.lbColor));
-        if (inside.isValid()) {
+        auto fill = [&](const QBrush& b) {
+            p->setBrush(b);
             if (ellipse) p->drawEllipse(outline ? QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5) : QRectF(inside));
             else p->drawRect(inside);
+        };
+        if (inside.isValid()) {
+            if (brush->log.lbStyle == BS_HATCHED && state.bkMode == OPAQUE)
+                fill(QBrush(mix.forced ? mix.colour : ToQColor(state.bkColor)));
+            fill(BrushOf(brush->log, mix));
         }
     }
     if (outline) {
@@ -209,6 +307,18 @@ bool RasterContext::Shape(const RECT& r, bool ellipse) {
             p->setPen(qp);
             if (ellipse) p->drawEllipse(box.x(), box.y(), box.width() - 1, box.height() - 1);
             else p->drawRect(box.x(), box.y(), box.width() - 1, box.height() - 1);
+        } else if (pen->log.lopnStyle == PS_SOLID && box.width() > 1 && box.height() > 1) {
+            // One-pixel solid outline: the four sides, each pixel once, in one call (the
+            // pixels the four LineTo calls below would draw).
+            const int l = box.left(), r = box.right(), t = box.top(), b = box.bottom();
+            QPolygon ring;
+            ring.reserve(2 * (box.width() + box.height()));
+            for (int x = l; x < r; ++x) ring << QPoint(x, t);
+            for (int y = t; y < b; ++y) ring << QPoint(r, y);
+            for (int x = r; x > l; --x) ring << QPoint(x, b);
+            for (int y = b; y > t; --y) ring << QPoint(l, y);
+            p->setPen(QPen(Coloured(mix, pen->log.lopnColor), 1));
+            p->drawPoints(ring);
         } else {
             p->restore();
             // One-pixel outline: the four sides as lines, each pixel once.
@@ -233,13 +343,18 @@ bool RasterContext::FillRect(const RECT& r, HBRUSH brushHandle) {
         SetLastError(EINVAL);
         return false;
     }
-    if (brush->log.lbStyle != BS_SOLID) return true;
+    if (brush->log.lbStyle != BS_SOLID && brush->log.lbStyle != BS_HATCHED) return true;
     QRect box = Normalised(r);
     if (box.isValid()) {
         p->save();
         Prepare(*p);
         p->setCompositionMode(QPainter::CompositionMode_Source);
-        p->fillRect(box, ToQColor(brush->log.lbColor));
+        if (brush->log.lbStyle == BS_HATCHED) {
+            // FillRect paints the gaps of a hatch in the background colour.
+            p->fillRect(box, ToQColor(state.bkColor));
+            p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        p->fillRect(box, BrushOf(brush->log, Mix()));
         p->restore();
         Drawn();
     }
@@ -279,7 +394,18 @@ bool RasterContext::TextOut(int x, int y, const CString& text) {
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     p->translate(x, y);
     if (f->log.lfEscapement != 0) p->rotate(-f->log.lfEscapement / 10.0);
-    if (state.bkMode == OPAQUE) p->fillRect(QRect(0, 0, fm.horizontalAdvance(s), fm.ascent() + fm.descent()), ToQColor(state.bkColor));
+    // The reference point is the cell's corner, middle or baseline that the alignment
+    // names, in the direction the text runs.
+    const int width = fm.horizontalAdvance(s);
+    int dx = 0, dy = 0;
+    const UINT horizontal = state.textAlign & TA_CENTER;
+    if (horizontal == TA_CENTER) dx = -width / 2;
+    else if (horizontal == TA_RIGHT) dx = -width;
+    const UINT vertical = state.textAlign & TA_BASELINE;
+    if (vertical == TA_BASELINE) dy = -fm.ascent();
+    else if (vertical == TA_BOTTOM) dy = -(fm.ascent() + fm.descent());
+    p->translate(dx, dy);
+    if (state.bkMode == OPAQUE) p->fillRect(QRect(0, 0, width, fm.ascent() + fm.descent()), ToQColor(state.bkColor));
     p->setFont(font);
     p->setPen(ToQColor(state.textColor));
     p->drawText(0, fm.ascent(), s);
@@ -491,8 +617,6 @@ void MemoryContext::EndPainting() {
 
 void MemoryContext::BitmapChanged() { EndPainting(); }
 
-// Each drawing call ends the painter, so the bitmap's pixels can be shared at any time.
-void MemoryContext::Drawn() { EndPainting(); }
 
 bool MemoryContext::Read(const QRect& r, QImage* out) {
     Bitmap* b = CurrentBitmap();

@@ -45,6 +45,21 @@ public:
     }
     bool Rectangle(const RECT& r) override { return Record("Rectangle", {r.left, r.top, r.right, r.bottom}); }
     bool Ellipse(const RECT& r) override { return Record("Ellipse", {r.left, r.top, r.right, r.bottom}); }
+    bool Polyline(const std::vector<POINT>& points) override { return Record("Polyline", Flat(points)); }
+    bool Polygon(const std::vector<POINT>& points) override { return Record("Polygon", Flat(points)); }
+    bool TextMetrics(TEXTMETRIC* out) override {
+        CSize one = TextExtent(CString("x"));
+        TEXTMETRIC tm{};
+        tm.tmHeight = one.cy;
+        tm.tmAscent = one.cy - one.cy / 4;
+        tm.tmDescent = one.cy / 4;
+        tm.tmAveCharWidth = one.cx;
+        tm.tmMaxCharWidth = one.cx;
+        tm.tmWeight = FW_NORMAL;
+        if (Font* f = CurrentFont(); f && f->log.lfWeight > 0) tm.tmWeight = f->log.lfWeight;
+        *out = tm;
+        return true;
+    }
     bool FillRect(const RECT& r, HBRUSH brush) override {
         auto* b = FindAs<Brush>(brush, Kind::Brush);
         if (!b) return false;
@@ -95,6 +110,14 @@ public:
     int AbortDoc() override { return Record("AbortDoc", {}) ? 1 : SP_ERROR; }
 
 private:
+    static std::vector<int> Flat(const std::vector<POINT>& points) {
+        std::vector<int> out;
+        for (const POINT& p : points) {
+            out.push_back(p.x);
+            out.push_back(p.y);
+        }
+        return out;
+    }
     bool Record(const char* op, std::vector<int> args, const CString& text = CString()) {
         GdiRecord r;
         r.op = op;
@@ -107,6 +130,7 @@ private:
         r.bkColor = state.bkColor;
         r.bkMode = state.bkMode;
         r.rop2 = state.rop2;
+        r.textAlign = state.textAlign;
         records.push_back(std::move(r));
         return true;
     }

@@ -10,7 +10,8 @@
 #include "platform/gdi/dc.h"
 
 struct GdiRecord {
-    CString op;               // "MoveTo", "LineTo", "Rectangle", "Ellipse", "FillRect", "FillSolidRect",
+    CString op;               // "MoveTo", "LineTo", "Rectangle", "Ellipse", "Polyline", "Polygon",
+                              // "FillRect", "FillSolidRect",
                               // "TextOut", "DrawText", "BitBlt", "StretchBlt", "StretchDIBits",
                               // "StartDoc", "StartPage", "EndPage", "EndDoc", "AbortDoc"
     std::vector<int> args;    // see CRecordingDC
@@ -22,6 +23,7 @@ struct GdiRecord {
     COLORREF bkColor = 0;
     int bkMode = 0;
     int rop2 = 0;
+    UINT textAlign = 0;
     // StretchDIBits: the bitmap header and the bits as given.
     BITMAPINFOHEADER dib{};
     std::vector<unsigned char> bits;
@@ -40,6 +42,7 @@ struct RecordingDevice {
 
 // Arguments recorded:
 //   MoveTo {x, y}; LineTo {x1, y1, x2, y2}; Rectangle, Ellipse {left, top, right, bottom};
+//   Polyline, Polygon {x1, y1, x2, y2, ...};
 //   FillRect {left, top, right, bottom, brush colour}; FillSolidRect {left, top, right, bottom, colour};
 //   TextOut {x, y}; DrawText {left, top, right, bottom, format};
 //   BitBlt {x, y, width, height, xSrc, ySrc, rop};

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/metafile_dc.h"
 #include "platform/ui/qt_bridge.h"
 
 namespace {
@@ -18,6 +19,11 @@ struct GlobalBlock {
 };
 
 GlobalBlock* BlockOf(HGLOBAL h) { return reinterpret_cast<GlobalBlock*>(h); }
+
+// Enhanced metafiles travel as .emf bytes, with a picture of them for other readers.
+const QString kEmfMime = QStringLiteral("image/x-emf");
+// The metafile that GetClipboardData hands out stays owned by the clipboard.
+HENHMETAFILE g_readMetafile = nullptr;
 
 bool g_open = false;
 bool g_heldElsewhere = false;
@@ -56,6 +62,7 @@ void Publish(QClipboard* cb, const std::function<void(QMimeData*)>& add) {
     if (old && old == g_published) {
         if (old->hasImage()) md->setImageData(old->imageData());
         if (old->hasText()) md->setText(old->text());
+        if (old->hasFormat(kEmfMime)) md->setData(kEmfMime, old->data(kEmfMime));
     }
     add(md);
     const bool carried = old && old == g_bitmapFor && md->hasImage();
@@ -132,6 +139,19 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
         KeepBitmap(data, g_published);
         return data;
     }
+    if (format == CF_ENHMETAFILE) {
+        auto* handle = static_cast<HENHMETAFILE>(data);
+        afx::gdi::EnhMetaFile* mf = afx::gdi::FindMetafile(handle);
+        if (!mf) return nullptr;
+        QByteArray emf(reinterpret_cast<const char*>(mf->bytes.data()), static_cast<qsizetype>(mf->bytes.size()));
+        QImage picture = mf->picture;
+        Publish(cb, [&](QMimeData* md) {
+            md->setData(kEmfMime, emf);
+            if (!picture.isNull()) md->setImageData(picture);
+        });
+        DeleteEnhMetaFile(handle);   // the clipboard has its own copy
+        return data;
+    }
     if (format == CF_DIB) {
         GlobalBlock* block = BlockOf(static_cast<HGLOBAL>(data));
         const size_t size = block->bytes.size();
@@ -168,6 +188,13 @@ HANDLE GetClipboardData(UINT format) {
         KeepBitmap(made, md);
         return made;
     }
+    if (format == CF_ENHMETAFILE) {
+        if (!md || !md->hasFormat(kEmfMime)) return nullptr;
+        const QByteArray emf = md->data(kEmfMime);
+        if (g_readMetafile) DeleteEnhMetaFile(g_readMetafile);
+        g_readMetafile = SetEnhMetaFileBits(static_cast<UINT>(emf.size()), reinterpret_cast<const BYTE*>(emf.constData()));
+        return g_readMetafile;
+    }
     if (format != CF_TEXT) return nullptr;
     if (!md || !md->hasText()) return nullptr;
     CString text = afx::FromQ(md->text());
@@ -184,6 +211,7 @@ BOOL IsClipboardFormatAvailable(UINT format) {
     if (!md) return FALSE;
     if (format == CF_TEXT) return md->hasText();
     if (format == CF_BITMAP || format == CF_DIB) return md->hasImage();
+    if (format == CF_ENHMETAFILE) return md->hasFormat(kEmfMime);
     return FALSE;
 }
 

@@ -33,10 +33,13 @@ BOOL OpenClipboard(CWnd* owner);
 BOOL EmptyClipboard();
 // Hands data to the clipboard, which owns it from then on (on success only): CF_TEXT a
 // global block of Windows-1252 text, CF_BITMAP a bitmap handle (HBITMAP), CF_DIB a global
-// block holding a packed device-independent bitmap. Returns the data, or nullptr on failure.
+// block holding a packed device-independent bitmap, CF_ENHMETAFILE an enhanced metafile
+// (HENHMETAFILE; offered to other programs as image/x-emf and as a picture). Returns the
+// data, or nullptr on failure.
 HANDLE SetClipboardData(UINT format, HANDLE data);
 // The clipboard's data of a format (owned by the clipboard, valid until it changes): CF_TEXT
-// a global block, CF_BITMAP a bitmap handle; nullptr when absent.
+// a global block, CF_BITMAP a bitmap handle, CF_ENHMETAFILE a metafile handle; nullptr when
+// absent.
 HANDLE GetClipboardData(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
 BOOL CloseClipboard();

@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSlider>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QValidator>
@@ -501,6 +502,14 @@ QWidget* CreateKindWidget(WindowKind kind, DWORD style, const char* text, QWidge
                                                          : QAbstractItemView::SingleSelection);
         lw->setUniformItemSizes(true);
         lw->setHorizontalScrollBarPolicy((style & WS_HSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        if (style & LBS_MULTICOLUMN) {
+            // Items run down a column, then on to the next one to the right.
+            lw->setFlow(QListView::TopToBottom);
+            lw->setWrapping(true);
+            lw->setResizeMode(QListView::Adjust);
+            lw->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            lw->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        }
         WireListBox(lw);
         w = lw;
         break;
@@ -529,6 +538,16 @@ QWidget* CreateKindWidget(WindowKind kind, DWORD style, const char* text, QWidge
             NotifyParent(header, &nm.hdr);
         });
         w = lc;
+        break;
+    }
+    case WindowKind::Slider: {
+        auto* s = new Host<QSlider>(parent);
+        s->setOrientation(Qt::Horizontal);
+        s->setTickPosition(QSlider::TicksBelow);
+        s->setTickInterval(1);
+        s->setPageStep(1);
+        s->setRange(0, 100);
+        w = s;
         break;
     }
     case WindowKind::Progress: {
@@ -584,6 +603,7 @@ CWnd* CreateStandIn(WindowKind kind) {
     case WindowKind::ComboBox: return new CComboBox;
     case WindowKind::ListCtrl: return new CListCtrl;
     case WindowKind::Progress: return new CProgressCtrl;
+    case WindowKind::Slider: return new CSliderCtrl;
     case WindowKind::Header: return new CHeaderCtrl;
     case WindowKind::Dialog: return new CDialog;
     default: return new CWnd;
@@ -670,6 +690,34 @@ IMPLEMENT_DYNAMIC(CListBox, CWnd)
 IMPLEMENT_DYNAMIC(CCheckListBox, CListBox)
 IMPLEMENT_DYNAMIC(CComboBox, CWnd)
 IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CSliderCtrl, CWnd)
+
+namespace {
+QSlider* SliderOf(QWidget* w) { return qobject_cast<QSlider*>(w); }
+}  // namespace
+
+void CSliderCtrl::SetRange(int minimum, int maximum, BOOL) {
+    if (QSlider* s = SliderOf(m_widget)) s->setRange(minimum, maximum);
+}
+
+int CSliderCtrl::GetRangeMin() const {
+    QSlider* s = SliderOf(m_widget);
+    return s ? s->minimum() : 0;
+}
+
+int CSliderCtrl::GetRangeMax() const {
+    QSlider* s = SliderOf(m_widget);
+    return s ? s->maximum() : 0;
+}
+
+void CSliderCtrl::SetPos(int position) {
+    if (QSlider* s = SliderOf(m_widget)) s->setValue(position);
+}
+
+int CSliderCtrl::GetPos() const {
+    QSlider* s = SliderOf(m_widget);
+    return s ? s->value() : 0;
+}
 IMPLEMENT_DYNAMIC(CHeaderCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
 
@@ -802,6 +850,20 @@ void CListBox::ResetContent() {
         QSignalBlocker block(lw);
         lw->clear();
     }
+}
+
+void CListBox::SetColumnWidth(int width) {
+    QListWidget* lw = ListOf(m_widget);
+    if (!lw || width <= 0) return;
+    const int row = std::max(lw->sizeHintForRow(0), lw->fontMetrics().height() + 2);
+    // The tick box of a check list comes before the text the width was measured for.
+    const int box = DefaultKind() == afx::WindowKind::CheckList || GetStyle() & LBS_AFX_CHECKLIST ? lw->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 8 : 0;
+    lw->setGridSize(QSize(width + box, row));
+}
+
+int CListBox::GetColumnWidth() const {
+    QListWidget* lw = ListOf(m_widget);
+    return lw ? lw->gridSize().width() : 0;
 }
 
 int CListBox::GetCount() const {

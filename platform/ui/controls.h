@@ -45,6 +45,9 @@ public:
     int InsertString(int index, const char* text);
     int DeleteString(UINT index);
     void ResetContent();
+    // The width of the columns of a multi-column list, in pixels.
+    void SetColumnWidth(int width);
+    int GetColumnWidth() const;
     int GetCount() const;
     int GetCurSel() const;
     int SetCurSel(int index);
@@ -98,6 +101,19 @@ public:
     DWORD_PTR GetItemData(int index) const;
     int SetItemData(int index, DWORD_PTR data);
     int FindStringExact(int start, const char* text) const;
+};
+
+// A horizontal track bar with a position in a range.
+class CSliderCtrl : public CWnd {
+    DECLARE_DYNAMIC(CSliderCtrl)
+public:
+    afx::WindowKind DefaultKind() const override { return afx::WindowKind::Slider; }
+    void SetRange(int minimum, int maximum, BOOL redraw = FALSE);
+    int GetRangeMin() const;
+    int GetRangeMax() const;
+    // Kept within the range.
+    void SetPos(int position);
+    int GetPos() const;
 };
 
 class CProgressCtrl : public CWnd {

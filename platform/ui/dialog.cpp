@@ -119,6 +119,7 @@ Mapped MapControl(const ControlTemplate& c) {
         DWORD l = s | LBS_NOTIFY | WS_VSCROLL;
         if (c.style & Style::Sort) l |= LBS_SORT;
         if (c.style & Style::ExtendedSel) l |= LBS_EXTENDEDSEL;
+        if (c.style & Style::MultiColumn) l |= LBS_MULTICOLUMN;
         if (c.kind == Ctl::CheckList) l |= LBS_AFX_CHECKLIST | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
         return {c.kind == Ctl::CheckList ? WindowKind::CheckList : WindowKind::ListBox, l};
     }
@@ -128,6 +129,7 @@ Mapped MapControl(const ControlTemplate& c) {
                 s | LVS_REPORT | ((c.style & Style::NoHeader) ? LVS_NOCOLUMNHEADER : 0u) |
                     ((c.style & Style::SingleSel) ? LVS_SINGLESEL : 0u)};
     case Ctl::Progress: return {WindowKind::Progress, s & ~WS_TABSTOP};
+    case Ctl::Slider: return {WindowKind::Slider, s};
     case Ctl::Custom:
     default: return {WindowKind::Generic, s};
     }
@@ -162,6 +164,7 @@ void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* default
         }
         if (c.style & Style::NoTabStop) w->setFocusPolicy(Qt::NoFocus);
         if ((c.style & Style::Default) && defaultId) *defaultId = static_cast<UINT>(c.id);
+        if (m.style & WS_DISABLED) w->setEnabled(false);
         if (m.style & WS_VISIBLE) w->show();
     }
     // Group boxes stay behind the controls they frame.

@@ -106,6 +106,8 @@ COLORREF GetSysColor(int index) {
         group = QPalette::Disabled;
         fallback = RGB(109, 109, 109);
         break;
+    case COLOR_INFOTEXT: role = QPalette::ToolTipText; fallback = RGB(0, 0, 0); break;
+    case COLOR_INFOBK: role = QPalette::ToolTipBase; fallback = RGB(255, 255, 225); break;
     default: return 0;
     }
     // Before the toolkit is up (static initialisation) the usual desktop colours stand in.
@@ -115,6 +117,23 @@ COLORREF GetSysColor(int index) {
 }
 
 // --- Cursors -------------------------------------------------------------------------------------
+
+BOOL GetCursorPos(POINT* point) {
+    if (!point || !qApp) return FALSE;
+    const QPoint p = QCursor::pos();
+    *point = {p.x(), p.y()};
+    return TRUE;
+}
+
+BOOL SetCursorPos(int x, int y) {
+    if (!qApp) return FALSE;
+    QCursor::setPos(x, y);
+    return TRUE;
+}
+
+UINT GetDoubleClickTime() {
+    return qApp ? static_cast<UINT>(QApplication::doubleClickInterval()) : 500u;
+}
 
 struct HCURSOR__ {
     Qt::CursorShape shape;

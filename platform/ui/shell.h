@@ -41,7 +41,15 @@ constexpr int COLOR_HIGHLIGHT = 13;
 constexpr int COLOR_HIGHLIGHTTEXT = 14;
 constexpr int COLOR_BTNFACE = 15;
 constexpr int COLOR_GRAYTEXT = 17;
+constexpr int COLOR_INFOTEXT = 23;
+constexpr int COLOR_INFOBK = 24;
 COLORREF GetSysColor(int index);
+
+// The mouse pointer's position in screen coordinates.
+BOOL GetCursorPos(POINT* point);
+BOOL SetCursorPos(int x, int y);
+// The longest time between the clicks of a double-click, in milliseconds.
+UINT GetDoubleClickTime();
 
 // Standard cursors.
 constexpr UINT IDC_ARROW = 32512;

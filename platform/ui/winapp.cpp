@@ -1,5 +1,7 @@
 #include "platform/ui/winapp.h"
 
+#include "platform/ui/hooks.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QKeyEvent>
@@ -30,6 +32,11 @@ public:
         if ((t == QEvent::KeyPress || t == QEvent::KeyRelease) && receiver->isWidgetType()) {
             auto* w = static_cast<QWidget*>(receiver);
             auto* ke = static_cast<QKeyEvent*>(e);
+            if (const UINT vk = afx::VirtualKeyOf(ke->key());
+                vk != 0 && afx::RunKeyboardHooks(vk, t == QEvent::KeyPress)) {
+                e->accept();
+                return true;
+            }
             QWidget* target = w;
             while (target && !afx::WindowBinding::Of(target)) target = target->parentWidget();
             if (target) {

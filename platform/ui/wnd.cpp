@@ -624,6 +624,11 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
     CRect r(cs.x, cs.y, cs.x + cs.cx, cs.y + cs.cy);
     if (!CreateWidget(kind, cs.lpszName, cs.style, r, parent, id)) return FALSE;
     m_dwExStyle = cs.dwExStyle;
+    if ((cs.dwExStyle & WS_EX_TOOLWINDOW) && m_widget->isWindow()) {
+        m_widget->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+        m_widget->setAttribute(Qt::WA_ShowWithoutActivating);
+        m_widget->setGeometry(r.left, r.top, r.Width(), r.Height());
+    }
     if (cs.lpszName && kind != WindowKind::Edit) SetWindowText(cs.lpszName);
     if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow();

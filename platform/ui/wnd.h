@@ -70,6 +70,7 @@ enum class WindowKind {
     Frame,
     StatusBar,
     ToolBar,
+    Slider,
 };
 QWidget* WidgetOf(const CWnd* wnd);
 }  // namespace afx

@@ -2,6 +2,7 @@
 // their device-independent form, window contexts, printers and the clipboard's bitmaps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -574,6 +575,228 @@ TEST(GdiClipboard, TheClipboardOwnsABitmapHandedToItAndKeepsOtherFormats) {
     EmptyClipboard();
     CloseClipboard();
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+}
+
+// --- What the charts draw with: alignment, polylines, polygons, hatches, metrics --------------
+
+// The bounding box of the pixels of a colour other than the background, or an empty rect.
+CRect InkBox(const Canvas& c, int w, int h, COLORREF background) {
+    CRect box(w, h, -1, -1);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (c.dc.GetPixel(x, y) != background) {
+                box.left = std::min<int>(box.left, x);
+                box.top = std::min<int>(box.top, y);
+                box.right = std::max<int>(box.right, x + 1);
+                box.bottom = std::max<int>(box.bottom, y + 1);
+            }
+    return box;
+}
+
+TEST(GdiText, AlignmentPlacesTheNamedPointOfTheTextCellAtTheAnchor) {
+    CFont font;
+    ASSERT_TRUE(font.CreateFont(-20, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, OUT_STRING_PRECIS,
+                                CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial"));
+    Canvas c(200, 80, kWhite);
+    CFont* old = c.dc.SelectObject(&font);
+    c.dc.SetBkMode(OPAQUE);
+    c.dc.SetBkColor(kBlue);
+    const CSize size = c.dc.GetTextExtent("MMMM", 4);
+    ASSERT_GT(size.cx, 20);
+
+    // The opaque cell shows exactly where the text cell lies.
+    EXPECT_EQ(c.dc.GetTextAlign(), TA_LEFT | TA_TOP);
+    EXPECT_EQ(c.dc.SetTextAlign(TA_RIGHT | TA_BOTTOM), TA_LEFT | TA_TOP);
+    c.dc.TextOut(150, 60, "MMMM", 4);
+    CRect box = InkBox(c, 200, 80, kWhite);
+    EXPECT_EQ(box, CRect(150 - size.cx, 60 - size.cy, 150, 60));
+
+    c.dc.FillSolidRect(0, 0, 200, 80, kWhite);
+    c.dc.SetBkColor(kBlue);
+    c.dc.SetTextAlign(TA_CENTER | TA_TOP);
+    c.dc.TextOut(100, 10, "MMMM", 4);
+    box = InkBox(c, 200, 80, kWhite);
+    EXPECT_EQ(box.left, 100 - size.cx / 2);
+    EXPECT_EQ(box.top, 10);
+    EXPECT_EQ(box.Width(), size.cx);
+
+    // Baseline: the ascent lies above the anchor.
+    TEXTMETRIC tm{};
+    ASSERT_TRUE(c.dc.GetTextMetrics(&tm));
+    c.dc.FillSolidRect(0, 0, 200, 80, kWhite);
+    c.dc.SetBkColor(kBlue);
+    c.dc.SetTextAlign(TA_LEFT | TA_BASELINE);
+    c.dc.TextOut(10, 50, "MMMM", 4);
+    box = InkBox(c, 200, 80, kWhite);
+    EXPECT_EQ(box.top, 50 - tm.tmAscent);
+    EXPECT_EQ(box.left, 10);
+
+    // ExtTextOut with ETO_OPAQUE fills its rectangle in the background colour first.
+    c.dc.FillSolidRect(0, 0, 200, 80, kWhite);
+    c.dc.SetTextAlign(TA_LEFT | TA_TOP);
+    c.dc.SetBkMode(TRANSPARENT);
+    c.dc.SetBkColor(kRed);
+    CRect cell(5, 5, 190, 70);
+    EXPECT_TRUE(c.dc.ExtTextOut(10, 10, ETO_OPAQUE, &cell, CString("MMMM"), nullptr));
+    EXPECT_EQ(c.dc.GetPixel(5, 5), kRed);
+    EXPECT_EQ(c.dc.GetPixel(189, 69), kRed);
+    EXPECT_EQ(c.dc.GetPixel(190, 70), kWhite);
+    c.dc.SelectObject(old);
+}
+
+TEST(GdiText, FontHeightsAndMetrics) {
+    Canvas c(10, 10, kWhite);
+    CFont cell, character;
+    // Positive: the cell height (ascent + descent); negative: the character height, which is
+    // the cell less the internal leading.
+    ASSERT_TRUE(cell.CreateFont(13, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, OUT_STRING_PRECIS,
+                                CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial"));
+    ASSERT_TRUE(character.CreateFont(-30, 0, 0, 0, 800, 0, 0, 0, DEFAULT_CHARSET, OUT_STRING_PRECIS,
+                                     CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Times New Roman"));
+    CFont* old = c.dc.SelectObject(&cell);
+    TEXTMETRIC tm{};
+    ASSERT_TRUE(c.dc.GetTextMetrics(&tm));
+    EXPECT_NEAR(tm.tmHeight, 13, 1);
+    EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
+    EXPECT_EQ(c.dc.GetTextExtent("Ag", 2).cy, tm.tmHeight);
+    EXPECT_GT(tm.tmAveCharWidth, 0);
+    EXPECT_GE(tm.tmMaxCharWidth, tm.tmAveCharWidth);
+
+    c.dc.SelectObject(&character);
+    ASSERT_TRUE(c.dc.GetTextMetrics(&tm));
+    EXPECT_NEAR(tm.tmHeight - tm.tmInternalLeading, 30, 1);
+    EXPECT_GT(tm.tmHeight, 30);
+    EXPECT_EQ(tm.tmWeight, 800);
+    c.dc.SelectObject(old);
+
+    // Only the text mapping mode is drawn.
+    EXPECT_EQ(c.dc.GetMapMode(), MM_TEXT);
+    EXPECT_EQ(c.dc.SetMapMode(MM_TEXT), MM_TEXT);
+    EXPECT_EQ(c.dc.SetMapMode(2), 0);
+    EXPECT_EQ(c.dc.GetMapMode(), MM_TEXT);
+}
+
+TEST(GdiPixels, PolylinesLeaveOutTheirLastPixelAndPolygonsFillInside) {
+    Canvas c(20, 20, kWhite);
+    CPen red(PS_SOLID, 1, kRed);
+    CPen* oldPen = c.dc.SelectObject(&red);
+    c.dc.MoveTo(0, 19);
+    POINT line[3] = {{2, 2}, {8, 2}, {8, 6}};
+    EXPECT_TRUE(c.dc.Polyline(line, 3));
+    EXPECT_EQ(c.Row(2, 0, 10, kRed), "..#######.");   // x 2..8: the corner is drawn
+    EXPECT_EQ(c.dc.GetPixel(8, 5), kRed);
+    EXPECT_EQ(c.dc.GetPixel(8, 6), kWhite);           // the last point is left out
+    EXPECT_EQ(c.dc.GetCurrentPosition(), CPoint(0, 19));
+    EXPECT_FALSE(c.dc.Polyline(line, 1));
+
+    // A triangle: outline in the pen, inside in the brush, every corner drawn.
+    c.dc.FillSolidRect(0, 0, 20, 20, kWhite);
+    CBrush blue(kBlue);
+    CBrush* oldBrush = c.dc.SelectObject(&blue);
+    POINT triangle[3] = {{4, 14}, {10, 4}, {16, 14}};
+    EXPECT_TRUE(c.dc.Polygon(triangle, 3));
+    EXPECT_EQ(c.dc.GetPixel(10, 4), kRed);
+    EXPECT_EQ(c.dc.GetPixel(4, 14), kRed);
+    EXPECT_EQ(c.dc.GetPixel(16, 14), kRed);
+    EXPECT_EQ(c.dc.GetPixel(10, 14), kRed);
+    EXPECT_EQ(c.dc.GetPixel(10, 10), kBlue);
+    EXPECT_EQ(c.dc.GetPixel(4, 6), kWhite);
+    EXPECT_EQ(c.dc.GetPixel(10, 16), kWhite);
+    c.dc.SelectObject(oldBrush);
+    c.dc.SelectObject(oldPen);
+}
+
+TEST(GdiPixels, HatchedBrushesPaintLinesAndTheirGapsOnlyWhenOpaque) {
+    CBrush hatch;
+    ASSERT_TRUE(hatch.CreateHatchBrush(HS_DIAGCROSS, kBlue));
+    LOGBRUSH log{};
+    ASSERT_GT(hatch.GetLogBrush(&log), 0);
+    EXPECT_EQ(log.lbStyle, BS_HATCHED);
+    EXPECT_EQ(log.lbHatch, static_cast<std::uintptr_t>(HS_DIAGCROSS));
+    CBrush bad;
+    EXPECT_FALSE(bad.CreateHatchBrush(9, kBlue));
+
+    auto count = [](const Canvas& c, COLORREF colour) {
+        int n = 0;
+        for (int y = 1; y < 31; ++y)
+            for (int x = 1; x < 31; ++x) n += c.dc.GetPixel(x, y) == colour ? 1 : 0;
+        return n;
+    };
+    for (int mode : {TRANSPARENT, OPAQUE}) {
+        Canvas c(40, 40, kGrey);
+        c.dc.SetBkMode(mode);
+        c.dc.SetBkColor(kWhite);
+        c.dc.SelectStockObject(NULL_PEN);
+        CBrush* old = c.dc.SelectObject(&hatch);
+        c.dc.Rectangle(0, 0, 33, 33);
+        const int lines = count(c, kBlue);
+        // Two diagonals in every 8 x 8 cell: about a quarter of the pixels.
+        EXPECT_GT(lines, 900 / 8) << mode;
+        EXPECT_LT(lines, 900 / 2) << mode;
+        EXPECT_EQ(count(c, mode == OPAQUE ? kWhite : kGrey), 900 - lines) << mode;
+        EXPECT_EQ(c.dc.GetPixel(35, 35), kGrey);
+        c.dc.SelectObject(old);
+        c.dc.SelectStockObject(BLACK_PEN);
+    }
+}
+
+TEST(GdiRecording, RecordsPolygonsAndTheTextAlignment) {
+    CRecordingDC dc;
+    dc.SetTextAlign(TA_CENTER);
+    dc.TextOut(5, 6, "ab", 2);
+    POINT pts[3] = {{1, 2}, {3, 4}, {5, 6}};
+    dc.Polygon(pts, 3);
+    dc.Polyline(pts, 2);
+    ASSERT_EQ(dc.Find("TextOut").size(), 1u);
+    EXPECT_EQ(dc.Find("TextOut")[0].textAlign, TA_CENTER);
+    ASSERT_EQ(dc.Find("Polygon").size(), 1u);
+    EXPECT_EQ(dc.Find("Polygon")[0].args, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(dc.Find("Polyline")[0].args, (std::vector<int>{1, 2, 3, 4}));
+    TEXTMETRIC tm{};
+    ASSERT_TRUE(dc.GetTextMetrics(&tm));
+    EXPECT_EQ(tm.tmHeight, 16);
+    EXPECT_EQ(tm.tmAveCharWidth, 8);
+}
+
+TEST(GdiMetafiles, RecordsTheDrawingAndWritesItToAFile) {
+    testsupport::TempFolder folder;
+    const std::string path = folder.File("grafico.emf");
+    CMetaFileDC mf;
+    CRect frame(0, 0, 2540, 1270);   // 1 × 0.5 inch
+    ASSERT_TRUE(mf.CreateEnhanced(nullptr, path.c_str(), &frame, "Teste\0Desenho\0\0"));
+    CPen red(PS_SOLID, 1, kRed);
+    CPen* old = mf.SelectObject(&red);
+    mf.MoveTo(1, 2);
+    mf.LineTo(30, 2);
+    mf.SelectObject(old);
+    EXPECT_EQ(mf.GetPixel(5, 2), CLR_INVALID);   // a metafile cannot be read
+    HENHMETAFILE h = mf.CloseEnhanced();
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(mf.GetSafeHdc(), nullptr);
+    const UINT size = GetEnhMetaFileBits(h, 0, nullptr);
+    std::vector<unsigned char> bytes(size);
+    GetEnhMetaFileBits(h, size, bytes.data());
+    EXPECT_EQ(testsupport::ReadBytes(path), std::string(bytes.begin(), bytes.end()));
+    auto at = [&](size_t i) {
+        return static_cast<int>(bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 | bytes[i + 3] << 24);
+    };
+    // Bounds (1, 2)-(30, 2) in pixels, the frame as given.
+    EXPECT_EQ(at(8), 1);
+    EXPECT_EQ(at(12), 2);
+    EXPECT_EQ(at(16), 30);
+    EXPECT_EQ(at(32), 2540);
+    EXPECT_EQ(at(36), 1270);
+    EXPECT_EQ(at(60), 14);   // "Teste", "Desenho", each ended by a zero
+    EXPECT_TRUE(DeleteEnhMetaFile(h));
+    EXPECT_FALSE(DeleteEnhMetaFile(h));
+
+    HENHMETAFILE copy = SetEnhMetaFileBits(size, bytes.data());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(GetEnhMetaFileBits(copy, 0, nullptr), size);
+    DeleteEnhMetaFile(copy);
+    bytes[40] = 'X';
+    EXPECT_EQ(SetEnhMetaFileBits(size, bytes.data()), nullptr);
+    EXPECT_EQ(SetEnhMetaFileBits(10, bytes.data()), nullptr);
 }
 
 }  // namespace
