@@ -66,11 +66,13 @@ void CPcaHtmlOptionsDlg::OnGenerate() {
 }
 
 CHtmlReportNoticeDlg::CHtmlReportNoticeDlg(const CString& path, CWnd* parent)
-    : CDialog(IDD_HTML_NOTICE, parent), m_strPath(path) {}
+    : CDialog(IDD_HTML_NOTICE, parent), m_strPath(path) {
+    // Given before the control is attached, so that the link shows the path as its text.
+    m_link.SetURL(m_strPath);
+}
 
 BOOL CHtmlReportNoticeDlg::OnInitDialog() {
     BOOL result = CDialog::OnInitDialog();
     m_link.SubclassDlgItem(IDC_HTML_LINK, this);
-    m_link.SetURL(m_strPath);
     return result;
 }
