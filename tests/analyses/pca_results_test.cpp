@@ -319,3 +319,56 @@ TEST(PcaResults, ReaderCountsShortAndMissingFiles) {
     EXPECT_EQ(dlg.GetScreePlot(), nullptr);
     EXPECT_TRUE(user.AllAnswered());
 }
+
+// "Gerar HTML" with the eigenvalue box alone: the head, section 1 and the closing tags; with
+// "Sair" in the options nothing is written.
+TEST(PcaResults, ReportWithTheEigenvaluesAlone) {
+    AnalysisFixture f;
+    PcaOwner owner;
+    CPcaResultsDlg dlg(&owner);
+    testsupport::WriteBytes(f.Dados("mur.tmp"), kMurTmp);
+    dlg.ReadResults(f.Dados("mur.tmp").c_str());
+    const std::string folder = f.folder.Path() + "/so-valores";
+    std::filesystem::create_directory(folder);
+    ScriptedUser user;
+    user.OnDialog(IDD_PCA_RESULTS, [](DialogDriver& d) {
+        d.Click(IDC_RESULTS_HTML);   // "Sair" in the options
+        d.Click(IDC_RESULTS_HTML);
+        d.Click(IDOK);
+    });
+    user.OnDialog(IDD_PCA_HTML_OPTIONS, [](DialogDriver& d) {
+        d.Click(IDC_HTML_EIGENVALUES);
+        d.Click(IDOK);
+    });
+    user.OnDialog(IDD_PCA_HTML_OPTIONS, [&](DialogDriver& d) {
+        EXPECT_EQ(d.Checked(IDC_HTML_EIGENVALUES), 1);   // the ticks stay between showings
+        d.Click(IDC_HTML_GENERATE);
+    });
+    user.OnDialog(IDD_FOLDER_DIALOG, [&](DialogDriver& d) {
+        EXPECT_FALSE(std::filesystem::exists(folder + "/Relatorio.html"));
+        d.Type(IDC_FOLDER_EDIT, folder.c_str());
+        d.Click(IDC_FOLDER_OPEN);
+    });
+    user.OnDialog(IDD_HTML_NOTICE, [&](DialogDriver& d) {
+        EXPECT_EQ(d.Text(IDC_HTML_LINK), CString((folder + "/Relatorio.html").c_str()));
+        d.Click(IDOK);
+    });
+    dlg.DoModal();
+    EXPECT_TRUE(user.AllAnswered());
+    const std::string page = testsupport::ReadBytes(folder + "/Relatorio.html");
+    const std::string head =
+        "<html> <head> <meta charset=\"windows-1252\"> <title> Relatório de Análise em Componentes Principais "
+        "</title> </head>\n<body>\n <h1 align=\"center\"> Relatório de Análise em Componentes Principais </h1>\n "
+        "<font size=\"4\"> <br /> <b> Ficheiro de Dados: </b> " +
+        f.dataPath + " </font><hr>\n<h2 align=\"center\"> 1 - Valores Próprios e Percentagem de Explicação dos "
+                     "Factores </h2>\n<table";
+    // The table's own lines end in CR LF; the frame's in LF.
+    std::string normalised = page;
+    for (size_t at; (at = normalised.find("\r\n")) != std::string::npos;) normalised.replace(at, 2, "\n");
+    const std::string tail = "</table>\n<br />\n</body> </html>\n";
+    EXPECT_EQ(normalised.substr(0, head.size()), head);
+    ASSERT_GT(normalised.size(), tail.size());
+    EXPECT_EQ(normalised.substr(normalised.size() - tail.size()), tail);
+    EXPECT_EQ(page.find("<h2 align=\"center\"> 2"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/ScreePlot.bmp"));
+}
