@@ -266,6 +266,16 @@ TEST(CorrespReport, WholeCommandFromTheMenuWithKelo) {
     const std::string emf = testsupport::ReadBytes(reportFolder + "/ScreePlot.emf");
     ASSERT_GT(emf.size(), 40u);
     EXPECT_EQ(emf.substr(0, 4), std::string("\x01\0\0\0", 4));   // EMR_HEADER
+    // Its frame (0.01 mm) is the 450 x 300 pixels at the screen's resolution.
+    auto field = [&emf](size_t at) {
+        return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned char>(emf[at])) |
+                                    static_cast<uint32_t>(static_cast<unsigned char>(emf[at + 1])) << 8 |
+                                    static_cast<uint32_t>(static_cast<unsigned char>(emf[at + 2])) << 16 |
+                                    static_cast<uint32_t>(static_cast<unsigned char>(emf[at + 3])) << 24);
+    };
+    CClientDC screen(nullptr);
+    EXPECT_EQ(field(24 + 8), 450 * 2540 / screen.GetDeviceCaps(LOGPIXELSX));
+    EXPECT_EQ(field(24 + 12), 300 * 2540 / screen.GetDeviceCaps(LOGPIXELSY));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], CString((reportFolder + "/Relatorio.html").c_str()));
 }
@@ -496,6 +506,21 @@ TEST(CorrespReport, ExitAndScreePlotWithoutResults) {
         EXPECT_EQ(text, "Não há resultados para mostrar");
         return IDOK;
     });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllAnswered());
+
+    // Two factors but nothing read: the planes are a message, not an empty chart window.
+    owner.factors = 2;
+    user.OnDialog(IDD_CORRESP_REPORT, [](DialogDriver& d) {
+        d.Click(IDC_RESULTS_COLUMN_PLANE);
+        d.Click(IDC_RESULTS_ROW_COLUMN_PLANE);
+        d.Click(IDOK);
+    });
+    for (int i = 0; i < 2; ++i)
+        user.OnMessageBox([](const CString& text, UINT) {
+            EXPECT_EQ(text, "Não há resultados para mostrar");
+            return IDOK;
+        });
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_TRUE(user.AllAnswered());
 }
