@@ -176,6 +176,7 @@ TEST(CorrespReport, WholeCommandFromTheMenuWithKelo) {
         EXPECT_EQ(d.Checked(IDC_HTML_COLUMNS_SUPPLEMENTARY), 0);
         EXPECT_FALSE(d.IsEnabled(IDC_HTML_ROWS_TOTAL));
         EXPECT_EQ(d.Checked(1176), 0);
+        d.SavePng(Picture("corresp_html_options.png").c_str());
         d.Click(IDC_HTML_GENERATE);
     });
     user.OnDialog(IDD_FOLDER_DIALOG, [&](DialogDriver& d) {
@@ -183,6 +184,7 @@ TEST(CorrespReport, WholeCommandFromTheMenuWithKelo) {
         d.Click(IDC_FOLDER_OPEN);
     });
     user.OnDialog(IDD_HTML_NOTICE, [](DialogDriver& d) {
+        d.SavePng(Picture("html_notice.png").c_str());
         d.Click(IDC_HTML_LINK);
         d.Click(IDOK);
     });
