@@ -3,7 +3,9 @@
 #include "analyses/analysis_dlg.h"
 #include "analyses/classification_def_dlg.h"
 #include "analyses/classification_results_dlg.h"
+#include "analyses/corresp_report_dlg.h"
 #include "analyses/data_definition_dlg.h"
+#include "analyses/pca_results_dlg.h"
 
 CMurRunner::CMurRunner()
     : CEngineRunner({.parameterFile = "mur.par",
@@ -14,6 +16,7 @@ CMurRunner::CMurRunner()
                     PROGRAM_PRINCIPAL_COMPONENTS) {
     m_pAnalysisDlg = new CDataDefinitionDlg(nullptr, 1);
     m_pAnalysisDlg->SetCaption("Definições de Dados");
+    m_pResultsDlg = new CPcaResultsDlg(m_pAnalysisDlg);
 }
 
 void CMurRunner::Run() {
@@ -51,6 +54,7 @@ CKeloRunner::CKeloRunner()
                     PROGRAM_BINARY_CORRESPONDENCE) {
     m_pAnalysisDlg = new CCorrespDataDlg(nullptr);
     m_pAnalysisDlg->SetCaption("Definições de Dados");
+    m_pResultsDlg = new CCorrespReportDlg(m_pAnalysisDlg);
 }
 
 void CKeloRunner::Run() {

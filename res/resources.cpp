@@ -14,6 +14,7 @@ std::vector<afx::DialogTemplate> ClassificationDialogs();
 std::vector<afx::DialogTemplate> AnalysisPageDialogs();
 std::vector<afx::DialogTemplate> ChartDialogTemplates();
 std::vector<afx::DialogTemplate> Stats2DialogTemplates();
+std::vector<afx::DialogTemplate> ResultsDialogs();
 }  // namespace tabulon_res
 
 const afx::ResourceSet& TabulonResources() {
@@ -32,6 +33,7 @@ const afx::ResourceSet& TabulonResources() {
         for (auto& d : tabulon_res::AnalysisPageDialogs()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::ChartDialogTemplates()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::Stats2DialogTemplates()) s.dialogs.push_back(d);
+        for (auto& d : tabulon_res::ResultsDialogs()) s.dialogs.push_back(d);
         return s;
     }();
     return set;
