@@ -1,12 +1,525 @@
 #include "analyses/factor_results_dlg.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "analyses/analysis_dlg.h"
+#include "analyses/coordinates_dlg.h"
+#include "analyses/html_report.h"
+#include "analyses/rows_columns_chart.h"
+#include "app/status.h"
+#include "app/tabulon_app.h"
+#include "app/tabulon_doc.h"
+#include "charts/chart_dialogs.h"
+#include "charts/special_pages.h"
+#include "platform/gdi/metafile_dc.h"
 #include "platform/ui/text_viewer.h"
+#include "res/resource_ids.h"
+#include "ui/bitmap_print.h"
+
+const char kFewFactorsMessage[] = "Tem de escolher mais de um factor para serem produzidos gráficos";
+const char kResultsOpenError[] = "Erro a Abrir o ficheiro de Relatorio";
+const char kResultsShortMessage[] =
+    "O ficheiro de Relatorio tem menos linhas ou valores do que a análise pede: os resultados não são mostrados";
+
+namespace {
+
+const char kNoResultsMessage[] = "Não há resultados para mostrar";
+
+std::vector<std::string> SplitFields(const CString& line) {
+    std::vector<std::string> out;
+    std::string current;
+    for (const char* p = line; *p; ++p) {
+        if (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') {
+            if (!current.empty()) out.push_back(std::move(current));
+            current.clear();
+        } else {
+            current += *p;
+        }
+    }
+    if (!current.empty()) out.push_back(std::move(current));
+    return out;
+}
+
+void DeletePages(std::vector<CPlotPage*>& pages) {
+    for (CPlotPage* p : pages) delete p;
+    pages.clear();
+}
+
+CString FactorName(int a) { return FormatString("F%d", a); }
+
+}  // namespace
 
 CFactorResultsDlg::CFactorResultsDlg(UINT templateId, CAnalysisDlg* owner, CWnd* parent)
     : CDialog(templateId, parent), m_pOwner(owner) {}
 
-CFactorResultsDlg::~CFactorResultsDlg() = default;
+CFactorResultsDlg::~CFactorResultsDlg() {
+    // Runs during static destruction too: only plain memory is released here.
+    ReleaseCharts(true);
+}
+
+int CFactorResultsDlg::OwnerFactorCount() const { return m_pOwner ? m_pOwner->GetFactorCount() : 0; }
+
+void CFactorResultsDlg::GetRowCounts(int& active, int& supplementary) {
+    active = m_pOwner ? m_pOwner->GetActiveRowCount() : 0;
+    supplementary = m_pOwner ? m_pOwner->GetSupplementaryRowCount() : 0;
+}
+
+// --- Opening and closing -----------------------------------------------------------------------
+
+BOOL CFactorResultsDlg::OnInitDialog() {
+    m_bColumnIdentifiers = m_bRowIdentifiers = m_bRowColumnIdentifiers = 0;
+    m_bShowConditioning = 1;
+    m_nFactors = OwnerFactorCount();
+    return CDialog::OnInitDialog();
+}
+
+void CFactorResultsDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    if (GetDlgItem(IDC_RESULTS_FACTOR_COUNT)) DDX_Text(dx, IDC_RESULTS_FACTOR_COUNT, m_nFactors);
+}
+
+namespace {
+// The edit's value as typed (0 when it is not a number).
+int ReadFactorEdit(CWnd* dlg) {
+    CString text;
+    dlg->GetDlgItemText(IDC_RESULTS_FACTOR_COUNT, text);
+    return std::atoi(text);
+}
+}  // namespace
+
+void CFactorResultsDlg::OnFactorCountChange() {
+    if (!GetDlgItem(IDC_RESULTS_FACTOR_COUNT)) return;
+    const int typed = ReadFactorEdit(this);
+    const int limit = OwnerFactorCount();
+    if (typed >= 1 && typed <= limit) {
+        if (typed != m_nFactors) ReleaseCharts(false);
+        m_nFactors = typed;
+        return;
+    }
+    AfxMessageBox(FormatString("O número de factores tem de estar no intervalo de 1 a %d", limit));
+    if (CWnd* edit = GetDlgItem(IDC_RESULTS_FACTOR_COUNT)) GotoDlgCtrl(edit);
+}
+
+void CFactorResultsDlg::OnOK() {
+    if (CWnd* edit = GetDlgItem(IDC_RESULTS_FACTOR_COUNT)) {
+        (void)edit;
+        const int typed = ReadFactorEdit(this);
+        const int limit = OwnerFactorCount();
+        // With no factor to choose from, "Sair" still closes.
+        if (limit >= 1 && (typed < 1 || typed > limit)) return;
+        if (limit >= 1) m_nFactors = typed;
+    }
+    ReleaseCharts(true);
+    EndDialog(IDOK);
+}
+
+void CFactorResultsDlg::OnCancel() {
+    ReleaseCharts(true);
+    CDialog::OnCancel();
+}
+
+void CFactorResultsDlg::ReleaseCharts(bool screePlot) {
+    if (screePlot) {
+        delete m_pScreePlot;
+        m_pScreePlot = nullptr;
+    }
+    for (int i = 0; i < 3; ++i) {
+        DeletePages(m_columnPlanes[i]);
+        DeletePages(m_rowPlanes[i]);
+        DeletePages(m_rowColumnPlanes[i]);
+    }
+}
+
+void CFactorResultsDlg::ClearResults() {
+    ReleaseCharts(true);
+    m_eigenvalues.SetSize(0, 0);
+    for (int i = 0; i < 3; ++i) {
+        m_columnTables[i].SetSize(0, 0);
+        m_rowTables[i].SetSize(0, 0);
+    }
+    m_nEigenvalueCount = 0;
+    m_activeRows.clear();
+    m_supplementaryRows.clear();
+}
+
+// --- Reading -----------------------------------------------------------------------------------
+
+void CFactorResultsDlg::MoveProgress(CStdioFile& file) { SetProgressPos(static_cast<int>(file.GetPosition())); }
+
+bool CFactorResultsDlg::FillEigenvalueTable(CStdioFile& file) {
+    bool complete = true;
+    CString line;
+    if (file.ReadString(line)) {
+        MoveProgress(file);
+        m_nEigenvalueCount = std::atoi(line);
+    } else {
+        complete = false;
+    }
+    const int k = std::max(0, OwnerFactorCount());
+    m_eigenvalues.SetSize(k, 3);
+    m_eigenvalues.SetVariableName(1, "Valor Proprio");
+    m_eigenvalues.SetVariableName(2, "% Exp");
+    m_eigenvalues.SetVariableName(3, "% Acum");
+    for (int i = 1; i <= k; ++i) {
+        m_eigenvalues.SetRowName(i, FormatString("%d", i));
+        std::vector<std::string> fields;
+        if (complete && file.ReadString(line)) {
+            MoveProgress(file);
+            fields = SplitFields(line);
+        } else {
+            complete = false;
+        }
+        if (fields.size() < 3) complete = false;
+        // What the file lacks stays 0.
+        for (int j = 0; j < 3; ++j)
+            m_eigenvalues.SetValue(i, j + 1, j < static_cast<int>(fields.size()) ? std::atof(fields[static_cast<size_t>(j)].c_str()) : 0.0);
+    }
+    return complete;
+}
+
+bool CFactorResultsDlg::ReadRecord(CStdioFile& file, CDataTable& table, CDataTable& total, int row, int totalRow,
+                                   int from, int values) {
+    CString line;
+    if (!file.ReadString(line)) return false;
+    MoveProgress(file);
+    std::vector<std::string> fields = SplitFields(line);
+    if (static_cast<int>(fields.size()) < values + 1) return false;
+    table.SetRowName(row, fields[0].c_str());
+    total.SetRowName(totalRow, fields[0].c_str());
+    for (int j = 0; j < values; ++j) {
+        const double v = std::atof(fields[static_cast<size_t>(j + 1)].c_str());
+        table.SetValue(row, from + j, v);
+        total.SetValue(totalRow, from + j, v);
+    }
+    return true;
+}
+
+void CFactorResultsDlg::LoadResults() {
+    delete m_pScreePlot;
+    m_pScreePlot = nullptr;
+    std::vector<CString> labels;
+    std::vector<float> values;
+    for (int i = 1; i <= m_eigenvalues.GetRowCount(); ++i) {
+        labels.push_back(m_eigenvalues.GetRowNameCopy(i));
+        values.push_back(static_cast<float>(m_eigenvalues.GetValue(i, 1)));
+    }
+    if (!values.empty()) m_pScreePlot = new CScreePlotChart(labels, values, "ScreePlot");
+    LoadRowLists();
+}
+
+void CFactorResultsDlg::LoadRowLists() {
+    m_activeRows.clear();
+    m_supplementaryRows.clear();
+    if (!m_pOwner) return;
+    m_pOwner->GetActiveRows(m_activeRows);
+    m_pOwner->GetSupplementaryRows(m_supplementaryRows);
+}
+
+// --- Planes ------------------------------------------------------------------------------------
+
+namespace {
+// Column a and column b of every row of the table (columns from 1 + offset), the row names
+// as labels.
+std::unique_ptr<CPointSeries> PairSeries(const CDataTable& table, int a, int b, int offset) {
+    std::vector<float> xs, ys;
+    std::vector<CString> labels;
+    for (int r = 1; r <= table.GetRowCount(); ++r) {
+        xs.push_back(static_cast<float>(table.GetValue(r, a + offset)));
+        ys.push_back(static_cast<float>(table.GetValue(r, b + offset)));
+        labels.push_back(table.GetRowNameCopy(r));
+    }
+    return std::make_unique<CPointSeries>(xs, ys, labels, std::vector<int>{});
+}
+
+// The factor count the table can serve: no more than its columns from 1 + offset.
+int UsableFactors(const CDataTable& table, int k, int offset) {
+    return std::max(0, std::min(k, table.GetVariableCount() - offset));
+}
+}  // namespace
+
+void CFactorResultsDlg::BuildScatterPages(CDataTable& table, std::vector<CPlotPage*>& pages, int offset) {
+    if (table.GetRowCount() == 0) {
+        SetProgressPos(m_nFactors);
+        return;
+    }
+    const int k = UsableFactors(table, m_nFactors, offset);
+    for (int a = 1; a <= k; ++a) {
+        for (int b = a + 1; b <= k; ++b) {
+            auto series = PairSeries(table, a, b, offset);
+            auto* chart = new CScatterChart(*series, FactorName(a), FactorName(b), FactorName(a) + "/" + FactorName(b));
+            chart->SetShowZeroLines(true);
+            pages.push_back(chart);
+        }
+    }
+}
+
+void CFactorResultsDlg::BuildRowColumnPairPages(CDataTable& columns, CDataTable& rows, std::vector<CPlotPage*>& pages,
+                                                int offset) {
+    if (columns.GetRowCount() == 0 && rows.GetRowCount() == 0) return;
+    // A table without rows has no columns either: the other one decides.
+    int k = m_nFactors;
+    if (columns.GetRowCount() > 0) k = std::min(k, UsableFactors(columns, m_nFactors, offset));
+    if (rows.GetRowCount() > 0) k = std::min(k, UsableFactors(rows, m_nFactors, offset));
+    for (int a = 1; a <= k; ++a)
+        for (int b = a + 1; b <= k; ++b) {
+            auto columnSeries = PairSeries(columns, a, b, offset);
+            auto rowSeries = PairSeries(rows, a, b, offset);
+            pages.push_back(new CFactorialPlaneRowsColumnsChart(*columnSeries, FactorName(a), FactorName(b),
+                                                                FactorName(a) + "/" + FactorName(b), *rowSeries));
+        }
+}
+
+void CFactorResultsDlg::BuildRowPlanePages(CDataTable& rows, std::vector<CPlotPage*>& pages) {
+    BuildScatterPages(rows, pages, 0);
+}
+
+void CFactorResultsDlg::BuildRowColumnPages(CDataTable& columns, CDataTable& rows, std::vector<CPlotPage*>& pages) {
+    BuildRowColumnPairPages(columns, rows, pages, 0);
+}
+
+void CFactorResultsDlg::BuildPlanes(std::vector<CPlotPage*>* target, CDataTable* first, CDataTable* second, int kind) {
+    CString status;
+    status.LoadString(IDS_STATUS_CHARTS);
+    BeginProgress(status, 3 * std::max(1, m_nFactors));
+    for (int i = 0; i < 3; ++i) {
+        if (kind == 0) {
+            const int k = UsableFactors(first[i], m_nFactors, 0);
+            if (first[i].GetRowCount() == 0) continue;
+            for (int a = 1; a <= k; ++a)
+                for (int b = a + 1; b <= k; ++b) {
+                    auto series = PairSeries(first[i], a, b, 0);
+                    target[i].push_back(new CFactorialPlaneColumnsChart(*series, FactorName(a), FactorName(b),
+                                                                        FactorName(a) + "/" + FactorName(b)));
+                }
+        } else if (kind == 1) {
+            BuildRowPlanePages(first[i], target[i]);
+        } else {
+            BuildRowColumnPages(first[i], second[i], target[i]);
+        }
+        SetProgressPos((i + 1) * m_nFactors);
+    }
+    EndProgress();
+}
+
+void CFactorResultsDlg::BuildColumnPlanes() { BuildPlanes(m_columnPlanes, m_columnTables, nullptr, 0); }
+
+void CFactorResultsDlg::BuildRowColumnPlanes() { BuildPlanes(m_rowColumnPlanes, m_columnTables, m_rowTables, 2); }
+
+void CFactorResultsDlg::ShowPlanes(std::vector<CPlotPage*>* planes, const char* caption, BYTE* showAll) {
+    if (planes[0].empty() && planes[1].empty() && planes[2].empty()) {
+        AfxMessageBox(kNoResultsMessage);
+        return;
+    }
+    CChartWindowDlg dlg(planes[0], planes[1], planes[2], this);
+    dlg.ShowIdentifiersOption(true);
+    dlg.SetCaption(caption);
+    dlg.SetShowAllIdentifiers(*showAll != 0);
+    dlg.DoModal();
+    *showAll = dlg.GetShowAllIdentifiers() ? 1 : 0;
+}
+
+void CFactorResultsDlg::ShowColumnPlane() {
+    if (OwnerFactorCount() < 2 || m_nFactors < 2) {
+        AfxMessageBox(kFewFactorsMessage);
+        return;
+    }
+    if (m_columnPlanes[2].empty()) {
+        for (auto& v : m_columnPlanes) DeletePages(v);
+        BuildColumnPlanes();
+    }
+    ShowPlanes(m_columnPlanes, "Plano Factorial (Colunas)", &m_bColumnIdentifiers);
+}
+
+void CFactorResultsDlg::ShowRowPlane() {
+    if (OwnerFactorCount() < 2 || m_nFactors < 2) {
+        AfxMessageBox(kFewFactorsMessage);
+        return;
+    }
+    if (m_rowPlanes[2].empty()) {
+        for (auto& v : m_rowPlanes) DeletePages(v);
+        BuildPlanes(m_rowPlanes, m_rowTables, nullptr, 1);
+    }
+    ShowPlanes(m_rowPlanes, "Plano Factorial (Linhas)", &m_bRowIdentifiers);
+}
+
+void CFactorResultsDlg::OnRowColumnPlane() {
+    if (OwnerFactorCount() < 2 || m_nFactors < 2) {
+        AfxMessageBox(kFewFactorsMessage);
+        return;
+    }
+    if (m_rowColumnPlanes[2].empty()) {
+        for (auto& v : m_rowColumnPlanes) DeletePages(v);
+        BuildRowColumnPlanes();
+    }
+    ShowPlanes(m_rowColumnPlanes, "Plano Factorial (Linhas + Colunas)", &m_bRowColumnIdentifiers);
+}
+
+// --- Tables and other buttons ------------------------------------------------------------------
 
 void CFactorResultsDlg::OnListing() {
     if (!afx::ShowTextFile(m_strListingPath, false)) AfxMessageBox("Erro a abrir o notepad");
+}
+
+void CFactorResultsDlg::OnEigenvalues() {
+    if (m_eigenvalues.GetRowCount() == 0) {
+        AfxMessageBox(kNoResultsMessage);
+        return;
+    }
+    CMatrixResultsDlg dlg(&m_eigenvalues, 0, this);
+    dlg.SetCaption("Valores Proprios");
+    dlg.SetPreviousDisabled(true);
+    dlg.DoModal();
+}
+
+void CFactorResultsDlg::OnScreePlot() {
+    // Rebuilt from the table when it was released; an empty table has nothing to plot.
+    if (!m_pScreePlot) LoadResults();
+    if (!m_pScreePlot) {
+        AfxMessageBox(kNoResultsMessage);
+        return;
+    }
+    CSingleChartDlg dlg(m_pScreePlot, this);
+    dlg.SetCaption("ScreePlot");
+    dlg.DoModal();
+}
+
+void CFactorResultsDlg::OnColumnCoordinates() {
+    CCoordinatesDlg dlg(&m_columnTables[0], &m_columnTables[1], &m_columnTables[2], this);
+    dlg.SetCaption("Coordenadas das Colunas");
+    dlg.DoModal();
+}
+
+void CFactorResultsDlg::OnRowCoordinates() {
+    CCoordinatesDlg dlg(&m_rowTables[0], &m_rowTables[1], &m_rowTables[2], this);
+    dlg.SetCaption("Coordenadas das Linhas");
+    dlg.DoModal();
+}
+
+// --- HTML report -------------------------------------------------------------------------------
+
+void CFactorResultsDlg::OnGenerateHtml() {
+    if (!m_pHtmlOptions || m_pHtmlOptions->DoModal() != 1002) return;
+    const CString folder = m_pHtmlOptions->GetFolder();
+    const CString path = folder + "Relatorio.html";
+    CStdioFile file;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeText)) {
+        AfxMessageBox("Erro a Abrir o ficheiro para gerar o Relatorio em HTML");
+        return;
+    }
+    try {
+        WriteHtmlReport(folder, file, 1);
+        // Every section, the derived dialogs' included, lies inside the body.
+        file.WriteString("</body> </html>\n");
+        file.Close();
+    } catch (CFileException&) {
+        file.Abort();
+        AfxMessageBox("Erro a Abrir o ficheiro para gerar o Relatorio em HTML");
+        return;
+    }
+    CHtmlReportNoticeDlg notice(path, this);
+    notice.DoModal();
+}
+
+void CFactorResultsDlg::WriteHtmlHead(CStdioFile& file) {
+    CString document;
+    if (CTabulonDoc* doc = theApp.GetDocument()) document = doc->GetPathName();
+    file.WriteString(FormatString("<html> <head> <meta charset=\"windows-1252\"> <title> %s </title> </head>\n",
+                                  static_cast<const char*>(m_strReportTitle)));
+    file.WriteString(FormatString("<body>\n <h1 align=\"center\"> %s </h1>\n <font size=\"4\"> <br /> <b> Ficheiro "
+                                  "de Dados: </b> %s </font><hr>\n",
+                                  static_cast<const char*>(m_strReportTitle), static_cast<const char*>(document)));
+}
+
+int CFactorResultsDlg::WriteHtmlTableGroup(CStdioFile& file, int section, const char* title, const char* subtitle,
+                                           CDataTable* tables, const int* ticked) {
+    if (!ticked[0] && !ticked[1] && !ticked[2]) return section;
+    static const char* const kinds[3] = {"Activas", "Suplementares", "Totais"};
+    file.WriteString("<hr>\n");
+    file.WriteString(FormatString("<h2 align=\"center\"> %d - %s </h2>", section, title));
+    int sub = 1;
+    for (int i = 0; i < 3; ++i) {
+        if (!ticked[i]) continue;
+        file.WriteString(FormatString("<h3> %d.%d - %s %s </h3>\n", section, sub, subtitle, kinds[i]));
+        tables[i].WriteHtml(&file);
+        ++sub;
+    }
+    file.WriteString("<br />\n");
+    return section + 1;
+}
+
+int CFactorResultsDlg::WriteHtmlColumnCoordinates(CStdioFile& file, int section) {
+    const int ticked[3] = {m_pHtmlOptions->GetColumnActive(), m_pHtmlOptions->GetColumnSupplementary(),
+                           m_pHtmlOptions->GetColumnTotal()};
+    return WriteHtmlTableGroup(file, section, "Coordenadas das Colunas", "Coordenadas das Colunas", m_columnTables,
+                               ticked);
+}
+
+int CFactorResultsDlg::WriteHtmlRowCoordinates(CStdioFile& file, int section) {
+    const int ticked[3] = {m_pHtmlOptions->GetRowActive(), m_pHtmlOptions->GetRowSupplementary(),
+                           m_pHtmlOptions->GetRowTotal()};
+    return WriteHtmlTableGroup(file, section, "Coordenadas das Linhas", "Coordenadas das Linhas", m_rowTables, ticked);
+}
+
+int CFactorResultsDlg::WriteHtmlReport(CString folder, CStdioFile& file, int first) {
+    int n = first;
+    WriteHtmlHead(file);
+    if (m_pHtmlOptions && m_pHtmlOptions->GetEigenvalues()) {
+        file.WriteString(FormatString(
+            "<h2 align=\"center\"> %d - Valores Próprios e Percentagem de Explicação dos Factores </h2>\n", n));
+        m_eigenvalues.WriteHtml(&file);
+        file.WriteString("<br />\n");
+        ++n;
+    }
+    if (m_pHtmlOptions && m_pHtmlOptions->GetScreePlot()) {
+        if (!m_pScreePlot) LoadResults();
+        if (m_pScreePlot) SaveChartImage(folder + "ScreePlot.bmp", m_pScreePlot);
+        file.WriteString(FormatString("<hr>\n<h2 align=\"center\"> %d - ScreePlot </h2>\n", n));
+        file.WriteString("<p align=\"center\"><img src=\"ScreePlot.bmp\"></p>\n");
+        ++n;
+    }
+    if (m_pHtmlOptions) {
+        n = WriteHtmlColumnCoordinates(file, n);
+        n = WriteHtmlRowCoordinates(file, n);
+    }
+    return n;
+}
+
+bool CFactorResultsDlg::SaveChartImage(const CString& path, CPlotPage* page) {
+    if (!page) return false;
+    constexpr int kWidth = 450, kHeight = 300;
+    CClientDC reference(GetSafeHwnd() ? this : nullptr);
+    CDC memory;
+    CBitmap bitmap;
+    bool saved = false;
+    if (memory.CreateCompatibleDC(&reference) && bitmap.CreateCompatibleBitmap(&reference, kWidth, kHeight)) {
+        CBitmap* old = memory.SelectObject(&bitmap);
+        memory.FillSolidRect(0, 0, kWidth, kHeight, RGB(255, 255, 255));
+        page->Draw(&memory, 0, 0, kWidth, kHeight);
+        memory.SelectObject(old);
+        saved = SaveBitmapFile(path, bitmap) != FALSE;
+    }
+    // The metafile's frame is in 0.01 mm: the 450 x 300 pixels at the reference device's
+    // real resolution (25.4 mm to the inch).
+    const int dpiX = reference.GetDeviceCaps(LOGPIXELSX) > 0 ? reference.GetDeviceCaps(LOGPIXELSX) : 96;
+    const int dpiY = reference.GetDeviceCaps(LOGPIXELSY) > 0 ? reference.GetDeviceCaps(LOGPIXELSY) : 96;
+    const RECT frame{0, 0, static_cast<LONG>(kWidth * 2540 / dpiX), static_cast<LONG>(kHeight * 2540 / dpiY)};
+    CMetaFileDC metafile;
+    if (metafile.CreateEnhanced(&reference, nullptr, &frame, "Teste")) {
+        page->Draw(&metafile, 0, 0, kWidth, kHeight);
+        if (HENHMETAFILE picture = metafile.CloseEnhanced()) {
+            const UINT size = GetEnhMetaFileBits(picture, 0, nullptr);
+            std::vector<BYTE> bytes(size);
+            GetEnhMetaFileBits(picture, size, bytes.data());
+            CString emfPath = path.Left(path.GetLength() - 3) + "emf";
+            if (FILE* out = std::fopen(emfPath, "wb")) {
+                std::fwrite(bytes.data(), 1, bytes.size(), out);
+                std::fclose(out);
+            }
+            DeleteEnhMetaFile(picture);
+        }
+    }
+    return saved;
 }

@@ -3,8 +3,11 @@
 #include "analyses/analysis_dlg.h"
 #include "analyses/classification_def_dlg.h"
 #include "analyses/classification_results_dlg.h"
+#include "analyses/corresp_report_dlg.h"
 #include "analyses/data_definition_dlg.h"
 #include "analyses/mca_data_dlg.h"
+#include "analyses/mca_report_dlg.h"
+#include "analyses/pca_results_dlg.h"
 #include "platform/ui/process_wait.h"
 #include "platform/ui/text_viewer.h"
 
@@ -17,6 +20,7 @@ CMurRunner::CMurRunner()
                     PROGRAM_PRINCIPAL_COMPONENTS) {
     m_pAnalysisDlg = new CDataDefinitionDlg(nullptr, 1);
     m_pAnalysisDlg->SetCaption("Definições de Dados");
+    m_pResultsDlg = new CPcaResultsDlg(m_pAnalysisDlg);
 }
 
 void CMurRunner::Run() {
@@ -54,6 +58,7 @@ CKeloRunner::CKeloRunner()
                     PROGRAM_BINARY_CORRESPONDENCE) {
     m_pAnalysisDlg = new CCorrespDataDlg(nullptr);
     m_pAnalysisDlg->SetCaption("Definições de Dados");
+    m_pResultsDlg = new CCorrespReportDlg(m_pAnalysisDlg);
 }
 
 void CKeloRunner::Run() {
@@ -69,6 +74,7 @@ CDaziRunner::CDaziRunner()
                      .results = "dazi.tmp"},
                     PROGRAM_MULTIPLE_CORRESPONDENCE) {
     m_pAnalysisDlg = new CMultiCorrespDataDlg(nullptr);
+    m_pResultsDlg = new CMultiCorrespReportDlg(m_pAnalysisDlg);
 }
 
 void CDaziRunner::Run() {
@@ -107,7 +113,7 @@ void CDaziRunner::Run() {
             if (!afx::ShowTextFile(text, false)) AfxMessageBox("Erro a abrir o notepad");
         return;
     }
-    m_pResultsDlg->SetListingPath(recoding);
+    static_cast<CMultiCorrespReportDlg*>(m_pResultsDlg)->SetListingFiles(recoding, listing);
     m_pResultsDlg->SetWorkFolder(folder);
     m_pResultsDlg->ReadResults(WorkFilePath(m_strResults));
     m_pResultsDlg->DoModal();

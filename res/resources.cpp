@@ -13,6 +13,7 @@ std::vector<afx::DialogTemplate> StatsDialogTemplates();
 std::vector<afx::DialogTemplate> ClassificationDialogs();
 std::vector<afx::DialogTemplate> AnalysisPageDialogs();
 std::vector<afx::DialogTemplate> ChartDialogTemplates();
+std::vector<afx::DialogTemplate> ResultsDialogs();
 std::vector<afx::DialogTemplate> McaDialogs();
 }  // namespace tabulon_res
 
@@ -31,6 +32,7 @@ const afx::ResourceSet& TabulonResources() {
         for (auto& d : tabulon_res::ClassificationDialogs()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::AnalysisPageDialogs()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::ChartDialogTemplates()) s.dialogs.push_back(d);
+        for (auto& d : tabulon_res::ResultsDialogs()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::McaDialogs()) s.dialogs.push_back(d);
         return s;
     }();

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "analyses/corresp_report_dlg.h"
+#include "analyses/pca_results_dlg.h"
 #include "analyses/analysis_pages.h"
 #include "analyses/data_definition_dlg.h"
 #include "analyses/runners.h"
@@ -348,6 +350,10 @@ TEST(BinaryCorrespondence, DefinitionDialogWritesTheMatrixAndKeloPar) {
         r.path = f.folder.File("kelo").c_str();
         return true;
     });
+    user.OnDialog(IDD_CORRESP_REPORT, [](DialogDriver& d) {
+        d.Click(IDC_RESULTS_LISTING);
+        d.Click(IDOK);
+    });
     RunAnalysisCommand(f.doc, "Seleccionar Variáveis para Correspondências Binárias", 0, runner);
     EXPECT_TRUE(user.AllAnswered());
     EXPECT_EQ(messages, (std::vector<CString>{kLowered2, "Tem de selecionar um identificador", kLowered1}));
@@ -580,6 +586,10 @@ TEST(PrincipalComponents, DefinitionWritesMurParAndMurRuns) {
         EXPECT_EQ(d.Text(IDC_OPTIONS_FACTORS), "2");
         d.Click(IDC_OPTIONS_COORDINATE_FILES);
         d.Type(IDC_OPTIONS_GRAPHS, "1");
+        d.Click(IDOK);
+    });
+    user.OnDialog(IDD_PCA_RESULTS, [](DialogDriver& d) {
+        d.Click(IDC_RESULTS_LISTING);
         d.Click(IDOK);
     });
     RunAnalysisCommand(f.doc, "Selecionar Variáveis para Componentes Principais", 1, runner);

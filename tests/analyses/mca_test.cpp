@@ -10,6 +10,7 @@
 
 #include "analyses/data_definition_dlg.h"
 #include "analyses/mca_data_dlg.h"
+#include "analyses/mca_report_dlg.h"
 #include "analyses/recoding_pages.h"
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
@@ -143,10 +144,31 @@ std::vector<double> Eigenvalues(std::vector<std::vector<double>> a) {
 
 }  // namespace
 
-TEST(MultipleCorrespondence, TwoQualitativeColumnsWithoutProjection) {
+// Two runs on Cor and Tipo: with the individuals projected the report has their rows;
+// without, it has none (not the first run's), and dazi.par has no flag lines.
+TEST(MultipleCorrespondence, TwoQualitativeColumnsWithAndWithoutProjection) {
     McaRun r;
     ScriptedUser user;
     McaRun::Select(user, {1, 2});   // Cor, Tipo: 10 complete rows
+    user.OnDialog(IDD_DATA_DEFINITION, [](DialogDriver& d) {
+        McaRun::Fresh(d);
+        d.Click(kOptions);
+        d.Click(IDC_ANALYSIS_EXECUTE);
+    });
+    user.OnDialog(IDD_MCA_RESULTS, [](DialogDriver& d) {
+        d.Type(IDC_MCA_FACTORS, "2");
+        d.Click(IDOK);
+    });
+    int rowsFirst = -1, rowsSecond = -1, modalities = -1, plotted = -1;
+    CMultiCorrespReportDlg* report = nullptr;
+    user.OnDialog(IDD_CORRESP_REPORT, [&](DialogDriver& d) {
+        report = dynamic_cast<CMultiCorrespReportDlg*>(&d.Dialog());
+        ASSERT_NE(report, nullptr);
+        rowsFirst = report->GetRowTable(0).GetRowCount();
+        plotted = static_cast<int>(report->GetActiveRowList().size());
+        d.Click(IDOK);
+    });
+    McaRun::Select(user, {1, 2});
     int maxFactors = 0;
     user.OnDialog(IDD_DATA_DEFINITION, [&](DialogDriver& d) {
         McaRun::Fresh(d);
@@ -160,18 +182,28 @@ TEST(MultipleCorrespondence, TwoQualitativeColumnsWithoutProjection) {
         d.Type(IDC_MCA_FACTORS, "5");
         d.Click(IDOK);
     });
+    user.OnDialog(IDD_CORRESP_REPORT, [&](DialogDriver& d) {
+        rowsSecond = report->GetRowTable(0).GetRowCount() + report->GetRowTable(2).GetRowCount();
+        modalities = report->GetColumnTable(0).GetRowCount();
+        d.Click(IDC_RESULTS_LISTING);
+        d.Click(IDOK);
+    });
+    McaRun::Menu();
     McaRun::Menu();
     EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(rowsFirst, 10);
+    EXPECT_EQ(plotted, 10);
+    EXPECT_EQ(rowsSecond, 0);
+    EXPECT_EQ(modalities, 7);
     EXPECT_EQ(maxFactors, 5);   // 7 modalities less 2 columns
     const std::string ids = "A\nB\nC\nP\nQ\nR\nS\n";
     EXPECT_EQ(testsupport::ReadBytes(r.Dados("dazi.par")),
               Crlf(r.Head(10, 0, 2) + "Cor\nTipo\n" + "1\n" + "7 4 \n" + "1 1\n" + "3\n4\n" + "1\n2\n3\n1\n2\n3\n4\n" + ids +
                   "1 0 1\n" + "7 7 7 7 5\n" + "1 1 65 2.5\n" + ids + "1 1\n"));
-    // Without a results dialog the two listings are shown, the recoding one first.
+    // "Relatório": the recoding listing, then dazi's.
     ASSERT_EQ(user.TextViewers().size(), 2u);
     EXPECT_EQ(user.TextViewers()[0].path, CString(r.Dados("recod.prn").c_str()));
     EXPECT_EQ(user.TextViewers()[1].path, CString(r.Dados("dazi.prn").c_str()));
-    EXPECT_TRUE(std::filesystem::exists(r.Dados("dazi.tmp")));
 }
 
 // Projected individuals: line 11 counts them, and the flags are written although every
@@ -184,6 +216,7 @@ TEST(MultipleCorrespondence, ProjectionWritesTheRowFlags) {
         McaRun::Fresh(d);
         d.Click(IDC_ANALYSIS_EXECUTE);
     });
+    user.OnDialog(IDD_CORRESP_REPORT, [](DialogDriver& d) { d.Click(IDOK); });
     McaRun::Menu();
     EXPECT_TRUE(user.AllAnswered());
     EXPECT_EQ(McaRun::Definition()->GetSelectedColumns(), (std::vector<int>{1, 4}));
@@ -390,6 +423,16 @@ TEST(MultipleCorrespondence, RealDaziEigenvalues) {
         d.Type(IDC_MCA_FACTORS, "8");
         d.Click(IDOK);
     });
+    CMultiCorrespReportDlg* report = nullptr;
+    std::vector<double> shown;
+    user.OnDialog(IDD_CORRESP_REPORT, [&](DialogDriver& d) {
+        report = dynamic_cast<CMultiCorrespReportDlg*>(&d.Dialog());
+        ASSERT_NE(report, nullptr);
+        d.SavePng((testsupport::PictureFolder() + "/mca_report.png").c_str());
+        for (int f = 1; f <= report->GetEigenvalueTable().GetRowCount(); ++f)
+            shown.push_back(report->GetEigenvalueTable().GetValue(f, 1));
+        d.Click(IDOK);
+    });
     McaRun::Menu();
     EXPECT_TRUE(user.AllAnswered());
     EXPECT_EQ(McaRun::Definition()->GetResultsOptions().GetMaxFactors(), 8);   // 12 - 4
@@ -438,6 +481,23 @@ TEST(MultipleCorrespondence, RealDaziEigenvalues) {
     while (std::getline(in, line))
         if (!line.empty()) ++modalities;
     EXPECT_EQ(modalities, 12);
-    ASSERT_EQ(user.TextViewers().size(), 2u);
-    EXPECT_NE(user.TextViewers()[0].text.Find("Anos"), -1);
+    // The report shows the same eigenvalues, the 12 modalities and no individuals.
+    ASSERT_NE(report, nullptr);
+    ASSERT_EQ(shown.size(), 8u);
+    for (int f = 0; f < 8; ++f) EXPECT_NEAR(shown[static_cast<size_t>(f)], expected[static_cast<size_t>(f)], 1e-5) << f;
+    EXPECT_EQ(report->GetColumnTable(2).GetRowCount(), 12);
+    EXPECT_EQ(report->GetRowTable(2).GetRowCount(), 0);
+
+    // A short results file, then none: the tables are emptied and a message says why.
+    testsupport::WriteBytes(r.Dados("dazi.tmp"), "2.000000\n0.5 25.0 25.0\n");
+    AnswerOk(user, 2);
+    report->ReadResults(r.Dados("dazi.tmp").c_str());
+    EXPECT_EQ(report->GetEigenvalueTable().GetRowCount(), 0);
+    EXPECT_EQ(report->GetColumnTable(2).GetRowCount(), 0);
+    std::filesystem::remove(r.Dados("dazi.tmp"));
+    report->ReadResults(r.Dados("dazi.tmp").c_str());
+    EXPECT_TRUE(user.AllAnswered());
+    ASSERT_EQ(user.Messages().size(), 2u);
+    EXPECT_EQ(user.Messages()[0], kResultsShortMessage);
+    EXPECT_EQ(user.Messages()[1], ("Erro a Abrir o ficheiro de Relatorio - " + r.Dados("dazi.tmp")).c_str());
 }
