@@ -298,6 +298,7 @@ TEST(MultipleCorrespondence, ExecuteRefusals) {
     });
     user.OnDialog(IDD_ROW_COUNT, [](DialogDriver& d) {
         EXPECT_EQ(d.Text(IDC_ROW_COUNT), "10");
+        d.SavePng((testsupport::PictureFolder() + "/mca_row_count.png").c_str());
         d.Type(IDC_ROW_COUNT, "1");
         d.Click(IDOK);
     });
