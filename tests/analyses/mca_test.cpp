@@ -489,6 +489,15 @@ TEST(MultipleCorrespondence, RealDaziEigenvalues) {
     EXPECT_EQ(report->GetColumnTable(2).GetRowCount(), 12);
     EXPECT_EQ(report->GetRowTable(2).GetRowCount(), 0);
 
+    // "Relatório" without the recoding listing: the message, and dazi's is still shown.
+    std::filesystem::remove(r.Dados("recod.prn"));
+    AnswerOk(user, 1);
+    report->OnListings();
+    ASSERT_EQ(user.Messages().size(), 1u);
+    EXPECT_EQ(user.Messages()[0], "Erro a abrir o notepad");
+    ASSERT_EQ(user.TextViewers().size(), 1u);
+    EXPECT_EQ(user.TextViewers()[0].path, CString(r.Dados("dazi.prn").c_str()));
+
     // A short results file, then none: the tables are emptied and a message says why.
     testsupport::WriteBytes(r.Dados("dazi.tmp"), "2.000000\n0.5 25.0 25.0\n");
     AnswerOk(user, 2);
@@ -498,7 +507,7 @@ TEST(MultipleCorrespondence, RealDaziEigenvalues) {
     std::filesystem::remove(r.Dados("dazi.tmp"));
     report->ReadResults(r.Dados("dazi.tmp").c_str());
     EXPECT_TRUE(user.AllAnswered());
-    ASSERT_EQ(user.Messages().size(), 2u);
-    EXPECT_EQ(user.Messages()[0], kResultsShortMessage);
-    EXPECT_EQ(user.Messages()[1], ("Erro a Abrir o ficheiro de Relatorio - " + r.Dados("dazi.tmp")).c_str());
+    ASSERT_EQ(user.Messages().size(), 3u);
+    EXPECT_EQ(user.Messages()[1], kResultsShortMessage);
+    EXPECT_EQ(user.Messages()[2], ("Erro a Abrir o ficheiro de Relatorio - " + r.Dados("dazi.tmp")).c_str());
 }
