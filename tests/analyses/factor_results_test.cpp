@@ -23,6 +23,7 @@
 #include "res/chart_resource_ids.h"
 #include "res/resource_ids.h"
 #include "tests/analyses/analysis_fixture.h"
+#include "tests/analyses/factor_math.h"
 #include "ui/folder_dialog.h"
 
 using namespace analysis_test;
@@ -41,52 +42,6 @@ std::vector<double> Cells(const CString& row) {
     std::getline(in, cell, '\t');   // the row name
     while (std::getline(in, cell, '\t')) out.push_back(std::atof(cell.c_str()));
     return out;
-}
-
-// Eigen-decomposition of a small symmetric matrix by cyclic Jacobi rotations: the
-// eigenvalues descending, the eigenvectors as the columns of v.
-void Jacobi(std::vector<std::vector<double>> a, std::vector<double>& values, std::vector<std::vector<double>>& v) {
-    const size_t n = a.size();
-    v.assign(n, std::vector<double>(n, 0.0));
-    for (size_t i = 0; i < n; ++i) v[i][i] = 1.0;
-    for (int sweep = 0; sweep < 100; ++sweep) {
-        double off = 0;
-        for (size_t p = 0; p < n; ++p)
-            for (size_t q = p + 1; q < n; ++q) off += a[p][q] * a[p][q];
-        if (off < 1e-30) break;
-        for (size_t p = 0; p < n; ++p)
-            for (size_t q = p + 1; q < n; ++q) {
-                if (std::fabs(a[p][q]) < 1e-300) continue;
-                const double theta = (a[q][q] - a[p][p]) / (2 * a[p][q]);
-                const double t = (theta >= 0 ? 1 : -1) / (std::fabs(theta) + std::sqrt(theta * theta + 1));
-                const double c = 1 / std::sqrt(t * t + 1), s = t * c;
-                for (size_t k = 0; k < n; ++k) {
-                    const double akp = a[k][p], akq = a[k][q];
-                    a[k][p] = c * akp - s * akq;
-                    a[k][q] = s * akp + c * akq;
-                }
-                for (size_t k = 0; k < n; ++k) {
-                    const double apk = a[p][k], aqk = a[q][k];
-                    a[p][k] = c * apk - s * aqk;
-                    a[q][k] = s * apk + c * aqk;
-                }
-                for (size_t k = 0; k < n; ++k) {
-                    const double vkp = v[k][p], vkq = v[k][q];
-                    v[k][p] = c * vkp - s * vkq;
-                    v[k][q] = s * vkp + c * vkq;
-                }
-            }
-    }
-    std::vector<size_t> order(n);
-    for (size_t i = 0; i < n; ++i) order[i] = i;
-    std::sort(order.begin(), order.end(), [&](size_t x, size_t y) { return a[x][x] > a[y][y]; });
-    values.clear();
-    std::vector<std::vector<double>> sorted(n, std::vector<double>(n));
-    for (size_t k = 0; k < n; ++k) {
-        values.push_back(a[order[k]][order[k]]);
-        for (size_t i = 0; i < n; ++i) sorted[i][k] = v[i][order[k]];
-    }
-    v = sorted;
 }
 
 // Correspondence analysis of the fixture's 3 x 3 table (Altura, Sexo, Zona by S1..S3):
@@ -110,7 +65,7 @@ struct Correspondence {
             for (int b = 0; b < 3; ++b)
                 for (int i = 0; i < 3; ++i) sts[a][b] += s[i][a] * s[i][b];
         std::vector<std::vector<double>> v;
-        Jacobi(sts, lambda, v);
+        factor_math::Jacobi(sts, lambda, v);
         for (int j = 0; j < 3; ++j) {
             mass.push_back(c[j]);
             double d = 0;
@@ -221,6 +176,7 @@ TEST(CorrespReport, WholeCommandFromTheMenuWithKelo) {
         EXPECT_EQ(d.Checked(IDC_HTML_COLUMNS_SUPPLEMENTARY), 0);
         EXPECT_FALSE(d.IsEnabled(IDC_HTML_ROWS_TOTAL));
         EXPECT_EQ(d.Checked(1176), 0);
+        d.SavePng(Picture("corresp_html_options.png").c_str());
         d.Click(IDC_HTML_GENERATE);
     });
     user.OnDialog(IDD_FOLDER_DIALOG, [&](DialogDriver& d) {
@@ -228,6 +184,7 @@ TEST(CorrespReport, WholeCommandFromTheMenuWithKelo) {
         d.Click(IDC_FOLDER_OPEN);
     });
     user.OnDialog(IDD_HTML_NOTICE, [](DialogDriver& d) {
+        d.SavePng(Picture("html_notice.png").c_str());
         d.Click(IDC_HTML_LINK);
         d.Click(IDOK);
     });
@@ -311,6 +268,16 @@ TEST(CorrespReport, WholeCommandFromTheMenuWithKelo) {
     const std::string emf = testsupport::ReadBytes(reportFolder + "/ScreePlot.emf");
     ASSERT_GT(emf.size(), 40u);
     EXPECT_EQ(emf.substr(0, 4), std::string("\x01\0\0\0", 4));   // EMR_HEADER
+    // Its frame (0.01 mm) is the 450 x 300 pixels at the screen's resolution.
+    auto field = [&emf](size_t at) {
+        return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned char>(emf[at])) |
+                                    static_cast<uint32_t>(static_cast<unsigned char>(emf[at + 1])) << 8 |
+                                    static_cast<uint32_t>(static_cast<unsigned char>(emf[at + 2])) << 16 |
+                                    static_cast<uint32_t>(static_cast<unsigned char>(emf[at + 3])) << 24);
+    };
+    CClientDC screen(nullptr);
+    EXPECT_EQ(field(24 + 8), 450 * 2540 / screen.GetDeviceCaps(LOGPIXELSX));
+    EXPECT_EQ(field(24 + 12), 300 * 2540 / screen.GetDeviceCaps(LOGPIXELSY));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], CString((reportFolder + "/Relatorio.html").c_str()));
 }
@@ -541,6 +508,21 @@ TEST(CorrespReport, ExitAndScreePlotWithoutResults) {
         EXPECT_EQ(text, "Não há resultados para mostrar");
         return IDOK;
     });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllAnswered());
+
+    // Two factors but nothing read: the planes are a message, not an empty chart window.
+    owner.factors = 2;
+    user.OnDialog(IDD_CORRESP_REPORT, [](DialogDriver& d) {
+        d.Click(IDC_RESULTS_COLUMN_PLANE);
+        d.Click(IDC_RESULTS_ROW_COLUMN_PLANE);
+        d.Click(IDOK);
+    });
+    for (int i = 0; i < 2; ++i)
+        user.OnMessageBox([](const CString& text, UINT) {
+            EXPECT_EQ(text, "Não há resultados para mostrar");
+            return IDOK;
+        });
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_TRUE(user.AllAnswered());
 }
