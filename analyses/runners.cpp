@@ -5,7 +5,11 @@
 #include "analyses/classification_results_dlg.h"
 #include "analyses/corresp_report_dlg.h"
 #include "analyses/data_definition_dlg.h"
+#include "analyses/mca_data_dlg.h"
+#include "analyses/mca_report_dlg.h"
 #include "analyses/pca_results_dlg.h"
+#include "platform/ui/process_wait.h"
+#include "platform/ui/text_viewer.h"
 
 CMurRunner::CMurRunner()
     : CEngineRunner({.parameterFile = "mur.par",
@@ -68,9 +72,49 @@ CDaziRunner::CDaziRunner()
                      .folder = "dados",
                      .listing = "dazi.prn",
                      .results = "dazi.tmp"},
-                    PROGRAM_MULTIPLE_CORRESPONDENCE) {}
+                    PROGRAM_MULTIPLE_CORRESPONDENCE) {
+    m_pAnalysisDlg = new CMultiCorrespDataDlg(nullptr);
+    m_pResultsDlg = new CMultiCorrespReportDlg(m_pAnalysisDlg);
+}
 
 void CDaziRunner::Run() {
-    WriteParameterFile();
-    CEngineRunner::Run();
+    // Without its parameter file dazi would read an earlier run's: nothing is started.
+    CString path = WorkFilePath(m_strParameterFile);
+    if (!m_parameterFile.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeText)) {
+        m_parameterFile.Abort();
+        AfxMessageBox("Erro a Abrir o ficheiro");
+        return;
+    }
+    try {
+        m_pAnalysisDlg->WriteParameters(m_parameterFile);
+        m_parameterFile.Close();
+    } catch (CFileException&) {
+        m_parameterFile.Abort();
+        AfxMessageBox("Erro a Abrir o ficheiro");
+        return;
+    }
+
+    CString program = WorkFilePath(m_strProgram);
+    CString folder = WorkFolderPath();
+    afx::ProcessHandle process;
+    if (!afx::StartHiddenProcess(program, folder, &process)) {
+        // Nothing ran: the files on disk are an earlier run's, so none of them is shown.
+        AfxMessageBox(FormatString("Erro a executar o %s", program));
+        return;
+    }
+    int exitCode = 0;   // dazi reports its errors in its listing
+    afx::WaitForProcessPainting(process, ENGINE_WAIT_MS, &exitCode);
+
+    CString recoding = WorkFilePath(m_strRecodingListing);
+    CString listing = WorkFilePath(m_strListing);
+    if (!m_pResultsDlg) {
+        // The recoding listing first, then dazi's own.
+        for (const CString& text : {recoding, listing})
+            if (!afx::ShowTextFile(text, false)) AfxMessageBox("Erro a abrir o notepad");
+        return;
+    }
+    static_cast<CMultiCorrespReportDlg*>(m_pResultsDlg)->SetListingFiles(recoding, listing);
+    m_pResultsDlg->SetWorkFolder(folder);
+    m_pResultsDlg->ReadResults(WorkFilePath(m_strResults));
+    m_pResultsDlg->DoModal();
 }

@@ -15,6 +15,7 @@ std::vector<afx::DialogTemplate> AnalysisPageDialogs();
 std::vector<afx::DialogTemplate> ChartDialogTemplates();
 std::vector<afx::DialogTemplate> Stats2DialogTemplates();
 std::vector<afx::DialogTemplate> ResultsDialogs();
+std::vector<afx::DialogTemplate> McaDialogs();
 }  // namespace tabulon_res
 
 const afx::ResourceSet& TabulonResources() {
@@ -34,6 +35,7 @@ const afx::ResourceSet& TabulonResources() {
         for (auto& d : tabulon_res::ChartDialogTemplates()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::Stats2DialogTemplates()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::ResultsDialogs()) s.dialogs.push_back(d);
+        for (auto& d : tabulon_res::McaDialogs()) s.dialogs.push_back(d);
         return s;
     }();
     return set;

@@ -51,17 +51,16 @@ struct StateUI : CCmdUI {
 };
 }  // namespace
 
-// The analysis commands wait for their data-definition dialogs: greyed even with data.
-// Principal components and binary correspondence have theirs (their listings stand for
-// the results until the results dialogs come).
-TEST(AnalysisCommands, GreyedUntilTheirDialogsExist) {
+// The analysis commands are enabled with data once they have their data-definition
+// dialogs (their listings stand for the results until the results dialogs come).
+TEST(AnalysisCommands, EnabledWithTheirDialogs) {
     AnalysisFixture f;
     ASSERT_TRUE(f.doc->HasData());
     for (UINT id : {ID_ANALYSIS_PRINCIPAL, ID_ANALYSIS_BINARY, ID_ANALYSIS_MULTIPLE}) {
         StateUI state;
         state.m_nID = id;
         state.DoUpdate(&theApp, TRUE);
-        EXPECT_EQ(state.enabled, id == ID_ANALYSIS_BINARY || id == ID_ANALYSIS_PRINCIPAL ? 1 : 0) << id;
+        EXPECT_EQ(state.enabled, 1) << id;
     }
     // The classification has its dialogs.
     StateUI classification;
