@@ -23,7 +23,7 @@ inline void PrepareHeadless() {
 
 // A path of this process's own, for the file named by tag.
 inline std::string FuzzPath(const char* tag) {
-    return "/tmp/tesmo-fuzz-" + std::to_string(getpid()) + "-" + tag + ".tsm";
+    return FormatString("/tmp/tesmo-fuzz-%d-%s.tsm", static_cast<int>(getpid()), tag).str();
 }
 
 inline bool WriteBytes(const std::string& path, const void* data, size_t size) {
