@@ -5,7 +5,9 @@
 #include <string_view>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <new>
 
 #include "app/data_set.h"
 #include "app/status.h"
@@ -15,15 +17,53 @@ namespace {
 // Counts beyond this are taken as a damaged file, before anything is allocated for them.
 constexpr long kMaxCount = 1000000;
 
-// A count line: numeric text, an integer from 0 to kMaxCount.
-bool ParseCount(const CString& line, long* value) {
-    if (!IsNumericString(line) || line.Find('.') >= 0) return false;
+// A zero byte cannot stand in a line of the file: the names that hold one could not be
+// written back.
+bool HasZeroByte(const CString& line) { return line.str().find('\0') != std::string::npos; }
+
+// The leading integer of a text, as "%d" reads it: blanks, an optional sign, digits. False
+// when there is none or it is beyond the int range.
+bool LeadingInteger(const char* text, long* value) {
+    while (*text == ' ' || *text == '\t') ++text;
+    const char* digits = text + (*text == '-' || *text == '+');
+    if (*digits < '0' || *digits > '9') return false;
     errno = 0;
-    char* end = nullptr;
-    long v = std::strtol(line, &end, 10);
-    if (line.IsEmpty()) v = 0;
+    long v = std::strtol(text, nullptr, 10);
+    if (errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
+    *value = v;
+    return true;
+}
+
+// A count line: numeric text read by its leading integer, as atoi does ("1.0" is 1; an
+// empty line is 0), from 0 to kMaxCount.
+bool ParseCount(const CString& line, long* value) {
+    if (HasZeroByte(line) || !IsNumericString(line)) return false;
+    errno = 0;
+    long v = std::strtol(line, nullptr, 10);
     if (errno == ERANGE || v < 0 || v > kMaxCount) return false;
     *value = v;
+    return true;
+}
+
+// A modality line: the name, a blank, the code. The code is the last word when that word
+// is an integer (so names may hold blanks); otherwise the name is the first word and the
+// code the leading integer of the text after it ("F 1 x" is F with 1).
+bool ParseModality(CString line, CNamedCode* modality) {
+    if (HasZeroByte(line)) return false;
+    line.TrimRight();
+    int blank = line.ReverseFind(' ');
+    if (blank < 0) return false;
+    CString last = line.Mid(blank + 1);
+    errno = 0;
+    char* end = nullptr;
+    long code = std::strtol(last, &end, 10);
+    if (!last.IsEmpty() && *end == '\0' && errno != ERANGE && code >= INT_MIN && code <= INT_MAX) {
+        *modality = {line.Left(blank), static_cast<int>(code)};
+        return true;
+    }
+    int first = line.Find(' ');
+    if (!LeadingInteger(line.Mid(first + 1), &code)) return false;
+    *modality = {line.Left(first), static_cast<int>(code)};
     return true;
 }
 
@@ -32,6 +72,40 @@ bool ParseCount(const CString& line, long* value) {
 double NumericValue(std::string_view text) {
     // The same value as atof gives (both round correctly), without its locale and its cost;
     // the texts that IsNumericString lets through and that hold no digit ("-", ".") are 0.
+    // Most texts ("%f" of a value below a billion) hold at most 15 significant digits: their
+    // digits form an integer that a double holds exactly, and one division by an exact power
+    // of ten, rounded once, gives the correctly rounded value.
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    size_t i = 0;
+    bool negative = !text.empty() && text[0] == '-';
+    if (negative) ++i;
+    std::uint64_t digits = 0;
+    int significant = 0, decimals = 0;
+    bool point = false, any = false, simple = true;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (c < '0' || c > '9') {
+            simple = false;
+            break;
+        }
+        any = true;
+        if (significant > 0 || c != '0') ++significant;
+        if (significant > 15) {
+            simple = false;
+            break;
+        }
+        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+        if (point) ++decimals;
+    }
+    if (simple && any && decimals <= 22) {
+        double v = static_cast<double>(digits) / kPowers[decimals];
+        return negative ? -v : v;
+    }
     double v = 0.0;
     auto r = std::from_chars(text.data(), text.data() + text.size(), v);
     if (r.ec == std::errc::result_out_of_range) return text.starts_with('-') ? -HUGE_VAL : HUGE_VAL;
@@ -90,11 +164,12 @@ bool CVariableDesc::Read(CArchive& ar, int variableNumber) {
         return false;
     }
     m_strName = line;
-    if (!ar.ReadString(line) || !IsNumericString(line)) {
+    if (HasZeroByte(m_strName) || !ar.ReadString(line) || HasZeroByte(line) || !IsNumericString(line)) {
         Fail(typeError);
         return false;
     }
-    m_nType = std::atoi(line);
+    // Any type but 0 (qualitative) reads as 1 (quantitative).
+    m_nType = std::atoi(line) == 0 ? 0 : 1;
     m_categories.clear();
     if (m_nType != 0) return true;
     long count = 0;
@@ -107,18 +182,12 @@ bool CVariableDesc::Read(CArchive& ar, int variableNumber) {
             Fail(countError);
             return false;
         }
-        // The code is the last word; the name is everything before it, blanks included.
-        line.TrimRight();
-        int blank = line.ReverseFind(' ');
-        CString codeText = line.Mid(blank + 1);
-        errno = 0;
-        char* end = nullptr;
-        long code = std::strtol(codeText, &end, 10);
-        if (blank < 0 || codeText.IsEmpty() || *end != '\0' || errno == ERANGE || code < INT_MIN || code > INT_MAX) {
+        CNamedCode modality;
+        if (!ParseModality(line, &modality)) {
             Fail(countError);
             return false;
         }
-        m_categories.push_back({line.Left(blank), static_cast<int>(code)});
+        m_categories.push_back(modality);
     }
     return true;
 }
@@ -158,12 +227,12 @@ BOOL CDataSet::Load(CArchive& ar) {
     Clear();
     CString line, version;
     version.LoadString(IDS_FILE_VERSION);
-    if (!ar.ReadString(line) || line != version) {
+    if (!ar.ReadString(line) || HasZeroByte(line) || line != version) {
         Fail("A versão do ficheiro de dados não está correcta");
         return FALSE;
     }
     double code = 0;
-    if (!ar.ReadString(line) || !IsNumericString(line) || !std::isfinite(code = std::atof(line)) ||
+    if (!ar.ReadString(line) || HasZeroByte(line) || !IsNumericString(line) || !std::isfinite(code = std::atof(line)) ||
         !std::isfinite(static_cast<float>(code))) {
         Fail("O código de ausência definido no ficheiro não e um número");
         return FALSE;
@@ -213,16 +282,24 @@ void CDataSet::TakeRows(RowCollector&& collected) {
 BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
     RowCollector rows(expectedVariables);
     CFile* file = ar.GetFile();
-    CString line;
-    while (ar.ReadString(line)) {
-        if (file) SetProgressPos(static_cast<int>(std::min<ULONGLONG>(file->GetPosition(), INT_MAX)));
+    std::string s;
+    unsigned lines = 0;
+    while (ar.ReadLine(s)) {
+        // The file's position costs a call to the system: the bar moves every 4096 lines.
+        if (file && (lines++ & 4095) == 0)
+            SetProgressPos(static_cast<int>(std::min<ULONGLONG>(file->GetPosition(), INT_MAX)));
         // Tokens are separated by runs of blanks (spaces only; a tab belongs to its token).
-        const std::string& s = line.str();
         size_t pos = s.find_first_not_of(' ');
         if (pos == std::string::npos) continue;
         size_t end = s.find(' ', pos);
         CString name(s.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
+        if (HasZeroByte(name)) {
+            // Up to its zero byte the line holds a name and no value.
+            Fail(FormatString("Erro - O número de variáveis da %dª linha não está correcto", rows.k));
+            return FALSE;
+        }
         std::vector<double> values;
+        if (rows.width > 0) values.reserve(static_cast<size_t>(rows.width));
         int j = 0;
         pos = end == std::string::npos ? s.size() : s.find_first_not_of(' ', end);
         while (pos != std::string::npos && pos < s.size()) {
@@ -238,9 +315,56 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
             pos = end == std::string::npos ? std::string::npos : s.find_first_not_of(' ', end);
         }
         if (!rows.Add(name, std::move(values))) return FALSE;
+        if (rows.rows.size() == 1 && file) {
+            // Room for as many rows as the rest of the file holds at the first row's length,
+            // so that a long file is not copied each time the lists grow.
+            // It is only a hint: never more rows than the rest could hold at their shortest
+            // (a name and a blank and a digit per value), and a refusal of the memory is no error.
+            ULONGLONG length = file->GetLength(), position = file->GetPosition();
+            ULONGLONG rest = length > position ? length - position : 0;
+            ULONGLONG estimate = rest / (s.size() + 2);
+            estimate = std::min<ULONGLONG>(estimate + estimate / 8 + 1, rest / (2 * static_cast<ULONGLONG>(rows.width) + 2) + 1);
+            try {
+                rows.rows.reserve(static_cast<size_t>(estimate) + 1);
+                rows.names.reserve(static_cast<size_t>(estimate) + 1);
+            } catch (const std::bad_alloc&) {
+            }
+        }
     }
     TakeRows(std::move(rows));
     return TRUE;
+}
+
+namespace {
+// A name the reader gives back as it stands: no zero byte, no line break.
+bool IsWritableName(const CString& name) { return name.str().find_first_of(std::string("\0\n", 2)) == std::string::npos; }
+}  // namespace
+
+CString CDataSet::FindUnwritable(bool rowsOnly) const {
+    if (!rowsOnly) {
+        for (int v = 1; v <= m_nVariables; ++v) {
+            const CVariableDesc* desc = GetVariable(v);
+            if (!IsWritableName(desc->GetName())) return FormatString("Erro - O nome da %dª variável não pode ser gravado", v);
+            if (desc->GetType() != 0) continue;
+            int m = 0;
+            for (const CNamedCode& c : desc->GetCategories()) {
+                ++m;
+                if (!IsWritableName(c.name))
+                    return FormatString("Erro - O nome da %dª modalidade da %dª variável não pode ser gravado", m, v);
+            }
+        }
+    }
+    for (int r = 1; r <= m_nRows; ++r) {
+        // A row name is the first word of its line.
+        const std::string& name = m_rowNames[static_cast<size_t>(r - 1)].str();
+        if (name.empty() || name.find_first_of(std::string(" \0\n", 3)) != std::string::npos)
+            return FormatString("Erro - O nome da %dª linha não pode ser gravado", r);
+        const std::vector<double>& row = m_rows[static_cast<size_t>(r - 1)];
+        for (size_t j = 0; j < row.size(); ++j)
+            if (!std::isfinite(row[j]))
+                return FormatString("Erro - A %dª variável da %dª linha  não é um número", static_cast<int>(j) + 1, r);
+    }
+    return CString();
 }
 
 BOOL CDataSet::Import(CArchive& ar) {

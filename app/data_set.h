@@ -26,6 +26,12 @@ public:
     // hold that many values; otherwise the first row decides.
     BOOL ReadRows(CArchive& ar, int expectedVariables = -1);
 
+    // The message for the first thing that the reader would refuse or read back otherwise
+    // (a name holding a zero byte or a line break, a row name that is not one word, a value
+    // that is not finite); empty when the table can be written. With rowsOnly only the rows
+    // are checked (the text export).
+    CString FindUnwritable(bool rowsOnly) const;
+
     // Text import: the rows, then default variables.
     BOOL Import(CArchive& ar);
     // The clipboard's text through ParseTabText, then default variables.
@@ -34,6 +40,11 @@ public:
     BOOL ParseTabText(const CString& text);
     // One quantitative variable per column named by its number, code -9.9, statistics.
     void CreateDefaultVariables();
+
+    // The engine data matrix of the complete rows (analyses/engine_matrix.cpp): one
+    // identifier line per row (the row name, or the identifier variable's integer code),
+    // then one line of "%f" values of the columns per row.
+    void WriteEngineMatrix(CStdioFile* file, const std::vector<int>& columns, int identifier) const;
 
 protected:
     // Rows read from a text, kept aside until the whole text is good.

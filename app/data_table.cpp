@@ -59,37 +59,44 @@ void CDataTable::ComputeMeanVariance() {
     CString text;
     text.LoadString(IDS_STATUS_ANALYSING);
     BeginProgress(text, m_nVariables);
-    for (int v = 0; v < m_nVariables; ++v) {
-        SetProgressPos(v);
-        // Two passes in double: the mean first, then the squared deviations from it.
-        long n = 0;
-        double sum = 0.0;
-        double first = 0.0;
-        bool allEqual = true;
-        for (int r = 1; r <= m_nRows; ++r) {
-            if (IsMissing(r, v + 1)) continue;
-            double x = GetValue(r, v + 1);
-            if (n == 0) first = x;
-            else if (x != first) allEqual = false;
-            sum += x;
-            ++n;
+    // Two passes in double, the mean first, then the squared deviations from it; each pass
+    // goes row by row over every variable at once (rows lie apart in memory), so the sums of
+    // each variable still run in row order.
+    const size_t m = static_cast<size_t>(m_nVariables);
+    std::vector<long> n(m, 0);
+    std::vector<double> sum(m, 0.0), first(m, 0.0), mean(m, 0.0), ss(m, 0.0);
+    std::vector<char> allEqual(m, 1);
+    const double code = m_fMissingCode;
+    for (const std::vector<double>& row : m_rows) {
+        for (size_t v = 0; v < m; ++v) {
+            double x = row[v];
+            if (FloatEquals(x, code)) continue;
+            if (n[v] == 0) first[v] = x;
+            else if (x != first[v]) allEqual[v] = 0;
+            sum[v] += x;
+            ++n[v];
         }
-        double mean = 0.0, variance = 0.0;
-        if (n > 0) {
-            mean = allEqual ? first : sum / static_cast<double>(n);
-            if (n > 1 && !allEqual) {
-                double ss = 0.0;
-                for (int r = 1; r <= m_nRows; ++r) {
-                    if (IsMissing(r, v + 1)) continue;
-                    double d = GetValue(r, v + 1) - mean;
-                    ss += d * d;
-                }
-                variance = ss / static_cast<double>(n - 1);
+    }
+    SetProgressPos(m_nVariables / 2);
+    bool spread = false;
+    for (size_t v = 0; v < m; ++v) {
+        if (n[v] > 0) mean[v] = allEqual[v] ? first[v] : sum[v] / static_cast<double>(n[v]);
+        spread = spread || (n[v] > 1 && !allEqual[v]);
+    }
+    if (spread) {
+        for (const std::vector<double>& row : m_rows) {
+            for (size_t v = 0; v < m; ++v) {
+                double x = row[v];
+                if (FloatEquals(x, code)) continue;
+                double d = x - mean[v];
+                ss[v] += d * d;
             }
         }
-        CVariableDesc& desc = m_variables[static_cast<size_t>(v)];
-        desc.SetMean(mean);
-        desc.SetVariance(variance);
+    }
+    for (size_t v = 0; v < m; ++v) {
+        CVariableDesc& desc = m_variables[v];
+        desc.SetMean(mean[v]);
+        desc.SetVariance(n[v] > 1 && !allEqual[v] ? ss[v] / static_cast<double>(n[v] - 1) : 0.0);
     }
     EndProgress();
 }

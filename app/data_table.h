@@ -126,7 +126,8 @@ protected:
     CString m_strTitle;
 };
 
-// Base of the statistics objects: the numbers of the analysed variables, and their names.
+// Base of the statistics objects: the descriptions of the analysed variables (owned by the
+// table), in selection order, and their names.
 class CStatistics {
 public:
     CStatistics() = default;
@@ -135,5 +136,5 @@ public:
     virtual CString GetVariableName(int index) const = 0;
 
 protected:
-    std::vector<int> m_variables;
+    std::vector<const CVariableDesc*> m_variables;
 };

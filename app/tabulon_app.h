@@ -2,6 +2,7 @@
 // access to the one document.
 #pragma once
 
+#include "analyses/runners.h"
 #include "platform/afx.h"
 
 class CTabulonDoc;
@@ -18,6 +19,8 @@ public:
     CTabulonDoc* GetDocument();
     // The folder that was current when the program started.
     CString GetWorkDir() const { return m_strWorkDir; }
+    // Another start folder (tests and scripted runs that bring their own "dados").
+    void SetWorkDir(const CString& folder) { m_strWorkDir = folder; }
 
     void OnFileNew() { CWinApp::OnFileNew(); }
 
@@ -25,6 +28,18 @@ protected:
     void OnAppAbout();
 
     CString m_strWorkDir;
+
+    // The analysis commands and their runners, which keep their dialogs' settings from
+    // one run to the next.
+    void OnPrincipalComponents();
+    void OnClassification();
+    void OnBinaryCorrespondence();
+    void OnMultipleCorrespondence();
+    void OnUpdateAnalysisCommand(CCmdUI* cmdUI);
+    CMurRunner m_murRunner;
+    CClassificationRunner m_classificationRunner;
+    CKeloRunner m_keloRunner;
+    CDaziRunner m_daziRunner;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -18,15 +18,24 @@ BEGIN_MESSAGE_MAP(CTabulonDoc, CDocument)
     ON_COMMAND(ID_EDIT_PASTE, &CTabulonDoc::OnEditPaste)
     ON_UPDATE_COMMAND_UI(ID_OPTIONS_CONFIGURATION, &CTabulonDoc::OnUpdateDataCommand)
     ON_COMMAND(ID_OPTIONS_CONFIGURATION, &CTabulonDoc::OnConfiguration)
+    // Statistics menu: the commands not built yet have no handler and stay greyed.
+    ON_UPDATE_COMMAND_UI(ID_STATS_DESCRIPTIVE, &CTabulonDoc::OnUpdateDataCommand)
+    ON_COMMAND(ID_STATS_DESCRIPTIVE, &CTabulonDoc::OnDescriptiveStatistics)
+    ON_UPDATE_COMMAND_UI(ID_STATS_RESISTANT_LINE, &CTabulonDoc::OnUpdateDataCommand)
+    ON_COMMAND(ID_STATS_RESISTANT_LINE, &CTabulonDoc::OnResistantLine)
 END_MESSAGE_MAP()
 
 namespace {
 const char kTextFilter[] = "Dat Data Files(*.dat)\0*.dat\0Text Files(*.txt)\0*.txt\0All Files(*.*)\0*.*\0";
-
-void SetMainTitle(const char* title) {
-    if (CWnd* frame = AfxGetMainWnd()) frame->SetWindowText(title);
-}
 }  // namespace
+
+void CTabulonDoc::SetMainTitle(const char* title) {
+    // While a file named on the command line is read the frame exists but is not yet the
+    // application's main window: it is reached through the view.
+    CWnd* frame = AfxGetMainWnd();
+    if (!frame && m_pView) frame = m_pView->GetTopLevelParent();
+    if (frame) frame->SetWindowText(title);
+}
 
 CTabulonDoc::CTabulonDoc() = default;
 
@@ -94,17 +103,63 @@ BOOL CTabulonDoc::OnNewDocument() {
 }
 
 BOOL CTabulonDoc::OnOpenDocument(const char* path) {
-    BOOL result = CDocument::OnOpenDocument(path);
-    if (!result) return result;
+    // The file is read into a data set of its own: a refused file leaves the open table,
+    // its path, the title and the recent files as they were.
+    m_bOpenRefused = 0;
+    if (afx::PathExists(path) && !afx::IsRegularFile(path)) {
+        // A named pipe or a device would block or never end: refused before it is opened.
+        AfxMessageBox(FormatString("Erro - %s não é um ficheiro regular", path));
+        AfxMessageBox("Não foi possivel abrir o Ficheiro de Dados");
+        m_bOpenRefused = 1;
+        return FALSE;
+    }
+    CFile file;
+    CFileException fe;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &fe)) {
+        ReportSaveLoadException(path, &fe, FALSE, 0);
+        return FALSE;
+    }
+    auto* data = new CDataSet;
+    BOOL ok = FALSE;
+    try {
+        // A large buffer: a file of a million rows is read in a few hundred calls.
+        CArchive ar(&file, CArchive::load | CArchive::bNoFlushOnDelete, 1 << 20);
+        ok = data->Load(ar);
+        ar.Close();
+        file.Close();
+    } catch (const std::exception& e) {
+        file.Abort();
+        delete data;
+        ReportSaveLoadException(path, &e, FALSE, 0);
+        return FALSE;
+    }
+    if (!ok) {
+        delete data;
+        AfxMessageBox("Não foi possivel abrir o Ficheiro de Dados");
+        m_bOpenRefused = 1;
+        return FALSE;
+    }
+    DeleteContents();
+    m_pDataSet = data;
+    SetMainTitle(path);
+    if (m_pView) m_pView->FillTable();
+    m_bDataPresent = 1;
     m_bNewUntitled = 0;
     m_bImported = 0;
-    if (!m_pDataSet) {
-        // An empty file is never read: it has no version line.
-        AfxMessageBox("A versão do ficheiro de dados não está correcta");
-        AfxMessageBox("Não foi possivel abrir o Ficheiro de Dados");
-        ShowRejectedFile();
-    }
+    SetModifiedFlag(FALSE);
     return TRUE;
+}
+
+BOOL CTabulonDoc::OnSaveDocument(const char* path) {
+    // Never a file that the reader would refuse: the old file stays.
+    if (m_pDataSet) {
+        CString problem = m_pDataSet->FindUnwritable(false);
+        if (!problem.IsEmpty()) {
+            AfxMessageBox(problem);
+            return FALSE;
+        }
+    }
+    return CDocument::OnSaveDocument(path);
 }
 
 BOOL CTabulonDoc::DoFileSave() {
@@ -134,8 +189,14 @@ void CTabulonDoc::OnFileExport() {
     if (!m_pDataSet) return;
     CString path;
     if (PromptFileName(path, kTextFilter, FALSE) != IDOK) return;
-    CFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite)) {
+    CString problem = m_pDataSet->FindUnwritable(true);
+    if (!problem.IsEmpty()) {
+        AfxMessageBox(problem);
+        return;
+    }
+    // The rows go in place of the old file only once all of them are written.
+    CReplacingFile file;
+    if (!file.OpenReplacing(path)) {
         AfxMessageBox("Erro a exportar o ficheiro");
         return;
     }
@@ -143,9 +204,9 @@ void CTabulonDoc::OnFileExport() {
         CArchive ar(&file, CArchive::store, 4096);
         m_pDataSet->WriteRows(ar);
         ar.Close();
-        file.Close();
+        file.Commit();
     } catch (const std::exception&) {
-        file.Abort();
+        file.Abandon();
         AfxMessageBox("Erro a exportar o ficheiro");
     }
 }
@@ -177,6 +238,10 @@ void CTabulonDoc::OnFileImport() {
     if (ok && data->GetRowCount() == 0) {
         // Blank lines only: there is no table in the file.
         AfxMessageBox("Ficheiro Vazio");
+        ok = FALSE;
+    } else if (ok && data->GetVariableCount() == 0) {
+        // Row names alone (binary data, or values separated by tabs) are no table.
+        AfxMessageBox("Erro - O ficheiro não tem variáveis separadas por espaços");
         ok = FALSE;
     }
     if (!ok) {
@@ -215,7 +280,19 @@ void CTabulonDoc::OnConfiguration() {
     if (code == old) return;
     m_pDataSet->SetMissingCodeText(code);
     m_pDataSet->ComputeMeanVariance();
+    // The modalities are rebuilt from the codes that the new code leaves present; those
+    // whose codes remain keep their names.
+    std::vector<std::vector<CNamedCode>> names(static_cast<size_t>(m_pDataSet->GetVariableCount()));
+    for (int v = 1; v <= m_pDataSet->GetVariableCount(); ++v) names[static_cast<size_t>(v - 1)] = m_pDataSet->GetVariable(v)->GetCategories();
     m_pDataSet->BuildModalities(true);
+    for (int v = 1; v <= m_pDataSet->GetVariableCount(); ++v) {
+        for (CNamedCode& modality : m_pDataSet->GetVariable(v)->GetCategories())
+            for (const CNamedCode& before : names[static_cast<size_t>(v - 1)])
+                if (before.code == modality.code) {
+                    modality.name = before.name;
+                    break;
+                }
+    }
     SetModifiedFlag(TRUE);
 }
 

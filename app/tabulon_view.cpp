@@ -1,5 +1,7 @@
 #include "app/tabulon_view.h"
 
+#include <cstdio>
+
 #include "app/status.h"
 #include "app/tabulon_doc.h"
 #include "app/variable_dialogs.h"
@@ -13,6 +15,7 @@ BEGIN_MESSAGE_MAP(CTabulonView, CListView)
     ON_WM_CREATE()
     ON_WM_CONTEXTMENU()
     ON_NOTIFY(HDN_ITEMCLICK, 0, &CTabulonView::OnHeaderItemClick)
+    ON_NOTIFY_REFLECT(LVN_GETDISPINFO, &CTabulonView::OnGetDispInfo)
     ON_COMMAND(ID_EDIT_COPY, &CTabulonView::OnEditCopy)
     ON_COMMAND(ID_POPUP_COPY, &CTabulonView::OnEditCopy)
     ON_COMMAND(ID_POPUP_PRINT, &CTabulonView::OnPrint)
@@ -28,7 +31,9 @@ CTabulonDoc* CTabulonView::GetDocument() const { return static_cast<CTabulonDoc*
 BOOL CTabulonView::PreCreateWindow(CREATESTRUCT& cs) {
     if (!CListView::PreCreateWindow(cs)) return FALSE;
     cs.lpszClass = "SysListView32";
-    cs.style |= WS_CHILD | WS_VISIBLE | WS_BORDER;
+    // The list holds no texts: a cell is formatted when it is shown (a table may have a
+    // million rows).
+    cs.style |= WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_OWNERDATA;
     return TRUE;
 }
 
@@ -39,15 +44,6 @@ int CTabulonView::OnCreate(LPCREATESTRUCT cs) {
     if (CTabulonDoc* doc = GetDocument()) doc->SetView(this);
     return 0;
 }
-
-namespace {
-CString CellText(const CDataSet& data, int row, int variable, const char* realFormat) {
-    double value = data.GetValue(row, variable);
-    if (data.GetVariableType(variable) == 0) return FormatIntegerCell(value);
-    if (realFormat[2] == '3') return FormatFixed(value, 3);
-    return FormatFixed(value, 6);
-}
-}  // namespace
 
 void CTabulonView::FillTable() {
     CTabulonDoc* doc = GetDocument();
@@ -67,15 +63,33 @@ void CTabulonView::FillTable() {
         if (data->GetVariableType(v) == 0) heading += " *";
         list.InsertColumn(v, heading, LVCFMT_RIGHT, m_nColumnWidth);
     }
-    for (int r = 1; r <= rows; ++r) {
-        StepProgress();
-        list.InsertItem(r - 1, data->GetRowNameCopy(r));
-    }
-    for (int r = 1; r <= rows; ++r) {
-        StepProgress();
-        for (int v = 1; v <= variables; ++v) list.SetItemText(r - 1, v, CellText(*data, r, v, "%.3f"));
-    }
+    // Real values show three decimals until their column is rewritten.
+    m_decimals.assign(static_cast<size_t>(variables) + 1, 3);
+    list.SetItemCountEx(rows);
+    SetProgressPos(variables + 2 * rows);
     EndProgress();
+}
+
+void CTabulonView::OnGetDispInfo(NMHDR* header, LRESULT* result) {
+    if (result) *result = 0;
+    auto* info = reinterpret_cast<NMLVDISPINFO*>(header);
+    CTabulonDoc* doc = GetDocument();
+    CDataSet* data = doc ? doc->GetDataSet() : nullptr;
+    LVITEM& item = info->item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+    item.pszText[0] = '\0';
+    int r = item.iItem + 1;
+    int c = item.iSubItem;
+    if (!data || r < 1 || r > data->GetRowCount() || c < 0 || c > data->GetVariableCount()) return;
+    CString text;
+    if (c == 0) {
+        data->GetRowName(r, text);
+    } else {
+        double value = data->GetValue(r, c);
+        int decimals = static_cast<size_t>(c) < m_decimals.size() ? m_decimals[static_cast<size_t>(c)] : 3;
+        text = data->GetVariableType(c) == 0 ? FormatIntegerCell(value) : FormatFixed(value, decimals);
+    }
+    std::snprintf(item.pszText, static_cast<size_t>(item.cchTextMax), "%s", text.GetString());
 }
 
 void CTabulonView::ClearTable() {
@@ -91,8 +105,10 @@ void CTabulonView::RefreshColumn(int variable) {
     CTabulonDoc* doc = GetDocument();
     CDataSet* data = doc ? doc->GetDataSet() : nullptr;
     if (!data || !m_hWnd) return;
-    CListCtrl& list = GetListCtrl();
-    for (int r = 1; r <= data->GetRowCount(); ++r) list.SetItemText(r - 1, variable, CellText(*data, r, variable, "%f"));
+    // A rewritten column shows real values with six decimals.
+    if (static_cast<size_t>(variable) >= m_decimals.size()) m_decimals.resize(static_cast<size_t>(variable) + 1, 3);
+    m_decimals[static_cast<size_t>(variable)] = 6;
+    GetListCtrl().RedrawItems(0, data->GetRowCount() - 1);
 }
 
 void CTabulonView::OnContextMenu(CWnd*, CPoint point) {

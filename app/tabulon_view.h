@@ -1,6 +1,8 @@
 // The list view of the document's data set: one column per variable.
 #pragma once
 
+#include <vector>
+
 #include "platform/afx.h"
 
 class CTabulonDoc;
@@ -25,10 +27,13 @@ protected:
     int OnCreate(LPCREATESTRUCT cs);
     void OnContextMenu(CWnd* wnd, CPoint point);
     void OnHeaderItemClick(NMHDR* header, LRESULT* result);
+    // The text of a cell, formatted when the list shows it.
+    void OnGetDispInfo(NMHDR* header, LRESULT* result);
     void OnEditCopy();
     void OnPrint();
 
     int m_nColumnWidth = 70;
+    std::vector<int> m_decimals;   // per column (1-based): decimals of its real values
 
     DECLARE_MESSAGE_MAP()
 };

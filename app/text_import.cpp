@@ -33,6 +33,7 @@ void CDataSet::CreateDefaultVariables() {
 
 BOOL CDataSet::ParseTabText(const CString& text) {
     RowCollector rows(-1);
+    bool shortRows = true;   // every row so far ended with a tab
     const std::string& s = text.str();
     const double absent = static_cast<double>(-9.9f);
     size_t start = 0;
@@ -51,7 +52,8 @@ BOOL CDataSet::ParseTabText(const CString& text) {
         // A tab that ends the line adds no field; an empty field between two tabs is absent.
         std::string rest = line.substr(tab + 1);
         bool fields = !rest.empty();
-        if (fields && rest.back() == '\t') rest.pop_back();
+        bool endsWithTab = fields && rest.back() == '\t';
+        if (endsWithTab) rest.pop_back();
         std::vector<double> values;
         int j = 0;
         size_t pos = 0;
@@ -68,6 +70,17 @@ BOOL CDataSet::ParseTabText(const CString& text) {
             if (next == std::string::npos) break;
             pos = next + 1;
         }
+        // A spreadsheet row whose last cell is empty ends with a tab: that cell is absent.
+        // When the rows read so far all ended so and this one has a cell more, it was theirs
+        // that were empty.
+        int width = static_cast<int>(values.size());
+        if (endsWithTab && rows.width >= 0 && width + 1 == rows.width) {
+            values.push_back(absent);
+        } else if (shortRows && !rows.rows.empty() && width == rows.width + 1) {
+            for (std::vector<double>& row : rows.rows) row.push_back(absent);
+            ++rows.width;
+        }
+        shortRows = shortRows && endsWithTab;
         if (!rows.Add(name, std::move(values))) return FALSE;
     }
     TakeRows(std::move(rows));

@@ -46,7 +46,9 @@ CVariableDescDlg::CVariableDescDlg(int variable, CWnd* parent) : CDialog(IDD_VAR
 void CVariableDescDlg::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     DDX_Text(dx, IDC_NAME, m_strName);
-    DDV_MaxChars(dx, m_strName, 30);
+    // The limit holds for typing; a longer name that comes unchanged from the file stays.
+    if (!dx->m_bSaveAndValidate) m_strShownName = m_strName;
+    if (!dx->m_bSaveAndValidate || m_strName != m_strShownName) DDV_MaxChars(dx, m_strName, 30);
     DDX_Text(dx, IDC_COUNT, m_strCount);
 }
 

@@ -41,6 +41,7 @@ protected:
     CListBox m_identifiers;
     CString m_strName;
     CString m_strCount;
+    CString m_strShownName;   // the name as last put into the edit
 
     DECLARE_MESSAGE_MAP()
 };

@@ -9,6 +9,8 @@ std::vector<afx::PaletteEntry> Palette();
 std::vector<afx::DialogTemplate> Dialogs();
 std::vector<afx::DialogTemplate> BaseDialogs();
 std::vector<afx::DialogTemplate> FolderDialogTemplates();
+std::vector<afx::DialogTemplate> StatsDialogTemplates();
+std::vector<afx::DialogTemplate> ClassificationDialogs();
 }  // namespace tabulon_res
 
 const afx::ResourceSet& TabulonResources() {
@@ -22,6 +24,8 @@ const afx::ResourceSet& TabulonResources() {
         s.dialogs = tabulon_res::Dialogs();
         for (auto& d : tabulon_res::BaseDialogs()) s.dialogs.push_back(d);
         for (auto& d : tabulon_res::FolderDialogTemplates()) s.dialogs.push_back(d);
+        for (auto& d : tabulon_res::StatsDialogTemplates()) s.dialogs.push_back(d);
+        for (auto& d : tabulon_res::ClassificationDialogs()) s.dialogs.push_back(d);
         return s;
     }();
     return set;

@@ -123,7 +123,9 @@ CVariableCodeDlg::CVariableCodeDlg(int column, const CString& label, CWnd* paren
 void CVariableCodeDlg::DoDataExchange(CDataExchange* dx) {
     CVariableDlgBase::DoDataExchange(dx);
     DDX_Text(dx, IDC_CODE_EDIT, m_strValue);
-    DDV_MaxChars(dx, m_strValue, 4);
+    // The limit holds for typing; a longer value that comes unchanged from a file stays.
+    if (!dx->m_bSaveAndValidate) m_strShownValue = m_strValue;
+    if (!dx->m_bSaveAndValidate || m_strValue != m_strShownValue) DDV_MaxChars(dx, m_strValue, 4);
     DDX_Text(dx, IDC_CODE_LABEL, m_strLabel);
 }
 

@@ -126,6 +126,7 @@ public:
 
 protected:
     CString m_strLabel;
+    CString m_strShownValue;   // the value as last put into the edit
 
     DECLARE_MESSAGE_MAP()
 };

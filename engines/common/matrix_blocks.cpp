@@ -25,11 +25,9 @@ std::string NameAt(const std::vector<std::string>& names, int index) {
     return FormatText(static_cast<size_t>(index) < names.size() ? names[index] : std::string(), 4);
 }
 
-}  // namespace
-
-void PrintMatrixBlocks(RecordWriter& out, int kind, int nrows, int ncols, const float* a, int lda,
-                       const std::vector<std::string>& rowNames,
-                       const std::vector<std::string>& colNames) {
+template <class Real>
+void PrintBlocks(RecordWriter& out, int kind, int nrows, int ncols, const Real* a, int lda,
+                 const std::vector<std::string>& rowNames, const std::vector<std::string>& colNames) {
     const BlockLayout layout = LayoutOf(kind);
     for (int j1 = 0; j1 < ncols; j1 += layout.columns) {
         const int j2 = std::min(j1 + layout.columns, ncols);  // one past the block's last column
@@ -49,4 +47,18 @@ void PrintMatrixBlocks(RecordWriter& out, int kind, int nrows, int ncols, const 
         out.Write(rule);
         out.Write(heading);
     }
+}
+
+}  // namespace
+
+void PrintMatrixBlocks(RecordWriter& out, int kind, int nrows, int ncols, const float* a, int lda,
+                       const std::vector<std::string>& rowNames,
+                       const std::vector<std::string>& colNames) {
+    PrintBlocks(out, kind, nrows, ncols, a, lda, rowNames, colNames);
+}
+
+void PrintMatrixBlocks(RecordWriter& out, int kind, int nrows, int ncols, const double* a, int lda,
+                       const std::vector<std::string>& rowNames,
+                       const std::vector<std::string>& colNames) {
+    PrintBlocks(out, kind, nrows, ncols, a, lda, rowNames, colNames);
 }

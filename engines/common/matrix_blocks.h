@@ -15,3 +15,6 @@
 void PrintMatrixBlocks(RecordWriter& out, int kind, int nrows, int ncols, const float* a, int lda,
                        const std::vector<std::string>& rowNames,
                        const std::vector<std::string>& colNames);
+void PrintMatrixBlocks(RecordWriter& out, int kind, int nrows, int ncols, const double* a, int lda,
+                       const std::vector<std::string>& rowNames,
+                       const std::vector<std::string>& colNames);

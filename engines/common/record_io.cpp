@@ -55,6 +55,13 @@ bool RecordReader::OpenSystemPath(const std::string& path) {
         return false;
     }
     std::string text;
+    // One reservation for the whole file (when its size is known) rather than a growing copy.
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        const long size = std::ftell(f);
+        if (size > 0)
+            text.reserve(static_cast<size_t>(size));
+        std::rewind(f);
+    }
     char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
@@ -185,6 +192,38 @@ ReadStatus RecordReader::ReadFree(int count, ItemAt itemAt) {
         }
     }
     return ReadStatus::Ok;
+}
+
+long long RecordReader::LinesLeft() const {
+    if (!open_ || pos_ >= text_.size())
+        return 0;
+    const long long ends = std::count(text_.begin() + static_cast<std::ptrdiff_t>(pos_), text_.end(), '\n');
+    return text_.back() == '\n' ? ends : ends + 1;
+}
+
+bool RecordReader::CanHoldTable(long long rows, long long columns) const {
+    if (rows <= 0)
+        return true;
+    if (!open_ || columns < 0)
+        return false;
+    long long filledLines = 0;
+    bool slash = false;
+    bool filled = false;
+    for (size_t k = pos_; k < text_.size(); ++k) {
+        const char c = text_[k];
+        if (c == '\n') {
+            filledLines += filled ? 1 : 0;
+            filled = false;
+        } else if (!IsBlank(c) && c != '\r') {
+            filled = true;
+            slash = slash || c == '/';
+        }
+    }
+    filledLines += filled ? 1 : 0;
+    if (filledLines / 2 < rows)
+        return false;
+    const long long bytes = static_cast<long long>(text_.size() - pos_);
+    return slash || bytes / rows >= columns;
 }
 
 ReadStatus RecordReader::ReadInts(int* values, int count) {
@@ -337,6 +376,13 @@ std::string Repeat(std::string_view piece, int times) {
     std::string out;
     for (int i = 0; i < times; ++i)
         out.append(piece);
+    return out;
+}
+
+std::string PadText(std::string_view text, int width) {
+    std::string out(text);
+    if (width > 0 && out.size() < static_cast<size_t>(width))
+        out.resize(static_cast<size_t>(width), ' ');
     return out;
 }
 

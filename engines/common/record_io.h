@@ -94,6 +94,14 @@ public:
     ReadStatus SkipRecord();
 
     bool AtEnd() const { return pos_ >= text_.size(); }
+    // Lines not read yet (a last line without its line end counts).
+    long long LinesLeft() const;
+    // Whether the unread text can hold the table of a data file: rows free-format records of
+    // one name, then rows records of columns values. Every free-format record needs a line
+    // with something on it, and every value at least one character (a digit, or a comma for
+    // a null value) unless a "/" ends a read early. Judged before reserving the table, so
+    // that counts the file cannot hold are refused at once.
+    bool CanHoldTable(long long rows, long long columns) const;
     int ValuesRead() const { return valuesRead_; }
     int LineNumber() const { return line_; }
     const std::string& ErrorText() const { return error_; }
@@ -147,6 +155,8 @@ std::string FormatF(double value, int width, int decimals);
 std::string FormatE(double value, int width, int decimals);
 // Fixed text field: cut after width characters or padded with blanks on the right.
 std::string FormatText(std::string_view text, int width);
+// Text padded with blanks to at least width characters, never cut (titles and paths).
+std::string PadText(std::string_view text, int width);
 std::string Blanks(int count);
 std::string Repeat(std::string_view piece, int times);
 

@@ -1,4 +1,7 @@
+#include <cmath>
 #include <cstdio>
+#include <optional>
+#include <utility>
 #include <filesystem>
 #include <new>
 #include <stdexcept>
@@ -17,6 +20,16 @@
 
 namespace fenola {
 namespace {
+
+// The pair (0-based objects i > j) of the first entry of the triangle that is not a finite
+// number, if any.
+std::optional<std::pair<std::size_t, std::size_t>> FirstNonFinite(const std::vector<float>& d, std::size_t n) {
+    std::size_t at = 0;
+    for (std::size_t i = 1; i < n; ++i)
+        for (std::size_t j = 0; j < i; ++j, ++at)
+            if (at < d.size() && !std::isfinite(d[at])) return std::make_pair(i, j);
+    return std::nullopt;
+}
 
 const char* MeasureName(int idist) {
     switch (idist) {
@@ -82,7 +95,7 @@ private:
 void Run::PrintBanner(std::size_t numeric, std::size_t literal) {
     listing_.Write(FormatText("   CLASSIFICAÇÃO ASCENDENTE HIERARQUICA", 51) + "Versão 7.00");
     listing_.Write(Repeat(" .", 65));
-    listing_.Write(' ' + FormatText(title_, 128));
+    listing_.Write(' ' + PadText(title_, 128));
     listing_.Write(Repeat(" .", 65));
     listing_.Write(" UTILIZAÇÃO DE MEMÓRIA");
     listing_.Write("    . Numérica" + FormatI(static_cast<long long>(numeric), 8));
@@ -126,7 +139,7 @@ int Run::Classify() {
         if (par.ReadReals(c, 4) != ReadStatus::Ok) return ReadError(par, "fenola.par");
         coefficients_ = {c[0], c[1], c[2], c[3]};
     }
-    if (par.ReadLine(data_path_) != ReadStatus::Ok || par.ReadText(title_, 128) != ReadStatus::Ok)
+    if (par.ReadLine(data_path_) != ReadStatus::Ok || par.ReadLine(title_) != ReadStatus::Ok)
         return ReadError(par, "fenola.par");
 
     RecordReader data;
@@ -145,6 +158,13 @@ int Run::Classify() {
     if (ns_ < 1 || nv_ < 1)
         return Stop("  Número de amostras ou de variáveis inválido (" + std::to_string(ns_) + ", " +
                     std::to_string(nv_) + ")");
+
+    // Counts the files cannot hold are refused before the work areas are reserved from them.
+    if (par.LinesLeft() < nv_)
+        return Stop("  O ficheiro fenola.par não pode conter os nomes das " + std::to_string(nv_) + " variáveis");
+    if (!data.CanHoldTable(ns_, nv_))
+        return Stop("  O ficheiro de dados não pode conter " + std::to_string(ns_) + " amostras de " +
+                    std::to_string(nv_) + " valores");
 
     ObjectTable table;
     std::vector<float> d;
@@ -196,12 +216,20 @@ int Run::Classify() {
         return Stop("  O objecto " + FormatText(object_names[*object], 4) + " tem soma nula: a distância " +
                     MeasureName(idist_) + " não está definida");
     table.y = std::vector<float>();  // no longer needed
+    if (const auto pair = FirstNonFinite(d, nlin_))
+        return Stop("  A distância entre " + TrimTrailingBlanks(object_names[pair->first]) + " e " +
+                    TrimTrailingBlanks(object_names[pair->second]) +
+                    " não é um número finito: valores grandes demais para o cálculo");
     if (flags[1] != 0) PrintTriangularTable(listing_, idist_, d, object_names);
     if (IsSimilarity(idist_)) SimilaritiesToDissimilarities(d);
 
     listing_.Write("\f" + Blanks(37) + "CLASSIFICACAO ASCENDENTE HIERARQUICA" + (q_mode ? " (MODO-Q)" : " (MODO-R)"));
     const std::vector<Step> steps = Aggregate(d, nlin_, iagr_, coefficients_);
     d = std::vector<float>();
+    for (std::size_t k = 0; k < steps.size(); ++k)
+        if (!std::isfinite(steps[k].level))
+            return Stop("  O nível de agregação do passo " + std::to_string(k + 1) +
+                        " não é um número finito: valores ou coeficientes grandes demais para o cálculo");
     PrintSteps(listing_, iagr_, coefficients_, steps, object_names);
     if (flags[2] != 0) PrintClassDescriptions(listing_, steps, object_names);
     const auto positions = DendrogramPositions(nlin_, steps);

@@ -16,8 +16,8 @@
 
 namespace {
 
-constexpr float kSumFloor = 1e-6f;  // row and column sums are raised to this
-constexpr float kZero = 1e-6f;      // an inertia or eigenvalue at or below this counts as zero
+constexpr double kSumFloor = 1e-6;  // row and column sums are raised to this
+constexpr double kRelativeZero = 1e-10;  // an eigenvalue this small beside the total inertia is null
 constexpr int kMaxSweeps = 60;
 constexpr int kShownFactors = 6;
 
@@ -34,9 +34,9 @@ std::string TmpName(const std::string& name) {
 }
 
 // kelo.tmp value field: a blank, then 5 decimals in at least 9 columns.
-std::string TmpValue(float value) {
+std::string TmpValue(double value) {
     char buffer[512];
-    std::snprintf(buffer, sizeof buffer, " %9.5f", static_cast<double>(value));
+    std::snprintf(buffer, sizeof buffer, " %9.5f", value);
     return buffer;
 }
 
@@ -51,7 +51,8 @@ private:
     void Alert(const std::string& heading, const std::vector<std::string>& lines);
     void Note(const std::string& text);
     void PrintBanner(bool countsValid);
-    int ReadData(RecordReader& data);
+    // Reads the names and the table; without keep, only counts the rows the file holds.
+    int ReadData(RecordReader& data, bool keep = true);
     void Transpose();
     void PrintParameters();
     bool CheckCounts();
@@ -64,8 +65,8 @@ private:
     void WriteResultFiles();
     void DrawPlanes();
 
-    float& X(int i, int j) { return x_[static_cast<Index>(i) + static_cast<Index>(j) * static_cast<Index>(nl_)]; }
-    float X(int i, int j) const {
+    double& X(int i, int j) { return x_[static_cast<Index>(i) + static_cast<Index>(j) * static_cast<Index>(nl_)]; }
+    double X(int i, int j) const {
         return x_[static_cast<Index>(i) + static_cast<Index>(j) * static_cast<Index>(nl_)];
     }
 
@@ -79,19 +80,21 @@ private:
     std::string title_;
     std::vector<int> rowFlags_, colFlags_;
     int graphs_ = 0, pages_ = 1, lines_ = 65;
-    float deviations_ = 2.5f;
+    double deviations_ = 2.5;
     int createFiles_ = 0, printData_ = 0;
     std::vector<std::string> rowNames_, colNames_;
-    std::vector<float> x_;  // nl x nc, column-major
+    std::vector<double> x_;  // nl x nc, column-major
 
     // Results.
-    std::vector<float> r_, c_, f_, m_;
-    float total_ = 0.0f;  // grand total N
-    float inertia_ = 0.0f;
-    std::vector<float> lambda_;  // factor a (1-based) is lambda_[a - 1]
-    std::vector<float> v_;       // nca x nca, eigenvector of factor a in column a - 1
-    std::vector<float> rowCoord_, colCoord_;  // nl x nf and nc x nf, column-major
-    std::vector<float> rowD2_, colD2_;
+    std::vector<double> r_, c_, f_, m_;
+    double total_ = 0.0;  // grand total N
+    double inertia_ = 0.0;
+    bool noInertia_ = false;
+    double zeroLevel_ = 0.0;  // eigenvalues at or below this are null
+    std::vector<double> lambda_;  // factor a (1-based) is lambda_[a - 1]
+    std::vector<double> v_;       // nca x nca, eigenvector of factor a in column a - 1
+    std::vector<double> rowCoord_, colCoord_;  // nl x nf and nc x nf, column-major
+    std::vector<double> rowD2_, colD2_;
 };
 
 int KeloRun::Execute() {
@@ -152,7 +155,7 @@ int KeloRun::Run() {
     nca_ = counts[3];
     nf_ = counts[4];
     if (!ParameterRead(par.ReadLine(dataPath_), par, "ficheiro de dados") ||
-        !ParameterRead(par.ReadText(title_, 128), par, "título"))
+        !ParameterRead(par.ReadLine(title_), par, "título"))
         return kKeloParameterError;
 
     const bool countsValid = nl_ >= 1 && nc_ >= 1 && nla_ >= 0 && nla_ <= nl_ && nca_ >= 0 && nca_ <= nc_;
@@ -171,10 +174,26 @@ int KeloRun::Run() {
         return kKeloDataError;
     }
 
-    // Flags, names and options, in the file's own terms.
+    // Counts that the files cannot hold are refused before anything is reserved from them:
+    // kelo.par holds a line per column name (and a line per 80 flags), the data file a name
+    // and a row per row. A data file too short for its counts is read through without
+    // keeping the table, to report how many rows it holds.
     flagsRead_ = nl_ != nla_ || nc_ != nca_;
-    rowFlags_.assign(static_cast<Index>(nl_), 1);
-    colFlags_.assign(static_cast<Index>(nc_), 1);
+    const long long flagLines = flagsRead_ ? (nl_ + 79LL) / 80 + (nc_ + 79LL) / 80 : 0;
+    if (par.LinesLeft() < flagLines + nc_) {
+        Alert("ATENÇÃO - ERRO NO FICHEIRO kelo.par",
+              {" O ficheiro não pode conter os nomes" + std::string(flagsRead_ ? " e as marcas" : "") + " das" +
+               FormatI(nc_, 11) + " colunas"});
+        return kKeloParameterError;
+    }
+    const bool dataFits = data.CanHoldTable(nl_, nc_);
+
+    // Flags, names and options, in the file's own terms. Flags are reserved here only when
+    // kelo.par holds them; otherwise once the data are read.
+    if (flagsRead_) {
+        rowFlags_.assign(static_cast<Index>(nl_), 1);
+        colFlags_.assign(static_cast<Index>(nc_), 1);
+    }
     if (flagsRead_ &&
         (!ParameterRead(par.ReadDigits(rowFlags_.data(), nl_), par, "linhas activas e ilustrativas") ||
          !ParameterRead(par.ReadDigits(colFlags_.data(), nc_), par, "colunas activas e ilustrativas")))
@@ -197,9 +216,13 @@ int KeloRun::Run() {
     printData_ = options[1];
     par.Close();
 
-    const int dataStatus = ReadData(data);
+    const int dataStatus = ReadData(data, dataFits);
     if (dataStatus != kKeloOk)
         return dataStatus;
+    if (!flagsRead_) {
+        rowFlags_.assign(static_cast<Index>(nl_), 1);
+        colFlags_.assign(static_cast<Index>(nc_), 1);
+    }
     data.Close();
 
     if (nla_ < nca_)
@@ -234,7 +257,7 @@ int KeloRun::Run() {
     if (createFiles_ != 0)
         WriteResultFiles();
     DrawPlanes();
-    std::vector<float> rowKeys(static_cast<Index>(nl_)), colKeys(static_cast<Index>(nc_));
+    std::vector<double> rowKeys(static_cast<Index>(nl_)), colKeys(static_cast<Index>(nc_));
     for (int i = 0; i < nl_; ++i)
         rowKeys[static_cast<Index>(i)] = rowCoord_[static_cast<Index>(i)];
     for (int j = 0; j < nc_; ++j)
@@ -257,16 +280,16 @@ void KeloRun::PrintBanner(bool countsValid) {
     std::string first = "   ANÁLISE DAS CORRESPONDÊNCIAS BINÁRIAS";
     first.resize(51, ' ');
     prn_.Write(first + "Versão 7.00");
-    const std::string rule = " " + Repeat(" .", 65);
+    const std::string rule = Repeat(" .", 65);
     prn_.Write(rule);
-    prn_.Write(" " + title_);
+    prn_.Write(" " + PadText(title_, 128));
     prn_.Write(rule);
     prn_.Write(" UTILIZAÇÃO DE MEMÓRIA");
-    prn_.Write(std::string(" ") + "       . numérica" + FormatI(numeric, 8));
-    prn_.Write(std::string(" ") + "       .  literal" + FormatI(literal, 8));
+    prn_.Write("       . numérica" + FormatI(numeric, 8));
+    prn_.Write("       .  literal" + FormatI(literal, 8));
 }
 
-int KeloRun::ReadData(RecordReader& data) {
+int KeloRun::ReadData(RecordReader& data, bool keep) {
     auto endOfFile = [&](int rowsRead) {
         Alert("ATENÇÃO - FIM DE FICHEIRO",
               {" Verifique:", "    - Nº de Linhas (apenas foram lidas" + FormatI(rowsRead, 5) + ")",
@@ -289,22 +312,31 @@ int KeloRun::ReadData(RecordReader& data) {
             return readError();
         rowNames_.push_back(name);
     }
-    x_.assign(static_cast<Index>(nl_) * static_cast<Index>(nc_), 0.0f);
-    std::vector<float> row(static_cast<Index>(nc_));
+    if (keep)
+        x_.assign(static_cast<Index>(nl_) * static_cast<Index>(nc_), 0.0);
+    std::vector<double> row(static_cast<Index>(nc_));
     for (int i = 0; i < nl_; ++i) {
         const ReadStatus status = data.ReadReals(row.data(), nc_);
         if (status == ReadStatus::EndOfFile)
             return endOfFile(i);
         if (status == ReadStatus::Error)
             return readError();
-        for (int j = 0; j < nc_; ++j)
-            X(i, j) = row[static_cast<Index>(j)];
+        if (keep)
+            for (int j = 0; j < nc_; ++j)
+                X(i, j) = row[static_cast<Index>(j)];
+    }
+    if (!keep) {
+        // The file held the table after all: read it again, keeping it.
+        const std::string path = data.SystemPath();
+        if (!data.OpenSystemPath(path))
+            return readError();
+        return ReadData(data, true);
     }
     return kKeloOk;
 }
 
 void KeloRun::Transpose() {
-    std::vector<float> t(x_.size());
+    std::vector<double> t(x_.size());
     for (int i = 0; i < nl_; ++i)
         for (int j = 0; j < nc_; ++j)
             t[static_cast<Index>(j) + static_cast<Index>(i) * static_cast<Index>(nc_)] = X(i, j);
@@ -364,7 +396,7 @@ bool KeloRun::CheckCounts() {
         problems.push_back(" O Nº de factores (" + FormatI(nf_, 5) + ") tem de estar entre 1 e" +
                            FormatI(nca_ - 1, 5));
     for (Index k = 0; k < x_.size() && problems.empty(); ++k)
-        if (x_[k] < 0.0f) {
+        if (x_[k] < 0.0) {
             const int i = static_cast<int>(k % static_cast<Index>(nl_));
             const int j = static_cast<int>(k / static_cast<Index>(nl_));
             problems.push_back(" Os dados não podem ter valores negativos: linha " +
@@ -391,7 +423,7 @@ void KeloRun::Reorder() {
     };
     const std::vector<int> rows = order(rowFlags_);
     const std::vector<int> cols = order(colFlags_);
-    std::vector<float> t(x_.size());
+    std::vector<double> t(x_.size());
     for (int j = 0; j < nc_; ++j)
         for (int i = 0; i < nl_; ++i)
             t[static_cast<Index>(i) + static_cast<Index>(j) * static_cast<Index>(nl_)] =
@@ -415,77 +447,97 @@ void KeloRun::PrintData() {
 }
 
 bool KeloRun::Compute() {
+    auto tooLarge = [&]() {
+        Alert("ATENÇÃO - ERRO NUMÉRICO", {" Os valores dos dados são grandes demais para o cálculo"});
+        return false;
+    };
     const Index n = static_cast<Index>(nca_);
-    r_.assign(static_cast<Index>(nl_), 0.0f);
+    r_.assign(static_cast<Index>(nl_), 0.0);
     for (int i = 0; i < nl_; ++i) {
-        float sum = 0.0f;
+        double sum = 0.0;
         for (int j = 0; j < nca_; ++j)
             sum += X(i, j);
+        if (!std::isfinite(sum))
+            return tooLarge();
         r_[static_cast<Index>(i)] = sum < kSumFloor ? kSumFloor : sum;
     }
-    std::vector<float> rawColumnSum(static_cast<Index>(nc_));
-    c_.assign(static_cast<Index>(nc_), 0.0f);
-    float rawTotal = 0.0f;
+    std::vector<double> rawColumnSum(static_cast<Index>(nc_));
+    c_.assign(static_cast<Index>(nc_), 0.0);
+    double rawTotal = 0.0;
     for (int j = 0; j < nc_; ++j) {
-        float sum = 0.0f;
+        double sum = 0.0;
         for (int i = 0; i < nla_; ++i)
             sum += X(i, j);
+        if (!std::isfinite(sum))
+            return tooLarge();
         rawColumnSum[static_cast<Index>(j)] = sum;
         if (j < nca_)
             rawTotal += sum;
         c_[static_cast<Index>(j)] = sum < kSumFloor ? kSumFloor : sum;
     }
-    total_ = 0.0f;
+    total_ = 0.0;
     for (int i = 0; i < nla_; ++i)
         total_ += r_[static_cast<Index>(i)];
+    if (!std::isfinite(total_) || !std::isfinite(rawTotal))
+        return tooLarge();
 
-    // S(j, k) = sum over active rows of X(i, j) X(i, k) / (r(i) sqrt(c(j) c(k))), built from the
-    // non-zero cells of each row.
-    std::vector<float> s(n * n, 0.0f);
+    // S(j, k) = sum over active rows of X(i, j) X(i, k) / (r(i) sqrt(c(j)) sqrt(c(k))), built
+    // from the non-zero cells of each row. Each term is at most X(i, k), so no partial sum
+    // passes c(k); the square roots are taken apart so that large counts never overflow.
+    std::vector<double> s(n * n, 0.0);
     std::vector<int> nonZero;
     for (int i = 0; i < nla_; ++i) {
         nonZero.clear();
         for (int j = 0; j < nca_; ++j)
-            if (X(i, j) != 0.0f)
+            if (X(i, j) != 0.0)
                 nonZero.push_back(j);
-        const float ri = r_[static_cast<Index>(i)];
+        const double ri = r_[static_cast<Index>(i)];
         for (Index a = 0; a < nonZero.size(); ++a) {
             const int j = nonZero[a];
-            const float w = X(i, j) / ri;
-            float* column = &s[static_cast<Index>(j) * n];
+            const double w = X(i, j) / ri;
+            double* column = &s[static_cast<Index>(j) * n];
             for (Index b = a; b < nonZero.size(); ++b)
                 column[static_cast<Index>(nonZero[b])] += w * X(i, nonZero[b]);
         }
     }
+    std::vector<double> rootC(n);
     for (Index j = 0; j < n; ++j)
+        rootC[j] = std::sqrt(c_[j]);
+    double traceS = 0.0;
+    for (Index j = 0; j < n; ++j) {
         for (Index k = j; k < n; ++k) {
-            const float value = s[j * n + k] / std::sqrt(c_[j] * c_[k]);
+            const double value = s[j * n + k] / rootC[j] / rootC[k];
             s[j * n + k] = value;
             s[k * n + j] = value;
         }
+        traceS += s[j * n + j];
+    }
 
     // Remove the trivial axis: sqrt(f) is the eigenvector of S for the eigenvalue 1.
-    float sumOfSquares = 0.0f;
-    for (float value : s)
+    double sumOfSquares = 0.0;
+    for (double value : s)
         sumOfSquares += value * value;
-    std::vector<float> u(n, 0.0f);
-    if (rawTotal > 0.0f)
+    std::vector<double> u(n, 0.0);
+    if (rawTotal > 0.0)
         for (Index j = 0; j < n; ++j)
             u[j] = std::sqrt(rawColumnSum[j] / rawTotal);
-    inertia_ = 0.0f;
+    inertia_ = 0.0;
     for (Index j = 0; j < n; ++j) {
         for (Index k = 0; k < n; ++k)
             s[j * n + k] -= u[j] * u[k];
         inertia_ += s[j * n + j];
     }
-    if (!std::isfinite(inertia_) || !std::isfinite(sumOfSquares)) {
-        Alert("ATENÇÃO - ERRO NUMÉRICO", {" Os valores dos dados são grandes demais para o cálculo"});
-        return false;
-    }
-    if (inertia_ < 0.0f)
-        inertia_ = 0.0f;
+    if (!std::isfinite(inertia_) || !std::isfinite(sumOfSquares) || !std::isfinite(traceS))
+        return tooLarge();
+    if (inertia_ < 0.0)
+        inertia_ = 0.0;
+    // Null is judged against the size of the problem: the total inertia is null beside the
+    // trace of S (rounding of the trivial axis), an eigenvalue beside the total inertia.
+    noInertia_ = inertia_ <= kRelativeZero * traceS;
+    zeroLevel_ = kRelativeZero * (noInertia_ ? traceS : inertia_);
 
-    const EigenOutcome outcome = DiagonaliseSymmetric(nca_, s, lambda_, v_, sumOfSquares, kMaxSweeps, kZero);
+    const EigenOutcome outcome =
+        DiagonaliseSymmetric(nca_, s, lambda_, v_, sumOfSquares, kMaxSweeps, zeroLevel_);
     if (!outcome.finite) {
         Alert("ATENÇÃO - ERRO NUMÉRICO",
               {" O cálculo dos valores próprios deu valores não numéricos"});
@@ -495,8 +547,8 @@ bool KeloRun::Compute() {
         Note("o cálculo dos valores próprios parou ao fim de" + FormatI(kMaxSweeps, 4) +
              " varrimentos sem convergir");
 
-    f_.assign(static_cast<Index>(nc_), 0.0f);
-    m_.assign(static_cast<Index>(nl_), 0.0f);
+    f_.assign(static_cast<Index>(nc_), 0.0);
+    m_.assign(static_cast<Index>(nl_), 0.0);
     for (int j = 0; j < nc_; ++j)
         f_[static_cast<Index>(j)] = c_[static_cast<Index>(j)] / total_;
     for (int i = 0; i < nl_; ++i)
@@ -510,19 +562,19 @@ void KeloRun::WriteEigenvalues(RecordWriter& tmp) {
     prn_.Write(Blanks(7) + "VAL.PROP  % EXP  % ACU HISTOGRAMA DOS VALORES");
     prn_.WriteBlank();
     tmp.Write(FreeRecord({inertia_}));
-    const bool noInertia = inertia_ <= kZero;
-    float cumulative = 0.0f;
+    const bool noInertia = noInertia_;
+    double cumulative = 0.0;
     std::vector<int> zeroFactors;
     for (int a = 1; a <= nf_; ++a) {
-        const float lambda = lambda_[static_cast<Index>(a - 1)];
-        const float percent = noInertia || lambda <= kZero ? 0.0f : lambda * 100.0f / inertia_;
+        const double lambda = lambda_[static_cast<Index>(a - 1)];
+        const double percent = noInertia || lambda <= zeroLevel_ ? 0.0 : lambda * 100.0 / inertia_;
         cumulative += percent;
-        int bar = static_cast<int>(percent + 0.5f);
+        int bar = static_cast<int>(percent + 0.5);
         bar = std::clamp(bar, 1, 100);
         prn_.Write(' ' + FormatI(a, 3) + " " + FormatF(lambda, 10, 5) + FormatF(percent, 7, 2) +
                    FormatF(cumulative, 7, 2) + " " + std::string(static_cast<Index>(bar), '.'));
         tmp.Write(FreeRecord({lambda, percent, cumulative}));
-        if (lambda <= kZero)
+        if (lambda <= zeroLevel_)
             zeroFactors.push_back(a);
     }
     if (noInertia || !zeroFactors.empty())
@@ -539,42 +591,42 @@ void KeloRun::ComputeCoordinates() {
     const Index nl = static_cast<Index>(nl_);
     const Index nc = static_cast<Index>(nc_);
     // w(j, a) = v(j, a) / sqrt(f(j)) for the active columns.
-    std::vector<float> w(n * nf);
+    std::vector<double> w(n * nf);
     for (Index a = 0; a < nf; ++a)
         for (Index j = 0; j < n; ++j)
             w[j + a * n] = v_[j + a * n] / std::sqrt(f_[j]);
 
-    rowCoord_.assign(nl * nf, 0.0f);
-    rowD2_.assign(nl, 0.0f);
+    rowCoord_.assign(nl * nf, 0.0);
+    rowD2_.assign(nl, 0.0);
     for (Index i = 0; i < nl; ++i) {
-        const float ri = r_[i];
-        float d2 = 0.0f;
+        const double ri = r_[i];
+        double d2 = 0.0;
         for (Index j = 0; j < n; ++j) {
-            const float profile = X(static_cast<int>(i), static_cast<int>(j)) / ri;
-            const float diff = profile - f_[j];
+            const double profile = X(static_cast<int>(i), static_cast<int>(j)) / ri;
+            const double diff = profile - f_[j];
             d2 += diff * diff / f_[j];
-            if (profile != 0.0f)
+            if (profile != 0.0)
                 for (Index a = 0; a < nf; ++a)
                     rowCoord_[i + a * nl] += profile * w[j + a * n];
         }
         rowD2_[i] = d2;
     }
 
-    colCoord_.assign(nc * nf, 0.0f);
-    colD2_.assign(nc, 0.0f);
+    colCoord_.assign(nc * nf, 0.0);
+    colD2_.assign(nc, 0.0);
     for (Index j = 0; j < nc; ++j) {
-        const float cj = c_[j];
-        float d2 = 0.0f;
+        const double cj = c_[j];
+        double d2 = 0.0;
         for (Index i = 0; i < static_cast<Index>(nla_); ++i) {
-            const float diff = X(static_cast<int>(i), static_cast<int>(j)) / cj - m_[i];
+            const double diff = X(static_cast<int>(i), static_cast<int>(j)) / cj - m_[i];
             d2 += diff * diff / m_[i];
         }
         colD2_[j] = d2;
         for (Index a = 0; a < nf; ++a) {
-            const float lambda = lambda_[a];
-            if (lambda <= kZero)
+            const double lambda = lambda_[a];
+            if (lambda <= zeroLevel_)
                 continue;
-            float coordinate = 0.0f;
+            double coordinate = 0.0;
             if (j < n) {
                 coordinate = std::sqrt(lambda) * w[j + a * n];
             } else {
@@ -610,20 +662,20 @@ void KeloRun::PrintCoordinates(RecordWriter& tmp) {
     prn_.Write(labels);
     prn_.Write(stars);
 
-    auto point = [&](const std::string& name, float mass, float d2, const float* coordinates,
+    auto point = [&](const std::string& name, double mass, double d2, const double* coordinates,
                      Index stride) {
         std::string line = " " + FormatText(name, 4) + FormatF(mass, 7, 3) + " " + FormatF(d2, 6, 2) + " *";
         std::string absolute = " *";
         std::string relative = " *";
         std::string record = TmpName(name) + TmpValue(mass) + TmpValue(d2);
         for (int a = 0; a < kShownFactors; ++a) {
-            float coordinate = 0.0f, contribution = 0.0f, quality = 0.0f;
+            double coordinate = 0.0, contribution = 0.0, quality = 0.0;
             if (a < shown) {
                 coordinate = coordinates[static_cast<Index>(a) * stride];
-                const float lambda = lambda_[static_cast<Index>(a)];
-                const float square = coordinate * coordinate;
-                contribution = lambda > kZero ? 100.0f * mass * square / lambda : 0.0f;
-                quality = d2 > 0.0f ? square / d2 : 0.0f;
+                const double lambda = lambda_[static_cast<Index>(a)];
+                const double square = coordinate * coordinate;
+                contribution = lambda > zeroLevel_ ? 100.0 * mass * square / lambda : 0.0;
+                quality = d2 > 0.0 ? square / d2 : 0.0;
             }
             line += FormatF(coordinate, 6, 2);
             absolute += FormatF(contribution, 5, 1);
@@ -668,7 +720,7 @@ void KeloRun::WriteResultFiles() {
             Note("erro na escrita do ficheiro " + vpc.SystemPath());
     }
     auto coordinates = [&](const char* extension, const std::vector<std::string>& names,
-                           const std::vector<float>& coords) {
+                           const std::vector<double>& coords) {
         RecordWriter out;
         if (!create(out, extension))
             return;

@@ -1,5 +1,5 @@
 // Eigen-decomposition of a symmetric positive semi-definite matrix by one-sided Jacobi
-// rotations, in single precision.
+// rotations, in double precision.
 #pragma once
 
 #include <vector>
@@ -16,8 +16,8 @@ struct EigenOutcome {
 // a column whose norm does not exceed zeroBelow is given as a zero vector.
 // sumOfSquares: the scale of the matrix (sum of the squares of its elements), below which
 // products count as zero; a negative value takes it from a. A pair of columns is left alone
-// when their cosine is below a tolerance of order n times the float precision and they are
+// when their cosine is below a tolerance of order n times the double precision and they are
 // in decreasing order of norm. At most maxSweeps sweeps are made.
-EigenOutcome DiagonaliseSymmetric(int n, std::vector<float>& a, std::vector<float>& values,
-                                  std::vector<float>& vectors, float sumOfSquares = -1.0f,
-                                  int maxSweeps = 60, float zeroBelow = 0.0f);
+EigenOutcome DiagonaliseSymmetric(int n, std::vector<double>& a, std::vector<double>& values,
+                                  std::vector<double>& vectors, double sumOfSquares = -1.0,
+                                  int maxSweeps = 60, double zeroBelow = 0.0);

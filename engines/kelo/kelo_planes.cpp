@@ -14,38 +14,38 @@ namespace {
 int Clamp(int value, int low, int high) { return std::max(low, std::min(value, high)); }
 
 // Cell number of an offset measured in cells, as the line printer rounds it.
-int CellNumber(float cells) {
-    const float shifted = cells + 0.500001f;
-    if (!(shifted < 1e9f))
+int CellNumber(double cells) {
+    const double shifted = cells + 0.500001;
+    if (!(shifted < 1e9))
         return 1000000000;
-    if (shifted < 0.0f)
+    if (shifted < 0.0)
         return 0;
     return static_cast<int>(shifted);
 }
 
-void Widen(float& low, float& high) {
-    if (high - low > 0.0f)
+void Widen(double& low, double& high) {
+    if (high - low > 0.0)
         return;
-    const float half = std::fabs(high) > 0.0f ? std::fabs(high) * 0.5f : 1.0f;
+    const double half = std::fabs(high) > 0.0 ? std::fabs(high) * 0.5 : 1.0;
     low -= half;
     high += half;
 }
 
 }  // namespace
 
-int PlaneGrid::ColumnOf(float x) const { return Clamp(CellNumber((x - xmin) / cellWidth), 1, columns); }
+int PlaneGrid::ColumnOf(double x) const { return Clamp(CellNumber((x - xmin) / cellWidth), 1, columns); }
 
-int PlaneGrid::LineOf(float y) const { return Clamp(CellNumber((ymax - y) / cellHeight), 1, lines); }
+int PlaneGrid::LineOf(double y) const { return Clamp(CellNumber((ymax - y) / cellHeight), 1, lines); }
 
-float PlaneGrid::XOfColumn(int column) const { return xmin + static_cast<float>(column) * cellWidth; }
+double PlaneGrid::XOfColumn(int column) const { return xmin + static_cast<double>(column) * cellWidth; }
 
-float PlaneGrid::YOfLine(int line) const { return ymax - static_cast<float>(line) * cellHeight; }
+double PlaneGrid::YOfLine(int line) const { return ymax - static_cast<double>(line) * cellHeight; }
 
 PlaneGrid MakePlaneGrid(const std::vector<PlanePoint>& points, bool withOrigin, int columns,
                         int pages, int lines) {
     PlaneGrid grid;
     bool first = true;
-    auto take = [&](float x, float y) {
+    auto take = [&](double x, double y) {
         if (first) {
             grid.xmin = grid.xmax = x;
             grid.ymin = grid.ymax = y;
@@ -58,23 +58,23 @@ PlaneGrid MakePlaneGrid(const std::vector<PlanePoint>& points, bool withOrigin, 
         grid.ymax = std::max(grid.ymax, y);
     };
     if (withOrigin)
-        take(0.0f, 0.0f);
+        take(0.0, 0.0);
     for (const PlanePoint& point : points)
         take(point.x, point.y);
     Widen(grid.xmin, grid.xmax);
     Widen(grid.ymin, grid.ymax);
 
     grid.columns = columns > 0 ? columns : 1;
-    const float xrange = grid.xmax - grid.xmin;
-    const float yrange = grid.ymax - grid.ymin;
+    const double xrange = grid.xmax - grid.xmin;
+    const double yrange = grid.ymax - grid.ymin;
     if (lines <= 0) {
-        const float proportional = yrange / xrange * static_cast<float>(pages) * 74.0f;
-        lines = proportional < static_cast<float>(kMaxPlaneLines) ? static_cast<int>(proportional)
+        const double proportional = yrange / xrange * static_cast<double>(pages) * 74.0;
+        lines = proportional < static_cast<double>(kMaxPlaneLines) ? static_cast<int>(proportional)
                                                                    : kMaxPlaneLines;
     }
     grid.lines = Clamp(lines, 12, kMaxPlaneLines);
-    grid.cellWidth = xrange / static_cast<float>(grid.columns);
-    grid.cellHeight = yrange / static_cast<float>(grid.lines);
+    grid.cellWidth = xrange / static_cast<double>(grid.columns);
+    grid.cellHeight = yrange / static_cast<double>(grid.lines);
     return grid;
 }
 
@@ -107,17 +107,6 @@ void PrintRefusal(RecordWriter& out) {
     out.Write("\f");
 }
 
-// Puts text into line so that it ends at column end (1-based), never before column first.
-void PlaceField(std::string& line, const std::string& text, int end, int first) {
-    int start = end - static_cast<int>(text.size()) + 1;
-    if (start < first)
-        start = first;
-    const std::size_t need = static_cast<std::size_t>(start - 1) + text.size();
-    if (line.size() < need)
-        line.resize(need, ' ');
-    line.replace(static_cast<std::size_t>(start - 1), text.size(), text);
-}
-
 void WriteTrimmed(RecordWriter& out, std::string line) {
     while (!line.empty() && line.back() == ' ')
         line.pop_back();
@@ -134,18 +123,18 @@ void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
     out.Write(" " + std::string(130, '-'));
 
     // Points far from the centre are listed and later put on the sides of the drawing.
-    const bool clipping = settings.deviations > 0.0f;
+    const bool clipping = settings.deviations > 0.0;
     std::vector<char> clipped(points.size(), 0);
     std::vector<int> clippedList;
     if (clipping && n > 0) {
-        float sumX = 0.0f;
-        float sumY = 0.0f;
+        double sumX = 0.0;
+        double sumY = 0.0;
         for (const PlanePoint& point : points) {
             sumX += point.x * point.x;
             sumY += point.y * point.y;
         }
-        const float limitX = settings.deviations * std::sqrt(sumX / static_cast<float>(n));
-        const float limitY = settings.deviations * std::sqrt(sumY / static_cast<float>(n));
+        const double limitX = settings.deviations * std::sqrt(sumX / static_cast<double>(n));
+        const double limitY = settings.deviations * std::sqrt(sumY / static_cast<double>(n));
         for (int k = 0; k < n; ++k)
             if (std::fabs(points[k].x) > limitX || std::fabs(points[k].y) > limitY) {
                 clipped[k] = 1;
@@ -201,8 +190,8 @@ void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
     const std::string border = word("-", "----"), blank = word(" ", "    "), left = word("I", "I   "),
                       right = word("I", "   I"), axis = word(".", " .  "), origin = word("+", " +  ");
     std::vector<std::string> rows(static_cast<std::size_t>(lines));
-    const int zeroColumn = CellNumber((0.0f - grid.xmin) / grid.cellWidth);
-    const int zeroLine = CellNumber((grid.ymax - 0.0f) / grid.cellHeight);
+    const int zeroColumn = CellNumber((0.0 - grid.xmin) / grid.cellWidth);
+    const int zeroLine = CellNumber((grid.ymax - 0.0) / grid.cellHeight);
     auto put = [&](int line, int column, const std::string& text) {
         rows[static_cast<std::size_t>(line - 1)].replace(static_cast<std::size_t>(column - 1) * cellChars,
                                                          static_cast<std::size_t>(cellChars), text);
@@ -236,7 +225,7 @@ void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
     }
 
     const int ticks = pages * 5;
-    const float tickStep = (grid.xmax - grid.xmin) / static_cast<float>(ticks);
+    const double tickStep = (grid.xmax - grid.xmin) / static_cast<double>(ticks);
     for (int page = 0; page < pages; ++page) {
         const std::size_t from = static_cast<std::size_t>(page * perPage * cellChars);
         const std::size_t width = static_cast<std::size_t>(perPage * cellChars);
@@ -245,17 +234,16 @@ void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
             const std::string ordinate = FormatF(grid.YOfLine(line), 8, 3);
             out.Write(wide ? " " + cells + " " + ordinate : " " + ordinate + " " + cells);
         }
-        // Abscissa values under the drawing, alternately on two lines.
-        const int firstCellColumn = wide ? 2 : 11;  // line column of the page's first cell
-        std::string even;
-        std::string odd;
+        // Abscissa values of the page's ticks under the drawing, alternately on a line that
+        // starts with 2 blanks and on one that starts with 18; fields 24 columns apart.
+        std::string even = Blanks(2);
+        std::string odd = Blanks(18);
         for (int i = page * 5; i <= page * 5 + 5; ++i) {
-            const int cell = CellNumber(static_cast<float>(i) * static_cast<float>(columns) /
-                                        static_cast<float>(ticks)) -
-                             page * perPage;
-            const int column = firstCellColumn + (std::max(cell, 1) - 1) * cellChars;
-            PlaceField(i % 2 == 0 ? even : odd,
-                       FormatF(grid.xmin + static_cast<float>(i) * tickStep, 10, 3), column + 1, 2);
+            const int k = i - page * 5;
+            std::string& line = k % 2 == 0 ? even : odd;
+            if (k >= 2)
+                line += Blanks(14);
+            line += FormatF(grid.xmin + static_cast<double>(i) * tickStep, 10, 3);
         }
         WriteTrimmed(out, even);
         WriteTrimmed(out, odd);
@@ -283,7 +271,7 @@ void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
 // ---------------------------------------------------------------------------------------
 // Ordered data
 
-void ShellSort(std::vector<float>& keys, std::vector<int>& index) {
+void ShellSort(std::vector<double>& keys, std::vector<int>& index) {
     const int n = static_cast<int>(keys.size());
     index.resize(keys.size());
     for (int i = 0; i < n; ++i)
@@ -293,7 +281,7 @@ void ShellSort(std::vector<float>& keys, std::vector<int>& index) {
         gap *= 2;
     gap -= 1;
     // 1-based positions as the method is usually written.
-    auto key = [&](int j) -> float& { return keys[static_cast<std::size_t>(j - 1)]; };
+    auto key = [&](int j) -> double& { return keys[static_cast<std::size_t>(j - 1)]; };
     auto idx = [&](int j) -> int& { return index[static_cast<std::size_t>(j - 1)]; };
     while ((gap /= 2) > 0) {
         for (int i = 1; i <= n - gap; ++i) {
@@ -307,11 +295,11 @@ void ShellSort(std::vector<float>& keys, std::vector<int>& index) {
     }
 }
 
-void PrintOrderedProfiles(RecordWriter& out, int nrows, int ncols, const std::vector<float>& table,
+void PrintOrderedProfiles(RecordWriter& out, int nrows, int ncols, const std::vector<double>& table,
                           const std::vector<std::string>& rowNames,
                           const std::vector<std::string>& columnNames,
-                          const std::vector<float>& rowKeys, const std::vector<float>& columnKeys) {
-    std::vector<float> keys = rowKeys;
+                          const std::vector<double>& rowKeys, const std::vector<double>& columnKeys) {
+    std::vector<double> keys = rowKeys;
     std::vector<int> rowOrder;
     ShellSort(keys, rowOrder);
     keys = columnKeys;
@@ -319,7 +307,7 @@ void PrintOrderedProfiles(RecordWriter& out, int nrows, int ncols, const std::ve
     ShellSort(keys, columnOrder);
 
     const std::size_t ld = static_cast<std::size_t>(nrows);
-    std::vector<float> ordered(table.size());
+    std::vector<double> ordered(table.size());
     std::vector<std::string> orderedRows(static_cast<std::size_t>(nrows));
     std::vector<std::string> orderedColumns(static_cast<std::size_t>(ncols));
     for (int i = 0; i < nrows; ++i)
@@ -332,14 +320,14 @@ void PrintOrderedProfiles(RecordWriter& out, int nrows, int ncols, const std::ve
                       static_cast<std::size_t>(columnOrder[j]) * ld];
     }
 
-    std::vector<float> profile(ordered.size());
+    std::vector<double> profile(ordered.size());
     for (int i = 0; i < nrows; ++i) {
-        float sum = 0.0f;
+        double sum = 0.0;
         for (int j = 0; j < ncols; ++j)
             sum += ordered[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * ld];
         for (int j = 0; j < ncols; ++j) {
             const std::size_t at = static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * ld;
-            profile[at] = sum > 0.0f ? ordered[at] * 1000.0f / sum : 0.0f;
+            profile[at] = sum > 0.0 ? ordered[at] * 1000.0 / sum : 0.0;
         }
     }
     const std::string title = '\f' + Blanks(40) + "DADOS ORDENADOS SOBRE O FACTOR 1";
@@ -349,12 +337,12 @@ void PrintOrderedProfiles(RecordWriter& out, int nrows, int ncols, const std::ve
     PrintMatrixBlocks(out, 2, nrows, ncols, profile.data(), nrows, orderedRows, orderedColumns);
 
     for (int j = 0; j < ncols; ++j) {
-        float sum = 0.0f;
+        double sum = 0.0;
         for (int i = 0; i < nrows; ++i)
             sum += ordered[static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * ld];
         for (int i = 0; i < nrows; ++i) {
             const std::size_t at = static_cast<std::size_t>(i) + static_cast<std::size_t>(j) * ld;
-            profile[at] = sum > 0.0f ? ordered[at] * 1000.0f / sum : 0.0f;
+            profile[at] = sum > 0.0 ? ordered[at] * 1000.0 / sum : 0.0;
         }
     }
     out.Write(title);

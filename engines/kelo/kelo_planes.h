@@ -9,14 +9,14 @@
 
 struct PlanePoint {
     std::string name;  // 4 characters
-    float x = 0.0f;
-    float y = 0.0f;
+    double x = 0.0;
+    double y = 0.0;
 };
 
 struct PlaneSettings {
     int pages = 1;            // pages per graph: 4 gives four pages of 30 wide cells, else 1 page
     int lines = 65;           // lines per graph; 0 or less: from the ranges' proportions
-    float deviations = 2.5f;  // points beyond this many standard deviations go on the sides
+    double deviations = 2.5;  // points beyond this many standard deviations go on the sides
 };
 
 constexpr int kMaxClippedPoints = 750;
@@ -25,16 +25,16 @@ constexpr int kMaxPlaneLines = 1000;
 
 // The grid of one plane: ranges, cell sizes and the cell of a value.
 struct PlaneGrid {
-    float xmin = 0.0f, xmax = 0.0f, ymin = 0.0f, ymax = 0.0f;
+    double xmin = 0.0, xmax = 0.0, ymin = 0.0, ymax = 0.0;
     int columns = 122;  // cells across all pages
     int lines = 12;
-    float cellWidth = 1.0f;
-    float cellHeight = 1.0f;
+    double cellWidth = 1.0;
+    double cellHeight = 1.0;
 
-    int ColumnOf(float x) const;  // 1..columns
-    int LineOf(float y) const;    // 1..lines
-    float XOfColumn(int column) const;
-    float YOfLine(int line) const;
+    int ColumnOf(double x) const;  // 1..columns
+    int LineOf(double y) const;    // 1..lines
+    double XOfColumn(int column) const;
+    double YOfLine(int line) const;
 };
 
 // Ranges of the points (a zero range is widened), cell sizes and line count.
@@ -56,12 +56,12 @@ void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
                 const PlaneSettings& settings);
 
 // Shell sort of keys ascending, carrying index alongside; equal keys are not exchanged.
-void ShellSort(std::vector<float>& keys, std::vector<int>& index);
+void ShellSort(std::vector<double>& keys, std::vector<int>& index);
 
 // The table (nrows x ncols, column-major) ordered along the first factor, printed as row
 // profiles and then as column profiles (per mille). rowKeys and columnKeys are the points'
 // first-factor coordinates.
-void PrintOrderedProfiles(RecordWriter& out, int nrows, int ncols, const std::vector<float>& table,
+void PrintOrderedProfiles(RecordWriter& out, int nrows, int ncols, const std::vector<double>& table,
                           const std::vector<std::string>& rowNames,
                           const std::vector<std::string>& columnNames,
-                          const std::vector<float>& rowKeys, const std::vector<float>& columnKeys);
+                          const std::vector<double>& rowKeys, const std::vector<double>& columnKeys);

@@ -88,7 +88,7 @@ void Run::PrintBanner(std::size_t numeric, std::size_t literal) {
     listing_.Write(FormatText("   SEPARAÇÃO EM GRUPOS", 51) + "Versão 7.00");
     listing_.Write(Repeat(" .", 65));
     listing_.WriteBlank();
-    listing_.Write(' ' + FormatText(title_, 128));
+    listing_.Write(' ' + PadText(title_, 128));
     listing_.WriteBlank();
     listing_.Write(Repeat(" .", 65));
     listing_.Write(" UTILIZAÇÃO DE MEMÓRIA");
@@ -159,14 +159,14 @@ int Run::Separate() {
         return ReadError(par, "fenola.par");
     std::string data_path;
     if (codes[2] == 5 && par.SkipRecord() != ReadStatus::Ok) return ReadError(par, "fenola.par");
-    if (par.ReadLine(data_path) != ReadStatus::Ok || par.ReadText(title_, 128) != ReadStatus::Ok)
+    if (par.ReadLine(data_path) != ReadStatus::Ok || par.ReadLine(title_) != ReadStatus::Ok)
         return ReadError(par, "fenola.par");
-    RecordReader data;
-    if (!data.Open(data_path, folder_)) return Stop("  Erro no ficheiro de dados");
     // A run that stops must not leave an earlier run's groups beside the data.
     const std::string group_file = MakeFileNameWithExtension(data_path, "gru");
     std::error_code ignored;
     std::filesystem::remove(SystemFileName(group_file, folder_), ignored);
+    RecordReader data;
+    if (!data.Open(data_path, folder_)) return Stop("  Erro no ficheiro de dados");
 
     if (counts[0] >= 1 && counts[1] >= 1) {
         ns_ = static_cast<std::size_t>(counts[0]);
@@ -180,9 +180,17 @@ int Run::Separate() {
     if (ns_ == 0) return Stop("  Número de amostras ou de variáveis inválido");
     if (codes[0] != 1) return Stop("  A separação em grupos só se faz numa classificação em modo Q");
 
+    // Counts the files cannot hold are refused before the work areas are reserved from them.
+    if (par.LinesLeft() < static_cast<long long>(nv_))
+        return Stop("  O ficheiro fenola.par não pode conter os nomes das " + std::to_string(nv_) + " variáveis");
+    if (!data.CanHoldTable(static_cast<long long>(ns_), static_cast<long long>(nv_)))
+        return Stop("  O ficheiro de dados não pode conter " + std::to_string(ns_) + " amostras de " +
+                    std::to_string(nv_) + " valores");
     RecordReader sepop;
     if (!sepop.Open("sepop.inp", folder_))
         return Stop("  Não há ficheiro sepop.inp: a classificação não terminou");
+    if (sepop.LinesLeft() < static_cast<long long>(ns_))
+        return Stop("  O ficheiro sepop.inp não pode conter os " + std::to_string(ns_) + " objectos");
     if (!ReadHierarchy(sepop)) return ReadError(sepop, "sepop.inp");
 
     std::vector<std::string> variable_names(nv_);

@@ -1,8 +1,12 @@
 #include "platform/core/file.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/core/paths.h"
 
@@ -80,7 +84,34 @@ BOOL CFile::Open(const char* fileName, UINT flags, CFileException* error) {
     bool keep = (flags & modeNoTruncate) != 0;
     std::string native = afx::NativePath(fileName);
     if (access == modeRead) {
-        mode = "rb";
+        // Opened without waiting, so that a named pipe or a device cannot hold the program:
+        // only a regular file is read (a folder opens on this system; the original refuses it).
+        errno = 0;
+        int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        int err = fd < 0 ? errno : 0;
+        struct stat st {};
+        if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+            err = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+            ::close(fd);
+            fd = -1;
+        }
+        if (fd >= 0) {
+            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            m_stream = fdopen(fd, "rb");
+            if (!m_stream) {
+                err = errno;
+                ::close(fd);
+            }
+        }
+        if (!m_stream) {
+            if (error) {
+                error->m_cause = CFileException::CauseFromErrno(err);
+                error->m_lOsError = err;
+                error->m_strFileName = fileName;
+            }
+            return FALSE;
+        }
+        return TRUE;
     } else if (create && !keep) {
         mode = access == modeWrite ? "wb" : "w+b";
     } else {
@@ -102,7 +133,7 @@ BOOL CFile::Open(const char* fileName, UINT flags, CFileException* error) {
         }
         return FALSE;
     }
-    // A folder opens for reading on this system; the original refuses it.
+    // A folder cannot be written, but keep the original's refusal explicit.
     struct stat st;
     if (fstat(fileno(m_stream), &st) == 0 && S_ISDIR(st.st_mode)) {
         std::fclose(m_stream);
@@ -314,6 +345,13 @@ void CArchive::WriteString(const char* text) {
 
 BOOL CArchive::ReadString(CString& text) {
     std::string line;
+    BOOL any = ReadLine(line);
+    text = CString(std::move(line));
+    return any;
+}
+
+BOOL CArchive::ReadLine(std::string& line) {
+    line.clear();
     bool any = false;
     for (;;) {
         if (m_pos >= m_len && !FillBuffer()) break;
@@ -325,13 +363,11 @@ BOOL CArchive::ReadString(CString& text) {
             line.append(start, static_cast<size_t>(nl - start));
             m_pos += static_cast<size_t>(nl - start) + 1;
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            text = CString(std::move(line));
             return TRUE;
         }
         line.append(start, avail);
         m_pos = m_len;
     }
-    text = CString(std::move(line));
     return any ? TRUE : FALSE;
 }
 
@@ -364,4 +400,131 @@ void CArchive::Close() {
 void CArchive::Abort() {
     m_closed = true;
     m_len = 0;
+}
+
+// --- CReplacingFile ---------------------------------------------------------------------------
+
+namespace {
+// The file that a path's symbolic links lead to (the path itself when it is no link). A
+// link whose file does not exist yet names the file to create.
+bool ResolveLinks(std::string path, std::string* out, int* error) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *out = path;
+            return true;
+        }
+        std::vector<char> buffer(PATH_MAX + 1);
+        ssize_t n = readlink(path.c_str(), buffer.data(), buffer.size());
+        if (n < 0 || static_cast<size_t>(n) >= buffer.size()) {
+            *error = n < 0 ? errno : ENAMETOOLONG;
+            return false;
+        }
+        std::string link(buffer.data(), static_cast<size_t>(n));
+        if (link.empty()) {
+            *error = ENOENT;
+            return false;
+        }
+        if (link[0] != '/') {
+            size_t slash = path.rfind('/');
+            if (slash != std::string::npos) link = path.substr(0, slash + 1) + link;
+        }
+        path = std::move(link);
+    }
+    *error = ELOOP;
+    return false;
+}
+
+void SetError(CFileException* error, int cause, int osError, const char* name) {
+    if (!error) return;
+    error->m_cause = cause;
+    error->m_lOsError = osError;
+    error->m_strFileName = name;
+}
+}  // namespace
+
+CReplacingFile::~CReplacingFile() { Abandon(); }
+
+BOOL CReplacingFile::OpenReplacing(const char* target, CFileException* error) {
+    Abandon();
+    m_strFileName = target;
+    m_flags = modeCreate | modeWrite | typeBinary;
+    int err = 0;
+    if (!ResolveLinks(afx::NativePath(target), &m_real, &err)) {
+        SetError(error, CFileException::CauseFromErrno(err), err, target);
+        return FALSE;
+    }
+    struct stat old;
+    bool exists = stat(m_real.c_str(), &old) == 0;
+    if (exists) {
+        // Only a regular file is replaced; one without write permission is refused even
+        // where the system would let the folder's owner replace it.
+        if (!S_ISREG(old.st_mode)) {
+            SetError(error, CFileException::accessDenied, S_ISDIR(old.st_mode) ? EISDIR : EACCES, target);
+            return FALSE;
+        }
+        if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(m_real.c_str(), W_OK) != 0) {
+            SetError(error, CFileException::accessDenied, EACCES, target);
+            return FALSE;
+        }
+    }
+    static std::atomic<unsigned> counter{0};
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        m_temp = m_real + ".~" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        fd = open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        err = errno;
+        m_temp.clear();
+        SetError(error, CFileException::CauseFromErrno(err), err, target);
+        return FALSE;
+    }
+    if (exists) {
+        // Owner and group first (changing them may clear the set-id bits that the mode then
+        // restores); a process that may not give the file away keeps it as its own.
+        if (fchown(fd, old.st_uid, old.st_gid) != 0) (void)!fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        if (fchmod(fd, old.st_mode & 07777) != 0) {
+            err = errno;
+            ::close(fd);
+            unlink(m_temp.c_str());
+            m_temp.clear();
+            SetError(error, CFileException::CauseFromErrno(err), err, target);
+            return FALSE;
+        }
+    }
+    m_stream = fdopen(fd, "wb");
+    if (!m_stream) {
+        err = errno;
+        ::close(fd);
+        unlink(m_temp.c_str());
+        m_temp.clear();
+        SetError(error, CFileException::CauseFromErrno(err), err, target);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CReplacingFile::Commit() {
+    if (!m_stream || m_temp.empty()) ThrowFromErrno(EBADF);
+    int err = 0;
+    if (std::fflush(m_stream) != 0 || fsync(fileno(m_stream)) != 0) err = errno ? errno : EIO;
+    std::FILE* f = m_stream;
+    m_stream = nullptr;
+    if (std::fclose(f) != 0 && err == 0) err = errno ? errno : EIO;
+    if (err == 0 && std::rename(m_temp.c_str(), m_real.c_str()) != 0) err = errno;
+    if (err != 0) {
+        unlink(m_temp.c_str());
+        m_temp.clear();
+        ThrowFromErrno(err);
+    }
+    m_temp.clear();
+}
+
+void CReplacingFile::Abandon() {
+    if (m_stream) std::fclose(m_stream);
+    m_stream = nullptr;
+    if (!m_temp.empty()) unlink(m_temp.c_str());
+    m_temp.clear();
 }

@@ -126,6 +126,29 @@ private:
     int GetChar();  // the next character, with "\r\n" folded to "\n" in text mode; EOF at the end
 };
 
+// A file written in place of another. The bytes go to a temporary file beside the real
+// target (symbolic links are followed to it), which takes the old file's permission bits,
+// and its owner and group where the process may set them; Commit then puts it in place of
+// the old file in one step. Until then the old file is untouched, and an abandoned write
+// leaves no temporary file behind.
+class CReplacingFile : public CFile {
+public:
+    CReplacingFile() = default;
+    ~CReplacingFile() override;
+
+    // Starts writing in place of target. A target that exists but is not a regular file,
+    // or that may not be written (read-only), is refused with accessDenied.
+    BOOL OpenReplacing(const char* target, CFileException* error = nullptr);
+    // Puts the written file in place of the target; throws CFileException naming it.
+    void Commit();
+    // Gives up the write: the temporary file goes, the target stays as it was.
+    void Abandon();
+
+private:
+    std::string m_real;   // the file that the target's links lead to (system form)
+    std::string m_temp;   // the temporary file beside it (system form)
+};
+
 namespace afx {
 // For tests: file writes fail (as on a full disk) once this many more bytes have been
 // written; a negative value turns the fault off.
@@ -149,6 +172,8 @@ public:
     void WriteString(const char* text);
     // Reads one line without its "\n" or "\r\n"; FALSE at the end of the file.
     BOOL ReadString(CString& text);
+    // The same into a string whose storage is kept from line to line (long files).
+    BOOL ReadLine(std::string& line);
     char* ReadString(char* buffer, UINT max);
 
     void Flush();

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QImage>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -324,6 +326,35 @@ bool DialogDriver::IsTicked(int id, int index) const {
     return lw && index >= 0 && index < lw->count() && lw->item(index)->checkState() == Qt::Checked;
 }
 
+std::vector<CString> DialogDriver::Dump(int id) const {
+    std::vector<CString> out;
+    QWidget* q = Control(id, "dump");
+    if (!q) return out;
+    if (auto* e = qobject_cast<QLineEdit*>(q)) {
+        out.push_back(FromQ(e->text()));
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(q)) {
+        out.push_back(FromQ(p->toPlainText()));
+    } else if (qobject_cast<QListWidget*>(q) || qobject_cast<QComboBox*>(q)) {
+        out = Items(id);
+    } else if (auto* t = qobject_cast<QTableView*>(q); t && t->model()) {
+        afx::ProcessPendingEvents();
+        QAbstractItemModel* m = t->model();
+        QString line;
+        for (int c = 0; c < m->columnCount(); ++c)
+            line += (c ? QStringLiteral("\t") : QString()) + m->headerData(c, Qt::Horizontal).toString();
+        out.push_back(FromQ(line));
+        for (int r = 0; r < m->rowCount(); ++r) {
+            line.clear();
+            for (int c = 0; c < m->columnCount(); ++c)
+                line += (c ? QStringLiteral("\t") : QString()) + m->index(r, c).data().toString();
+            out.push_back(FromQ(line));
+        }
+    } else if (g_current) {
+        g_current->Fail("control " + std::to_string(id) + " shows nothing to dump");
+    }
+    return out;
+}
+
 bool DialogDriver::SavePng(const char* path) const {
     QWidget* dlg = WidgetOf(&m_dialog);
     if (!dlg) return false;
@@ -376,6 +407,28 @@ bool ScriptedUser::AllAnswered() const {
         if (!d.second.empty()) return false;
     return m_messageBoxes.empty() && m_fileDialogs.empty() && m_popups.empty() && m_printDialogs.empty() &&
            m_failures.empty();
+}
+
+std::vector<std::string> ScriptedUser::TakeUnused() {
+    std::vector<std::string> out;
+    for (auto& d : m_dialogs) {
+        if (!d.second.empty())
+            out.push_back("dialog " + std::to_string(d.first) + " was expected but never opened (" +
+                          std::to_string(d.second.size()) + " handler(s) left)");
+        d.second.clear();
+    }
+    if (!m_messageBoxes.empty())
+        out.push_back(std::to_string(m_messageBoxes.size()) + " expected message box(es) never appeared");
+    if (!m_fileDialogs.empty())
+        out.push_back(std::to_string(m_fileDialogs.size()) + " expected file prompt(s) never appeared");
+    if (!m_popups.empty()) out.push_back(std::to_string(m_popups.size()) + " expected pop-up menu(s) never appeared");
+    if (!m_printDialogs.empty())
+        out.push_back(std::to_string(m_printDialogs.size()) + " expected print dialog(s) never appeared");
+    m_messageBoxes.clear();
+    m_fileDialogs.clear();
+    m_popups.clear();
+    m_printDialogs.clear();
+    return out;
 }
 
 void ScriptedUser::Fail(const std::string& what) {
@@ -522,6 +575,12 @@ void ClickHeader(CWnd* list, int column) {
     SendMouse(header->viewport(), QEvent::MouseButtonRelease, p, Qt::LeftButton);
 }
 
+bool SaveClipboardImagePng(const char* path) {
+    QImage image = QApplication::clipboard()->image();
+    if (image.isNull()) return false;
+    return image.save(QString::fromUtf8(Cp1252ToUtf8(path ? path : "")), "PNG");
+}
+
 namespace {
 CommandTrace* g_trace = nullptr;
 }
@@ -544,6 +603,12 @@ UINT ChoosePopupCommand(const CMenu& menu, CPoint point) {
     return g_current ? g_current->ChoosePopupCommand(menu, point) : 0;
 }
 bool AnswerPrintDialog(PrintDialogRequest& request) { return g_current && g_current->AnswerPrintDialog(request); }
+void NoteProcessStart(const char* program, const char* folder, bool started) {
+    if (g_current) g_current->NoteProcessStart({CString(program), CString(folder), started});
+}
+void NoteTextViewer(const TextViewerRequest& request) {
+    if (g_current) g_current->NoteTextViewer(request);
+}
 }  // namespace automation
 
 }  // namespace afx

@@ -62,6 +62,9 @@ public:
     std::vector<CString> Items(int id) const;
     int Selected(int id) const;
     bool IsTicked(int id, int index) const;
+    // What a control shows, as lines: an edit's text (one line); a list or combo box's items;
+    // a report list's headings, then its rows, cells separated by tabs.
+    std::vector<CString> Dump(int id) const;
     // Writes a picture of the dialog as it stands.
     bool SavePng(const char* path) const;
 
@@ -84,6 +87,21 @@ struct PrintDialogRequest {
     bool setupOnly = false;
     CString outputFile;     // the answer: the PDF file that the job is printed to
     int resolution = 600;   // the answer: the printer's pixels per inch
+};
+
+// A program started hidden (process_wait.h): what was asked and whether it started.
+struct ProcessStartRequest {
+    CString program;
+    CString folder;
+    bool started = false;
+};
+
+// A text file shown in the text viewer (text_viewer.h). The text is as shown: the file's
+// bytes with "\r\n" read as "\n". A modal viewer is only recorded, not run.
+struct TextViewerRequest {
+    CString path;
+    CString text;
+    bool modal = false;
 };
 
 struct PopupMenuRequest {
@@ -110,11 +128,17 @@ public:
 
     // Every queued handler ran and nothing unexpected happened.
     bool AllAnswered() const;
+    // Describes every queued handler that has not run, and drops them (a script runner
+    // checks this after each step, so a stale answer cannot serve a later step).
+    std::vector<std::string> TakeUnused();
     // Texts of the message boxes shown so far, in order.
     const std::vector<CString>& Messages() const { return m_messages; }
     // Their captions, in the same order.
     const std::vector<CString>& Captions() const { return m_captions; }
     const std::vector<std::string>& Failures() const { return m_failures; }
+    // Programs started and text files shown so far, in order.
+    const std::vector<ProcessStartRequest>& ProcessStarts() const { return m_processStarts; }
+    const std::vector<TextViewerRequest>& TextViewers() const { return m_textViewers; }
 
     // Where failures are reported (tests route them to their framework).
     static void SetFailureReporter(std::function<void(const std::string&)> reporter);
@@ -126,6 +150,8 @@ public:
     UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
     bool AnswerPrintDialog(PrintDialogRequest& request);
     void Fail(const std::string& what);
+    void NoteProcessStart(const ProcessStartRequest& request) { m_processStarts.push_back(request); }
+    void NoteTextViewer(const TextViewerRequest& request) { m_textViewers.push_back(request); }
 
 private:
     std::map<UINT, std::deque<std::function<void(DialogDriver&)>>> m_dialogs;
@@ -136,6 +162,8 @@ private:
     std::vector<CString> m_messages;
     std::vector<CString> m_captions;
     std::vector<std::string> m_failures;
+    std::vector<ProcessStartRequest> m_processStarts;
+    std::vector<TextViewerRequest> m_textViewers;
     int m_unexpectedDialogs = 0;
     ScriptedUser* m_previous = nullptr;
 };
@@ -150,6 +178,8 @@ bool SaveWindowPng(CWnd* wnd, const char* path);
 void DropFiles(CWnd* wnd, const std::vector<CString>& paths);
 // Clicks a column heading of a report list, as a person would.
 void ClickHeader(CWnd* list, int column);
+// Writes the clipboard's image as PNG; false when it holds none or the file cannot be written.
+bool SaveClipboardImagePng(const char* path);
 
 // Records the commands that menus, toolbar buttons and accelerators issue, with whether
 // they were enabled (a disabled command is not carried out).
@@ -179,6 +209,8 @@ int AnswerMessageBox(const CString& text, const CString& caption, UINT type);
 bool AnswerFileDialog(FileDialogRequest& request);
 UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
 bool AnswerPrintDialog(PrintDialogRequest& request);
+void NoteProcessStart(const char* program, const char* folder, bool started);
+void NoteTextViewer(const TextViewerRequest& request);
 }  // namespace automation
 
 }  // namespace afx

@@ -1,6 +1,8 @@
 #include "platform/ui/controls.h"
 
 #include <QAbstractTableModel>
+#include <cstring>
+#include <functional>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -60,6 +62,23 @@ public:
     std::vector<Column> columns;
     std::vector<Row> rows;
     QTableView* view = nullptr;
+    // An owner-data list holds no rows: it has a number of items and asks for each text.
+    bool ownerData = false;
+    int itemCount = 0;
+    std::function<CString(int item, int subItem)> askText;
+
+    int ItemCount() const { return ownerData ? itemCount : static_cast<int>(rows.size()); }
+    CString TextOf(int item, int subItem) const {
+        if (item < 0 || subItem < 0) return CString();
+        if (ownerData) {
+            if (item >= itemCount || static_cast<size_t>(subItem) >= std::max<size_t>(1, columns.size()) || !askText)
+                return CString();
+            return askText(item, subItem);
+        }
+        if (static_cast<size_t>(item) >= rows.size()) return CString();
+        const auto& cells = rows[static_cast<size_t>(item)].cells;
+        return static_cast<size_t>(subItem) < cells.size() ? cells[static_cast<size_t>(subItem)] : CString();
+    }
 
     int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : m_rows; }
     int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : m_cols; }
@@ -68,6 +87,7 @@ public:
         size_t r = static_cast<size_t>(index.row());
         size_t c = static_cast<size_t>(index.column());
         if (role == Qt::DisplayRole) {
+            if (ownerData) return static_cast<int>(r) < itemCount ? ToQ(TextOf(index.row(), index.column())) : QVariant();
             if (r >= rows.size() || c >= rows[r].cells.size()) return QVariant();
             return ToQ(rows[r].cells[c]);
         }
@@ -101,7 +121,7 @@ public:
     void Publish() {
         if (!m_pending) return;
         m_pending = false;
-        int newRows = static_cast<int>(rows.size());
+        int newRows = ItemCount();
         int newCols = static_cast<int>(columns.size());
         if (m_structure || newRows != m_rows || newCols != m_cols) {
             beginResetModel();
@@ -147,6 +167,7 @@ class ListCtrlWidget : public ScrollHost<QTableView> {
 public:
     explicit ListCtrlWidget(QWidget* parent) : ScrollHost<QTableView>(parent), model(new ListCtrlModel(this)) {
         model->view = this;
+        model->askText = [this](int item, int subItem) { return AskText(item, subItem); };
         setModel(model);
         setItemDelegate(new CustomDrawDelegate(this));
         verticalHeader()->hide();
@@ -205,6 +226,24 @@ public:
         if (font && context.state.font != initial)
             if (gdi::Font* f = context.CurrentFont()) *font = gdi::ToQFont(f->log, painter->device());
         return r;
+    }
+
+    // The text of a cell of an owner-data list, from its owner (LVN_GETDISPINFO).
+    CString AskText(int item, int subItem) {
+        WindowBinding* b = WindowBinding::Of(this);
+        char buffer[1024] = "";
+        NMLVDISPINFO info{};
+        info.hdr.hwndFrom = ToHwnd(this);
+        info.hdr.idFrom = b ? static_cast<UINT_PTR>(b->id) : 0;
+        info.hdr.code = LVN_GETDISPINFO;
+        info.item.mask = LVIF_TEXT;
+        info.item.iItem = item;
+        info.item.iSubItem = subItem;
+        info.item.pszText = buffer;
+        info.item.cchTextMax = static_cast<int>(sizeof buffer);
+        NotifyParent(this, &info.hdr);
+        if (info.item.pszText == buffer) return CString(std::string(buffer, strnlen(buffer, sizeof buffer)));
+        return CString(info.item.pszText ? info.item.pszText : "");
     }
 
     // Whether the list or the window above it takes custom-draw notifications at all.
@@ -475,6 +514,7 @@ QWidget* CreateKindWidget(WindowKind kind, DWORD style, const char* text, QWidge
     }
     case WindowKind::ListCtrl: {
         auto* lc = new ListCtrlWidget(parent);
+        lc->model->ownerData = (style & LVS_OWNERDATA) != 0;
         lc->horizontalHeader()->setVisible((style & LVS_TYPEMASK) == LVS_REPORT && !(style & LVS_NOCOLUMNHEADER));
         QHeaderView* header = lc->horizontalHeader();
         WindowBinding* hb = WindowBinding::Ensure(header, WindowKind::Header);
@@ -1256,9 +1296,24 @@ int CListCtrl::GetColumnCount() const {
     return m ? static_cast<int>(m->columns.size()) : 0;
 }
 
+BOOL CListCtrl::SetItemCountEx(int count, DWORD) {
+    afx::ListCtrlModel* m = Model();
+    if (!m || !m->ownerData || count < 0) return FALSE;
+    m->itemCount = count;
+    m->Changed(true);
+    return TRUE;
+}
+
+BOOL CListCtrl::RedrawItems(int first, int last) {
+    afx::ListCtrlModel* m = Model();
+    if (!m || first > last) return FALSE;
+    m->Changed(false);
+    return TRUE;
+}
+
 int CListCtrl::InsertItem(int item, const char* text) {
     afx::ListCtrlModel* m = Model();
-    if (!m || item < 0) return -1;
+    if (!m || item < 0 || m->ownerData) return -1;
     size_t at = std::min(static_cast<size_t>(item), m->rows.size());
     afx::ListCtrlModel::Row r;
     r.cells.resize(std::max<size_t>(1, m->columns.size()));
@@ -1282,18 +1337,19 @@ BOOL CListCtrl::DeleteAllItems() {
     if (!m) return FALSE;
     m->rows.clear();
     m->rows.shrink_to_fit();
+    m->itemCount = 0;
     m->Changed(true);
     return TRUE;
 }
 
 int CListCtrl::GetItemCount() const {
     afx::ListCtrlModel* m = Model();
-    return m ? static_cast<int>(m->rows.size()) : 0;
+    return m ? m->ItemCount() : 0;
 }
 
 BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
     afx::ListCtrlModel* m = Model();
-    if (!m || item < 0 || subItem < 0 || static_cast<size_t>(item) >= m->rows.size()) return FALSE;
+    if (!m || m->ownerData || item < 0 || subItem < 0 || static_cast<size_t>(item) >= m->rows.size()) return FALSE;
     auto& cells = m->rows[static_cast<size_t>(item)].cells;
     if (static_cast<size_t>(subItem) >= std::max<size_t>(1, m->columns.size())) return FALSE;
     if (cells.size() <= static_cast<size_t>(subItem)) cells.resize(static_cast<size_t>(subItem) + 1);
@@ -1304,9 +1360,7 @@ BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
 
 CString CListCtrl::GetItemText(int item, int subItem) const {
     afx::ListCtrlModel* m = Model();
-    if (!m || item < 0 || subItem < 0 || static_cast<size_t>(item) >= m->rows.size()) return CString();
-    const auto& cells = m->rows[static_cast<size_t>(item)].cells;
-    return static_cast<size_t>(subItem) < cells.size() ? cells[static_cast<size_t>(subItem)] : CString();
+    return m ? m->TextOf(item, subItem) : CString();
 }
 
 BOOL CListCtrl::SetItemData(int item, DWORD_PTR data) {

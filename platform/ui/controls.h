@@ -145,6 +145,29 @@ constexpr UINT LVCF_FMT = 0x0001;
 constexpr UINT LVCF_WIDTH = 0x0002;
 constexpr UINT LVCF_TEXT = 0x0004;
 
+// Owner-data report lists (LVS_OWNERDATA) hold no texts: the list asks its owner for the
+// text of each cell when it shows it, with LVN_GETDISPINFO.
+constexpr DWORD LVS_OWNERDATA = 0x1000;
+constexpr UINT LVIF_TEXT = 0x0001;
+constexpr UINT LVN_GETDISPINFO = static_cast<UINT>(-150);
+
+struct LVITEM {
+    UINT mask = 0;
+    int iItem = 0;
+    int iSubItem = 0;
+    UINT state = 0;
+    UINT stateMask = 0;
+    char* pszText = nullptr;   // the buffer to fill (the owner may point it at a text of its own)
+    int cchTextMax = 0;
+    int iImage = 0;
+    LPARAM lParam = 0;
+};
+
+struct NMLVDISPINFO {
+    NMHDR hdr;
+    LVITEM item;
+};
+
 struct HDC__;
 
 // The custom-draw notification of report lists (NM_CUSTOMDRAW), sent at each drawing stage.
@@ -186,6 +209,11 @@ public:
     int GetColumnWidth(int column) const;
     BOOL SetColumnWidth(int column, int width);
     int GetColumnCount() const;
+
+    // The number of items of an owner-data list (LVS_OWNERDATA); FALSE for other lists.
+    BOOL SetItemCountEx(int count, DWORD flags = 0);
+    // Shows the items first..last again (an owner-data list asks for their texts anew).
+    BOOL RedrawItems(int first, int last);
 
     int InsertItem(int item, const char* text);
     BOOL DeleteItem(int item);

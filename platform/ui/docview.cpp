@@ -1,9 +1,6 @@
 #include "platform/ui/docview.h"
 
 #include <QApplication>
-#include <atomic>
-#include <chrono>
-#include <unistd.h>
 
 #include "platform/core/paths.h"
 #include "platform/core/resources.h"
@@ -69,26 +66,11 @@ BOOL CDocument::OnOpenDocument(const char* path) {
     return TRUE;
 }
 
-namespace {
-CString TemporaryNameBeside(const char* path) {
-    static std::atomic<unsigned> counter{0};
-    auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    CString name;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name.Format("%s.~%d-%u-%lld", path, static_cast<int>(getpid()), counter++, static_cast<long long>(now));
-        if (!afx::PathExists(name)) break;
-    }
-    return name;
-}
-}  // namespace
-
 BOOL CDocument::OnSaveDocument(const char* path) {
     CString target(path);
-    CString temp = TemporaryNameBeside(target);
-    CFile file;
+    CReplacingFile file;
     CFileException fe;
-    if (!file.Open(temp, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive, &fe)) {
-        fe.m_strFileName = target;
+    if (!file.OpenReplacing(target, &fe)) {
         ReportSaveLoadException(target, &fe, TRUE, 0);
         return FALSE;
     }
@@ -96,24 +78,10 @@ BOOL CDocument::OnSaveDocument(const char* path) {
         CArchive ar(&file, CArchive::store | CArchive::bNoFlushOnDelete);
         Serialize(ar);
         ar.Close();
-        file.Close();
+        file.Commit();
     } catch (const std::exception& e) {
-        file.Abort();
-        afx::RemoveFile(temp);
-        if (auto* f = dynamic_cast<const CFileException*>(&e)) {
-            CFileException named(*f);
-            named.m_strFileName = target;
-            ReportSaveLoadException(target, &named, TRUE, 0);
-        } else {
-            ReportSaveLoadException(target, &e, TRUE, 0);
-        }
-        return FALSE;
-    }
-    int error = 0;
-    if (!afx::RenameOver(temp, target, &error)) {
-        afx::RemoveFile(temp);
-        CFileException re(CFileException::CauseFromErrno(error), error, target);
-        ReportSaveLoadException(target, &re, TRUE, 0);
+        file.Abandon();
+        ReportSaveLoadException(target, &e, TRUE, 0);
         return FALSE;
     }
     SetModifiedFlag(FALSE);

@@ -39,8 +39,9 @@ public:
 
     virtual BOOL OnNewDocument();
     virtual BOOL OnOpenDocument(const char* path);
-    // Writes the document through a temporary file in the same folder, then puts it in
-    // place of the old one: a failed write never destroys the previous file.
+    // Writes the document in place of the file at path (CReplacingFile): links are followed,
+    // the old file's permissions are kept, a read-only file is refused, and a failed write
+    // never destroys the previous file.
     virtual BOOL OnSaveDocument(const char* path);
     virtual void OnCloseDocument();
     virtual void DeleteContents();

@@ -346,7 +346,8 @@ BOOL CWinApp::OnOpenRecentFile(UINT id) {
     size_t i = id - ID_FILE_MRU_FILE1;
     if (i >= m_recent.size()) return FALSE;
     CString path = m_recent[i];
-    if (!OpenDocumentFile(path)) std::erase(m_recent, path);
+    // Only a file that is gone leaves the list; one that was refused stays where it was.
+    if (!OpenDocumentFile(path) && !afx::PathExists(path)) std::erase(m_recent, path);
     return TRUE;
 }
 

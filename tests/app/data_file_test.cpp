@@ -439,7 +439,8 @@ TEST(FileNames, NumericTextAndPathHelpers) {
         EXPECT_FALSE(IsNumericString(no)) << no;
     // Numbers read as atof reads them.
     for (const char* t : {"12.", ".5", "-", ".", "-.", "", "-0.25", "007", "123456789012345678901234567890",
-                          "0.1000000000000000055511151231257827"})
+                          "0.1000000000000000055511151231257827", "0.1", "-0.000000", "123456789.123456",
+                          "1234567890.123456", "99999.999999", "0.0000000000000000000001", "0.00000000000000000000001"})
         EXPECT_EQ(NumericValue(t), std::atof(t)) << t;
     EXPECT_TRUE(std::isinf(NumericValue(std::string(400, '9'))));
     std::mt19937 rng(3);

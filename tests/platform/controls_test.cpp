@@ -207,3 +207,68 @@ TEST_F(Controls, MenusTimersAndProgress) {
 }
 
 }  // namespace
+
+namespace {
+
+// A dialog whose report list holds no texts: it answers LVN_GETDISPINFO and counts the asks.
+class COwnerDataDlg : public CDialog {
+public:
+    COwnerDataDlg() : CDialog(kDialog) {}
+    BOOL OnInitDialog() override {
+        m_list.Create("SysListView32", "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, CRect(10, 10, 400, 210),
+                      this, 2000);
+        return CDialog::OnInitDialog();
+    }
+    void OnGetDispInfo(NMHDR* header, LRESULT* result) {
+        auto* info = reinterpret_cast<NMLVDISPINFO*>(header);
+        ++asks;
+        std::snprintf(info->item.pszText, static_cast<size_t>(info->item.cchTextMax), "%d:%d", info->item.iItem,
+                      info->item.iSubItem);
+        *result = 0;
+    }
+    CListCtrl m_list;
+    int asks = 0;
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(COwnerDataDlg, CDialog)
+    ON_NOTIFY(LVN_GETDISPINFO, 2000, &COwnerDataDlg::OnGetDispInfo)
+END_MESSAGE_MAP()
+
+TEST_F(Controls, AnOwnerDataListAsksOnlyForTheCellsItShows) {
+    COwnerDataDlg dlg;
+    ScriptedUser user;
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        CListCtrl& l = dlg.m_list;
+        l.InsertColumn(0, "Nome", LVCFMT_LEFT, 60);
+        l.InsertColumn(1, "Valor", LVCFMT_RIGHT, 60);
+        EXPECT_TRUE(l.SetItemCountEx(1000000));
+        EXPECT_EQ(l.GetItemCount(), 1000000);
+        afx::ProcessPendingEvents();
+        dlg.asks = 0;
+        d.SavePng((testsupport::PictureFolder() + "/owner_data_list.png").c_str());
+        EXPECT_GT(dlg.asks, 0);
+        EXPECT_LT(dlg.asks, 200);  // the visible rows only
+        EXPECT_EQ(l.GetItemText(999999, 1), "999999:1");
+        EXPECT_EQ(l.GetItemText(1000000, 1), "");  // past the end: nothing is asked
+        // The texts are the owner's: the list keeps none of its own.
+        EXPECT_FALSE(l.SetItemText(3, 1, "x"));
+        EXPECT_EQ(l.InsertItem(0, "x"), -1);
+        EXPECT_EQ(l.GetItemText(3, 1), "3:1");
+        EXPECT_TRUE(l.DeleteAllItems());
+        EXPECT_EQ(l.GetItemCount(), 0);
+        d.Click(IDOK);
+    });
+    dlg.DoModal();
+    EXPECT_TRUE(user.AllAnswered());
+    // A list without the style keeps its own texts and has no item count to set.
+    CControlsDlg plain;
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        EXPECT_FALSE(plain.m_report.SetItemCountEx(10));
+        d.Click(IDOK);
+    });
+    plain.DoModal();
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+}  // namespace

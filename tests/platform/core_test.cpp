@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <random>
+#include <unistd.h>
 
 #include "platform/afx.h"
 #include "platform/core/cp1252.h"
@@ -172,6 +175,63 @@ TEST(Paths, NamesFoldersAndRenames) {
     EXPECT_FALSE(afx::PathExists(accented.c_str()));
     EXPECT_TRUE(afx::RemoveFile(dir.File("b.tsm").c_str()));
     EXPECT_TRUE(afx::RemoveFile(dir.File("b.tsm").c_str()));  // already gone
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> Entries(const TempFolder& dir) {
+    std::vector<std::string> names;
+    for (auto& e : std::filesystem::directory_iterator(dir.Path())) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void WriteWhole(CReplacingFile& file, const char* text) {
+    CArchive ar(&file, CArchive::store);
+    ar.WriteString(text);
+    ar.Close();
+    file.Commit();
+}
+
+TEST(ReplacingFiles, LinksAreFollowedAndNothingIsLeftBehind) {
+    TempFolder dir;
+    // A link whose file does not exist yet names the file to create.
+    ASSERT_EQ(symlink("novo.txt", dir.File("ligacao.txt").c_str()), 0);
+    CReplacingFile file;
+    ASSERT_TRUE(file.OpenReplacing(dir.File("ligacao.txt").c_str()));
+    WriteWhole(file, "um");
+    EXPECT_EQ(ReadBytes(dir.File("novo.txt")), "um");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("ligacao.txt")));
+
+    // An abandoned write keeps the old bytes and leaves no temporary file.
+    ASSERT_TRUE(file.OpenReplacing(dir.File("ligacao.txt").c_str()));
+    {
+        CArchive ar(&file, CArchive::store);
+        ar.WriteString("dois");
+        ar.Close();
+    }
+    file.Abandon();
+    EXPECT_EQ(ReadBytes(dir.File("novo.txt")), "um");
+    {
+        CReplacingFile dropped;  // gone without a commit
+        ASSERT_TRUE(dropped.OpenReplacing(dir.File("novo.txt").c_str()));
+    }
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"ligacao.txt", "novo.txt"}));
+
+    // A loop of links, a folder and a device are refused.
+    ASSERT_EQ(symlink("b", dir.File("a").c_str()), 0);
+    ASSERT_EQ(symlink("a", dir.File("b").c_str()), 0);
+    CFileException error;
+    EXPECT_FALSE(file.OpenReplacing(dir.File("a").c_str(), &error));
+    EXPECT_EQ(error.m_cause, CFileException::badPath);
+    std::filesystem::create_directory(dir.File("pasta"));
+    EXPECT_FALSE(file.OpenReplacing(dir.File("pasta").c_str(), &error));
+    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+    EXPECT_FALSE(file.OpenReplacing("/dev/null", &error));
+    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+    EXPECT_EQ(error.m_strFileName, "/dev/null");
 }
 
 }  // namespace

@@ -112,6 +112,34 @@ TEST(FixedRead, TextsNamesAndWholeLines) {
     EXPECT_EQ(in.ReadText(text, 4), ReadStatus::EndOfFile);
 }
 
+TEST(TableCapacity, CountsAreJudgedFromTheLinesAndCharactersLeft) {
+    // Two rows of three values: four lines with something on them, 6 values of 1 character
+    // at least. Blank lines hold no record.
+    RecordReader in;
+    in.OpenText("A\r\n\r\nB\r\n  \r\n1 2 3\r\n4 5 6\r\n");
+    EXPECT_EQ(in.LinesLeft(), 6);
+    EXPECT_TRUE(in.CanHoldTable(2, 3));
+    EXPECT_FALSE(in.CanHoldTable(3, 3));
+    EXPECT_FALSE(in.CanHoldTable(2, 20));
+    EXPECT_FALSE(in.CanHoldTable(677000107, 2));
+    EXPECT_TRUE(in.CanHoldTable(0, 5));
+    // Null values take one comma each; a "/" may end a row of any length.
+    in.OpenText("A\nB\n,,,,,,,,\n/");
+    EXPECT_EQ(in.LinesLeft(), 4);
+    EXPECT_TRUE(in.CanHoldTable(2, 5));
+    EXPECT_FALSE(in.CanHoldTable(3, 5));
+    in.OpenText("A\nB\n,,,,,,,,\n1");
+    EXPECT_FALSE(in.CanHoldTable(2, 12));
+    // Only what is left to read counts.
+    in.OpenText("X\nA\nB\n1\n2\n");
+    std::string name;
+    ASSERT_EQ(in.ReadName(name), ReadStatus::Ok);
+    EXPECT_EQ(in.LinesLeft(), 4);
+    EXPECT_TRUE(in.CanHoldTable(2, 1));
+    ASSERT_EQ(in.ReadName(name), ReadStatus::Ok);
+    EXPECT_FALSE(in.CanHoldTable(2, 1));
+}
+
 TEST(FixedRead, DigitFlagsEightyToALine) {
     RecordReader in;
     in.OpenText(std::string(79, '1') + "0\r\n1 \n10x\n");

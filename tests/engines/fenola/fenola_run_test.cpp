@@ -198,11 +198,15 @@ TEST(FenolaRun, RefusalsGoToTheListingAndLeaveNoHierarchyFile) {
     EXPECT_EQ(FenolaMain(folder.str()), 1);
     EXPECT_EQ(folder.Lines("fenola.prn"), std::vector<std::string>{"  Erro no ficheiro de dados"});
 
-    // A data file one row short.
+    // A data file one row short is refused before reading; one whose rows run over two lines
+    // has the lines but not the values, and the read stops where it ends.
     folder.Write("Dados.dat", {"A", "B", "C", "1 2", "3 4"});
     folder.Write("fenola.par", {"3 2", "1 4 1", (folder / "Dados.dat").string(), "T", "X", "Y", "0 0 0"});
     EXPECT_EQ(FenolaMain(folder.str()), 1);
-    EXPECT_EQ(folder.Lines("fenola.prn").back().substr(0, 40), "  Erro na leitura do ficheiro de dados (");
+    EXPECT_EQ(folder.Lines("fenola.prn").back(), "  O ficheiro de dados não pode conter 3 amostras de 2 valores");
+    folder.Write("Dados.dat", {"A", "B", "C", "1", "2", "3 4"});
+    EXPECT_EQ(FenolaMain(folder.str()), 1);
+    EXPECT_EQ(folder.Lines("fenola.prn").back(), "  Erro na leitura do ficheiro de dados (linha 6)");
 
     std::filesystem::remove(folder / "fenola.par");
     EXPECT_EQ(FenolaMain(folder.str()), 1);
@@ -281,6 +285,75 @@ TEST(FenolaRun, TwentyThousandObjects) {
     EXPECT_EQ(positions.size(), n);
     EXPECT_EQ(*positions.begin(), 1u);
     EXPECT_EQ(*positions.rbegin(), n);
+}
+
+TEST(FenolaRun, NonFiniteDistancesAndLevelsAreRefused) {
+    // A value of 1e30 makes a squared Euclidean distance pass the single-precision range. With
+    // flexible coefficients of 1e30 the distances grow by 1e30 at each step: steps 1 and 2 join
+    // A-B at 0.25 and C-D at 1, and the third level passes the range. Neither may reach the
+    // hierarchy file.
+    struct Case {
+        std::string codes, coefficients;
+        std::vector<std::string> values;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {"1 4 1", "", {"0 0", "1e30 0", "5 0", "5 2"},
+         "  A distância entre B e A não é um número finito: valores grandes demais para o cálculo"},
+        {"1 4 5", "1e30 1e30 1e30 1e30", {"0 0", "1 0", "5 0", "5 2"},
+         "  O nível de agregação do passo 3 não é um número finito: valores ou coeficientes grandes demais para o "
+         "cálculo"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        folder.Write("sepop.inp", {"old"});
+        std::vector<std::string> data{"A", "B", "C", "D"};
+        data.insert(data.end(), c.values.begin(), c.values.end());
+        folder.Write("Dados.dat", data);
+        std::vector<std::string> par{"4 2", c.codes};
+        if (!c.coefficients.empty()) par.push_back(c.coefficients);
+        for (const std::string& line : {(folder / "Dados.dat").string(), std::string("T"), std::string("X"),
+                                        std::string("Y"), std::string("0 1 1")})
+            par.push_back(line);
+        folder.Write("fenola.par", par);
+        EXPECT_EQ(FenolaMain(folder.str()), 1) << c.codes;
+        EXPECT_EQ(folder.Lines("fenola.prn").back(), c.message);
+        EXPECT_FALSE(folder.Exists("sepop.inp")) << c.codes;
+        const std::string listing = folder.Read("fenola.prn");
+        EXPECT_EQ(listing.find("inf"), std::string::npos);
+        EXPECT_EQ(listing.find("nan"), std::string::npos);
+    }
+}
+
+TEST(FenolaRun, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
+    // 677,000,107 samples announced over a data file of 10 rows: refused at once by the program
+    // limited to 512 MB of address space (the work areas would take gigabytes).
+    TempFolder folder;
+    std::vector<std::string> data;
+    for (int i = 1; i <= 10; ++i) data.push_back('S' + std::to_string(i));
+    for (int i = 1; i <= 10; ++i) data.push_back(std::to_string(i) + " " + std::to_string(i * i));
+    folder.Write("Dados.dat", data);
+    folder.Write("fenola.par", {"677000107 2", "1 4 1", (folder / "Dados.dat").string(), "T", "X", "Y", "0 0 0"});
+    const std::string command =
+        "cd '" + folder.str() + "' && ulimit -v 524288 && timeout 20 '" FENOLA_PROGRAM "' > /dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 1 << 8);
+    EXPECT_EQ(folder.Lines("fenola.prn").back(), "  O ficheiro de dados não pode conter 677000107 amostras de 2 valores");
+    // As many variables: fenola.par has no room for their names.
+    folder.Write("fenola.par", {"10 677000107", "1 4 1", (folder / "Dados.dat").string(), "T", "X", "Y", "0 0 0"});
+    EXPECT_EQ(std::system(command.c_str()), 1 << 8);
+    EXPECT_EQ(folder.Lines("fenola.prn").back(), "  O ficheiro fenola.par não pode conter os nomes das 677000107 variáveis");
+    EXPECT_FALSE(folder.Exists("sepop.inp"));
+}
+
+TEST(FenolaRun, LongTitleIsPrintedWhole) {
+    TempFolder folder;
+    WriteFourSamples(folder, "1 4 1", "0 0 0");
+    const std::string title = "/home/analista/" + std::string(140, 'x') + "/estudo.tsm";
+    std::vector<std::string> par = folder.Lines("fenola.par");
+    par[3] = title;
+    folder.Write("fenola.par", par);
+    ASSERT_EQ(FenolaMain(folder.str()), 0);
+    EXPECT_EQ(folder.Lines("fenola.prn")[2], " " + title);
 }
 
 TEST(FenolaRun, BuiltProgramRunsInItsFolder) {

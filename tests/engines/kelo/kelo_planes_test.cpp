@@ -24,20 +24,20 @@ std::string PrintToText(const std::vector<PlanePoint>& points, const PlaneSettin
 }
 
 TEST(ShellSort, SortsAscendingWithTheIndexPermutation) {
-    std::vector<float> keys = {0.3f, -1.0f, 0.2f, 0.2f, 5.0f};
+    std::vector<double> keys = {0.3f, -1.0f, 0.2f, 0.2f, 5.0f};
     std::vector<int> index;
     ShellSort(keys, index);
-    EXPECT_EQ(keys, (std::vector<float>{-1.0f, 0.2f, 0.2f, 0.3f, 5.0f}));
+    EXPECT_EQ(keys, (std::vector<double>{-1.0f, 0.2f, 0.2f, 0.3f, 5.0f}));
     EXPECT_EQ(index[0], 1);
     EXPECT_EQ(index[3], 0);
     EXPECT_EQ(index[4], 4);
 
     std::mt19937 random(5);
-    std::uniform_real_distribution<float> value(-10.0f, 10.0f);
-    std::vector<float> many(1000);
-    for (float& v : many)
+    std::uniform_real_distribution<double> value(-10.0f, 10.0f);
+    std::vector<double> many(1000);
+    for (double& v : many)
         v = value(random);
-    std::vector<float> sorted = many;
+    std::vector<double> sorted = many;
     ShellSort(sorted, index);
     EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end()));
     for (size_t k = 0; k < many.size(); ++k)
@@ -80,6 +80,11 @@ TEST(PlanePrint, DoublePointsAreListedAndCounted) {
         lines += line.size() == 132 && line[9] == ' ' ? 1 : 0;
     EXPECT_EQ(lines, 20);
     EXPECT_NE(text.find("   -1.000 A---"), std::string::npos);
+    // Under the drawing the six ticks from -1 to 1, alternately on a line of 2 leading blanks
+    // and one of 18, their fields 24 columns apart.
+    const std::string ticks = "\r\n      -1.000                  -0.200                   0.600\r\n"
+                              "                      -0.600                   0.200                   1.000\r\n\f";
+    EXPECT_NE(text.find(ticks), std::string::npos);
 }
 
 TEST(PlanePrint, FarPointsGoOnTheSidesAndTooManyRefuseThePlane) {

@@ -42,7 +42,8 @@ TEST(KeloRun, BannerAndParametersRead) {
     ASSERT_EQ(KeloMain(folder.Path()), kKeloOk);
     const std::vector<std::string> lines = Lines(ReadFile(folder.File("kelo.prn")));
     ASSERT_GT(lines.size(), 24u);
-    std::string dots = " ";
+    // The rule is 65 " ." pairs, as in the other engines' listings.
+    std::string dots;
     for (int k = 0; k < 65; ++k)
         dots += " .";
     std::string title = ' ' + folder.File("exemplo.tsm");
@@ -52,10 +53,11 @@ TEST(KeloRun, BannerAndParametersRead) {
     EXPECT_EQ(lines[2], title);
     EXPECT_EQ(lines[3], dots);
     EXPECT_EQ(lines[4], " UTILIZAÇÃO DE MEMÓRIA");
-    EXPECT_EQ(lines[5].substr(0, 18), "        . numérica");
-    EXPECT_EQ(lines[5].size(), 26u);
-    EXPECT_EQ(lines[6].substr(0, 18), "        .  literal");
-    EXPECT_EQ(lines[6].size(), 26u);
+    EXPECT_EQ(lines[1].size(), 130u);
+    EXPECT_EQ(lines[5].substr(0, 17), "       . numérica");
+    EXPECT_EQ(lines[5].size(), 25u);
+    EXPECT_EQ(lines[6].substr(0, 17), "       .  literal");
+    EXPECT_EQ(lines[6].size(), 25u);
     // Inertia of the three active rows: profiles (1/2,0,1/2), (0,1/2,1/2), (1/3,1/3,1/3) of
     // masses 2/7, 2/7, 3/7 against (2/7,2/7,3/7): squared distances 11/24, 11/24, 1/27; 5/18.
     const std::string pad(8, ' ');
@@ -198,6 +200,50 @@ TEST(KeloRun, LongDataPathAndResultFilesBesideADottedFolder) {
     ASSERT_EQ(coc.size(), 24u);
     EXPECT_EQ(coc[2].substr(0, 4), "K2  ");
     EXPECT_NEAR(std::atof(coc[2].substr(4, 7).c_str()), tmp.points[1].values[2], 1e-3);
+}
+
+TEST(KeloRun, LongTitleIsReadWholeAndNamesTheResultFilesBesideTheDocument) {
+    WorkFolder folder;
+    const std::string documentFolder = std::string(150, 'd') + ".v2";
+    fs::create_directories(folder.File(documentFolder));
+    KeloCase c = SmallCase();
+    c.options = "1 0";
+    c.title = documentFolder + "/estudo.tsm";
+    c.Write(folder);
+    ASSERT_GT(folder.File(c.title).size(), 128u);
+    ASSERT_EQ(KeloMain(folder.Path()), kKeloOk);
+    EXPECT_EQ(Lines(ReadFile(folder.File("kelo.prn")))[2], " " + folder.File(c.title));
+    for (const char* extension : {"vpc", "lic", "coc"})
+        EXPECT_TRUE(fs::exists(folder.File(documentFolder + "/estudo." + extension))) << extension;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 5);  // no stray files
+}
+
+TEST(KeloRun, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
+    // 677,000,107 rows announced over a data file of 4 rows: the program, limited to 512 MB of
+    // address space, reports the end of the data file at once.
+    WorkFolder folder;
+    SmallCase().Write(folder);
+    std::string par = ReadFile(folder.File("kelo.par"));
+    par.replace(0, par.find("\r\n"), "677000107 677000107 3 3 2");
+    WriteFile(folder.File("kelo.par"), par);
+    const std::string command = "cd '" + folder.Path() + "' && ulimit -v 524288 && timeout 20 '" KELO_PROGRAM "' >/dev/null 2>&1";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), kKeloDataError);
+    std::string listing = ReadFile(folder.File("kelo.prn"));
+    EXPECT_TRUE(Contains(listing, "ATENÇÃO - FIM DE FICHEIRO"));
+    EXPECT_TRUE(Contains(listing, "    - Nº de Linhas (apenas foram lidas    0)"));
+
+    // As many columns: kelo.par has no room for their names.
+    SmallCase().Write(folder);
+    par = ReadFile(folder.File("kelo.par"));
+    par.replace(0, par.find("\r\n"), "4 4 677000107 677000107 2");
+    WriteFile(folder.File("kelo.par"), par);
+    status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), kKeloParameterError);
+    EXPECT_TRUE(Contains(ReadFile(folder.File("kelo.prn")), " O ficheiro não pode conter os nomes das  677000107 colunas"));
+    EXPECT_FALSE(fs::exists(folder.File("kelo.tmp")));
 }
 
 TEST(KeloRun, TheBuiltProgramRunsInItsWorkingFolder) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -51,6 +53,15 @@ inline std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+// A data value as the GUI writes it ("%f"), in exponent form when that would be too long.
+inline std::string Number(double v) {
+    if (std::fabs(v) < 1e15)
+        return std::to_string(v);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.17g", v);
+    return text;
+}
+
 // One analysis: the table with its names, counts and flags, as the GUI writes them (CRLF).
 struct KeloCase {
     std::vector<std::string> rowNames;
@@ -71,7 +82,9 @@ struct KeloCase {
                           std::to_string(ca) + " " + std::to_string(nf) + "\r\n";
         par += folder.File(dataName) + dataLineEnd + "\r\n" + folder.File(title) + "\r\n";
         if (nl != la || nc != ca)
-            par += rowFlags + "\r\n" + colFlags + "\r\n";
+            for (const std::string* flags : {&rowFlags, &colFlags})
+                for (size_t k = 0; k == 0 || k < flags->size(); k += 80)
+                    par += flags->substr(k, 80) + "\r\n";  // 80 flags a line
         par += graphs + "\r\n";
         for (const std::string& name : colNames)
             par += name + "\r\n";
@@ -82,7 +95,7 @@ struct KeloCase {
             data += name + "\r\n";
         for (const auto& row : rows) {
             for (double v : row)
-                data += std::to_string(v) + " ";
+                data += Number(v) + " ";
             data += "\r\n";
         }
         WriteFile(folder.File(dataName), data);

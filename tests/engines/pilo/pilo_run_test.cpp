@@ -172,6 +172,45 @@ TEST(GroupSummary, VarianceIsNeverNegativeAndZeroForEqualValues) {
     EXPECT_FLOAT_EQ(s.correlation[3], 1.0f);
 }
 
+TEST(PiloRun, AMissingDataFileLeavesNoEarlierGroupFile) {
+    TempFolder folder;
+    WriteClassification(folder);
+    ASSERT_EQ(FenolaMain(folder.str()), 0);
+    folder.Write("pilo.par", {"10.000000"});
+    ASSERT_EQ(PiloMain(folder.str()), 0);
+    ASSERT_TRUE(folder.Exists("Dados.gru"));
+    // The title (the document's path) is printed whole, however long.
+    std::vector<std::string> par = folder.Lines("fenola.par");
+    const std::string title = "/home/analista/" + std::string(140, 'x') + "/estudo.tsm";
+    par[3] = title;
+    folder.Write("fenola.par", par);
+    ASSERT_EQ(PiloMain(folder.str()), 0);
+    EXPECT_EQ(folder.Lines("pilo.prn")[3], " " + title);
+    std::filesystem::rename(folder / "Dados.dat", folder / "Outro.dat");
+    EXPECT_EQ(PiloMain(folder.str()), 1);
+    EXPECT_FALSE(folder.Exists("Dados.gru"));
+}
+
+TEST(PiloRun, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
+    // fenola.par announcing 677,000,107 samples over the six of the data file and sepop.inp.
+    TempFolder folder;
+    WriteClassification(folder);
+    ASSERT_EQ(FenolaMain(folder.str()), 0);
+    folder.Write("pilo.par", {"10.000000"});
+    std::vector<std::string> par = folder.Lines("fenola.par");
+    par[0] = "677000107 3";
+    folder.Write("fenola.par", par);
+    const std::string command =
+        "cd '" + folder.str() + "' && ulimit -v 524288 && timeout 20 '" PILO_PROGRAM "' > /dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 1 << 8);
+    EXPECT_EQ(folder.Lines("pilo.prn").back(), "  O ficheiro de dados não pode conter 677000107 amostras de 3 valores");
+    par[0] = "6 677000107";
+    folder.Write("fenola.par", par);
+    EXPECT_EQ(std::system(command.c_str()), 1 << 8);
+    EXPECT_EQ(folder.Lines("pilo.prn").back(), "  O ficheiro fenola.par não pode conter os nomes das 677000107 variáveis");
+    EXPECT_FALSE(folder.Exists("Dados.gru"));
+}
+
 TEST(PiloRun, BuiltProgramRunsInItsFolder) {
     TempFolder folder;
     WriteClassification(folder);

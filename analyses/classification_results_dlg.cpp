@@ -1,0 +1,67 @@
+#include "analyses/classification_results_dlg.h"
+
+#include "analyses/classification_def_dlg.h"
+#include "analyses/engine_runner.h"
+#include "platform/ui/process_wait.h"
+#include "platform/ui/text_viewer.h"
+
+BEGIN_MESSAGE_MAP(CClassificationResultsDlg, CFactorResultsDlg)
+    ON_BN_CLICKED(IDC_RESULTS_GROUPS, &CClassificationResultsDlg::OnGroups)
+    ON_BN_CLICKED(IDC_RESULTS_GROUPS_LISTING, &CClassificationResultsDlg::OnGroupsListing)
+    ON_BN_CLICKED(IDC_RESULTS_HIERARCHY_LISTING, &CClassificationResultsDlg::OnListing)
+END_MESSAGE_MAP()
+
+CClassificationResultsDlg::CClassificationResultsDlg(CClassificationDefDlg* owner)
+    : CFactorResultsDlg(IDD_CLASSIFICATION_RESULTS, owner, nullptr), m_pDefinition(owner) {}
+
+void CClassificationResultsDlg::SetGroupPaths(CString listing, CString program, CString parameters) {
+    m_strPiloListing = std::move(listing);
+    m_strPiloProgram = std::move(program);
+    m_strPiloParameters = std::move(parameters);
+}
+
+bool CClassificationResultsDlg::ClassifiedRows() const {
+    return m_pDefinition && m_pDefinition->GetModesDlg().GetMode() != 0;
+}
+
+BOOL CClassificationResultsDlg::OnInitDialog() {
+    BOOL result = CDialog::OnInitDialog();
+    if (CWnd* groups = GetDlgItem(IDC_RESULTS_GROUPS)) groups->EnableWindow(ClassifiedRows());
+    if (CWnd* listing = GetDlgItem(IDC_RESULTS_GROUPS_LISTING)) listing->EnableWindow(FALSE);
+    return result;
+}
+
+void CClassificationResultsDlg::OnGroups() {
+    if (!ClassifiedRows()) return;
+    // A fresh dialog each time: the cut starts at 0, and Escape keeps it there.
+    CGroupDivisionDlg cutDlg;
+    cutDlg.DoModal();
+
+    CStdioFile file;
+    if (!file.Open(m_strPiloParameters, CFile::modeCreate | CFile::modeWrite | CFile::typeText)) {
+        file.Abort();
+        AfxMessageBox("Erro a Abrir o ficheiro");
+        return;
+    }
+    try {
+        cutDlg.WriteParameters(file);
+        file.Close();
+    } catch (CFileException&) {
+        file.Abort();
+        AfxMessageBox("Erro a Abrir o ficheiro");
+        return;
+    }
+
+    afx::ProcessHandle process;
+    if (!afx::StartHiddenProcess(m_strPiloProgram, m_strWorkFolder, &process)) {
+        AfxMessageBox(FormatString("Erro a executar o %s", m_strPiloProgram));
+        return;
+    }
+    if (CWnd* listing = GetDlgItem(IDC_RESULTS_GROUPS_LISTING)) listing->EnableWindow(TRUE);
+    int exitCode = 0;   // pilo reports its errors in its listing
+    afx::WaitForProcessPainting(process, ENGINE_WAIT_MS, &exitCode);
+}
+
+void CClassificationResultsDlg::OnGroupsListing() {
+    if (!afx::ShowTextFile(m_strPiloListing, true)) AfxMessageBox("Erro a abrir o notepad");
+}

@@ -1,0 +1,123 @@
+#include "analyses/engine_runner.h"
+
+#include "analyses/analysis_dlg.h"
+#include "analyses/factor_results_dlg.h"
+#include "app/tabulon_app.h"
+#include "platform/ui/process_wait.h"
+#include "platform/ui/text_viewer.h"
+#include "ui/dialog_bases.h"
+#include "ui/select_variables_dlg.h"
+
+namespace {
+const char kDataMismatch[] = "Ficheiro de dados não coincide.\nAbrir primeiro o ficheiro de dados correspondente";
+}
+
+CRunnerBase::CRunnerBase(const EngineFileNames& names, int programId)
+    : m_strParameterFile(names.parameterFile),
+      m_strProgram(names.program),
+      m_strFolder(names.folder),
+      m_strListing(names.listing),
+      m_strResults(names.results),
+      m_nProgramId(programId) {}
+
+CRunnerBase::~CRunnerBase() { delete m_pAnalysisDlg; }
+
+CString CRunnerBase::WorkFolderPath() const { return FormatString("%s/%s", theApp.GetWorkDir(), m_strFolder); }
+
+CString CRunnerBase::WorkFilePath(const CString& name) const {
+    return FormatString("%s/%s/%s", theApp.GetWorkDir(), m_strFolder, name);
+}
+
+int CRunnerBase::ShowAndRun(std::vector<int>* selection) {
+    if (!m_pAnalysisDlg) return STEP_CANCEL;
+    m_pAnalysisDlg->InitFromData(selection);
+    int r = m_pAnalysisDlg->DoModal();
+    if (r == STEP_FINISH) Run();
+    return r;
+}
+
+int CRunnerBase::RunFromConfiguration(CString* path) {
+    if (!m_pAnalysisDlg) return STEP_CANCEL;
+    CStdioFile file;
+    if (!file.Open(*path, CFile::modeRead | CFile::typeText)) {
+        AfxMessageBox(FormatString("Erro a abrir o ficheiro de configuracao de programa - %s\n", *path));
+        return STEP_CANCEL;
+    }
+    // A refused file leaves the dialog as it was.
+    CAnalysisDlg::IdentifierState before = m_pAnalysisDlg->SaveIdentifierState();
+    if (!m_pAnalysisDlg->LoadConfiguration(file)) {
+        file.Abort();
+        return STEP_CANCEL;
+    }
+    if (!m_pAnalysisDlg->ReadParameters(file)) {
+        file.Abort();
+        m_pAnalysisDlg->RestoreIdentifierState(before);
+        AfxMessageBox(kDataMismatch);
+        return STEP_CANCEL;
+    }
+    file.Abort();
+    int r = m_pAnalysisDlg->DoModal();
+    if (r == STEP_FINISH) Run();
+    return r;
+}
+
+void CRunnerBase::WriteParameterFile() {
+    if (!m_pAnalysisDlg) return;
+    CString path = WorkFilePath(m_strParameterFile);
+    if (!m_parameterFile.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeText)) {
+        m_parameterFile.Abort();
+        AfxMessageBox("Erro a Abrir o ficheiro");
+        return;
+    }
+    try {
+        m_pAnalysisDlg->WriteParameters(m_parameterFile);
+        m_parameterFile.Close();
+    } catch (CFileException&) {
+        m_parameterFile.Abort();
+        AfxMessageBox("Erro a Abrir o ficheiro");
+    }
+}
+
+CEngineRunner::CEngineRunner(const EngineFileNames& names, int programId) : CRunnerBase(names, programId) {}
+
+CEngineRunner::~CEngineRunner() {
+    delete m_pResultsDlg;
+    m_pResultsDlg = nullptr;
+}
+
+void CEngineRunner::Run() {
+    CString program = WorkFilePath(m_strProgram);
+    CString folder = WorkFolderPath();
+    afx::ProcessHandle process;
+    if (!afx::StartHiddenProcess(program, folder, &process)) {
+        // Nothing ran: the files on disk are an earlier run's, so none of them is shown.
+        AfxMessageBox(FormatString("Erro a executar o %s", program));
+        return;
+    }
+    int exitCode = 0;   // the engines report their errors in their listings, not here
+    afx::WaitForProcessPainting(process, ENGINE_WAIT_MS, &exitCode);
+
+    CString listing = WorkFilePath(m_strListing);
+    if (!m_pResultsDlg) {
+        if (!afx::ShowTextFile(listing, false)) AfxMessageBox("Erro a abrir o notepad");
+        return;
+    }
+    m_pResultsDlg->SetListingPath(listing);
+    m_pResultsDlg->SetWorkFolder(folder);
+    m_pResultsDlg->ReadResults(WorkFilePath(m_strResults));
+    m_pResultsDlg->DoModal();
+}
+
+void RunAnalysisCommand(CTabulonDoc* doc, const char* title, int enableQuantitative, CRunnerBase& runner) {
+    CSelectVariablesDlg page(doc, title, 1, 1, enableQuantitative, 170, nullptr);
+    int r;
+    do {
+        r = page.DoModal();
+        if (r == STEP_NEXT) {
+            r = runner.ShowAndRun(&page.GetSelection());
+        } else if (r == SELECT_OPEN_CONFIGURATION) {
+            CString path = page.GetConfigurationPath();
+            r = runner.RunFromConfiguration(&path);
+        }
+    } while (r == STEP_PREVIOUS);
+}

@@ -1,0 +1,131 @@
+// The outside engines on tables of the sizes users bring, as the GUI starts them:
+// mur on 100,000 rows x 50 columns with 5 factors; dazi on 20,000 individuals x 15
+// qualitative variables of 5 modalities with 5 factors.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "engines/outside/dazi/dazi.h"
+#include "engines/outside/mur/mur.h"
+
+namespace {
+
+std::string MakeFolder(const char* stem) {
+    std::string pattern = (std::filesystem::temp_directory_path() / (std::string(stem) + "_XXXXXX")).string();
+    return mkdtemp(pattern.data());
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+}
+
+// Correlated columns: a few latent factors plus noise, written "%f" as the GUI does.
+std::string MurFolder() {
+    const std::string folder = MakeFolder("mur_bench");
+    const int rows = 100000, cols = 50;
+    std::mt19937 random(7);
+    std::normal_distribution<double> normal;
+    std::string data;
+    data.reserve(static_cast<size_t>(rows) * cols * 11);
+    for (int i = 1; i <= rows; ++i)
+        data += 'L' + std::to_string(i) + "\r\n";
+    char buffer[64];
+    for (int i = 0; i < rows; ++i) {
+        double latent[3] = {normal(random), normal(random), normal(random)};
+        for (int j = 0; j < cols; ++j) {
+            const double value = 50.0 + 10.0 * latent[j % 3] * (1.0 + j / 50.0) + 5.0 * normal(random);
+            std::snprintf(buffer, sizeof buffer, j == 0 ? "%f" : " %f", value);
+            data += buffer;
+        }
+        data += "\r\n";
+    }
+    WriteText(folder + "/Dados.dat", data);
+    std::string par = std::to_string(rows) + " " + std::to_string(rows) + " " + std::to_string(cols) + " " +
+                      std::to_string(cols) + " 5\r\n" + folder + "/Dados.dat\r\n" + folder + "/bench.tsm\r\n" +
+                      "4 1 65 2.5\r\n";
+    for (int j = 1; j <= cols; ++j)
+        par += 'V' + std::to_string(j) + "\r\n";
+    par += "1 0\r\n";
+    WriteText(folder + "/mur.par", par);
+    return folder;
+}
+
+void BM_Mur100000x50Nf5(benchmark::State& state) {
+    const std::string folder = MurFolder();
+    for (auto _ : state)
+        if (MurMain(folder) != kMurOk)
+            state.SkipWithError("mur failed");
+    std::filesystem::remove_all(folder);
+}
+
+// 15 qualitative variables of 5 categories coded 1 to 5, all modalities active, the
+// individuals projected, as the front-end writes dazi.par.
+std::string DaziFolder() {
+    const std::string folder = MakeFolder("dazi_bench");
+    const int rows = 20000, cols = 15, categories = 5, modalities = cols * categories;
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> category(1, categories);
+    std::string data;
+    for (int i = 1; i <= rows; ++i)
+        data += 'I' + std::to_string(i) + "\r\n";
+    for (int i = 0; i < rows; ++i) {
+        const int base = category(random);
+        for (int j = 0; j < cols; ++j) {
+            // Half of the answers follow the individual's own tendency, so the table has structure.
+            const int value = j % 2 == 0 ? base : category(random);
+            if (j)
+                data += ' ';
+            data += std::to_string(value) + ".000000";
+        }
+        data += "\r\n";
+    }
+    WriteText(folder + "/Dados.dat", data);
+    std::string par = std::to_string(rows) + " 0 " + std::to_string(cols) + "\r\n" + folder + "/Dados.dat\r\n" +
+                      folder + "/bench.tsm\r\n";
+    for (int j = 1; j <= cols; ++j)
+        par += 'Q' + std::to_string(j) + "\r\n";
+    par += "1\r\n" + std::to_string(modalities) + " " + std::to_string(categories) + " \r\n1 1\r\n";
+    for (int j = 0; j < cols; ++j)
+        par += std::to_string(categories) + "\r\n";
+    for (int j = 0; j < cols; ++j)
+        for (int k = 1; k <= categories; ++k)
+            par += std::to_string(k) + "\r\n";
+    std::string ids;
+    for (int j = 1; j <= cols; ++j)
+        for (int k = 1; k <= categories; ++k)
+            ids += 'Q' + std::to_string(j) + "_" + std::to_string(k) + "\r\n";
+    par += ids + "1 0 1\r\n";
+    par += std::to_string(modalities + rows) + " " + std::to_string(modalities) + " " + std::to_string(modalities) +
+           " " + std::to_string(modalities) + " 5\r\n";
+    auto lines = [](const std::string& stream) {
+        std::string out;
+        for (size_t p = 0; p < stream.size(); p += 80)
+            out += stream.substr(p, 80) + "\r\n";
+        return out;
+    };
+    const std::string flags(static_cast<size_t>(modalities), '1');
+    par += lines(flags + std::string(static_cast<size_t>(rows), '0')) + lines(flags);
+    par += "4 1 65 2.5\r\n" + ids + "1 1\r\n";
+    WriteText(folder + "/dazi.par", par);
+    return folder;
+}
+
+void BM_Dazi20000x15x5Nf5(benchmark::State& state) {
+    const std::string folder = DaziFolder();
+    for (auto _ : state)
+        if (DaziMain(folder) != kDaziOk)
+            state.SkipWithError("dazi failed");
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Dazi20000x15x5Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Mur100000x50Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_MAIN();

@@ -1,0 +1,477 @@
+#include "engines/outside/mur/mur.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+#include "engines/common/file_names.h"
+#include "engines/common/record_io.h"
+#include "engines/outside/shared/listing.h"
+#include "engines/outside/shared/symmetric_eigen.h"
+
+namespace {
+
+using Index = std::size_t;
+
+// An eigenvalue of the correlation matrix at or below this share of its trace counts as 0.
+constexpr double kZeroShare = 1e-12;
+
+class MurRun {
+public:
+    explicit MurRun(std::string folder) : folder_(std::move(folder)) {}
+    int Execute();
+
+private:
+    int Run();
+    bool ParameterRead(ReadStatus status, const RecordReader& in, const char* what);
+    void PrintParameters();
+    bool CheckCounts();
+    void Standardise();
+    bool Compute();
+    bool WriteResults();
+    void PrintCoordinates();
+
+    std::string folder_;
+    RecordWriter prn_;
+
+    int nl_ = 0, nla_ = 0, nc_ = 0, nca_ = 0, nf_ = 0;
+    bool flagsRead_ = false;
+    std::string dataPath_, title_;
+    std::vector<int> rowFlags_, colFlags_;
+    int graphs_ = 0, pages_ = 1, lines_ = 65;
+    double deviations_ = 2.5;
+    int createFiles_ = 0, printData_ = 0;
+    std::vector<std::string> colNames_;
+    DataMatrix data_;  // nl x nc; standardised in place by Standardise
+
+    // Rows and columns in result order: active ones, then supplementary ones, each in file order.
+    std::vector<Index> rows_, cols_;
+    std::vector<double> mean_, sd_;  // per column, over the active rows (divisor n)
+    std::vector<bool> constant_;     // the column takes one value over the active rows
+
+    FactorTable factors_;
+    int computed_ = 0;               // factors with a non-zero eigenvalue among the first nf
+    std::vector<double> vectors_;    // nca x nca, eigenvector of factor a in column a
+    std::vector<double> colCoord_;   // nc x nf, in result order, column-major
+    std::vector<double> rowCoord_;   // nl x nf, in result order, column-major
+    std::vector<double> rowD2_, colD2_;
+};
+
+int MurRun::Execute() {
+    const bool listing = prn_.Create("mur.prn", folder_);
+    // A run that stops early must not leave a previous run's results behind.
+    std::remove(SystemFileName("mur.tmp", folder_).c_str());
+    if (!listing)
+        return kMurNoListing;
+    int status;
+    try {
+        status = Run();
+    } catch (const std::bad_alloc&) {
+        WriteAlert(prn_, "ATENÇÃO - MEMÓRIA INSUFICIENTE", {" Verifique o Nº de Linhas e o Nº de Colunas"});
+        status = kMurNoMemory;
+    } catch (const std::length_error&) {
+        WriteAlert(prn_, "ATENÇÃO - MEMÓRIA INSUFICIENTE", {" Verifique o Nº de Linhas e o Nº de Colunas"});
+        status = kMurNoMemory;
+    }
+    if (status != kMurOk)
+        std::remove(SystemFileName("mur.tmp", folder_).c_str());
+    prn_.Close();
+    return status;
+}
+
+bool MurRun::ParameterRead(ReadStatus status, const RecordReader& in, const char* what) {
+    if (status == ReadStatus::Ok)
+        return true;
+    WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO mur.par",
+               {std::string(" Leitura de: ") + what, " Linha" + FormatI(in.LineNumber(), 5) + ": " + in.ErrorText()});
+    return false;
+}
+
+int MurRun::Run() {
+    RecordReader par;
+    if (!par.Open("mur.par", folder_)) {
+        WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO mur.par", {" O ficheiro não existe ou não pode ser lido"});
+        return kMurParameterError;
+    }
+    int counts[5] = {0, 0, 0, 0, 0};
+    if (!ParameterRead(par.ReadInts(counts, 5), par, "Nº de linhas, colunas e factores"))
+        return kMurParameterError;
+    nl_ = counts[0];
+    nla_ = counts[1];
+    nc_ = counts[2];
+    nca_ = counts[3];
+    nf_ = counts[4];
+    if (!ParameterRead(par.ReadLine(dataPath_), par, "ficheiro de dados") ||
+        !ParameterRead(par.ReadLine(title_), par, "título"))
+        return kMurParameterError;
+
+    const bool countsValid = nl_ >= 1 && nc_ >= 1 && nla_ >= 0 && nla_ <= nl_ && nca_ >= 0 && nca_ <= nc_;
+    long long numeric = 0, literal = 0;
+    if (countsValid) {
+        const long long nl = nl_, nc = nc_, p = nca_, nf = std::clamp(nf_, 0, nca_);
+        numeric = nl * nc + 3 * p * p + 3 * nc + (nl + nc) * (nf + 1);
+        literal = 4 * (nl + nc) + 2 * 128;
+    }
+    WriteBanner(prn_, "ANÁLISE EM COMPONENTES PRINCIPAIS", title_, numeric, literal);
+    if (!countsValid) {
+        WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS",
+                   {" Nº de Linhas" + FormatI(nl_, 8) + "   Nº de Linhas activas" + FormatI(nla_, 8),
+                    " Nº de Colunas" + FormatI(nc_, 7) + "   Nº de Colunas activas" + FormatI(nca_, 7)});
+        return kMurRefused;
+    }
+
+    flagsRead_ = nl_ != nla_ || nc_ != nca_;
+    rowFlags_.assign(static_cast<Index>(nl_), 1);
+    colFlags_.assign(static_cast<Index>(nc_), 1);
+    if (flagsRead_ &&
+        (!ParameterRead(par.ReadDigits(rowFlags_.data(), nl_), par, "linhas activas e suplementares") ||
+         !ParameterRead(par.ReadDigits(colFlags_.data(), nc_), par, "colunas activas e suplementares")))
+        return kMurParameterError;
+    if (!ParameterRead(par.ReadItems({FreeInt(graphs_), FreeInt(pages_), FreeInt(lines_), FreeReal(deviations_)}),
+                       par, "gráficos"))
+        return kMurParameterError;
+    colNames_.assign(static_cast<Index>(nc_), std::string());
+    for (std::string& name : colNames_) {
+        if (!ParameterRead(par.ReadLine(name), par, "nomes das colunas"))
+            return kMurParameterError;
+        name = ResultName(name);
+    }
+    int options[2] = {0, 0};
+    if (!ParameterRead(par.ReadInts(options, 2), par, "opções"))
+        return kMurParameterError;
+    createFiles_ = options[0];
+    printData_ = options[1];
+    par.Close();
+
+    const DataReadStatus read = ReadDataMatrix(SystemFileName(dataPath_, folder_), nl_, nc_, data_, prn_);
+    if (read == DataReadStatus::CannotOpen)
+        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE DADOS", {" Não foi possível abrir o ficheiro de dados:", ' ' + dataPath_});
+    if (read != DataReadStatus::Ok)
+        return kMurDataError;
+    for (std::string& name : data_.names)
+        name = ResultName(name);
+
+    if (graphs_ >= nf_)
+        graphs_ = nf_ - 1;
+    if (graphs_ < 0)
+        graphs_ = 0;
+    PrintParameters();
+    if (!CheckCounts())
+        return kMurRefused;
+    Standardise();
+    for (Index k = 0; k < static_cast<Index>(nca_); ++k)
+        if (constant_[cols_[k]]) {
+            WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS",
+                       {" A coluna activa " + colNames_[cols_[k]] +
+                        " tem variância nula nas linhas activas: retire-a ou torne-a suplementar"});
+            return kMurRefused;
+        }
+    if (!Compute())
+        return kMurNumericError;
+    if (!WriteResults())
+        return kMurOutputError;
+    WriteFactorListing(prn_, factors_);
+    PrintCoordinates();
+    prn_.Write("\f");
+    return prn_.Good() ? kMurOk : kMurOutputError;
+}
+
+void MurRun::PrintParameters() {
+    auto pair = [&](const char* label1, const std::string& value1, const char* label2, const std::string& value2) {
+        std::string line = std::string(" ") + label1 + value1;
+        line.resize(44, ' ');
+        prn_.Write(line + label2 + value2);
+    };
+    auto flagLines = [&](const char* label, const std::vector<int>& flags) {
+        prn_.Write(std::string(" ") + label);
+        for (Index k = 0; k < flags.size(); k += 100) {
+            std::string line = " ";
+            for (Index m = k; m < std::min(flags.size(), k + 100); ++m)
+                line += static_cast<char>('0' + flags[m]);
+            prn_.Write(line);
+        }
+    };
+    prn_.WriteBlank();
+    prn_.Write(" PARÂMETROS LIDOS");
+    prn_.WriteBlank();
+    pair("          N. total de linhas =>", FormatCount(nl_), "        N. de linhas activas =>", FormatCount(nla_));
+    pair("         N. total de colunas =>", FormatCount(nc_), "       N. de colunas activas =>", FormatCount(nca_));
+    if (flagsRead_) {
+        flagLines(" Linhas activas (1) ou suplementares (0)", rowFlags_);
+        flagLines("Colunas activas (1) ou suplementares (0)", colFlags_);
+    }
+    pair("N. de factores seleccionados =>", FormatCount(nf_), "N. de graficos seleccionados =>", FormatCount(graphs_));
+    pair("   N. de paginas por grafico =>", FormatCount(pages_), "    N. de linhas por grafico =>", FormatCount(lines_));
+    prn_.Write(std::string(" ") + "        N. de desvios padrao =>" + FormatF(deviations_, 4, 1));
+    pair("Cria ficheiro (1) ou nao (0) =>", FormatI(createFiles_, 2), "Imprime dados (1) ou nao (0) =>",
+         FormatI(printData_, 2));
+    prn_.Write(std::string(" ") + "          Formato de leitura => " + "Sem formato");
+}
+
+bool MurRun::CheckCounts() {
+    std::vector<std::string> problems;
+    const auto activeRows = std::count(rowFlags_.begin(), rowFlags_.end(), 1);
+    const auto activeCols = std::count(colFlags_.begin(), colFlags_.end(), 1);
+    if (activeRows != nla_)
+        problems.push_back(" O Nº de linhas marcadas activas (" + FormatI(activeRows, 5) +
+                           ") difere do Nº de linhas activas (" + FormatI(nla_, 5) + ")");
+    if (activeCols != nca_)
+        problems.push_back(" O Nº de colunas marcadas activas (" + FormatI(activeCols, 5) +
+                           ") difere do Nº de colunas activas (" + FormatI(nca_, 5) + ")");
+    if (nla_ < 2 || nca_ < 2)
+        problems.push_back(" São precisas pelo menos 2 linhas activas e 2 colunas activas");
+    if (nf_ < 1)
+        problems.push_back(" O Nº de factores (" + FormatI(nf_, 5) + ") tem de ser pelo menos 1");
+    if (problems.empty())
+        return true;
+    WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS", problems);
+    return false;
+}
+
+// Centres and scales every column by its mean and standard deviation over the active rows
+// (divisor n); a column constant over the active rows becomes 0.
+void MurRun::Standardise() {
+    const Index nl = static_cast<Index>(nl_), nc = static_cast<Index>(nc_);
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<Index>& order = pass == 0 ? rows_ : cols_;
+        const std::vector<int>& flags = pass == 0 ? rowFlags_ : colFlags_;
+        order.clear();
+        for (Index k = 0; k < flags.size(); ++k)
+            if (flags[k] == 1)
+                order.push_back(k);
+        for (Index k = 0; k < flags.size(); ++k)
+            if (flags[k] != 1)
+                order.push_back(k);
+    }
+    const Index na = static_cast<Index>(nla_);
+    double* x = data_.values.get();
+    mean_.assign(nc, 0.0);
+    sd_.assign(nc, 0.0);
+    constant_.assign(nc, true);
+    std::vector<double> first(nc), sum(nc, 0.0);
+    for (Index j = 0; j < nc; ++j)
+        first[j] = x[rows_[0] * nc + j];
+    for (Index r = 0; r < na; ++r) {
+        const double* row = x + rows_[r] * nc;
+        for (Index j = 0; j < nc; ++j)
+            sum[j] += row[j];
+    }
+    for (Index j = 0; j < nc; ++j)
+        mean_[j] = sum[j] / static_cast<double>(na);
+    std::vector<double> squares(nc, 0.0);
+    for (Index r = 0; r < na; ++r) {
+        const double* row = x + rows_[r] * nc;
+        for (Index j = 0; j < nc; ++j) {
+            const double d = row[j] - mean_[j];
+            squares[j] += d * d;
+            if (row[j] != first[j])
+                constant_[j] = false;
+        }
+    }
+    std::vector<double> scale(nc, 0.0);
+    for (Index j = 0; j < nc; ++j) {
+        sd_[j] = constant_[j] ? 0.0 : std::sqrt(squares[j] / static_cast<double>(na));
+        scale[j] = constant_[j] ? 0.0 : 1.0 / sd_[j];
+    }
+    for (Index i = 0; i < nl; ++i) {
+        double* row = x + i * nc;
+        for (Index j = 0; j < nc; ++j)
+            row[j] = (row[j] - mean_[j]) * scale[j];
+    }
+}
+
+bool MurRun::Compute() {
+    const Index nc = static_cast<Index>(nc_), nl = static_cast<Index>(nl_);
+    const Index p = static_cast<Index>(nca_), na = static_cast<Index>(nla_);
+    const Index nf = static_cast<Index>(nf_);
+    const double* x = data_.values.get();
+
+    // Correlation matrix of the active columns over the active rows: the upper triangle of
+    // Z'Z accumulated row by row, then divided by n.
+    // Rows go four at a time, so that each element of the triangle is loaded and stored once
+    // per four rows.
+    std::vector<double> cross(p * p, 0.0), z(p), block(4 * p, 0.0);
+    const bool allColumnsActive = p == nc;
+    for (Index r = 0; r < na; r += 4) {
+        const Index count = std::min<Index>(4, na - r);
+        const double* b[4];
+        for (Index t = 0; t < 4; ++t) {
+            double* copy = &block[t * p];
+            if (t < count) {
+                const double* row = x + rows_[r + t] * nc;
+                for (Index k = 0; k < p; ++k)
+                    copy[k] = allColumnsActive ? row[k] : row[cols_[k]];
+            } else {
+                std::fill(copy, copy + p, 0.0);
+            }
+            b[t] = copy;
+        }
+        for (Index j = 0; j < p; ++j) {
+            const double z0 = b[0][j], z1 = b[1][j], z2 = b[2][j], z3 = b[3][j];
+            double* target = &cross[j * p];
+            for (Index k = j; k < p; ++k)
+                target[k] += z0 * b[0][k] + z1 * b[1][k] + z2 * b[2][k] + z3 * b[3][k];
+        }
+    }
+    std::vector<double> correlation(p * p);
+    for (Index j = 0; j < p; ++j)
+        for (Index k = j; k < p; ++k) {
+            const double value = cross[j * p + k] / static_cast<double>(na);
+            correlation[j * p + k] = value;
+            correlation[k * p + j] = value;
+        }
+    for (double value : correlation)
+        if (!std::isfinite(value)) {
+            WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO", {" Os valores dos dados são grandes demais para o cálculo"});
+            return false;
+        }
+
+    const SymmetricEigenResult eigen = SymmetricEigen(nca_, correlation);
+    for (double value : eigen.values)
+        if (!std::isfinite(value)) {
+            WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO", {" O cálculo dos valores próprios deu valores não numéricos"});
+            return false;
+        }
+    if (!eigen.converged)
+        prn_.Write(" ATENÇÃO - o cálculo dos valores próprios parou sem convergir");
+    // The trace of a correlation matrix is the number of its columns.
+    factors_ = MakeFactorTable(eigen.values, static_cast<double>(p), nf_, kZeroShare * static_cast<double>(p));
+    vectors_ = eigen.vectors;
+    computed_ = 0;
+    while (static_cast<Index>(computed_) < std::min(nf, p) && factors_.values[static_cast<Index>(computed_)] > 0.0)
+        ++computed_;
+    const Index nk = static_cast<Index>(computed_);
+
+    // Row scores F(i, a) = sum over active columns of z(i, j) v(j, a), for every row; squared
+    // distances to the centre over the active columns.
+    rowCoord_.assign(nl * nf, 0.0);
+    rowD2_.assign(nl, 0.0);
+    std::vector<double> vt(nk * p);  // v transposed: factor a's vector contiguous
+    for (Index a = 0; a < nk; ++a)
+        for (Index j = 0; j < p; ++j)
+            vt[a * p + j] = vectors_[a * p + j];
+    std::vector<double> score(nk);
+    for (Index r = 0; r < nl; ++r) {
+        const double* row = x + rows_[r] * nc;
+        if (!allColumnsActive) {
+            for (Index k = 0; k < p; ++k)
+                z[k] = row[cols_[k]];
+            row = z.data();
+        }
+        double d2 = 0.0;
+        for (Index j = 0; j < p; ++j)
+            d2 += row[j] * row[j];
+        rowD2_[r] = d2;
+        for (Index a = 0; a < nk; ++a) {
+            const double* v = &vt[a * p];
+            double s = 0.0;
+            for (Index j = 0; j < p; ++j)
+                s += row[j] * v[j];
+            rowCoord_[r + a * nl] = s;
+        }
+    }
+
+    // Active columns: correlations with the components, sqrt(lambda) v(j, a). Supplementary
+    // columns: their correlations with the row scores over the active rows.
+    colCoord_.assign(nc * nf, 0.0);
+    colD2_.assign(nc, 0.0);
+    for (Index k = 0; k < nc; ++k) {
+        const Index j = cols_[k];
+        colD2_[k] = constant_[j] ? 0.0 : 1.0;
+        for (Index a = 0; a < nk; ++a) {
+            const double lambda = factors_.values[a];
+            double value = 0.0;
+            if (k < p) {
+                value = std::sqrt(lambda) * vectors_[a * p + k];
+            } else if (!constant_[j]) {
+                for (Index r = 0; r < na; ++r)
+                    value += x[rows_[r] * nc + j] * rowCoord_[r + a * nl];
+                value /= static_cast<double>(na) * std::sqrt(lambda);
+            }
+            colCoord_[k + a * nc] = value;
+        }
+    }
+    for (double value : rowCoord_)
+        if (!std::isfinite(value)) {
+            WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO", {" As coordenadas deram valores não numéricos"});
+            return false;
+        }
+    return true;
+}
+
+bool MurRun::WriteResults() {
+    RecordWriter tmp;
+    if (!tmp.Create("mur.tmp", folder_)) {
+        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {" Não foi possível criar o ficheiro mur.tmp"});
+        return false;
+    }
+    std::string line = std::to_string(nf_);
+    tmp.Write(line);
+    for (Index a = 0; a < factors_.values.size(); ++a) {
+        line.clear();
+        AppendResultNumber(line, factors_.values[a]);
+        line += ' ';
+        AppendResultNumber(line, factors_.percent[a]);
+        line += ' ';
+        AppendResultNumber(line, factors_.cumulative[a]);
+        tmp.Write(line);
+    }
+    auto point = [&](const std::string& name, const std::vector<double>& coords, Index k, Index count) {
+        line = name;
+        for (Index a = 0; a < static_cast<Index>(nf_); ++a) {
+            line += ' ';
+            AppendResultNumber(line, coords[k + a * count]);
+        }
+        tmp.Write(line);
+    };
+    const Index nc = static_cast<Index>(nc_), nl = static_cast<Index>(nl_);
+    for (Index k = 0; k < nc; ++k)
+        point(colNames_[cols_[k]], colCoord_, k, nc);
+    for (Index r = 0; r < nl; ++r)
+        point(data_.names[rows_[r]], rowCoord_, r, nl);
+    if (!tmp.Close()) {
+        std::remove(tmp.SystemPath().c_str());
+        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {" Erro na escrita do ficheiro mur.tmp"});
+        return false;
+    }
+    return true;
+}
+
+void MurRun::PrintCoordinates() {
+    const Index nc = static_cast<Index>(nc_), nl = static_cast<Index>(nl_);
+    int width = 4;
+    for (const std::string& name : colNames_)
+        width = std::max(width, static_cast<int>(name.size()));
+    for (const std::string& name : data_.names)
+        width = std::max(width, static_cast<int>(name.size()));
+    PointTable table(prn_, factors_, width, false);
+    table.Heading();
+    // An active column weighs 1 in the correlation matrix, an active row 1/n in the scores'
+    // variance; supplementary points take no part in the axes.
+    table.Section("Colunas activas");
+    for (Index k = 0; k < nc; ++k) {
+        const bool active = k < static_cast<Index>(nca_);
+        if (k == static_cast<Index>(nca_))
+            table.Section("Colunas suplementares");
+        table.Point(colNames_[cols_[k]], 1.0, active ? 1.0 : 0.0, colD2_[k], &colCoord_[k], nc);
+    }
+    const double rowWeight = 1.0 / static_cast<double>(nla_);
+    table.Section("Linhas activas");
+    for (Index r = 0; r < nl; ++r) {
+        const bool active = r < static_cast<Index>(nla_);
+        if (r == static_cast<Index>(nla_))
+            table.Section("Linhas suplementares");
+        table.Point(data_.names[rows_[r]], rowWeight, active ? rowWeight : 0.0, rowD2_[r], &rowCoord_[r], nl);
+    }
+}
+
+}  // namespace
+
+int MurMain(const std::string& folder) {
+    MurRun run(folder);
+    return run.Execute();
+}

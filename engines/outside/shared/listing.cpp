@@ -1,0 +1,438 @@
+#include "engines/outside/shared/listing.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "engines/common/file_names.h"
+
+namespace {
+constexpr int kShownFactors = 6;
+}
+
+std::string ResultName(std::string_view name) {
+    const std::size_t first = name.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return "_";
+    const std::size_t last = name.find_last_not_of(" \t");
+    std::string out(name.substr(first, last - first + 1));
+    std::replace(out.begin(), out.end(), ' ', '_');
+    std::replace(out.begin(), out.end(), '\t', '_');
+    return out;
+}
+
+void AppendResultNumber(std::string& out, double value) {
+    if (!std::isfinite(value) || value == 0.0) {
+        out += '0';
+        return;
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+void AppendFixed(std::string& out, double value, int width, int decimals) {
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15) {
+        out.append(static_cast<std::size_t>(width), '*');
+        return;
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    std::string shortened;
+    if (static_cast<int>(text.size()) > width) {
+        // Drop a leading zero ("0.5" -> ".5") when that makes the value fit.
+        const std::size_t zero = text[0] == '-' ? 1 : 0;
+        if (text.size() > zero + 1 && text[zero] == '0' && text[zero + 1] == '.') {
+            shortened = std::string(text.substr(0, zero)) + std::string(text.substr(zero + 1));
+            text = shortened;
+        }
+    }
+    if (static_cast<int>(text.size()) > width) {
+        out.append(static_cast<std::size_t>(width), '*');
+        return;
+    }
+    out.append(static_cast<std::size_t>(width) - text.size(), ' ');
+    out.append(text);
+}
+
+std::string FormatCount(long long value) {
+    const std::string text = std::to_string(value);
+    return text.size() < 4 ? Blanks(4 - static_cast<int>(text.size())) + text : text;
+}
+
+void WriteBanner(RecordWriter& out, const std::string& heading, const std::string& title,
+                 long long numeric, long long literal) {
+    std::string first = "   " + heading;
+    if (first.size() < 51)
+        first.resize(51, ' ');
+    else
+        first += ' ';
+    out.Write(first + "Versão 7.00");
+    const std::string rule = ' ' + Repeat(" .", 65);
+    out.Write(rule);
+    std::string shown = title;
+    if (shown.size() < 128)
+        shown.resize(128, ' ');
+    out.Write(' ' + shown);
+    out.Write(rule);
+    out.Write(" UTILIZAÇÃO DE MEMÓRIA");
+    out.Write(std::string(" ") + "       . numérica" + FormatI(numeric, 8));
+    out.Write(std::string(" ") + "       .  literal" + FormatI(literal, 8));
+}
+
+void WriteAlert(RecordWriter& out, const std::string& heading, const std::vector<std::string>& lines) {
+    out.WriteBlank(2);
+    out.Write(Repeat(" *", 35));
+    out.WriteBlank();
+    out.Write(Blanks(25) + heading);
+    out.WriteBlank();
+    for (const std::string& line : lines)
+        out.Write(line);
+    out.WriteBlank();
+    out.Write(Repeat(" *", 35));
+}
+
+FactorTable MakeFactorTable(const std::vector<double>& values, double total, int nf, double zeroBelow) {
+    FactorTable table;
+    table.total = total > zeroBelow ? total : 0.0;
+    double cumulative = 0.0;
+    for (int a = 0; a < nf; ++a) {
+        const std::size_t k = static_cast<std::size_t>(a);
+        double lambda = k < values.size() ? values[k] : 0.0;
+        if (!(lambda > zeroBelow))
+            lambda = 0.0;
+        const double percent = table.total > 0.0 ? lambda * 100.0 / table.total : 0.0;
+        cumulative += percent;
+        table.values.push_back(lambda);
+        table.percent.push_back(percent);
+        table.cumulative.push_back(cumulative);
+    }
+    return table;
+}
+
+void WriteFactorListing(RecordWriter& out, const FactorTable& table) {
+    std::string head = "\fEDICAO DOS VALORES PROPRIOS (SOMA = ";
+    char total[64];
+    const auto written = std::to_chars(total, total + sizeof total, table.total, std::chars_format::fixed, 6);
+    head.append(total, written.ptr);
+    out.Write(head + " )");
+    out.WriteBlank();
+    out.Write(Blanks(7) + "VAL.PROP  % EXP  % ACU HISTOGRAMA DOS VALORES");
+    out.WriteBlank();
+    std::vector<int> zeroFactors;
+    for (std::size_t k = 0; k < table.values.size(); ++k) {
+        std::string line = ' ' + FormatI(static_cast<long long>(k + 1), 3) + " ";
+        AppendFixed(line, table.values[k], 10, 5);
+        AppendFixed(line, table.percent[k], 7, 2);
+        AppendFixed(line, table.cumulative[k], 7, 2);
+        const int bar = std::clamp(static_cast<int>(table.percent[k] + 0.5), 1, 100);
+        out.Write(line + ' ' + std::string(static_cast<std::size_t>(bar), '.'));
+        if (table.values[k] == 0.0)
+            zeroFactors.push_back(static_cast<int>(k + 1));
+    }
+    if (table.total == 0.0 || !zeroFactors.empty())
+        out.WriteBlank();
+    if (table.total == 0.0)
+        out.Write(" ATENÇÃO - inércia total nula: as percentagens foram postas a 0");
+    for (int a : zeroFactors)
+        out.Write(" ATENÇÃO - valor próprio nulo no factor" + FormatI(a, 3) +
+                  ": percentagem, coordenadas e contribuições postas a 0");
+}
+
+PointTable::PointTable(RecordWriter& out, const FactorTable& factors, int nameWidth, bool showMass)
+    : out_(out), factors_(factors), nameWidth_(std::max(nameWidth, 4)), showMass_(showMass) {}
+
+void PointTable::Heading() {
+    const int pad = nameWidth_ - 4 + (showMass_ ? 0 : -7);
+    out_.Write('\f' + Blanks(9) + "EDICAO DAS COORDENADAS E DAS CONTRIBUICOES");
+    out_.Write(' ' + std::string(132, '-'));
+    out_.WriteBlank(3);
+    std::string names = showMass_ ? " NOMES" + Blanks(nameWidth_ - 4) + " MASSAS"
+                                  : " NOMES" + Blanks(nameWidth_ - 4);
+    out_.Write(names + " DIST/O*" + Blanks(12) + "COORDENADAS" + Blanks(13) + " *" + Blanks(4) +
+               "CONTRIBUICOES ABSOLUTAS" + Blanks(3) + " *" + Blanks(3) + "CONTRIBUICOES RELATIVAS" +
+               Blanks(4) + " *");
+    const std::string stars = ' ' + std::string(static_cast<std::size_t>(122 + pad), '*');
+    out_.Write(stars);
+    std::string labels = ' ' + Blanks(18 + pad) + " *";
+    for (int a = 1; a <= kShownFactors; ++a)
+        labels += "   F" + std::to_string(a) + " ";
+    labels += " *";
+    for (int group = 0; group < 2; ++group) {
+        for (int a = 1; a <= kShownFactors; ++a)
+            labels += "  F" + std::to_string(a) + " ";
+        labels += " *";
+    }
+    out_.Write(labels);
+    out_.Write(stars);
+}
+
+void PointTable::Section(const std::string& title) { out_.Write(' ' + Blanks(10) + title); }
+
+void PointTable::Point(const std::string& name, double mass, double weight, double d2,
+                       const double* coordinates, std::size_t stride) {
+    const std::size_t shown = std::min<std::size_t>(factors_.values.size(), kShownFactors);
+    line_.assign(1, ' ');
+    line_ += name;
+    if (static_cast<int>(name.size()) < nameWidth_)
+        line_.append(static_cast<std::size_t>(nameWidth_) - name.size(), ' ');
+    if (showMass_)
+        AppendFixed(line_, mass, 7, 3);
+    line_ += ' ';
+    AppendFixed(line_, d2, 6, 2);
+    line_ += " *";
+    absolute_.assign(" *");
+    relative_.assign(" *");
+    for (std::size_t a = 0; a < kShownFactors; ++a) {
+        double coordinate = 0.0, contribution = 0.0, quality = 0.0;
+        if (a < shown) {
+            coordinate = coordinates[a * stride];
+            const double lambda = factors_.values[a];
+            const double square = coordinate * coordinate;
+            contribution = lambda > 0.0 ? 100.0 * weight * square / lambda : 0.0;
+            quality = d2 > 0.0 ? square / d2 : 0.0;
+        }
+        AppendFixed(line_, coordinate, 6, 2);
+        AppendFixed(absolute_, contribution, 5, 1);
+        AppendFixed(relative_, quality, 5, 2);
+    }
+    line_ += absolute_;
+    line_ += relative_;
+    line_ += " *";
+    out_.Write(line_);
+}
+
+namespace {
+
+// Lines of a file read in pieces; the line end (LF or CR LF) is removed.
+class LineSource {
+public:
+    explicit LineSource(std::FILE* file) : file_(file), buffer_(1 << 20) {}
+    bool Next(std::string_view& line) {
+        for (;;) {
+            const char* start = buffer_.data() + begin_;
+            const void* found = std::memchr(start, '\n', end_ - begin_);
+            if (found || (eof_ && end_ > begin_)) {
+                const std::size_t stop = found ? static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data()) : end_;
+                std::size_t length = stop - begin_;
+                if (length > 0 && start[length - 1] == '\r')
+                    --length;
+                line = std::string_view(start, length);
+                begin_ = found ? stop + 1 : end_;
+                ++number_;
+                return true;
+            }
+            if (eof_)
+                return false;
+            // Keep the partial line and fill the rest of the buffer.
+            if (begin_ > 0) {
+                std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+                end_ -= begin_;
+                begin_ = 0;
+            }
+            if (end_ == buffer_.size())
+                buffer_.resize(buffer_.size() * 2);
+            const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+            end_ += got;
+            if (got == 0)
+                eof_ = true;
+        }
+    }
+    int Number() const { return number_; }
+    bool Failed() const { return std::ferror(file_) != 0; }
+
+private:
+    std::FILE* file_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0, end_ = 0;
+    bool eof_ = false;
+    int number_ = 0;
+};
+
+bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '/'; }
+
+// Plain decimals ("-12.345678") of at most 15 significant digits: the digits as an integer
+// divided by a power of ten. Both are exact doubles, so the one division rounds correctly
+// and gives the same value as a full conversion. False for anything else.
+bool ParsePlainDecimal(std::string_view token, double& out) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t p = 0;
+    const bool negative = !token.empty() && token[0] == '-';
+    if (negative)
+        ++p;
+    std::uint64_t mantissa = 0;
+    int digits = 0, decimals = 0;
+    bool point = false, any = false;
+    for (; p < token.size(); ++p) {
+        const char c = token[p];
+        if (c >= '0' && c <= '9') {
+            any = true;
+            if (mantissa == 0 && c == '0') {
+                if (point)
+                    ++decimals;
+                continue;
+            }
+            if (++digits > 15)
+                return false;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            if (point)
+                ++decimals;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (!any || decimals > 15)
+        return false;
+    const double value = static_cast<double>(mantissa) / kPowers[decimals];
+    out = negative ? -value : value;
+    return true;
+}
+
+// The same conversion read straight from the line at p, for the usual "%f" values: on
+// success p stands after the value (at a separator or the line end).
+bool ScanPlainDecimal(std::string_view line, std::size_t& p, double& out) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const std::size_t size = line.size();
+    std::size_t q = p;
+    const bool negative = q < size && line[q] == '-';
+    if (negative)
+        ++q;
+    const std::size_t start = q;
+    std::uint64_t mantissa = 0;
+    while (q < size && line[q] >= '0' && line[q] <= '9')
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(line[q++] - '0');
+    std::size_t digits = q - start;
+    std::size_t decimals = 0;
+    if (q < size && line[q] == '.') {
+        const std::size_t first = ++q;
+        while (q < size && line[q] >= '0' && line[q] <= '9')
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(line[q++] - '0');
+        decimals = q - first;
+        digits += decimals;
+    }
+    // Leading zeros count here, so this stays on the safe side of 15 significant digits.
+    if (digits == 0 || digits > 15 || (q < size && !IsSeparator(line[q])))
+        return false;
+    const double value = static_cast<double>(mantissa) / kPowers[decimals];
+    out = negative ? -value : value;
+    p = q;
+    return true;
+}
+
+bool ParseReal(std::string_view token, double& out) {
+    if (ParsePlainDecimal(token, out))
+        return true;
+    if (!token.empty() && token[0] == '+')
+        token.remove_prefix(1);
+    if (token.empty() || token[0] == '+')
+        return false;
+    const char* end = token.data() + token.size();
+    auto [ptr, ec] = std::from_chars(token.data(), end, out);
+    if (ec == std::errc() && ptr == end)
+        return std::isfinite(out);
+    // Exponents written with D, as in double-precision constants.
+    if (token.size() > 255 || token.find_first_of("dD") == std::string_view::npos)
+        return false;
+    char text[256];
+    for (std::size_t i = 0; i < token.size(); ++i)
+        text[i] = token[i] == 'd' || token[i] == 'D' ? 'e' : token[i];
+    auto [ptr2, ec2] = std::from_chars(text, text + token.size(), out);
+    return ec2 == std::errc() && ptr2 == text + token.size() && std::isfinite(out);
+}
+
+}  // namespace
+
+DataReadStatus ReadDataMatrix(const std::string& systemPath, int nr, int nc, DataMatrix& data,
+                              RecordWriter& listing) {
+    std::FILE* file = std::fopen(systemPath.c_str(), "rb");
+    if (!file)
+        return DataReadStatus::CannotOpen;
+    LineSource lines(file);
+    auto finish = [&](DataReadStatus status) {
+        std::fclose(file);
+        return status;
+    };
+    auto endOfFile = [&](int rowsRead) {
+        WriteAlert(listing, "ATENÇÃO - FIM DE FICHEIRO",
+                   {" Verifique:", "    - Nº de Linhas (apenas foram lidas" + FormatI(rowsRead, 5) + ")",
+                    "    - Nº de Colunas", "    - Formato dos Dados"});
+        return finish(DataReadStatus::Failed);
+    };
+    auto readError = [&](const std::string& what) {
+        WriteAlert(listing, "ATENÇÃO - ERRO NA LEITURA DOS DADOS",
+                   {" Linha" + FormatI(lines.Number(), 8) + " do ficheiro de dados: " + what, " Verifique:",
+                    "    - Nº de Colunas", "    - Formato dos Dados"});
+        return finish(DataReadStatus::Failed);
+    };
+    const std::size_t rows = static_cast<std::size_t>(nr), cols = static_cast<std::size_t>(nc);
+    std::string_view line;
+    data.names.assign(rows, std::string());
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (!lines.Next(line))
+            return endOfFile(0);
+        data.names[i] = TrimTrailingBlanks(line);
+    }
+    data.values.reset(new double[rows * cols]);
+    double* out = data.values.get();
+    for (std::size_t i = 0; i < rows; ++i) {
+        std::size_t filled = 0;
+        while (filled < cols) {
+            if (!lines.Next(line))
+                return endOfFile(static_cast<int>(i));
+            std::size_t p = 0;
+            bool afterValue = false;
+            const std::size_t size = line.size();
+            while (filled < cols) {
+                while (p < size && (line[p] == ' ' || line[p] == '\t'))
+                    ++p;
+                if (p >= size)
+                    break;
+                const char c = line[p];
+                if (c == ',') {
+                    if (!afterValue)
+                        return readError("valor em falta (duas vírgulas seguidas)");
+                    afterValue = false;
+                    ++p;
+                    continue;
+                }
+                if (c == '/')
+                    return readError("só" + FormatI(static_cast<long long>(filled), 6) + " valores de" +
+                                     FormatI(nc, 6) + " antes de \"/\"");
+                std::size_t q = p;
+                if (!ScanPlainDecimal(line, q, out[i * cols + filled])) {
+                    q = p;
+                    while (q < size && !IsSeparator(line[q]))
+                        ++q;
+                    const std::string_view token = line.substr(p, q - p);
+                    if (!ParseReal(token, out[i * cols + filled]))
+                        return readError("valor real inválido \"" + std::string(token) + "\"");
+                }
+                ++filled;
+                afterValue = true;
+                p = q;
+            }
+            if (filled == cols) {
+                // A row's values end its line: more of them means other counts than announced.
+                while (p < size && (line[p] == ' ' || line[p] == '\t' || line[p] == ','))
+                    ++p;
+                if (p < size)
+                    return readError("a linha tem mais de" + FormatI(nc, 6) + " valores");
+            }
+        }
+    }
+    while (lines.Next(line))
+        if (line.find_first_not_of(" \t\x1a") != std::string_view::npos)
+            return readError("o ficheiro tem mais linhas do que as" + FormatI(nr, 8) + " indicadas");
+    if (lines.Failed())
+        return readError("erro de leitura do ficheiro");
+    return finish(DataReadStatus::Ok);
+}

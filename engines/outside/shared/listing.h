@@ -1,0 +1,76 @@
+// Listing and result-file pieces shared by the outside engines mur and dazi: the banner,
+// warning blocks, the eigenvalue table with its histogram, the table of point coordinates
+// and contributions, the reading of the engine data matrix, and the result-file fields.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engines/common/record_io.h"
+
+// A name as one token for a result file: leading and trailing blanks dropped, inner blanks
+// and tabs as '_', an empty name as "_".
+std::string ResultName(std::string_view name);
+// A number for a result file: shortest text that reads back to the same double; a negative
+// zero is written "0" and a value that is not finite "0" (callers never pass one).
+void AppendResultNumber(std::string& out, double value);
+
+// Fixed-point field as FormatF, appended to out without intermediate strings.
+void AppendFixed(std::string& out, double value, int width, int decimals);
+
+// A count in 4 columns, or as wide as it needs.
+std::string FormatCount(long long value);
+
+// Banner of the listing: the analysis heading and version, the title between rules, and the
+// sizes of the work areas.
+void WriteBanner(RecordWriter& out, const std::string& heading, const std::string& title,
+                 long long numeric, long long literal);
+// A warning block between two rules of " *".
+void WriteAlert(RecordWriter& out, const std::string& heading, const std::vector<std::string>& lines);
+
+// Eigenvalues, percentages of the total and cumulative percentages of factors 1 to nf.
+// Factors beyond values.size() and values at or below zeroBelow count as 0.
+struct FactorTable {
+    double total = 0.0;
+    std::vector<double> values, percent, cumulative;
+};
+FactorTable MakeFactorTable(const std::vector<double>& values, double total, int nf, double zeroBelow);
+// The eigenvalue section of the listing: heading with the total, one line per factor with
+// its histogram bar of one '.' per percent (at least 1, at most 100).
+void WriteFactorListing(RecordWriter& out, const FactorTable& table);
+
+// The coordinates and contributions section: heading block, then sections and points.
+// Shows the first min(nf, 6) factors. The absolute contribution of a point of weight w to
+// factor a is 100 w c^2 / lambda(a); the relative one c^2 / d2.
+class PointTable {
+public:
+    PointTable(RecordWriter& out, const FactorTable& factors, int nameWidth, bool showMass);
+    void Heading();
+    void Section(const std::string& title);
+    void Point(const std::string& name, double mass, double weight, double d2, const double* coordinates,
+               std::size_t stride);
+
+private:
+    RecordWriter& out_;
+    const FactorTable& factors_;
+    int nameWidth_;
+    bool showMass_;
+    std::string line_, absolute_, relative_;
+};
+
+// The engine data matrix: nr identifier lines (each whole line is a name), then nr rows of
+// nc values in free format (blanks, tabs or single commas between values, a row's values
+// may run over several lines). Values beyond nc on a row's last line, or lines beyond the
+// last row, are refused: they mean counts other than those announced. values is
+// row-major (element (i, j) at i * nc + j). The file is read in pieces, so that a large
+// table costs no more memory than its values.
+struct DataMatrix {
+    std::vector<std::string> names;
+    std::unique_ptr<double[]> values;  // left uninitialised until read: a large table is written once
+};
+enum class DataReadStatus { Ok, CannotOpen, Failed };
+// Reads the matrix at systemPath; on failure writes the warning block to listing.
+DataReadStatus ReadDataMatrix(const std::string& systemPath, int nr, int nc, DataMatrix& data,
+                              RecordWriter& listing);

@@ -1,0 +1,237 @@
+#include "stats/order_statistics.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "app/status.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+// An unsigned key that orders like the float: negative values have all bits flipped,
+// positive ones the sign bit set. A negative zero gets the key of zero, so that the two
+// stay in their original order, as equal values do.
+inline uint32_t SortKey(float f) {
+    uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    if (u == 0x80000000u) u = 0;
+    return (u & 0x80000000u) ? ~u : (u | 0x80000000u);
+}
+
+// Least-significant-digit radix sort in three passes of 11 bits: stable, and linear in
+// the number of values, which matters for tables of millions of rows. scratch must hold
+// n floats.
+void RadixSort(float* values, size_t n, float* scratch) {
+    if (n < 2) return;
+    constexpr int kBits = 11;
+    constexpr int kPasses = 3;
+    constexpr uint32_t kBuckets = 1u << kBits;
+    std::array<std::array<size_t, kBuckets>, kPasses> counts{};
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t k = SortKey(values[i]);
+        ++counts[0][k & (kBuckets - 1)];
+        ++counts[1][(k >> kBits) & (kBuckets - 1)];
+        ++counts[2][k >> (2 * kBits)];
+    }
+    float* from = values;
+    float* to = scratch;
+    for (int p = 0; p < kPasses; ++p) {
+        auto& c = counts[static_cast<size_t>(p)];
+        // A digit that every key shares moves nothing.
+        bool trivial = false;
+        for (uint32_t b = 0; b < kBuckets; ++b) {
+            if (c[b] == 0) continue;
+            trivial = c[b] == n;
+            break;
+        }
+        if (trivial) continue;
+        size_t offset = 0;
+        for (uint32_t b = 0; b < kBuckets; ++b) {
+            const size_t count = c[b];
+            c[b] = offset;
+            offset += count;
+        }
+        const int shift = p * kBits;
+        for (size_t k = 0; k < n; ++k) {
+            const float f = from[k];
+            to[c[(SortKey(f) >> shift) & (kBuckets - 1)]++] = f;
+        }
+        std::swap(from, to);
+    }
+    if (from != values) std::memcpy(values, from, n * sizeof(float));
+}
+
+// The missing-value rule (FloatEquals) on a value already in single precision, inline for
+// the millions of cells of a large table.
+inline bool IsAbsent(float x, float code) { return std::fabs(x - code) < 1e-6; }
+}  // namespace
+
+void SortValuesStable(std::vector<float>& values) {
+    std::unique_ptr<float[]> scratch(new float[values.size()]);
+    RadixSort(values.data(), values.size(), scratch.get());
+}
+
+CSortedValues::CSortedValues(afx::LargeArray<float> sortedValues, size_t count)
+    : m_pValues(std::move(sortedValues)), m_nCount(count) {}
+
+COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<int>& variables, float missingCode)
+    : m_fMissingCode(missingCode) {
+    CString text;
+    text.LoadString(IDS_STATUS_SORTING);
+    BeginProgressStep(text, static_cast<int>(variables.size()), 1);
+    const size_t rows = static_cast<size_t>(std::max(table.GetRowCount(), 0));
+    const size_t count = variables.size();
+    // The cells are gathered row by row for all variables at once (the table keeps its
+    // rows contiguous), each variable's present values into a block of its own that is
+    // written only once (no clearing first).
+    std::vector<afx::LargeArray<float>> values;
+    values.reserve(count);
+    for (size_t j = 0; j < count; ++j) values.push_back(afx::MakeLargeArray<float>(rows));
+    std::vector<float*> out(count);
+    std::vector<size_t> present(count, 0);
+    for (size_t j = 0; j < count; ++j) out[j] = values[j].get();
+    for (size_t r = 0; r < rows; ++r) {
+        for (size_t j = 0; j < count; ++j) {
+            const float x = static_cast<float>(table.GetValue(static_cast<int>(r + 1), variables[j]));
+            out[j][present[j]] = x;
+            present[j] += !IsAbsent(x, m_fMissingCode);
+        }
+    }
+    afx::LargeArray<float> scratch = afx::MakeLargeArray<float>(rows);
+    for (size_t j = 0; j < count; ++j) {
+        StepProgress();
+        RadixSort(values[j].get(), present[j], scratch.get());
+        m_variables.push_back(table.GetVariable(variables[j]));
+        m_lists.emplace_back(std::move(values[j]), present[j]);
+    }
+    EndProgress();
+}
+
+COrderStatistics::~COrderStatistics() = default;
+
+CString COrderStatistics::GetVariableName(int index) const { return GetVariable(index)->GetName(); }
+
+double COrderStatistics::GetMin(int i) const {
+    return List(i).IsEmpty() ? std::numeric_limits<double>::quiet_NaN() : List(i).At(1);
+}
+
+double COrderStatistics::GetMax(int i) const {
+    return List(i).IsEmpty() ? std::numeric_limits<double>::quiet_NaN() : List(i).At(List(i).GetCount());
+}
+
+float COrderStatistics::GetQuartiles(int i, float& q1, float& q3) const {
+    const CSortedValues& list = List(i);
+    const int n = list.GetCount();
+    if (n == 0) {
+        q1 = q3 = std::numeric_limits<float>::quiet_NaN();
+        return q1;
+    }
+    const int m = n / 4;
+    auto mid = [&](int k) { return (list.At(k) + list.At(k + 1)) / 2.0; };
+    double lower = 0, median = 0, upper = 0;
+    switch (n % 4) {
+    case 0:
+        lower = mid(m);
+        median = mid(2 * m);
+        upper = mid(3 * m);
+        break;
+    case 1:
+        lower = list.At(m + 1);
+        median = list.At(2 * m + 1);
+        upper = list.At(3 * m + 1);
+        break;
+    case 2:
+        lower = list.At(m + 1);
+        median = mid(2 * m + 1);
+        upper = list.At(3 * m + 2);
+        break;
+    default:
+        lower = list.At(m + 1);
+        median = list.At(2 * m + 2);
+        upper = list.At(3 * m + 3);
+        break;
+    }
+    q1 = static_cast<float>(lower);
+    q3 = static_cast<float>(upper);
+    return static_cast<float>(median);
+}
+
+float COrderStatistics::GetMode(int i) const {
+    const std::span<const float> v = List(i).Values();
+    if (v.empty()) return std::numeric_limits<float>::quiet_NaN();
+    double best = v.front();
+    size_t bestLength = 0;
+    size_t start = 0;
+    for (size_t k = 1; k <= v.size(); ++k) {
+        if (k < v.size() && static_cast<double>(v[k]) == static_cast<double>(v[start])) continue;
+        // A later run wins only when strictly longer; the last run counts like the others.
+        if (k - start > bestLength) {
+            bestLength = k - start;
+            best = v[start];
+        }
+        start = k;
+    }
+    return static_cast<float>(best);
+}
+
+double COrderStatistics::GetSkewness(int i, double s) const {
+    const double mean = GetMean(i);
+    double sum = 0.0;
+    double n = 0.0;
+    for (float x : List(i).Values()) {
+        double d = static_cast<double>(x) - mean;
+        sum += d * d * d;
+        n += 1.0;
+    }
+    return (sum / (n - 1.0) / (s * s * s)) * (n / (n - 2.0));
+}
+
+int COrderStatistics::CountBelow(float bound, int i, bool restart, int comparison) {
+    if (restart) {
+        m_nCursorList = i;
+        m_nCursor = 0;
+    }
+    if (m_nCursorList != i) return 0;  // no cursor on this variable's list yet
+    const std::span<const float> v = List(i).Values();
+    const double b = bound;
+    int count = 0;
+    while (m_nCursor < v.size()) {
+        const double x = v[m_nCursor];
+        bool within = comparison == 0 ? x <= b : !(x > b);
+        if (!within) break;
+        ++count;
+        ++m_nCursor;
+    }
+    return count;
+}
+
+void COrderStatistics::CollectBelow(float bound, int i, std::vector<float>& out) const {
+    for (float x : List(i).Values()) {
+        if (!(static_cast<double>(x) < static_cast<double>(bound))) break;
+        out.push_back(x);
+    }
+}
+
+void COrderStatistics::CollectAbove(float bound, int i, std::vector<float>& out) const {
+    const std::span<const float> v = List(i).Values();
+    for (auto it = v.rbegin(); it != v.rend(); ++it) {
+        if (!(static_cast<double>(*it) > static_cast<double>(bound))) break;
+        out.push_back(*it);
+    }
+}
+
+int COrderStatistics::GetDistinctValues(int i, std::vector<float>& out) const {
+    const std::span<const float> v = List(i).Values();
+    int count = 0;
+    for (size_t k = 0; k < v.size(); ++k) {
+        if (k > 0 && static_cast<double>(v[k]) == static_cast<double>(v[k - 1])) continue;
+        out.push_back(v[k]);
+        ++count;
+    }
+    return count;
+}

@@ -1,0 +1,566 @@
+#include "tests/play/player.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "app/tabulon_app.h"
+#include "platform/core/cp1252.h"
+#include "ui/folder_dialog.h"
+
+namespace play {
+
+std::atomic<int> g_playingLine{0};
+std::atomic<int> g_dialogLine{0};
+
+namespace {
+
+// A menu text as the script names it: without '&' (a doubled one stays) and without the
+// accelerator text after a tab.
+std::string PlainMenuText(const CString& text) {
+    std::string s = text.str();
+    size_t tab = s.find('\t');
+    if (tab != std::string::npos) s.resize(tab);
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '&') {
+            if (i + 1 < s.size() && s[i + 1] == '&') out += s[++i];
+            continue;
+        }
+        out += s[i];
+    }
+    return out;
+}
+
+std::vector<std::string> SplitMenuPath(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t slash = path.find('/', start);
+        parts.push_back(path.substr(start, slash == std::string::npos ? std::string::npos : slash - start));
+        if (slash == std::string::npos) break;
+        start = slash + 1;
+    }
+    return parts;
+}
+
+std::string Utf8(const CString& s) { return afx::Cp1252ToUtf8(s.str()); }
+
+// The buttons of a message-box type that an answer may press.
+bool BoxHasButton(UINT type, int answer) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OK: return answer == IDOK;
+    case MB_OKCANCEL: return answer == IDOK || answer == IDCANCEL;
+    case MB_YESNO: return answer == IDYES || answer == IDNO;
+    case MB_YESNOCANCEL: return answer == IDYES || answer == IDNO || answer == IDCANCEL;
+    case MB_RETRYCANCEL: return answer == IDCANCEL;
+    default: return false;
+    }
+}
+
+int BoxAnswer(const std::string& word) {
+    if (word == "yes") return IDYES;
+    if (word == "no") return IDNO;
+    if (word == "cancel") return IDCANCEL;
+    return IDOK;
+}
+
+}  // namespace
+
+const std::map<std::string, Player::LineRunner>& Player::LineRunners() {
+    static const std::map<std::string, LineRunner> table = {
+        {"open", &Player::Open},
+        {"command", &Player::Command},
+        {"menu", &Player::Menu},
+        {"dialog", &Player::Dialog},
+        {"box", &Player::Box},
+        {"file", &Player::File},
+        {"print", &Player::Print},
+        {"popup", &Player::Popup},
+        {"save-as", &Player::SaveAs},
+        {"set-clipboard", &Player::SetClipboard},
+        {"header-click", &Player::HeaderClick},
+        {"clipboard-text", &Player::ClipboardText},
+        {"clipboard-image", &Player::ClipboardImage},
+        {"window-png", &Player::WindowPng},
+        {"messages", &Player::Messages},
+        {"opened", &Player::Opened},
+        {"expect-file", &Player::ExpectFile},
+        {"compare", &Player::Compare},
+        {"compare-numbers", &Player::CompareNumbers},
+        {"folder-dialog", &Player::FolderDialog},
+        {"viewer", &Player::Viewer},
+    };
+    return table;
+}
+
+const std::map<std::string, Player::ActionRunner>& Player::ActionRunners() {
+    static const std::map<std::string, ActionRunner> table = {
+        {"click", &Player::Click},   {"check", &Player::Click},     {"tick", &Player::Tick},
+        {"untick", &Player::Tick},   {"select", &Player::Select},   {"choose", &Player::Choose},
+        {"dclick", &Player::DoubleClick}, {"type", &Player::Type},  {"focus", &Player::Focus},
+        {"key", &Player::Key},       {"rclick", &Player::RightClick}, {"png", &Player::Png},
+        {"dump", &Player::Dump},     {"close", &Player::Close},     {"wait-ms", &Player::WaitMs},
+    };
+    return table;
+}
+
+Player::Player(const Script& script, std::string tmp) : m_script(script), m_tmp(std::move(tmp)) {
+    afx::ScriptedUser::SetFailureReporter([this](const std::string& what) { Fail(m_line, what); });
+    m_user = std::make_unique<afx::ScriptedUser>();
+    // Nothing leaves the run: links are recorded, not opened.
+    m_previousOpener = afx::SetLinkOpener([this](const CString& target) {
+        m_opened.push_back(target);
+        return afx::OpenOutcome{afx::OpenOutcome::Exited, 0};
+    });
+}
+
+Player::~Player() {
+    afx::SetLinkOpener(m_previousOpener);
+    // Leftovers were reported by Play; the seam must not report them again.
+    m_user->TakeUnused();
+    m_user.reset();
+    afx::ScriptedUser::SetFailureReporter([](const std::string& what) {
+        std::fprintf(stderr, "scripted user: %s\n", what.c_str());
+    });
+}
+
+void Player::Fail(int line, const std::string& what) {
+    ++m_failures;
+    if (line > 0) std::fprintf(stderr, "%s:%d: %s\n", m_script.path.c_str(), line, what.c_str());
+    else std::fprintf(stderr, "%s: %s\n", m_script.path.c_str(), what.c_str());
+    std::fflush(stderr);
+}
+
+void Player::Play() {
+    for (const Line& line : m_script.lines) {
+        m_line = line.number;
+        g_playingLine = line.number;
+        (this->*LineRunners().at(line.verb))(line);
+        afx::ProcessPendingEvents();
+    }
+    m_line = 0;
+    CheckAnswersUsed(0);
+}
+
+// --- Arguments and files ----------------------------------------------------------------------
+
+std::string Player::Expand(const std::string& arg) const {
+    std::string out = arg;
+    for (size_t at = out.find("$TMP"); at != std::string::npos; at = out.find("$TMP", at + m_tmp.size()))
+        out.replace(at, 4, m_tmp);
+    return out;
+}
+
+std::string Player::PathArg(const std::string& arg) const {
+    std::string p = Expand(arg);
+    if (!p.empty() && p[0] != '/') p = m_script.folder + "/" + p;
+    return p;
+}
+
+bool Player::PathArg1252(const std::string& arg, int line, CString* out) {
+    std::string converted;
+    std::string p = PathArg(arg);
+    if (!afx::Utf8ToCp1252(p, &converted)) {
+        Fail(line, "the path \"" + p + "\" holds characters the program cannot use");
+        return false;
+    }
+    *out = converted.c_str();
+    return true;
+}
+
+bool Player::Text1252(const std::string& arg, int line, CString* out) {
+    std::string converted;
+    if (!afx::Utf8ToCp1252(Expand(arg), &converted)) {
+        Fail(line, "the text \"" + Expand(arg) + "\" holds characters the program cannot show");
+        return false;
+    }
+    *out = converted.c_str();
+    return true;
+}
+
+bool Player::WriteOutput(const std::string& path, const std::string& text, int line) {
+    // The run's folder differs from run to run: written as $TMP, the text can be compared.
+    std::string bytes = text;
+    for (size_t at = bytes.find(m_tmp); !m_tmp.empty() && at != std::string::npos; at = bytes.find(m_tmp, at + 4))
+        bytes.replace(at, m_tmp.size(), "$TMP");
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    out.close();
+    if (!out) Fail(line, "cannot write " + path);
+    return static_cast<bool>(out);
+}
+
+bool Player::ReadInput(const std::string& path, std::string* bytes, int line) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        Fail(line, "cannot read " + path);
+        return false;
+    }
+    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+void Player::CheckAnswersUsed(int line) {
+    std::vector<std::string> left = m_user->TakeUnused();
+    bool named = false;
+    std::string when = line > 0 ? "during line " + std::to_string(line) : "by the end of the script";
+    for (const Pending& p : m_pending)
+        if (!p.used) {
+            Fail(p.line, p.what + " was expected but never appeared " + when);
+            named = true;
+        }
+    if (!named)
+        for (const std::string& what : left) Fail(line, what);
+    m_pending.clear();
+}
+
+CFrameWnd* Player::Frame(int line) {
+    auto* frame = dynamic_cast<CFrameWnd*>(theApp.m_pMainWnd);
+    if (!frame) Fail(line, "Tabulon has no main window");
+    return frame;
+}
+
+void Player::RunCommand(UINT id, int line) {
+    CFrameWnd* frame = Frame(line);
+    if (frame && !frame->IsCommandEnabled(id)) {
+        Fail(line, "command " + std::to_string(id) + " is greyed");
+        // The answers queued for it could not be used: that is the same failure.
+        m_user->TakeUnused();
+        m_pending.clear();
+        return;
+    }
+    if (frame) frame->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    afx::ProcessPendingEvents();
+    CheckAnswersUsed(line);
+}
+
+void Player::Wait(int ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+        afx::ProcessPendingEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+// --- Lines that run something -----------------------------------------------------------------
+
+void Player::Open(const Line& l) {
+    CString path;
+    if (PathArg1252(l.args[0], l.number, &path)) theApp.OpenDocumentFile(path);
+    afx::ProcessPendingEvents();
+    CheckAnswersUsed(l.number);
+}
+
+void Player::Command(const Line& l) {
+    long id = 0;
+    ParseInt(l.args[0], &id);
+    RunCommand(static_cast<UINT>(id), l.number);
+}
+
+void Player::Menu(const Line& l) {
+    CFrameWnd* frame = Frame(l.number);
+    if (!frame) return;
+    CString wanted;
+    if (!Text1252(l.args[0], l.number, &wanted)) return;
+    const CMenu* menu = frame->GetMenu();
+    UINT id = 0;
+    std::vector<std::string> parts = SplitMenuPath(wanted.str());
+    for (size_t i = 0; menu && i < parts.size(); ++i) {
+        const CMenu::Item* found = nullptr;
+        for (const CMenu::Item& it : menu->Items())
+            if (!it.separator && PlainMenuText(it.text) == parts[i]) {
+                found = &it;
+                break;
+            }
+        if (!found) break;
+        bool last = i + 1 == parts.size();
+        if (last && !found->popup) id = found->id;
+        menu = found->popup.get();
+    }
+    if (id == 0) {
+        Fail(l.number, "the menu has no command \"" + l.args[0] + "\"");
+        CheckAnswersUsed(l.number);
+        return;
+    }
+    RunCommand(id, l.number);
+}
+
+void Player::SaveAs(const Line& l) {
+    CString path;
+    if (!PathArg1252(l.args[0], l.number, &path)) return;
+    m_user->OnFileDialog(Track(l.number, "the Save As prompt", [path](afx::FileDialogRequest& request) {
+        request.path = path;
+        return true;
+    }));
+    RunCommand(ID_FILE_SAVE_AS, l.number);
+}
+
+void Player::HeaderClick(const Line& l) {
+    long column = 0;
+    ParseInt(l.args[0], &column);
+    CFrameWnd* frame = Frame(l.number);
+    auto* view = frame ? dynamic_cast<CListView*>(frame->GetActiveView()) : nullptr;
+    if (!view) {
+        if (frame) Fail(l.number, "the main window shows no list");
+    } else if (column >= view->GetListCtrl().GetColumnCount()) {
+        Fail(l.number, "the list has no column " + std::to_string(column));
+    } else {
+        afx::ClickHeader(view, static_cast<int>(column));
+    }
+    afx::ProcessPendingEvents();
+    CheckAnswersUsed(l.number);
+}
+
+void Player::FolderDialog(const Line& l) {
+    CString start;
+    if (!PathArg1252(l.args[0], l.number, &start)) return;
+    CFolderDialog dlg(start, nullptr, theApp.m_pMainWnd);
+    std::string result = dlg.DoModal() == IDOK ? Utf8(dlg.GetFolder()) : std::string("cancel");
+    afx::ProcessPendingEvents();
+    CheckAnswersUsed(l.number);
+    WriteOutput(PathArg(l.args[1]), result + "\n", l.number);
+}
+
+// --- Answers ----------------------------------------------------------------------------------
+
+void Player::Dialog(const Line& l) {
+    int number = l.number;
+    const std::vector<Action>* actions = &l.actions;
+    m_user->OnDialog(l.dialogId, Track(number, "dialog " + std::to_string(l.dialogId), [this, number, actions](afx::DialogDriver& d) {
+        int saved = m_line;
+        m_line = number;
+        g_dialogLine = number;
+        for (const Action& a : *actions) {
+            if (d.Dialog().HasEnded()) {
+                Fail(number, "dialog " + std::to_string(d.TemplateId()) + " had closed before \"" + a.name + "\"");
+                break;
+            }
+            (this->*ActionRunners().at(a.name))(d, a, number);
+        }
+        g_dialogLine = 0;
+        m_line = saved;
+    }));
+}
+
+void Player::Box(const Line& l) {
+    int answer = BoxAnswer(l.args[0]);
+    std::string word = l.args[0];
+    CString part;
+    bool checkText = l.args.size() > 1;
+    if (checkText && !Text1252(l.args[1], l.number, &part)) return;
+    int number = l.number;
+    m_user->OnMessageBox(Track(number, "a message box", [this, answer, word, part, checkText, number](const CString& text, UINT type) {
+        if (checkText && text.Find(part) < 0)
+            Fail(number, "the message \"" + Utf8(text) + "\" does not contain \"" + Utf8(part) + "\"");
+        if (!BoxHasButton(type, answer)) {
+            Fail(number, "the message \"" + Utf8(text) + "\" has no " + word + " button");
+            UINT t = type & MB_TYPEMASK;
+            return t == MB_YESNO ? IDNO : (t == MB_OK ? IDOK : IDCANCEL);
+        }
+        return answer;
+    }));
+}
+
+void Player::File(const Line& l) {
+    if (l.args[0] == "cancel") {
+        m_user->OnFileDialog(Track(l.number, "a file prompt", [](afx::FileDialogRequest&) { return false; }));
+        return;
+    }
+    CString path;
+    if (!PathArg1252(l.args[0], l.number, &path)) return;
+    m_user->OnFileDialog(Track(l.number, "a file prompt", [path](afx::FileDialogRequest& request) {
+        request.path = path;
+        return true;
+    }));
+}
+
+void Player::Print(const Line& l) {
+    if (l.args[0] == "cancel") {
+        m_user->OnPrintDialog(Track(l.number, "a print dialog", [](afx::PrintDialogRequest&) { return false; }));
+        return;
+    }
+    CString path;
+    if (!PathArg1252(l.args[0], l.number, &path)) return;
+    m_user->OnPrintDialog(Track(l.number, "a print dialog", [path](afx::PrintDialogRequest& request) {
+        request.outputFile = path;
+        return true;
+    }));
+}
+
+void Player::Popup(const Line& l) {
+    if (l.args[0] == "none") {
+        m_user->OnPopupMenu(Track(l.number, "a pop-up menu", [](const afx::PopupMenuRequest&) { return 0u; }));
+        return;
+    }
+    CString wanted;
+    if (!Text1252(l.args[0], l.number, &wanted)) return;
+    int number = l.number;
+    m_user->OnPopupMenu(Track(number, "a pop-up menu", [this, wanted, number](const afx::PopupMenuRequest& request) {
+        for (const auto& item : request.items)
+            if (item.second != 0 && PlainMenuText(item.first) == wanted.str()) return item.second;
+        Fail(number, "the pop-up menu has no item \"" + Utf8(wanted) + "\"");
+        return 0u;
+    }));
+}
+
+// --- Clipboard, pictures and records ----------------------------------------------------------
+
+void Player::SetClipboard(const Line& l) {
+    std::string bytes, converted;
+    if (!ReadInput(PathArg(l.args[0]), &bytes, l.number)) return;
+    if (!afx::Utf8ToCp1252(bytes, &converted)) {
+        Fail(l.number, PathArg(l.args[0]) + " is not UTF-8 text the program can hold");
+        return;
+    }
+    afx::SetClipboardText(converted.c_str());
+}
+
+void Player::ClipboardText(const Line& l) {
+    WriteOutput(PathArg(l.args[0]), Utf8(afx::ClipboardText()), l.number);
+}
+
+void Player::ClipboardImage(const Line& l) {
+    CString path;
+    if (PathArg1252(l.args[0], l.number, &path) && !afx::SaveClipboardImagePng(path))
+        Fail(l.number, "the clipboard holds no image, or " + PathArg(l.args[0]) + " cannot be written");
+}
+
+void Player::WindowPng(const Line& l) {
+    CString path;
+    if (!PathArg1252(l.args[0], l.number, &path)) return;
+    if (CFrameWnd* frame = Frame(l.number); frame && !afx::SaveWindowPng(frame, path))
+        Fail(l.number, "cannot write " + PathArg(l.args[0]));
+}
+
+void Player::Messages(const Line& l) {
+    std::string out;
+    for (const CString& m : m_user->Messages()) {
+        // One message a line: a line break inside a message is written as "\n".
+        std::string text = Utf8(m);
+        for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+            text.replace(at, 1, "\\n");
+        out += text + "\n";
+    }
+    WriteOutput(PathArg(l.args[0]), out, l.number);
+}
+
+void Player::Opened(const Line& l) {
+    std::string out;
+    for (const CString& target : m_opened) out += Utf8(target) + "\n";
+    WriteOutput(PathArg(l.args[0]), out, l.number);
+}
+
+void Player::Viewer(const Line& l) {
+    const auto& viewers = m_user->TextViewers();
+    if (viewers.empty()) {
+        Fail(l.number, "no text viewer has been shown");
+        return;
+    }
+    WriteOutput(PathArg(l.args[0]), Utf8(viewers.back().text), l.number);
+}
+
+void Player::ExpectFile(const Line& l) {
+    struct stat st;
+    std::string path = PathArg(l.args[0]);
+    if (stat(path.c_str(), &st) != 0) Fail(l.number, path + " does not exist");
+    else if (st.st_size == 0) Fail(l.number, path + " is empty");
+}
+
+void Player::Compare(const Line& l) {
+    std::string output, expected;
+    if (!ReadInput(PathArg(l.args[0]), &output, l.number) || !ReadInput(PathArg(l.args[1]), &expected, l.number))
+        return;
+    std::string diff = CompareBytes(output, expected);
+    if (!diff.empty()) Fail(l.number, PathArg(l.args[0]) + " differs from " + PathArg(l.args[1]) + ": " + diff);
+}
+
+void Player::CompareNumbers(const Line& l) {
+    std::string output, expected;
+    double tolerance = 0;
+    ParseNumber(l.args[2], &tolerance);
+    if (!ReadInput(PathArg(l.args[0]), &output, l.number) || !ReadInput(PathArg(l.args[1]), &expected, l.number))
+        return;
+    std::string diff = play::CompareNumbers(output, expected, tolerance);
+    if (!diff.empty()) Fail(l.number, PathArg(l.args[0]) + " differs from " + PathArg(l.args[1]) + ": " + diff);
+}
+
+// --- Dialog actions ---------------------------------------------------------------------------
+
+namespace {
+int IntArg(const Action& a, size_t i) {
+    long v = 0;
+    ParseInt(a.args[i], &v);
+    return static_cast<int>(v);
+}
+}  // namespace
+
+void Player::Click(afx::DialogDriver& d, const Action& a, int) { d.Click(IntArg(a, 0)); }
+
+void Player::Tick(afx::DialogDriver& d, const Action& a, int line) {
+    bool tick = a.name == "tick";
+    int id = IntArg(a, 0);
+    for (size_t i = 1; i < a.args.size(); ++i) {
+        int index = IntArg(a, i);
+        if (d.Dialog().HasEnded()) return;
+        if (d.IsTicked(id, index) != tick) d.Tick(id, index);
+        if (!d.Dialog().HasEnded() && d.IsTicked(id, index) != tick)
+            Fail(line, "item " + std::to_string(index) + " of list " + std::to_string(id) + " did not become " +
+                           (tick ? "ticked" : "unticked"));
+    }
+}
+
+void Player::Select(afx::DialogDriver& d, const Action& a, int) { d.Select(IntArg(a, 0), IntArg(a, 1)); }
+
+void Player::Choose(afx::DialogDriver& d, const Action& a, int line) {
+    int id = IntArg(a, 0);
+    CString text;
+    if (!Text1252(a.args[1], line, &text)) return;
+    std::vector<CString> items = d.Items(id);
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i] == text) {
+            d.Select(id, static_cast<int>(i));
+            return;
+        }
+    std::string all;
+    for (const CString& it : items) all += (all.empty() ? "\"" : ", \"") + Utf8(it) + "\"";
+    Fail(line, "control " + std::to_string(id) + " has no item \"" + Utf8(text) + "\" (it holds " +
+                   (all.empty() ? std::string("nothing") : all) + ")");
+}
+
+void Player::DoubleClick(afx::DialogDriver& d, const Action& a, int) { d.DoubleClick(IntArg(a, 0), IntArg(a, 1)); }
+
+void Player::Type(afx::DialogDriver& d, const Action& a, int line) {
+    CString text;
+    if (Text1252(a.args[1], line, &text)) d.Type(IntArg(a, 0), text);
+}
+
+void Player::Focus(afx::DialogDriver& d, const Action& a, int) { d.Focus(IntArg(a, 0)); }
+
+void Player::Key(afx::DialogDriver& d, const Action& a, int) { d.Key(KeyCode(a.args[0])); }
+
+void Player::RightClick(afx::DialogDriver& d, const Action& a, int) {
+    if (a.args.size() == 3) d.RightClickAt(IntArg(a, 0), IntArg(a, 1), IntArg(a, 2));
+    else d.RightClick(IntArg(a, 0));
+}
+
+void Player::Png(afx::DialogDriver& d, const Action& a, int line) {
+    CString path;
+    if (PathArg1252(a.args[0], line, &path) && !d.SavePng(path)) Fail(line, "cannot write " + PathArg(a.args[0]));
+}
+
+void Player::Dump(afx::DialogDriver& d, const Action& a, int line) {
+    std::string out;
+    for (const CString& s : d.Dump(IntArg(a, 0))) out += Utf8(s) + "\n";
+    WriteOutput(PathArg(a.args[1]), out, line);
+}
+
+void Player::Close(afx::DialogDriver& d, const Action&, int) { d.CloseBox(); }
+
+void Player::WaitMs(afx::DialogDriver&, const Action& a, int) { Wait(IntArg(a, 0)); }
+
+}  // namespace play
