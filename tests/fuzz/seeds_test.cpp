@@ -31,7 +31,7 @@ TEST(FuzzSeeds, NativeSeedsOpenWithRowsAndVariables) {
 }
 
 TEST(FuzzSeeds, EverySeedComesBackFromSave) {
-    for (const char* folder : {"tsm", "paste"})
+    for (const char* folder : {"tsm", "paste", "regressions"})
         for (const std::string& path : Seeds(folder)) EXPECT_EQ(round_trip::Fault(ReadBytes(path)), "") << path;
 }
 
