@@ -610,6 +610,8 @@ namespace {
 // window that holds the mouse capture (a data tip that is showing), in its own client
 // coordinates, when there is one.
 void SendMouse(CWnd* control, UINT message, WPARAM flags, CPoint at) {
+    // What a person points at has been drawn: paints still pending run first.
+    afx::ProcessPendingEvents();
     CWnd* target = CWnd::GetCapture();
     if (target && target != control) {
         control->ClientToScreen(&at);
