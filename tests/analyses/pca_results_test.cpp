@@ -364,7 +364,7 @@ TEST(PcaResults, ReportWithTheEigenvaluesAlone) {
                      "Factores </h2>\n<table";
     // The table's own lines end in CR LF; the frame's in LF.
     std::string normalised = page;
-    for (size_t at; (at = normalised.find("\r\n")) != std::string::npos;) normalised.replace(at, 2, "\n");
+    for (size_t at; (at = normalised.find("\r\n")) != std::string::npos;) normalised.replace(at, 2, 1, '\n');
     const std::string tail = "</table>\n<br />\n</body> </html>\n";
     EXPECT_EQ(normalised.substr(0, head.size()), head);
     ASSERT_GT(normalised.size(), tail.size());
