@@ -19,6 +19,7 @@ public:
     ~TFXDataTip() override;
 
     // The pop-up window, owned by the owner's window (or by none yet).
+    using CWnd::Create;
     virtual BOOL Create(CWnd* owner);
     BOOL DestroyWindow() override;
 

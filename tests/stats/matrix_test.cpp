@@ -43,7 +43,7 @@ const std::vector<Column>& Columns() {
 
 std::string DataFile(const std::vector<Column>& columns) {
     const size_t rows = columns[0].cells.size();
-    std::string s = "#Tesmo v7.00#\r\n-9.900000\r\n" + std::to_string(columns.size()) + "\r\n";
+    std::string s = std::string("#Tesmo v7.00#\r\n-9.900000\r\n") + std::to_string(columns.size()) + "\r\n";
     for (const Column& c : columns) s += std::string(c.name) + "\r\n" + std::to_string(c.type) + "\r\n" + (c.type == 0 ? "0\r\n" : "");
     for (size_t r = 0; r < rows; ++r) {
         s += 'r' + std::to_string(r + 1);
