@@ -71,7 +71,7 @@ private:
     int SlotWidth() const;
     int SlotsLeft() const;
 
-    int m_nPosition;
+    [[maybe_unused]] int m_nPosition;
     const CVariableDesc* m_pVariable;
     CString m_strVariable;
     std::vector<Class> m_classes;

@@ -25,7 +25,7 @@ public:
     void GetYVariableName(CString& out) const { out = m_pYVariable->GetName(); }
 
 private:
-    float m_fMissingCode;
+    [[maybe_unused]] float m_fMissingCode;
     const CVariableDesc* m_pYVariable;
     std::vector<std::unique_ptr<CPointSeries>> m_series;
 };

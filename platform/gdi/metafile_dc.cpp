@@ -22,7 +22,7 @@ namespace {
 // Record types.
 constexpr uint32_t EMR_HEADER = 1;
 constexpr uint32_t EMR_EOF = 14;
-constexpr uint32_t EMR_SETMAPMODE = 17;
+[[maybe_unused]] constexpr uint32_t EMR_SETMAPMODE = 17;
 constexpr uint32_t EMR_SETBKMODE = 18;
 constexpr uint32_t EMR_SETROP2 = 20;
 constexpr uint32_t EMR_SETTEXTALIGN = 22;
