@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analyses/corresp_report_dlg.h"
+#include "analyses/mca_report_dlg.h"
 #include "app/tabulon_app.h"
 #include "charts/graphic_elements.h"
 #include "charts/scatter_chart.h"
@@ -199,6 +200,45 @@ TEST_F(RowConditioning, TableWithoutQualitativeVariablesOpensThePlaneDirectly) {
     dlg.DoModal();
     EXPECT_TRUE(user.AllAnswered());
     EXPECT_FALSE(grouped);
+}
+
+// The multiple correspondence: the plotted individuals are rows L1, L3 and L4, the owner's
+// supplementary rows; their plane is grouped by their own codes.
+TEST(RowConditioningMultiple, IndividualsTakeTheCodesOfTheirRows) {
+    AnalysisFixture f;
+    OpenTable(f, kRegionTable);
+    class McaOwner : public TestAnalysisDlg {
+    public:
+        int GetFactorCount() override { return 2; }
+        int GetActiveColumnCount() override { return 2; }
+        int GetSupplementaryColumnCount() override { return 0; }
+        int GetSupplementaryRowCount() override { return 3; }
+        void GetSupplementaryRows(std::vector<int>& rows) override { rows.insert(rows.end(), {0, 2, 3}); }
+    } owner;
+    CMultiCorrespReportDlg dlg(&owner);
+    testsupport::WriteBytes(f.Dados("dazi.tmp"), "1\n0.3 60 60\n0.2 40 100\n"
+                                                 "c1 0.5 0.2 0.3 -0.1\nc2 0.5 0.1 -0.3 0.1\n"
+                                                 "L1 0.4 0.1 0.1 0.2\nL3 0.3 0.2 -0.2 0.1\nL4 0.3 0.3 0.0 -0.3\n");
+    dlg.ReadResults(f.Dados("dazi.tmp").c_str());
+    ASSERT_EQ(dlg.GetRowTable(0).GetRowCount(), 3);
+    ScriptedUser user;
+    user.OnDialog(IDD_CORRESP_REPORT, [](DialogDriver& d) {
+        d.Click(IDC_RESULTS_ROW_PLANE);
+        d.Click(IDOK);
+    });
+    user.OnDialog(kConditioning, [](DialogDriver& d) {
+        d.Tick(kConditioningList, 0);
+        d.Click(IDOK);
+    });
+    std::vector<int> individuals;
+    user.OnDialog(IDD_CHART_WINDOW, [&](DialogDriver& d) {
+        ASSERT_NE(Plane(dlg, 0), nullptr);
+        individuals = Groups(Plane(dlg, 0));
+        d.Click(IDCANCEL);
+    });
+    dlg.DoModal();
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(individuals, (std::vector<int>{3, 2, 2}));
 }
 
 }  // namespace
