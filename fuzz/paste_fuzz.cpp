@@ -2,11 +2,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/data_set.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    QuietMessageBoxes();
+    PrepareHeadless();
     afx::ScriptedUser user;
     CDataSet set;
     std::string text(reinterpret_cast<const char*>(data), size);

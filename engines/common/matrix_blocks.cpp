@@ -31,15 +31,15 @@ void PrintBlocks(RecordWriter& out, int kind, int nrows, int ncols, const Real* 
     const BlockLayout layout = LayoutOf(kind);
     for (int j1 = 0; j1 < ncols; j1 += layout.columns) {
         const int j2 = std::min(j1 + layout.columns, ncols);  // one past the block's last column
-        std::string heading = " " + Blanks(layout.lead);
+        std::string heading = ' ' + Blanks(layout.lead);
         for (int j = j1; j < j2; ++j)
             heading += Blanks(layout.pad) + NameAt(colNames, j) + Blanks(layout.pad);
-        const std::string rule = " " + std::string(static_cast<size_t>((j2 - j1) * layout.width + 7), '-');
+        const std::string rule = ' ' + std::string(static_cast<size_t>((j2 - j1) * layout.width + 7), '-');
         out.WriteBlank(2);
         out.Write(heading);
         out.Write(rule);
         for (int i = 0; i < nrows; ++i) {
-            std::string line = " " + NameAt(rowNames, i) + "  ";
+            std::string line = ' ' + NameAt(rowNames, i) + "  ";
             for (int j = j1; j < j2; ++j)
                 line += FormatF(a[i + static_cast<size_t>(j) * lda], layout.width, layout.decimals);
             out.Write(line);

@@ -35,7 +35,7 @@ bool ParseDouble(std::string_view token, double& out) {
     return ec == std::errc() && ptr == end && std::isfinite(out);
 }
 
-std::string Quoted(std::string_view token) { return "\"" + std::string(token) + "\""; }
+std::string Quoted(std::string_view token) { return '"' + std::string(token) + "\""; }
 
 }  // namespace
 
@@ -491,14 +491,14 @@ std::string FormatFree(double value) {
 std::string FreeRecord(std::initializer_list<float> values) {
     std::string out;
     for (float v : values)
-        out += " " + FormatFree(v);
+        out += ' ' + FormatFree(v);
     return out;
 }
 
 std::string FreeRecord(std::initializer_list<double> values) {
     std::string out;
     for (double v : values)
-        out += " " + FormatFree(v);
+        out += ' ' + FormatFree(v);
     return out;
 }
 

@@ -17,7 +17,7 @@ GroupSeparation SeparateGroups(RecordWriter& out, const Hierarchy& h, float cut,
     const std::size_t steps = std::min({h.left.size(), h.right.size(), h.level.size(), n == 0 ? 0 : n - 1});
     GroupSeparation result;
 
-    out.Write("1" + Blanks(49) + "SEPARACAO EM GRUPOS");
+    out.Write('1' + Blanks(49) + "SEPARACAO EM GRUPOS");
     out.Write(Blanks(48) + std::string(21, '*'));
     out.WriteBlank();
     out.Write("COEFICIENTE DE CORTE=" + FormatF(cut, 9, 3));
@@ -77,7 +77,7 @@ GroupSeparation SeparateGroups(RecordWriter& out, const Hierarchy& h, float cut,
     out.Write(std::string(132, '-'));
     for (std::size_t g = 0; g < result.groups; ++g) {
         out.WriteBlank();
-        WriteContinued(out, " " + FormatI(static_cast<long long>(g + 1), 5) + Blanks(4), Blanks(10), members[g], 23);
+        WriteContinued(out, ' ' + FormatI(static_cast<long long>(g + 1), 5) + Blanks(4), Blanks(10), members[g], 23);
     }
     return result;
 }

@@ -95,7 +95,7 @@ private:
 void Run::PrintBanner(std::size_t numeric, std::size_t literal) {
     listing_.Write(FormatText("   CLASSIFICAÇÃO ASCENDENTE HIERARQUICA", 51) + "Versão 7.00");
     listing_.Write(Repeat(" .", 65));
-    listing_.Write(" " + PadText(title_, 128));
+    listing_.Write(' ' + PadText(title_, 128));
     listing_.Write(Repeat(" .", 65));
     listing_.Write(" UTILIZAÇÃO DE MEMÓRIA");
     listing_.Write("    . Numérica" + FormatI(static_cast<long long>(numeric), 8));

@@ -33,20 +33,20 @@ void PrintTriangularTable(RecordWriter& out, int idist, const std::vector<float>
                           const std::vector<std::string>& names) {
     const bool wide = std::any_of(d.begin(), d.end(), [](float v) { return v > 100.0f; });
     auto field = [wide](float v) { return wide ? FormatE(v, 8, 2) : FormatF(v, 8, 4); };
-    out.Write(kFormFeed + Blanks(15) + TriangleTitle(idist));
+    out.Write('\f' + Blanks(15) + TriangleTitle(idist));
     out.Write(std::string(128, '-'));
     out.WriteBlank(2);
     const std::size_t n = names.size();
     // Columns 1 to n - 1 hold entries; row i holds columns 1 to i - 1 (1-based).
     for (std::size_t j1 = 1; j1 < n; j1 += 15) {
         const std::size_t j2 = std::min(j1 + 14, n - 1);
-        std::string heading = " " + Blanks(5);
+        std::string heading = ' ' + Blanks(5);
         for (std::size_t j = j1; j <= j2; ++j) heading += Blanks(2) + Name(names, j) + Blanks(2);
         out.WriteBlank();
         out.Write(heading);
         out.WriteBlank();
         for (std::size_t i = j1 + 1; i <= n; ++i) {
-            std::string line = " " + Name(names, i);
+            std::string line = ' ' + Name(names, i);
             for (std::size_t j = j1; j <= std::min(i - 1, j2); ++j) line += field(d[TriangleIndex(i - 1, j - 1)]);
             out.Write(line);
         }
@@ -67,16 +67,16 @@ void PrintSteps(RecordWriter& out, int method, const FlexibleCoefficients& c, co
         default: out.Write(Blanks(48) + "ALGORITMO DO SALTO MINIMO"); break;
     }
     out.WriteBlank();
-    out.Write(" " + Repeat("--", 60));
+    out.Write(' ' + Repeat("--", 60));
     out.WriteBlank();
     out.WriteBlank(2);
     out.Write(Blanks(39) + "NO I  DISTANCIA  I   ANTIGO   I    NOVO    I PESO");
-    const std::string rule = " " + Blanks(36) + Repeat("--", 26);
+    const std::string rule = ' ' + Blanks(36) + Repeat("--", 26);
     out.Write(rule);
     const std::size_t n = names.size();
     for (std::size_t k = 0; k < steps.size(); ++k) {
         const Step& s = steps[k];
-        out.Write(" " + Blanks(36) + FormatI(static_cast<long long>(n + k + 1), 4) + " I" + FormatF(s.level, 12, 3) +
+        out.Write(' ' + Blanks(36) + FormatI(static_cast<long long>(n + k + 1), 4) + " I" + FormatF(s.level, 12, 3) +
                   " I" + FormatI(static_cast<long long>(s.left_label), 6) + " " + Name(names, s.left) + " I" +
                   FormatI(static_cast<long long>(s.right_label), 6) + " " + Name(names, s.right) + " I" +
                   FormatI(static_cast<long long>(s.size), 5));
@@ -89,20 +89,20 @@ void PrintClassDescriptions(RecordWriter& out, const std::vector<Step>& steps, c
     out.Write(kFormFeed + std::string("  NO     INDICE  ANTIGO  NOVO  PESO ") + Blanks(5) +
               "DESCRICAO DAS CLASSES DA HIERARQUIA");
     out.WriteBlank();
-    out.Write(" " + Repeat("--", 65));
+    out.Write(' ' + Repeat("--", 65));
     std::vector<std::string> fields;
     for (std::size_t k = 0; k < steps.size(); ++k) {
         const Step& s = steps[k];
         const std::vector<std::size_t> members = ClusterMembers(n, steps, n + k + 1);
         fields.clear();
-        for (std::size_t m : members) fields.push_back(" " + Name(names, m));
+        for (std::size_t m : members) fields.push_back(' ' + Name(names, m));
         out.WriteBlank();
         WriteContinued(out,
                        FormatI(static_cast<long long>(n + k + 1), 5) + FormatF(s.level, 11, 3) +
                            FormatI(static_cast<long long>(s.left_label), 8) +
                            FormatI(static_cast<long long>(s.right_label), 6) +
                            FormatI(static_cast<long long>(members.size()), 6) + Blanks(4),
-                       " " + Blanks(39), fields, 18);
+                       ' ' + Blanks(39), fields, 18);
     }
 }
 
@@ -136,7 +136,7 @@ DendrogramScale ScaleOf(const std::vector<Step>& steps) {
 
 void PrintDendrogram(RecordWriter& out, const std::vector<Step>& steps, const std::vector<std::string>& names,
                      const std::optional<std::vector<std::size_t>>& positions, std::size_t spacing) {
-    out.Write(kFormFeed + Blanks(50) + "DENDROGRAMA");
+    out.Write('\f' + Blanks(50) + "DENDROGRAMA");
     out.Write(Blanks(49) + std::string(13, '*'));
     out.WriteBlank();
     if (!positions) {
@@ -147,11 +147,11 @@ void PrintDendrogram(RecordWriter& out, const std::vector<Step>& steps, const st
     const std::size_t n = names.size();
     const DendrogramScale scale = ScaleOf(steps);
     const double tick = scale.range / 10.0;
-    std::string ticks = " " + FormatF(scale.lo, 8, 2);
-    for (int t = 1; t <= 10; ++t) ticks += " " + FormatF(scale.lo + t * tick, 9, 2);
+    std::string ticks = ' ' + FormatF(scale.lo, 8, 2);
+    for (int t = 1; t <= 10; ++t) ticks += ' ' + FormatF(scale.lo + t * tick, 9, 2);
     out.WriteBlank();
     out.Write(ticks);
-    out.Write(" " + Blanks(5) + "+" + Repeat("---------+", 10) + "----");
+    out.Write(' ' + Blanks(5) + "+" + Repeat("---------+", 10) + "----");
     out.WriteBlank();
 
     // Print rows (0-based) and the column where each slot's branch starts.
@@ -195,7 +195,7 @@ void PrintDendrogram(RecordWriter& out, const std::vector<Step>& steps, const st
         for (std::size_t c = 1; c <= 101; ++c)
             if (open_count[c] > 0) cells[c - 1] = '|';
         const std::size_t object = object_on_row[r];
-        out.Write((object != 0 ? " " + Name(names, object) + " " : " " + Blanks(5)) + cells);
+        out.Write((object != 0 ? ' ' + Name(names, object) + " " : ' ' + Blanks(5)) + cells);
         for (std::size_t c : closes[r]) --open_count[c];
     }
 }

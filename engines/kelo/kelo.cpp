@@ -571,7 +571,7 @@ void KeloRun::WriteEigenvalues(RecordWriter& tmp) {
         cumulative += percent;
         int bar = static_cast<int>(percent + 0.5);
         bar = std::clamp(bar, 1, 100);
-        prn_.Write(" " + FormatI(a, 3) + " " + FormatF(lambda, 10, 5) + FormatF(percent, 7, 2) +
+        prn_.Write(' ' + FormatI(a, 3) + " " + FormatF(lambda, 10, 5) + FormatF(percent, 7, 2) +
                    FormatF(cumulative, 7, 2) + " " + std::string(static_cast<Index>(bar), '.'));
         tmp.Write(FreeRecord({lambda, percent, cumulative}));
         if (lambda <= zeroLevel_)

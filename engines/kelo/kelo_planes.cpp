@@ -118,7 +118,7 @@ void WriteTrimmed(RecordWriter& out, std::string line) {
 void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
                 const PlaneSettings& settings) {
     const int n = static_cast<int>(points.size());
-    out.Write("\f" + Blanks(25) + "PLANO DE PROJECCAO DOS" + FormatI(n, 6) + " PONTOS " +
+    out.Write('\f' + Blanks(25) + "PLANO DE PROJECCAO DOS" + FormatI(n, 6) + " PONTOS " +
               "SOBRE OS EIXOS" + FormatI(p, 2) + "  E " + FormatI(q, 2));
     out.Write(" " + std::string(130, '-'));
 
@@ -179,7 +179,7 @@ void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
         return;
     }
 
-    out.Write(" " + Blanks(43) + "EIXO" + FormatI(p, 2) + "-- HORIZONTAL " + Blanks(9) + "EIXO" +
+    out.Write(' ' + Blanks(43) + "EIXO" + FormatI(p, 2) + "-- HORIZONTAL " + Blanks(9) + "EIXO" +
               FormatI(q, 2) + "-- VERTICAL");
     out.WriteBlank();
 
@@ -250,7 +250,7 @@ void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
     }
 
     // Points hidden by others, with the coordinates of their cell.
-    out.Write("\f" + Blanks(45) + "PONTOS MULTIPLOS (PARES)");
+    out.Write('\f' + Blanks(45) + "PONTOS MULTIPLOS (PARES)");
     out.WriteBlank();
     const std::string stars = " " + std::string(71, '*');
     out.Write(stars);
@@ -258,8 +258,8 @@ void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
     out.Write(" * VISTO  * APROXIMADA * APROXIMADA * OCULTO * APROXIMADA * APROXIMADA *");
     out.Write(stars);
     for (const DoublePoint& d : doubles) {
-        const std::string x = " " + FormatF(grid.XOfColumn(d.column), 10, 5) + " *";
-        const std::string y = " " + FormatF(grid.YOfLine(d.line), 10, 5) + " *";
+        const std::string x = ' ' + FormatF(grid.XOfColumn(d.column), 10, 5) + " *";
+        const std::string y = ' ' + FormatF(grid.YOfLine(d.line), 10, 5) + " *";
         out.Write(" *  " + FormatText(points[d.shown].name, 4) + "  *" + x + y + "  " +
                   FormatText(points[d.hidden].name, 4) + "  *" + x + y);
     }
@@ -330,7 +330,7 @@ void PrintOrderedProfiles(RecordWriter& out, int nrows, int ncols, const std::ve
             profile[at] = sum > 0.0 ? ordered[at] * 1000.0 / sum : 0.0;
         }
     }
-    const std::string title = "\f" + Blanks(40) + "DADOS ORDENADOS SOBRE O FACTOR 1";
+    const std::string title = '\f' + Blanks(40) + "DADOS ORDENADOS SOBRE O FACTOR 1";
     out.Write(title);
     out.WriteBlank();
     out.Write(Blanks(36) + "Perfis das linhas (soma duma linha=1000)");

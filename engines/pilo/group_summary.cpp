@@ -56,12 +56,12 @@ GroupSummary SummariseGroup(const std::vector<float>& rows, std::size_t n, std::
 void PrintGroupSummary(RecordWriter& out, const GroupSummary& s, const std::vector<std::string>& names) {
     out.Write(Blanks(35) + "DESCRICAO SUMARIA DAS VARIAVEIS");
     out.WriteBlank(3);
-    out.Write(" " + Blanks(18) + "VARIAVEL" + Blanks(5) + "MEDIA" + Blanks(5) + "DESVIO PADRAO" + Blanks(6) + "MINIMO" +
+    out.Write(' ' + Blanks(18) + "VARIAVEL" + Blanks(5) + "MEDIA" + Blanks(5) + "DESVIO PADRAO" + Blanks(6) + "MINIMO" +
               Blanks(6) + "MAXIMO");
     out.WriteBlank();
     for (std::size_t j = 0; j < s.variables.size(); ++j) {
         const VariableSummary& v = s.variables[j];
-        out.Write(" " + Blanks(20) + FormatText(names[j], 4) + FormatF(v.mean, 12, 3) + Blanks(7) + FormatF(v.sd, 11, 4) +
+        out.Write(' ' + Blanks(20) + FormatText(names[j], 4) + FormatF(v.mean, 12, 3) + Blanks(7) + FormatF(v.sd, 11, 4) +
                   FormatF(v.min, 12, 3) + FormatF(v.max, 12, 3));
     }
     if (s.correlation.empty()) return;

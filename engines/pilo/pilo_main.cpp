@@ -88,7 +88,7 @@ void Run::PrintBanner(std::size_t numeric, std::size_t literal) {
     listing_.Write(FormatText("   SEPARAÇÃO EM GRUPOS", 51) + "Versão 7.00");
     listing_.Write(Repeat(" .", 65));
     listing_.WriteBlank();
-    listing_.Write(" " + PadText(title_, 128));
+    listing_.Write(' ' + PadText(title_, 128));
     listing_.WriteBlank();
     listing_.Write(Repeat(" .", 65));
     listing_.Write(" UTILIZAÇÃO DE MEMÓRIA");

@@ -394,8 +394,8 @@ TEST(CorrespReport, RowsBlockFirstWhenRowsAreFewer) {
     } owner;
     CCorrespReportDlg dlg(&owner);
     std::string text = "1\n0.1 100 100\n";
-    for (int i = 1; i <= 3; ++i) text += "r" + std::to_string(i) + " 0.3 0.1 0.2\n";
-    for (int j = 1; j <= 5; ++j) text += "c" + std::to_string(j) + " 0.2 0.1 0.2\n";
+    for (int i = 1; i <= 3; ++i) text += 'r' + std::to_string(i) + " 0.3 0.1 0.2\n";
+    for (int j = 1; j <= 5; ++j) text += 'c' + std::to_string(j) + " 0.2 0.1 0.2\n";
     testsupport::WriteBytes(f.Dados("kelo.tmp"), text);
     dlg.ReadResults(f.Dados("kelo.tmp").c_str());
     ASSERT_EQ(dlg.GetRowTable(0).GetRowCount(), 3);

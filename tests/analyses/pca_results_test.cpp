@@ -363,8 +363,15 @@ TEST(PcaResults, ReportWithTheEigenvaluesAlone) {
         f.dataPath + " </font><hr>\n<h2 align=\"center\"> 1 - Valores Próprios e Percentagem de Explicação dos "
                      "Factores </h2>\n<table";
     // The table's own lines end in CR LF; the frame's in LF.
-    std::string normalised = page;
-    for (size_t at; (at = normalised.find("\r\n")) != std::string::npos;) normalised.replace(at, 2, "\n");
+    // Every CR that stands before a line feed (or before more such CRs) is dropped.
+    std::string normalised;
+    bool beforeLineFeed = false;
+    for (size_t i = page.size(); i-- > 0;) {
+        if (page[i] == '\r' && beforeLineFeed) continue;
+        beforeLineFeed = page[i] == '\n';
+        normalised += page[i];
+    }
+    normalised.assign(normalised.rbegin(), normalised.rend());
     const std::string tail = "</table>\n<br />\n</body> </html>\n";
     EXPECT_EQ(normalised.substr(0, head.size()), head);
     ASSERT_GT(normalised.size(), tail.size());

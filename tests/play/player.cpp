@@ -9,6 +9,10 @@
 #include <iterator>
 #include <thread>
 
+#include <QApplication>
+#include <QLabel>
+#include <QWidget>
+
 #include "app/tabulon_app.h"
 #include "charts/chart_wnd.h"
 #include "platform/gdi/recording_dc.h"
@@ -108,7 +112,9 @@ const std::map<std::string, Player::ActionRunner>& Player::ActionRunners() {
         {"dclick", &Player::DoubleClick}, {"type", &Player::Type},  {"focus", &Player::Focus},
         {"key", &Player::Key},       {"rclick", &Player::RightClick}, {"png", &Player::Png},
         {"dump", &Player::Dump},     {"close", &Player::Close},     {"wait-ms", &Player::WaitMs},
-        {"texts", &Player::Texts},   {"drag", &Player::Drag},
+        {"texts", &Player::Texts},   {"drag", &Player::Drag},       {"lclick", &Player::LeftClick},
+        {"hover", &Player::Hover},   {"tip", &Player::Tip},         {"slider", &Player::Slider},
+        {"with", &Player::With},
     };
     return table;
 }
@@ -571,6 +577,14 @@ void Player::Png(afx::DialogDriver& d, const Action& a, int line) {
 
 void Player::Dump(afx::DialogDriver& d, const Action& a, int line) {
     std::string out;
+    // A static's text (the corners of a selection, say) is one line.
+    CWnd* control = d.Dialog().GetDlgItem(IntArg(a, 0));
+    if (control && qobject_cast<QLabel*>(reinterpret_cast<QWidget*>(control->GetSafeHwnd()))) {
+        CString text;
+        control->GetWindowText(text);
+        WriteOutput(PathArg(a.args[1]), Utf8(text) + "\n", line);
+        return;
+    }
     for (const CString& s : d.Dump(IntArg(a, 0))) out += Utf8(s) + "\n";
     WriteOutput(PathArg(a.args[1]), out, line);
 }
@@ -595,19 +609,121 @@ void Player::Texts(afx::DialogDriver& d, const Action& a, int line) {
     WriteOutput(PathArg(a.args[1]), out, line);
 }
 
-void Player::Drag(afx::DialogDriver& d, const Action& a, int line) {
-    CWnd* control = d.Dialog().GetDlgItem(IntArg(a, 0));
-    if (!control) {
-        Fail(line, "the dialog has no control " + a.args[0]);
-        return;
+namespace {
+// A mouse message at a client point of a control, delivered as the system would: to the
+// window that holds the mouse capture (a data tip that is showing), in its own client
+// coordinates, when there is one.
+void SendMouse(CWnd* control, UINT message, WPARAM flags, CPoint at) {
+    // What a person points at has been drawn: paints still pending run first.
+    afx::ProcessPendingEvents();
+    CWnd* target = CWnd::GetCapture();
+    if (target && target != control) {
+        control->ClientToScreen(&at);
+        target->ScreenToClient(&at);
+    } else {
+        target = control;
     }
+    target->SendMessage(message, flags, MAKELPARAM(at.x, at.y));
+}
+}  // namespace
+
+CWnd* Player::Control(afx::DialogDriver& d, const std::string& id, int line) {
+    long n = 0;
+    ParseInt(id, &n);
+    CWnd* control = d.Dialog().GetDlgItem(static_cast<int>(n));
+    if (!control) Fail(line, "dialog " + std::to_string(d.TemplateId()) + " has no control " + id);
+    return control;
+}
+
+void Player::Drag(afx::DialogDriver& d, const Action& a, int line) {
+    CWnd* control = Control(d, a.args[0], line);
+    if (!control) return;
     // Button down at the first point, two moves with the button held, button up at the second.
     const int x1 = IntArg(a, 1), y1 = IntArg(a, 2), x2 = IntArg(a, 3), y2 = IntArg(a, 4);
-    control->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x1, y1));
-    control->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM((x1 + x2) / 2, (y1 + y2) / 2));
-    control->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x2, y2));
-    control->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(x2, y2));
+    SendMouse(control, WM_LBUTTONDOWN, MK_LBUTTON, CPoint(x1, y1));
+    SendMouse(control, WM_MOUSEMOVE, MK_LBUTTON, CPoint((x1 + x2) / 2, (y1 + y2) / 2));
+    SendMouse(control, WM_MOUSEMOVE, MK_LBUTTON, CPoint(x2, y2));
+    SendMouse(control, WM_LBUTTONUP, 0, CPoint(x2, y2));
     afx::ProcessPendingEvents();
+}
+
+void Player::LeftClick(afx::DialogDriver& d, const Action& a, int line) {
+    CWnd* control = Control(d, a.args[0], line);
+    if (!control) return;
+    const CPoint at(IntArg(a, 1), IntArg(a, 2));
+    SendMouse(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMouse(control, WM_LBUTTONUP, 0, at);
+    afx::ProcessPendingEvents();
+}
+
+void Player::Hover(afx::DialogDriver& d, const Action& a, int line) {
+    CWnd* control = Control(d, a.args[0], line);
+    if (!control) return;
+    // The pointer comes to rest on the point: it is put there, the window is told of the
+    // move, and the run goes on past the data tip's delay.
+    CPoint at(IntArg(a, 1), IntArg(a, 2));
+    CPoint screen = at;
+    control->ClientToScreen(&screen);
+    ::SetCursorPos(screen.x, screen.y);
+    CWnd* holder = CWnd::GetCapture();
+    SendMouse(control, WM_MOUSEMOVE, 0, at);
+    // A tip that had the mouse let it go on the move: the next move of the pointer reaches
+    // the window under it.
+    if (holder && holder != control && CWnd::GetCapture() != holder) SendMouse(control, WM_MOUSEMOVE, 0, at);
+    Wait(static_cast<int>(TFXDataTip::kHoverDelay) + 250);
+}
+
+void Player::Tip(afx::DialogDriver&, const Action& a, int line) {
+    std::string out;
+    TFXDataTip* tip = TFXDataTip::Showing();
+    if (tip && tip->IsShown())
+        for (const CString& s : tip->GetLines()) out += Utf8(s) + "\n";
+    WriteOutput(PathArg(a.args[0]), out, line);
+}
+
+void Player::Slider(afx::DialogDriver& d, const Action& a, int line) {
+    CWnd* control = Control(d, a.args[0], line);
+    if (!control) return;
+    auto* slider = dynamic_cast<CSliderCtrl*>(control);
+    if (!slider) {
+        Fail(line, "control " + a.args[0] + " is not a slider");
+        return;
+    }
+    if (!slider->IsWindowEnabled() || !slider->IsWindowVisible()) {
+        Fail(line, "slider " + a.args[0] + " is disabled or hidden");
+        return;
+    }
+    const int pos = IntArg(a, 1);
+    if (pos < slider->GetRangeMin() || pos > slider->GetRangeMax()) {
+        Fail(line, "slider " + a.args[0] + " runs from " + std::to_string(slider->GetRangeMin()) + " to " +
+                       std::to_string(slider->GetRangeMax()) + ", not to " + a.args[1]);
+        return;
+    }
+    slider->SetPos(pos);
+    afx::ProcessPendingEvents();
+}
+
+void Player::With(afx::DialogDriver&, const Action& a, int line) {
+    long id = 0;
+    ParseInt(a.args[0], &id);
+    // The modeless dialog of that template that is on the screen now.
+    CDialog* found = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* dlg = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(w)));
+        if (dlg && dlg->GetTemplateId() == static_cast<UINT>(id) && !dlg->HasEnded() && dlg->IsWindowVisible()) {
+            found = dlg;
+            break;
+        }
+    }
+    if (!found) {
+        Fail(line, "no dialog " + a.args[0] + " is open");
+        return;
+    }
+    afx::DialogDriver inner(*found);
+    Action action;
+    action.name = a.args[1];
+    action.args.assign(a.args.begin() + 2, a.args.end());
+    (this->*ActionRunners().at(action.name))(inner, action, line);
 }
 
 void Player::Close(afx::DialogDriver& d, const Action&, int) { d.CloseBox(); }

@@ -105,6 +105,13 @@ private:
     void WaitMs(afx::DialogDriver& d, const Action& a, int line);
     void Texts(afx::DialogDriver& d, const Action& a, int line);
     void Drag(afx::DialogDriver& d, const Action& a, int line);
+    void LeftClick(afx::DialogDriver& d, const Action& a, int line);
+    void Hover(afx::DialogDriver& d, const Action& a, int line);
+    void Tip(afx::DialogDriver& d, const Action& a, int line);
+    void Slider(afx::DialogDriver& d, const Action& a, int line);
+    void With(afx::DialogDriver& d, const Action& a, int line);
+    // A control of the dialog, or a failure naming it.
+    CWnd* Control(afx::DialogDriver& d, const std::string& id, int line);
 
     const Script& m_script;
     std::string m_tmp;

@@ -42,14 +42,15 @@ const std::map<std::string, Syntax>& ActionSyntax() {
         {"select", {"nn"}}, {"choose", {"nt"}},     {"dclick", {"nn"}}, {"type", {"nt"}},
         {"focus", {"n"}},   {"key", {"k"}},         {"rclick", {"n[ii"}}, {"png", {"p"}},
         {"dump", {"np"}},   {"close", {""}},        {"wait-ms", {"n"}},
-        {"texts", {"np"}},  {"drag", {"nnnnn"}},
+        {"texts", {"np"}},  {"drag", {"nnnnn"}},   {"lclick", {"nii"}}, {"hover", {"nii"}},
+        {"tip", {"p"}},     {"slider", {"ni"}},
     };
     return table;
 }
 
 // Lines and actions of the format that act on parts of the program not built yet.
 bool NotYetAvailable(const std::string& word) {
-    static const char* const later[] = {"with", "slider", "lclick", "hover", "edit-cell"};
+    static const char* const later[] = {"edit-cell"};
     for (const char* w : later)
         if (word == w) return true;
     return false;
@@ -118,6 +119,20 @@ void CheckArguments(const char* pattern, const std::vector<std::string>& args, i
     }
 }
 
+// `with ID ACTION ARGS...`: ACTION, any dialog action but another `with`, on the open
+// modeless dialog of template ID.
+void CheckWith(const std::vector<std::string>& args, int number) {
+    long id = 0;
+    if (args.size() < 2) throw ParseError(number, "with needs a template id and an action");
+    if (!ParseInt(args[0], &id) || id <= 0) throw ParseError(number, "with: \"" + args[0] + "\" is not a template id");
+    const std::string& name = args[1];
+    if (name == "with") throw ParseError(number, "with: the action cannot be another with");
+    if (NotYetAvailable(name)) throw ParseError(number, "the dialog action \"" + name + "\" is not available yet");
+    auto it = ActionSyntax().find(name);
+    if (it == ActionSyntax().end()) throw ParseError(number, "unknown dialog action \"" + name + "\"");
+    CheckArguments(it->second.pattern, std::vector<std::string>(args.begin() + 2, args.end()), number, name);
+}
+
 Line ParseDialogLine(const std::string& rest, int number) {
     std::vector<std::string> tokens = Tokenize(rest, number, true);
     Line line;
@@ -137,6 +152,12 @@ Line ParseDialogLine(const std::string& rest, int number) {
         if (current.name.empty()) return;
         if (NotYetAvailable(current.name))
             throw ParseError(number, "the dialog action \"" + current.name + "\" is not available yet");
+        if (current.name == "with") {
+            CheckWith(current.args, number);
+            line.actions.push_back(std::move(current));
+            current = Action();
+            return;
+        }
         auto it = ActionSyntax().find(current.name);
         if (it == ActionSyntax().end()) throw ParseError(number, "unknown dialog action \"" + current.name + "\"");
         CheckArguments(it->second.pattern, current.args, number, current.name);

@@ -97,11 +97,23 @@ TEST(ScriptParse, MistakesNameTheirLine) {
     EXPECT_EQ(ErrorLine("menu \"Ficheiro/\xE4\xB8\xAD\"\n"), 1);  // a character outside the code page
     EXPECT_EQ(ErrorLine("viewer\n"), 1);                       // a path is needed
     EXPECT_EQ(ErrorLine("viewer a b\n"), 1);
-    EXPECT_EQ(ErrorLine("dialog 200: hover 5 1 1\n"), 1);     // not available yet
+    EXPECT_EQ(ErrorLine("dialog 200: edit-cell 5 1 1\n"), 1);  // not available yet
+    EXPECT_EQ(ErrorLine("dialog 174: hover 1142 10\n"), 1);    // a point needs its y
+    EXPECT_EQ(ErrorLine("dialog 174: lclick 1142\n"), 1);      // a point is needed
+    EXPECT_EQ(ErrorLine("dialog 174: slider 1181\n"), 1);      // a position is needed
+    EXPECT_EQ(ErrorLine("dialog 174: tip\n"), 1);              // a path is needed
+    EXPECT_EQ(ErrorLine("dialog 174: with 192\n"), 1);         // an action is needed
+    EXPECT_EQ(ErrorLine("dialog 174: with x click 1\n"), 1);
+    EXPECT_EQ(ErrorLine("dialog 174: with 192 jump 1\n"), 1);
+    EXPECT_EQ(ErrorLine("dialog 174: with 192 click\n"), 1);   // the inner action's arguments are checked
+    EXPECT_EQ(ErrorLine("dialog 174: with 192 with 193 click 1\n"), 1);
     EXPECT_EQ(ErrorLine("dialog 174: drag 1142 1 2 3\n"), 1);  // a corner without its y
     // Well formed.
     EXPECT_EQ(ErrorLine("dialog 169: rclick 5; rclick 5 10 -3; tick 1078 0 2 3; wait-ms 10\n"), 0);
     EXPECT_EQ(ErrorLine("dialog 174: drag 1142 10 20 30 40; texts 1142 out.txt\n"), 0);
+    EXPECT_EQ(ErrorLine("dialog 174: lclick 1142 5 6; hover 1142 7 8; tip t.txt; with 192 slider 1181 3; "
+                        "with 192 tick 1186 0 1\n"),
+              0);
     EXPECT_EQ(ErrorLine("compare-numbers a b 0.0005\nfile cancel\npopup none\nprint cancel\n"), 0);
     EXPECT_EQ(ErrorLine("viewer $TMP/listing.txt\n"), 0);
 }

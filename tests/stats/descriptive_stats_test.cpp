@@ -50,10 +50,10 @@ const std::vector<Column>& Columns() {
 }
 
 std::string DataFile() {
-    std::string s = "#Tesmo v7.00#\r\n-9.900000\r\n" + std::to_string(Columns().size()) + "\r\n";
+    std::string s = std::string("#Tesmo v7.00#\r\n-9.900000\r\n") + std::to_string(Columns().size()) + "\r\n";
     for (const Column& c : Columns()) s += std::string(c.name) + "\r\n" + std::to_string(c.type) + "\r\n" + (c.type == 0 ? "0\r\n" : "");
     for (size_t r = 0; r < 10; ++r) {
-        s += "r" + std::to_string(r + 1);
+        s += 'r' + std::to_string(r + 1);
         for (const Column& c : Columns()) {
             char cell[64];
             snprintf(cell, sizeof cell, " %.10g", c.cells[r]);

@@ -46,7 +46,7 @@ std::string DataFile(const std::vector<Column>& columns) {
     std::string s = "#Tesmo v7.00#\r\n-9.900000\r\n" + std::to_string(columns.size()) + "\r\n";
     for (const Column& c : columns) s += std::string(c.name) + "\r\n" + std::to_string(c.type) + "\r\n" + (c.type == 0 ? "0\r\n" : "");
     for (size_t r = 0; r < rows; ++r) {
-        s += "r" + std::to_string(r + 1);
+        s += 'r' + std::to_string(r + 1);
         for (const Column& c : columns) {
             char cell[64];
             snprintf(cell, sizeof cell, " %.10g", c.cells[r]);

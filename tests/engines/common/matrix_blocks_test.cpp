@@ -26,7 +26,7 @@ std::string Print(int kind, int nrows, int ncols, const std::vector<float>& a,
 
 TEST(PrintMatrixBlocks, KindOneLayout) {
     const std::string rule = " " + std::string(31, '-') + "\r\n";
-    const std::string heading = " " + std::string(9, ' ') + "    AAAA        BB      \r\n";
+    const std::string heading = ' ' + std::string(9, ' ') + "    AAAA        BB      \r\n";
     EXPECT_EQ(Print(1, 2, 2, {1.0f, 2.5f, -3.25f, 1234.567f}, {"R1  ", "R2"}, {"AAAA", "BB"}),
               "\r\n\r\n" + heading + rule +
                   " R1            1.00       -3.25\r\n"
@@ -37,11 +37,11 @@ TEST(PrintMatrixBlocks, KindOneLayout) {
 TEST(PrintMatrixBlocks, SixteenColumnsOfKindTwoMakeTwoBlocks) {
     std::vector<std::string> cols;
     for (int j = 0; j < 16; ++j)
-        cols.push_back("C" + std::to_string(j));
+        cols.push_back('C' + std::to_string(j));
     const std::string text = Print(2, 1, 16, std::vector<float>(16, 0.5f), {"R"}, cols);
     const std::string firstRule = " " + std::string(8 * 15 + 7, '-') + "\r\n";
     const std::string secondRule = " " + std::string(15, '-') + "\r\n";
-    const std::string secondHeading = " " + std::string(7, ' ') + "  C15   \r\n";
+    const std::string secondHeading = ' ' + std::string(7, ' ') + "  C15   \r\n";
     size_t count = 0;
     for (size_t at = text.find(firstRule); at != std::string::npos; at = text.find(firstRule, at + 1))
         ++count;
@@ -54,7 +54,7 @@ TEST(PrintMatrixBlocks, SixteenColumnsOfKindTwoMakeTwoBlocks) {
 
 TEST(PrintMatrixBlocks, NoRowsGivesHeadingsAndRulesOnly) {
     const std::string rule = " " + std::string(8 + 7, '-') + "\r\n";
-    const std::string heading = " " + std::string(7, ' ') + "  CC    \r\n";
+    const std::string heading = ' ' + std::string(7, ' ') + "  CC    \r\n";
     EXPECT_EQ(Print(4, 0, 1, {}, {}, {"CC"}), "\r\n\r\n" + heading + rule + rule + heading);
 }
 

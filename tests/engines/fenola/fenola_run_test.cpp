@@ -42,7 +42,7 @@ TEST(FenolaRun, SingleLinkListingAndHierarchyFile) {
     const std::vector<std::string> lines = folder.Lines("fenola.prn");
 
     EXPECT_EQ(lines[0], Pad("   CLASSIFICAÇÃO ASCENDENTE HIERARQUICA", 51) + "Versão 7.00");
-    EXPECT_EQ(lines[2], " " + Pad("Titulo", 128));
+    EXPECT_EQ(lines[2], ' ' + Pad("Titulo", 128));
     const std::size_t params = Find(lines, " PARÂMETROS LIDOS");
     ASSERT_LT(params + 10, lines.size());
     const std::vector<std::string> echo(lines.begin() + static_cast<long>(params) + 2,
@@ -53,7 +53,7 @@ TEST(FenolaRun, SingleLinkListingAndHierarchyFile) {
                                                "                iagr =   1", "             formato = Sem formato"}));
 
     // The distance table (second flag of the record).
-    const std::size_t table = Find(lines, "\f" + std::string(15, ' ') + "QUADRO TRIANGULAR DO QUADRADO DAS DISTANCIAS (EUCLIDEANA)");
+    const std::size_t table = Find(lines, '\f' + std::string(15, ' ') + "QUADRO TRIANGULAR DO QUADRADO DAS DISTANCIAS (EUCLIDEANA)");
     ASSERT_LT(table + 10, lines.size());
     EXPECT_EQ(lines[table + 1], std::string(128, '-'));
     const std::string heading = "      " + std::string("  A     ") + "  B     " + "  C     ";
@@ -64,7 +64,7 @@ TEST(FenolaRun, SingleLinkListingAndHierarchyFile) {
     EXPECT_EQ(lines[table + 10], heading);
 
     // The steps.
-    EXPECT_TRUE(Contains(lines, "\f" + std::string(37, ' ') + "CLASSIFICACAO ASCENDENTE HIERARQUICA (MODO-Q)"));
+    EXPECT_TRUE(Contains(lines, '\f' + std::string(37, ' ') + "CLASSIFICACAO ASCENDENTE HIERARQUICA (MODO-Q)"));
     EXPECT_TRUE(Contains(lines, std::string(48, ' ') + "ALGORITMO DO SALTO MINIMO"));
     const std::size_t steps = Find(lines, std::string(39, ' ') + "NO I  DISTANCIA  I   ANTIGO   I    NOVO    I PESO");
     ASSERT_LT(steps + 5, lines.size());
@@ -84,7 +84,7 @@ TEST(FenolaRun, SingleLinkListingAndHierarchyFile) {
 
     // The dendrogram: levels 0.25 to 4 give lo = 0, hi = 5, columns int(20 L + 1.5):
     // 6, 21 and 81; two lines per object.
-    const std::size_t dendrogram = Find(lines, "\f" + std::string(50, ' ') + "DENDROGRAMA");
+    const std::size_t dendrogram = Find(lines, '\f' + std::string(50, ' ') + "DENDROGRAMA");
     ASSERT_LT(dendrogram + 14, lines.size());
     EXPECT_EQ(lines[dendrogram + 4], "     0.00      0.50      1.00      1.50      2.00      2.50      3.00      3.50"
                                      "      4.00      4.50      5.00");
@@ -118,7 +118,7 @@ TEST(FenolaRun, OptionalPagesFollowTheFlagsInTheirOrder) {
     WriteFourSamples(folder, "1 4 1", "4 0 0");
     ASSERT_EQ(FenolaMain(folder.str()), 0);
     std::vector<std::string> lines = folder.Lines("fenola.prn");
-    EXPECT_TRUE(Contains(lines, "\f" + std::string(33, ' ') + "QUADRO DOS DADOS DE PARTIDA"));
+    EXPECT_TRUE(Contains(lines, '\f' + std::string(33, ' ') + "QUADRO DOS DADOS DE PARTIDA"));
     EXPECT_TRUE(Contains(lines, " A       0.0000  0.0000"));
     EXPECT_TRUE(Contains(lines, " D       5.0000  2.0000"));
     EXPECT_EQ(Find(lines, " D     7.2500  5.0000  1.0000"), lines.size());
@@ -127,7 +127,7 @@ TEST(FenolaRun, OptionalPagesFollowTheFlagsInTheirOrder) {
     WriteFourSamples(folder, "1 4 1", "0 0 1");
     ASSERT_EQ(FenolaMain(folder.str()), 0);
     lines = folder.Lines("fenola.prn");
-    EXPECT_EQ(Find(lines, "\f" + std::string(33, ' ') + "QUADRO DOS DADOS DE PARTIDA"), lines.size());
+    EXPECT_EQ(Find(lines, '\f' + std::string(33, ' ') + "QUADRO DOS DADOS DE PARTIDA"), lines.size());
     EXPECT_EQ(Find(lines, " D     7.2500  5.0000  1.0000"), lines.size());
     EXPECT_TRUE(Contains(lines, "    5      0.250       1     2     2     A    B   "));
 }
@@ -152,14 +152,14 @@ TEST(FenolaRun, RModeClassifiesTheVariables) {
     folder.Write("fenola.par", {"3 3", "0 3 2", (folder / "Dados.dat").string(), "Titulo", "P", "Q", "R", "0 1 0"});
     ASSERT_EQ(FenolaMain(folder.str()), 0);
     const std::vector<std::string> lines = folder.Lines("fenola.prn");
-    EXPECT_TRUE(Contains(lines, "\f" + std::string(37, ' ') + "CLASSIFICACAO ASCENDENTE HIERARQUICA (MODO-R)"));
+    EXPECT_TRUE(Contains(lines, '\f' + std::string(37, ' ') + "CLASSIFICACAO ASCENDENTE HIERARQUICA (MODO-R)"));
     // The table shows the correlations themselves.
     EXPECT_TRUE(Contains(lines, " Q     1.0000"));
     EXPECT_TRUE(Contains(lines, " R    -0.5000 -0.5000"));
     EXPECT_TRUE(Contains(lines, std::string(37, ' ') + "   4 I       0.000 I     1 P    I     2 Q    I    2"));
     EXPECT_TRUE(Contains(lines, std::string(37, ' ') + "   5 I       1.500 I     4 P    I     3 R    I    3"));
     // Five lines per object: P on the first, Q on the sixth, R on the eleventh.
-    const std::size_t top = Find(lines, "\f" + std::string(50, ' ') + "DENDROGRAMA") + 7;
+    const std::size_t top = Find(lines, '\f' + std::string(50, ' ') + "DENDROGRAMA") + 7;
     ASSERT_EQ(lines.size(), top + 15);
     EXPECT_EQ(lines[top].substr(0, 6), " P    ");
     EXPECT_EQ(lines[top + 5].substr(0, 6), " Q    ");
@@ -244,7 +244,7 @@ TEST(FenolaRun, DendrogramScaleSpansTheSmallestAndLargestLevels) {
 TEST(FenolaRun, TriangularTableLayout) {
     auto print = [](const std::vector<float>& d, std::size_t n) {
         std::vector<std::string> names;
-        for (std::size_t i = 1; i <= n; ++i) names.push_back("N" + std::to_string(i));
+        for (std::size_t i = 1; i <= n; ++i) names.push_back('N' + std::to_string(i));
         TempFolder folder;
         RecordWriter out;
         EXPECT_TRUE(out.Create("t.prn", folder.str()));
@@ -270,7 +270,7 @@ TEST(FenolaRun, TwentyThousandObjects) {
     const std::size_t n = 20000;
     TempFolder folder;
     std::vector<std::string> data;
-    for (std::size_t i = 0; i < n; ++i) data.push_back("O" + std::to_string(i % 1000));
+    for (std::size_t i = 0; i < n; ++i) data.push_back('O' + std::to_string(i % 1000));
     for (std::size_t i = 0; i < n; ++i) data.push_back(std::to_string(i));
     folder.Write("Dados.dat", data);
     folder.Write("fenola.par", {"20000 1", "1 4 1", (folder / "Dados.dat").string(), "T", "X", "0 0 0"});
@@ -330,7 +330,7 @@ TEST(FenolaRun, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
     // limited to 512 MB of address space (the work areas would take gigabytes).
     TempFolder folder;
     std::vector<std::string> data;
-    for (int i = 1; i <= 10; ++i) data.push_back("S" + std::to_string(i));
+    for (int i = 1; i <= 10; ++i) data.push_back('S' + std::to_string(i));
     for (int i = 1; i <= 10; ++i) data.push_back(std::to_string(i) + " " + std::to_string(i * i));
     folder.Write("Dados.dat", data);
     folder.Write("fenola.par", {"677000107 2", "1 4 1", (folder / "Dados.dat").string(), "T", "X", "Y", "0 0 0"});

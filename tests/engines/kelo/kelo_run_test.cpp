@@ -46,7 +46,7 @@ TEST(KeloRun, BannerAndParametersRead) {
     std::string dots;
     for (int k = 0; k < 65; ++k)
         dots += " .";
-    std::string title = " " + folder.File("exemplo.tsm");
+    std::string title = ' ' + folder.File("exemplo.tsm");
     title.resize(129, ' ');
     EXPECT_EQ(lines[0], "   ANÁLISE DAS CORRESPONDÊNCIAS BINÁRIAS           Versão 7.00");
     EXPECT_EQ(lines[1], dots);
@@ -163,8 +163,8 @@ TEST(KeloRun, LongDataPathAndResultFilesBesideADottedFolder) {
     // 12 x 12 table with 11 factors: coordinates take a continuation record, eigenvalues two.
     KeloCase c;
     for (int k = 1; k <= 12; ++k) {
-        c.rowNames.push_back("L" + std::to_string(k));
-        c.colNames.push_back("K" + std::to_string(k));
+        c.rowNames.push_back('L' + std::to_string(k));
+        c.colNames.push_back('K' + std::to_string(k));
         std::vector<double> row;
         for (int j = 1; j <= 12; ++j)
             row.push_back((k * 7 + j * 3) % 5 + (k == j ? 3 : 0));

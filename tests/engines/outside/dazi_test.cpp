@@ -262,7 +262,7 @@ TEST(DaziParameters, EightyFiveModalityFlagsAndProjectedIndividualsAreReadByThei
     DaziColumn two{"Dois", false, 0, {}, {1, 2}, {"Sim", "Nao"}, {}};
     c.columns = {big, two};
     for (int i = 0; i < 90; ++i) {
-        c.rowNames.push_back("I" + std::to_string(i + 1));
+        c.rowNames.push_back('I' + std::to_string(i + 1));
         c.rows.push_back({static_cast<double>(i % 83 + 1), static_cast<double>(i % 3 == 0 ? 1 : 2)});
     }
     c.projected = true;

@@ -44,7 +44,7 @@ struct MurCase {
             data += name + "\r\n";
         for (const auto& row : rows) {
             for (size_t j = 0; j < row.size(); ++j)
-                data += (j ? " " : "") + Fixed6(row[j]);
+                data.append(j ? " " : "").append(Fixed6(row[j]));
             data += "\r\n";
         }
         WriteFile(folder.File("Dados.dat"), data);

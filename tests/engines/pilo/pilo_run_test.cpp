@@ -42,7 +42,7 @@ TEST(PiloRun, GroupsWithTheirSummariesCorrelationsAndGroupFile) {
     const std::vector<std::string> lines = folder.Lines("pilo.prn");
 
     EXPECT_EQ(lines[0], Pad("   SEPARAÇÃO EM GRUPOS", 51) + "Versão 7.00");
-    EXPECT_EQ(lines[3], " " + Pad("Titulo", 128));
+    EXPECT_EQ(lines[3], ' ' + Pad("Titulo", 128));
     EXPECT_TRUE(Contains(lines, "NUMERO DE GRUPOS= 3"));
     EXPECT_TRUE(Contains(lines, "     1    S1   S2   S3   "));
     EXPECT_TRUE(Contains(lines, "     2    S4   S5   "));
@@ -50,7 +50,7 @@ TEST(PiloRun, GroupsWithTheirSummariesCorrelationsAndGroupFile) {
 
     // Group 1: X = (0 1 2), Y = (0 2 1): means 1, deviations 1; r(X,Y) = (1 + 0 + 0) / 2 = 0.5;
     // Z is constant: s = 0 and asterisks in its row of the matrix.
-    const std::size_t g1 = Find(lines, "1" + std::string(47, ' ') + "Grupo  1");
+    const std::size_t g1 = Find(lines, '1' + std::string(47, ' ') + "Grupo  1");
     ASSERT_LT(g1 + 30, lines.size());
     EXPECT_EQ(lines[g1 + 3], std::string(35, ' ') + "DESCRICAO SUMARIA DAS VARIAVEIS");
     EXPECT_EQ(lines[g1 + 7], std::string(19, ' ') + "VARIAVEL     MEDIA     DESVIO PADRAO      MINIMO      MAXIMO");
@@ -65,13 +65,13 @@ TEST(PiloRun, GroupsWithTheirSummariesCorrelationsAndGroupFile) {
     EXPECT_EQ(lines[g1 + 26], " Z    |************************");
 
     // Group 2: two samples, a summary and no matrix. Y = (10 12): s = sqrt(2).
-    const std::size_t g2 = Find(lines, "1" + std::string(47, ' ') + "Grupo  2");
+    const std::size_t g2 = Find(lines, '1' + std::string(47, ' ') + "Grupo  2");
     ASSERT_LT(g2 + 11, lines.size());
     EXPECT_EQ(lines[g2 + 9], Summary("X   ", "      10.000            0.0000      10.000      10.000"));
     EXPECT_EQ(lines[g2 + 10], Summary("Y   ", "      11.000            1.4142      10.000      12.000"));
     EXPECT_EQ(g2 + 12, lines.size());
     // Group 3 has one sample: no page.
-    EXPECT_FALSE(Contains(lines, "1" + std::string(47, ' ') + "Grupo  3"));
+    EXPECT_FALSE(Contains(lines, '1' + std::string(47, ' ') + "Grupo  3"));
 
     EXPECT_EQ(folder.Read("Dados.gru"), "S1    1\r\nS2    1\r\nS3    1\r\nS4    2\r\nS5    2\r\nS6    3\r\n");
 }
@@ -90,7 +90,7 @@ TEST(PiloRun, CutsWithNoGroupsStillWriteTheGroupFile) {
     ASSERT_EQ(PiloMain(folder.str()), 0);
     const std::vector<std::string> lines = folder.Lines("pilo.prn");
     EXPECT_EQ(lines[lines.size() - 2], "COEFICIENTE DE CORTE MUITO BAIXO");
-    EXPECT_FALSE(Contains(lines, "1" + std::string(47, ' ') + "Grupo  1"));
+    EXPECT_FALSE(Contains(lines, '1' + std::string(47, ' ') + "Grupo  1"));
     EXPECT_EQ(folder.Read("Dados.gru"), "S1    1\r\nS2    1\r\nS3    1\r\nS4    1\r\nS5    1\r\nS6    1\r\n");
 }
 

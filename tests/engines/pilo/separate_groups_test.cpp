@@ -39,7 +39,7 @@ Cut CutAt(const Hierarchy& h, float cut, const std::vector<std::string>& names =
     return result;
 }
 
-const std::vector<std::string> kHead{"1" + std::string(49, ' ') + "SEPARACAO EM GRUPOS",
+const std::vector<std::string> kHead{'1' + std::string(49, ' ') + "SEPARACAO EM GRUPOS",
                                      std::string(48, ' ') + std::string(21, '*'), ""};
 
 TEST(SeparateGroups, StepsBelowTheCutAreJoinedAndGroupsFollowTheDendrogram) {
@@ -129,7 +129,7 @@ TEST(SeparateGroups, HierarchyFileRecords) {
 TEST(PrintSquareMatrix, LowerTriangleInBlocksOf15Columns) {
     const std::size_t n = 17;
     std::vector<std::string> names;
-    for (std::size_t i = 1; i <= n; ++i) names.push_back("V" + std::to_string(i));
+    for (std::size_t i = 1; i <= n; ++i) names.push_back('V' + std::to_string(i));
     // Element (i, j) = i + j / 100 (1-based) below the diagonal; the last diagonal is too wide.
     std::vector<float> m(n * n, 0.0f);
     for (std::size_t i = 0; i < n; ++i)
