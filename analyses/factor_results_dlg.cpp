@@ -1,5 +1,6 @@
 #include "analyses/factor_results_dlg.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "charts/special_pages.h"
 #include "platform/gdi/metafile_dc.h"
 #include "platform/ui/text_viewer.h"
+#include "stats/regression.h"
 #include "res/resource_ids.h"
 #include "ui/bitmap_print.h"
 
@@ -131,6 +133,7 @@ void CFactorResultsDlg::ReleaseCharts(bool screePlot) {
         DeletePages(m_rowPlanes[i]);
         DeletePages(m_rowColumnPlanes[i]);
     }
+    m_nRowPlaneConditioning = -1;
 }
 
 void CFactorResultsDlg::ClearResults() {
@@ -308,7 +311,8 @@ void CFactorResultsDlg::BuildColumnPlanes() { BuildPlanes(m_columnPlanes, m_colu
 
 void CFactorResultsDlg::BuildRowColumnPlanes() { BuildPlanes(m_rowColumnPlanes, m_columnTables, m_rowTables, 2); }
 
-void CFactorResultsDlg::ShowPlanes(std::vector<CPlotPage*>* planes, const char* caption, BYTE* showAll) {
+void CFactorResultsDlg::ShowPlanes(std::vector<CPlotPage*>* planes, const char* caption, BYTE* showAll,
+                                   BYTE* showConditioning) {
     if (planes[0].empty() && planes[1].empty() && planes[2].empty()) {
         AfxMessageBox(kNoResultsMessage);
         return;
@@ -317,8 +321,13 @@ void CFactorResultsDlg::ShowPlanes(std::vector<CPlotPage*>* planes, const char* 
     dlg.ShowIdentifiersOption(true);
     dlg.SetCaption(caption);
     dlg.SetShowAllIdentifiers(*showAll != 0);
+    if (showConditioning) {
+        dlg.ShowConditioningOption(true);
+        dlg.SetShowConditioning(*showConditioning != 0);
+    }
     dlg.DoModal();
     *showAll = dlg.GetShowAllIdentifiers() ? 1 : 0;
+    if (showConditioning) *showConditioning = dlg.GetShowConditioning() ? 1 : 0;
 }
 
 void CFactorResultsDlg::ShowColumnPlane() {
@@ -333,16 +342,67 @@ void CFactorResultsDlg::ShowColumnPlane() {
     ShowPlanes(m_columnPlanes, "Plano Factorial (Colunas)", &m_bColumnIdentifiers);
 }
 
+void CFactorResultsDlg::PrepareRowPlanes(const CDataTable* data, int variable) {
+    if (m_rowPlanes[2].empty() || m_nRowPlaneConditioning != variable) {
+        // Pages grouped by another variable cannot lose their groups: they are built anew.
+        for (auto& v : m_rowPlanes) DeletePages(v);
+        BuildPlanes(m_rowPlanes, m_rowTables, nullptr, 1);
+        m_nRowPlaneConditioning = -1;
+    }
+    if (!data || variable < 1 || variable > data->GetVariableCount()) return;
+    // The code of a row is its value of the variable truncated toward zero; rows are
+    // data-set row indices counted from 0.
+    auto codes = [&](const std::vector<int>& rows) {
+        std::vector<int> out;
+        out.reserve(rows.size());
+        for (int r : rows) {
+            const double value = r >= 0 && r < data->GetRowCount() ? data->GetValue(r + 1, variable) : 0.0;
+            out.push_back(static_cast<int>(std::trunc(value)));
+        }
+        return out;
+    };
+    const std::vector<int> active = codes(m_activeRows);
+    const std::vector<int> supplementary = codes(m_supplementaryRows);
+    std::vector<int> total = active;
+    total.insert(total.end(), supplementary.begin(), supplementary.end());
+    const std::vector<int>* perSet[3] = {&active, &supplementary, &total};
+    const std::vector<CNamedCode>& categories = data->GetVariable(variable)->GetCategories();
+    for (int i = 0; i < 3; ++i)
+        for (CPlotPage* page : m_rowPlanes[i])
+            if (auto* chart = dynamic_cast<CScatterChart*>(page)) {
+                chart->SetGroupNames(categories);
+                chart->SetPointGroups(*perSet[i]);
+            }
+    m_nRowPlaneConditioning = variable;
+}
+
 void CFactorResultsDlg::ShowRowPlane() {
     if (OwnerFactorCount() < 2 || m_nFactors < 2) {
         AfxMessageBox(kFewFactorsMessage);
         return;
     }
-    if (m_rowPlanes[2].empty()) {
-        for (auto& v : m_rowPlanes) DeletePages(v);
-        BuildPlanes(m_rowPlanes, m_rowTables, nullptr, 1);
+    CTabulonDoc* doc = theApp.GetDocument();
+    const CDataTable* data = doc ? doc->GetDataSet() : nullptr;
+    std::vector<CNamedCode> qualitative;
+    if (data) data->GetQualitativeVariables(&qualitative);
+    if (qualitative.empty()) {
+        PrepareRowPlanes(nullptr, -1);
+        ShowPlanes(m_rowPlanes, "Plano Factorial (Linhas)", &m_bRowIdentifiers);
+        return;
     }
-    ShowPlanes(m_rowPlanes, "Plano Factorial (Linhas)", &m_bRowIdentifiers);
+    CConditioningDlg choice(qualitative, this);
+    const auto result = choice.DoModal();
+    if (result == IDOK) {
+        PrepareRowPlanes(data, choice.GetConditioningVariable());
+        for (auto& set : m_rowPlanes)
+            for (CPlotPage* page : set) page->ShowConditioning(m_bShowConditioning != 0);
+        ShowPlanes(m_rowPlanes, "Plano Factorial (Linhas)", &m_bRowIdentifiers, &m_bShowConditioning);
+    } else if (result == CConditioningDlg::RESULT_NONE) {
+        PrepareRowPlanes(nullptr, -1);
+        for (auto& set : m_rowPlanes)
+            for (CPlotPage* page : set) page->ShowConditioning(false);
+        ShowPlanes(m_rowPlanes, "Plano Factorial (Linhas)", &m_bRowIdentifiers);
+    }
 }
 
 void CFactorResultsDlg::OnRowColumnPlane() {

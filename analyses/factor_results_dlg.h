@@ -120,8 +120,13 @@ protected:
     // The three plane vectors of one kind from three pairs of tables.
     void BuildPlanes(std::vector<CPlotPage*>* target, CDataTable* first, CDataTable* second, int kind);
     // Shows three plane vectors in the chart window dialog; the identifiers option is
-    // read back into *showAll.
-    void ShowPlanes(std::vector<CPlotPage*>* planes, const char* caption, BYTE* showAll);
+    // read back into *showAll. With showConditioning the "Mostrar Condicionante" check is
+    // offered with that state and read back too.
+    void ShowPlanes(std::vector<CPlotPage*>* planes, const char* caption, BYTE* showAll,
+                    BYTE* showConditioning = nullptr);
+    // Row planes built (again when they carry another conditioning than variable, -1 for
+    // none), then grouped by that variable's codes in the rows of the row lists.
+    void PrepareRowPlanes(const CDataTable* data, int variable);
     // Reads one "name v1 ... vn" record into row `row` of both tables from column `from`;
     // false at the end of the file or when the line has fewer fields.
     bool ReadRecord(CStdioFile& file, CDataTable& table, CDataTable& total, int row, int totalRow, int from,
@@ -151,4 +156,5 @@ protected:
     BYTE m_bRowIdentifiers = 0;
     BYTE m_bRowColumnIdentifiers = 0;
     BYTE m_bShowConditioning = 1;
+    int m_nRowPlaneConditioning = -1;   // the variable the row plane pages are grouped by
 };

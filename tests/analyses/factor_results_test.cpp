@@ -434,6 +434,8 @@ TEST(CorrespReport, PlanesFollowTheFactorCount) {
         EXPECT_EQ(d.Items(IDC_PAGE_LIST), std::vector<CString>{"F1/F2"});
         d.Click(IDCANCEL);
     });
+    // The table has qualitative variables: the row planes ask for a conditioning first.
+    user.OnDialog(188, [](DialogDriver& d) { d.Click(IDOK); });
     user.OnDialog(IDD_CHART_WINDOW, [&](DialogDriver& d) {
         EXPECT_EQ(d.Caption(), "Plano Factorial (Linhas)");
         d.SavePng(Picture("row_plane.png").c_str());
