@@ -76,22 +76,13 @@ private:
 
 int DaziRun::Execute() {
     const bool listing = prn_.Create("dazi.prn", folder_);
-    // A run that stops early must not leave a previous run's results behind.
-    std::remove(SystemFileName("dazi.tmp", folder_).c_str());
-    if (!listing)
-        return kDaziNoListing;
-    int status;
-    try {
-        status = Run();
-    } catch (const std::bad_alloc&) {
-        WriteAlert(prn_, "ATENÇÃO - MEMÓRIA INSUFICIENTE", {" Verifique o Nº de Linhas e o Nº de Modalidades"});
-        status = kDaziNoMemory;
-    } catch (const std::length_error&) {
-        WriteAlert(prn_, "ATENÇÃO - MEMÓRIA INSUFICIENTE", {" Verifique o Nº de Linhas e o Nº de Modalidades"});
-        status = kDaziNoMemory;
-    }
-    if (status != kDaziOk)
+    if (!listing) {
         std::remove(SystemFileName("dazi.tmp", folder_).c_str());
+        return kDaziNoListing;
+    }
+    const int status = RunKeepingNoStaleResults(prn_, SystemFileName("dazi.tmp", folder_),
+                                                " Verifique o Nº de Linhas e o Nº de Modalidades", kDaziOk,
+                                                kDaziNoMemory, [this] { return Run(); });
     if (recod_.IsOpen() && !recodingWritten_) {
         recod_.WriteBlank();
         recod_.Write(" ATENÇÃO - a recodificação não foi feita: veja a listagem dazi.prn");
@@ -102,11 +93,7 @@ int DaziRun::Execute() {
 }
 
 bool DaziRun::ParameterRead(ReadStatus status, const RecordReader& in, const char* what) {
-    if (status == ReadStatus::Ok)
-        return true;
-    WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO dazi.par",
-               {std::string(" Leitura de: ") + what, " Linha" + FormatI(in.LineNumber(), 5) + ": " + in.ErrorText()});
-    return false;
+    return CheckParameterRead(prn_, "dazi.par", status, in, what);
 }
 
 int DaziRun::Run() {
@@ -513,14 +500,9 @@ bool DaziRun::Compute() {
         WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO", {" O cálculo da inércia deu um valor não numérico"});
         return false;
     }
-    const SymmetricEigenResult eigen = SymmetricEigen(a_, s);
-    for (double value : eigen.values)
-        if (!std::isfinite(value)) {
-            WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO", {" O cálculo dos valores próprios deu valores não numéricos"});
-            return false;
-        }
-    if (!eigen.converged)
-        prn_.Write(" ATENÇÃO - o cálculo dos valores próprios parou sem convergir");
+    SymmetricEigenResult eigen;
+    if (!SolveEigenForListing(prn_, a_, s, eigen))
+        return false;
     factors_ = MakeFactorTable(eigen.values, inertia, nf_, kZero);
     Index computed = 0;
     while (computed < std::min(nf, p) && factors_.values[computed] > 0.0)
@@ -595,22 +577,13 @@ bool DaziRun::Compute() {
 
 bool DaziRun::WriteResults() {
     RecordWriter tmp;
-    if (!tmp.Create("dazi.tmp", folder_)) {
-        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {" Não foi possível criar o ficheiro dazi.tmp"});
+    if (!CreateResultFile(tmp, prn_, "dazi.tmp", folder_))
         return false;
-    }
     std::string line;
     AppendResultNumber(line, factors_.total);
     tmp.Write(line);
-    for (Index f = 0; f < factors_.values.size(); ++f) {
-        line.clear();
-        AppendResultNumber(line, factors_.values[f]);
-        line += ' ';
-        AppendResultNumber(line, factors_.percent[f]);
-        line += ' ';
-        AppendResultNumber(line, factors_.cumulative[f]);
-        tmp.Write(line);
-    }
+    for (Index f = 0; f < factors_.values.size(); ++f)
+        tmp.Write(EigenvalueLine(factors_.values[f], factors_.percent[f], factors_.cumulative[f]));
     auto point = [&](const std::string& name, double mass, double d2, const std::vector<double>& coords, Index k,
                      Index count) {
         line = name;
@@ -630,12 +603,7 @@ bool DaziRun::WriteResults() {
     if (projected_)
         for (Index i = 0; i < n; ++i)
             point(data_.names[i], rowMass_[i], rowD2_[i], rowCoord_, i, n);
-    if (!tmp.Close()) {
-        std::remove(tmp.SystemPath().c_str());
-        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {" Erro na escrita do ficheiro dazi.tmp"});
-        return false;
-    }
-    return true;
+    return CloseResultFile(tmp, prn_, "dazi.tmp");
 }
 
 void DaziRun::PrintCoordinates() {

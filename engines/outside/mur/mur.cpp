@@ -63,32 +63,19 @@ private:
 
 int MurRun::Execute() {
     const bool listing = prn_.Create("mur.prn", folder_);
-    // A run that stops early must not leave a previous run's results behind.
-    std::remove(SystemFileName("mur.tmp", folder_).c_str());
-    if (!listing)
-        return kMurNoListing;
-    int status;
-    try {
-        status = Run();
-    } catch (const std::bad_alloc&) {
-        WriteAlert(prn_, "ATENÇÃO - MEMÓRIA INSUFICIENTE", {" Verifique o Nº de Linhas e o Nº de Colunas"});
-        status = kMurNoMemory;
-    } catch (const std::length_error&) {
-        WriteAlert(prn_, "ATENÇÃO - MEMÓRIA INSUFICIENTE", {" Verifique o Nº de Linhas e o Nº de Colunas"});
-        status = kMurNoMemory;
-    }
-    if (status != kMurOk)
+    if (!listing) {
         std::remove(SystemFileName("mur.tmp", folder_).c_str());
+        return kMurNoListing;
+    }
+    const int status = RunKeepingNoStaleResults(prn_, SystemFileName("mur.tmp", folder_),
+                                                " Verifique o Nº de Linhas e o Nº de Colunas", kMurOk, kMurNoMemory,
+                                                [this] { return Run(); });
     prn_.Close();
     return status;
 }
 
 bool MurRun::ParameterRead(ReadStatus status, const RecordReader& in, const char* what) {
-    if (status == ReadStatus::Ok)
-        return true;
-    WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO mur.par",
-               {std::string(" Leitura de: ") + what, " Linha" + FormatI(in.LineNumber(), 5) + ": " + in.ErrorText()});
-    return false;
+    return CheckParameterRead(prn_, "mur.par", status, in, what);
 }
 
 int MurRun::Run() {
@@ -330,14 +317,9 @@ bool MurRun::Compute() {
             return false;
         }
 
-    const SymmetricEigenResult eigen = SymmetricEigen(nca_, correlation);
-    for (double value : eigen.values)
-        if (!std::isfinite(value)) {
-            WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO", {" O cálculo dos valores próprios deu valores não numéricos"});
-            return false;
-        }
-    if (!eigen.converged)
-        prn_.Write(" ATENÇÃO - o cálculo dos valores próprios parou sem convergir");
+    SymmetricEigenResult eigen;
+    if (!SolveEigenForListing(prn_, nca_, correlation, eigen))
+        return false;
     // The trace of a correlation matrix is the number of its columns.
     factors_ = MakeFactorTable(eigen.values, static_cast<double>(p), nf_, kZeroShare * static_cast<double>(p));
     vectors_ = eigen.vectors;
@@ -405,21 +387,12 @@ bool MurRun::Compute() {
 
 bool MurRun::WriteResults() {
     RecordWriter tmp;
-    if (!tmp.Create("mur.tmp", folder_)) {
-        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {" Não foi possível criar o ficheiro mur.tmp"});
+    if (!CreateResultFile(tmp, prn_, "mur.tmp", folder_))
         return false;
-    }
     std::string line = std::to_string(nf_);
     tmp.Write(line);
-    for (Index a = 0; a < factors_.values.size(); ++a) {
-        line.clear();
-        AppendResultNumber(line, factors_.values[a]);
-        line += ' ';
-        AppendResultNumber(line, factors_.percent[a]);
-        line += ' ';
-        AppendResultNumber(line, factors_.cumulative[a]);
-        tmp.Write(line);
-    }
+    for (Index a = 0; a < factors_.values.size(); ++a)
+        tmp.Write(EigenvalueLine(factors_.values[a], factors_.percent[a], factors_.cumulative[a]));
     auto point = [&](const std::string& name, const std::vector<double>& coords, Index k, Index count) {
         line = name;
         for (Index a = 0; a < static_cast<Index>(nf_); ++a) {
@@ -433,12 +406,7 @@ bool MurRun::WriteResults() {
         point(colNames_[cols_[k]], colCoord_, k, nc);
     for (Index r = 0; r < nl; ++r)
         point(data_.names[rows_[r]], rowCoord_, r, nl);
-    if (!tmp.Close()) {
-        std::remove(tmp.SystemPath().c_str());
-        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {" Erro na escrita do ficheiro mur.tmp"});
-        return false;
-    }
-    return true;
+    return CloseResultFile(tmp, prn_, "mur.tmp");
 }
 
 void MurRun::PrintCoordinates() {

@@ -436,3 +436,50 @@ DataReadStatus ReadDataMatrix(const std::string& systemPath, int nr, int nc, Dat
         return readError("erro de leitura do ficheiro");
     return finish(DataReadStatus::Ok);
 }
+
+bool CheckParameterRead(RecordWriter& out, const std::string& parameterFile, ReadStatus status,
+                        const RecordReader& in, const char* what) {
+    if (status == ReadStatus::Ok)
+        return true;
+    WriteAlert(out, "ATENÇÃO - ERRO NO FICHEIRO " + parameterFile,
+               {std::string(" Leitura de: ") + what, " Linha" + FormatI(in.LineNumber(), 5) + ": " + in.ErrorText()});
+    return false;
+}
+
+bool CreateResultFile(RecordWriter& tmp, RecordWriter& prn, const std::string& name, const std::string& folder) {
+    if (tmp.Create(name, folder))
+        return true;
+    WriteAlert(prn, "ATENÇÃO - FICHEIRO DE RESULTADOS", {" Não foi possível criar o ficheiro " + name});
+    return false;
+}
+
+bool CloseResultFile(RecordWriter& tmp, RecordWriter& prn, const std::string& name) {
+    if (tmp.Close())
+        return true;
+    std::remove(tmp.SystemPath().c_str());
+    WriteAlert(prn, "ATENÇÃO - FICHEIRO DE RESULTADOS", {" Erro na escrita do ficheiro " + name});
+    return false;
+}
+
+std::string EigenvalueLine(double value, double percent, double cumulative) {
+    std::string line;
+    AppendResultNumber(line, value);
+    line += ' ';
+    AppendResultNumber(line, percent);
+    line += ' ';
+    AppendResultNumber(line, cumulative);
+    return line;
+}
+
+bool SolveEigenForListing(RecordWriter& prn, int n, const std::vector<double>& m,
+                          SymmetricEigenResult& out) {
+    out = SymmetricEigen(n, m);
+    for (double value : out.values)
+        if (!std::isfinite(value)) {
+            WriteAlert(prn, "ATENÇÃO - ERRO NUMÉRICO", {" O cálculo dos valores próprios deu valores não numéricos"});
+            return false;
+        }
+    if (!out.converged)
+        prn.Write(" ATENÇÃO - o cálculo dos valores próprios parou sem convergir");
+    return true;
+}

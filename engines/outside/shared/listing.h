@@ -3,12 +3,16 @@
 // and contributions, the reading of the engine data matrix, and the result-file fields.
 #pragma once
 
+#include <cstdio>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engines/common/record_io.h"
+#include "engines/outside/shared/symmetric_eigen.h"
 
 // A name as one token for a result file: leading and trailing blanks dropped, inner blanks
 // and tabs as '_', an empty name as "_".
@@ -29,6 +33,29 @@ void WriteBanner(RecordWriter& out, const std::string& heading, const std::strin
                  long long numeric, long long literal);
 // A warning block between two rules of " *".
 void WriteAlert(RecordWriter& out, const std::string& heading, const std::vector<std::string>& lines);
+
+// A failed read of the parameter file: a warning naming the item and the line. Returns
+// whether the read succeeded.
+bool CheckParameterRead(RecordWriter& out, const std::string& parameterFile, ReadStatus status,
+                        const RecordReader& in, const char* what);
+// Runs an engine's work with the listing open: the result file is removed first, so a run
+// that stops early leaves no earlier results behind, and again when the run fails; running
+// out of memory is a warning in the listing with the given hint. okStatus is the run's
+// success status, noMemoryStatus what a run out of memory returns.
+template <class Work>
+int RunKeepingNoStaleResults(RecordWriter& prn, const std::string& resultPath, const std::string& memoryHint,
+                             int okStatus, int noMemoryStatus, Work work);
+
+// The result file: created (a warning when it cannot be), then closed (a warning and no file
+// left when the write failed).
+bool CreateResultFile(RecordWriter& tmp, RecordWriter& prn, const std::string& name, const std::string& folder);
+bool CloseResultFile(RecordWriter& tmp, RecordWriter& prn, const std::string& name);
+// Eigenvalues and vectors of the n x n symmetric matrix m: values that are not finite are a
+// warning in the listing (false); a solver that stopped before converging is noted there.
+bool SolveEigenForListing(RecordWriter& prn, int n, const std::vector<double>& m,
+                          SymmetricEigenResult& out);
+// One "eigenvalue percent cumulative" line of a result file.
+std::string EigenvalueLine(double value, double percent, double cumulative);
 
 // Eigenvalues, percentages of the total and cumulative percentages of factors 1 to nf.
 // Factors beyond values.size() and values at or below zeroBelow count as 0.
@@ -74,3 +101,22 @@ enum class DataReadStatus { Ok, CannotOpen, Failed };
 // Reads the matrix at systemPath; on failure writes the warning block to listing.
 DataReadStatus ReadDataMatrix(const std::string& systemPath, int nr, int nc, DataMatrix& data,
                               RecordWriter& listing);
+
+template <class Work>
+int RunKeepingNoStaleResults(RecordWriter& prn, const std::string& resultPath, const std::string& memoryHint,
+                             int okStatus, int noMemoryStatus, Work work) {
+    std::remove(resultPath.c_str());
+    int status;
+    try {
+        status = work();
+    } catch (const std::bad_alloc&) {
+        WriteAlert(prn, "ATENÇÃO - MEMÓRIA INSUFICIENTE", {memoryHint});
+        status = noMemoryStatus;
+    } catch (const std::length_error&) {
+        WriteAlert(prn, "ATENÇÃO - MEMÓRIA INSUFICIENTE", {memoryHint});
+        status = noMemoryStatus;
+    }
+    if (status != okStatus)
+        std::remove(resultPath.c_str());
+    return status;
+}
