@@ -31,4 +31,18 @@ LargeArray<T> MakeLargeArray(size_t count) {
     return LargeArray<T>(static_cast<T*>(AllocateLargeBlock(bytes)), LargeBlockDeleter{bytes});
 }
 
+// A standard-container allocator over AllocateLargeBlock: a vector of a million records
+// then starts on huge pages instead of faulting in tens of thousands of small ones.
+template <class T>
+struct LargeBlockAllocator {
+    using value_type = T;
+    LargeBlockAllocator() noexcept = default;
+    template <class U>
+    LargeBlockAllocator(const LargeBlockAllocator<U>&) noexcept {}
+    T* allocate(size_t count) { return static_cast<T*>(AllocateLargeBlock(count * sizeof(T))); }
+    void deallocate(T* block, size_t count) noexcept { FreeLargeBlock(block, count * sizeof(T)); }
+    template <class U>
+    bool operator==(const LargeBlockAllocator<U>&) const noexcept { return true; }
+};
+
 }  // namespace afx
