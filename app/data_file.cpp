@@ -331,6 +331,9 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
             try {
                 rows.rows.reserve(static_cast<size_t>(estimate) + 1);
                 rows.names.reserve(static_cast<size_t>(estimate) + 1);
+                // Both lists are filled front to back to near their end: backed at once.
+                afx::BackMemory(rows.rows.data(), rows.rows.capacity() * sizeof(rows.rows[0]));
+                afx::BackMemory(rows.names.data(), rows.names.capacity() * sizeof(rows.names[0]));
             } catch (const std::bad_alloc&) {
             }
             // The rows' values come from the heap in blocks of a few hundred bytes: the heap

@@ -52,6 +52,15 @@ void FreeLargeBlock(void* block, size_t bytes) noexcept {
     munmap(block, RoundUp(bytes, kHugePage));
 }
 
+void BackMemory(void* block, size_t bytes) noexcept {
+    const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t from = RoundUp(reinterpret_cast<uintptr_t>(block), page);
+    const uintptr_t to = (reinterpret_cast<uintptr_t>(block) + bytes) / page * page;
+    if (to <= from) return;
+    madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+}
+
 CHeapGrowth::CHeapGrowth(size_t bytes) : m_backedEnd(static_cast<char*>(sbrk(0))), m_bytes(bytes) {
     // What the heap holds free already (a table read before and closed) is used first.
     const size_t free = mallinfo2().fordblks;
@@ -76,17 +85,12 @@ void CHeapGrowth::Back() {
     if (!m_bytes) return;
     char* end = static_cast<char*>(sbrk(0));
     if (end == reinterpret_cast<char*>(-1) || end <= m_backedEnd) return;
-    const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-    const uintptr_t from = RoundUp(reinterpret_cast<uintptr_t>(m_backedEnd), page);
-    const uintptr_t to = reinterpret_cast<uintptr_t>(end) / page * page;
+    char* from = m_backedEnd;
     m_backedEnd = end;
     // One large step only; later ones, when the total was underestimated, are a small part
     // of it, so that little is backed and left unused.
     mallopt(M_TOP_PAD, static_cast<int>(std::clamp<size_t>(m_bytes / 64, kDefaultTopPad, INT_MAX / 2)));
-    if (to <= from) return;
-    // Only hints: where they are refused the memory is backed page by page as before.
-    madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-    madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    BackMemory(from, static_cast<size_t>(end - from));
 }
 
 }  // namespace afx

@@ -45,6 +45,10 @@ struct LargeBlockAllocator {
     bool operator==(const LargeBlockAllocator<U>&) const noexcept { return true; }
 };
 
+// Backs the whole pages inside [block, block + bytes) at once, in huge pages where the
+// system allows, instead of a fault per page at first write; only a hint.
+void BackMemory(void* block, size_t bytes) noexcept;
+
 // Fresh heap for a long run of small blocks (the rows of a table being read). Unless the
 // heap holds that much free already, its next growth is by the bytes it lacks at least, and Back, called after each block, backs what the heap
 // has grown by at once (in huge pages where the system allows) rather than page by page as
