@@ -7,10 +7,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <new>
 
 #include "app/data_set.h"
 #include "app/status.h"
+#include "platform/core/large_block.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -282,6 +284,7 @@ void CDataSet::TakeRows(RowCollector&& collected) {
 BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
     RowCollector rows(expectedVariables);
     CFile* file = ar.GetFile();
+    std::unique_ptr<afx::CHeapGrowth> heap;
     std::string s;
     unsigned lines = 0;
     while (ar.ReadLine(s)) {
@@ -315,6 +318,7 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
             pos = end == std::string::npos ? std::string::npos : s.find_first_not_of(' ', end);
         }
         if (!rows.Add(name, std::move(values))) return FALSE;
+        if (heap) heap->Back();
         if (rows.rows.size() == 1 && file) {
             // Room for as many rows as the rest of the file holds at the first row's length,
             // so that a long file is not copied each time the lists grow.
@@ -327,8 +331,17 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
             try {
                 rows.rows.reserve(static_cast<size_t>(estimate) + 1);
                 rows.names.reserve(static_cast<size_t>(estimate) + 1);
+                // Both lists are filled front to back to near their end: backed at once.
+                afx::BackMemory(rows.rows.data(), rows.rows.capacity() * sizeof(rows.rows[0]));
+                afx::BackMemory(rows.names.data(), rows.names.capacity() * sizeof(rows.names[0]));
             } catch (const std::bad_alloc&) {
             }
+            // The rows' values come from the heap in blocks of a few hundred bytes: the heap
+            // grows by the expected total at once (the estimate without its margin) and is
+            // backed as it grows.
+            const ULONGLONG block = (rows.rows.front().capacity() * sizeof(double) + 8 + 15) / 16 * 16;
+            const ULONGLONG expected = std::min<ULONGLONG>(rest / (s.size() + 2), estimate) * block;
+            if (expected > (ULONGLONG(4) << 20)) heap = std::make_unique<afx::CHeapGrowth>(static_cast<size_t>(expected));
         }
     }
     TakeRows(std::move(rows));

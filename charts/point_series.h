@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "charts/plot_page.h"
+#include "platform/core/large_block.h"
 
 class CDataTable;
 
@@ -60,7 +61,7 @@ public:
 private:
     void Fit();
 
-    std::vector<CSeriesPoint> points;
+    std::vector<CSeriesPoint, afx::LargeBlockAllocator<CSeriesPoint>> points;
     float slope = 0, intercept = 0, correlation = 0;
     bool fitted = false;
     bool correlated = false;

@@ -74,6 +74,10 @@ void CRegressionPage::BuildResiduals() {
     fittedValues = std::make_unique<std::vector<float>>();
     residuals = std::make_unique<std::vector<float>>();
     observedValues = std::make_unique<std::vector<float>>();
+    const size_t n = static_cast<size_t>(pairSeries->GetCount());
+    fittedValues->reserve(n);
+    residuals->reserve(n);
+    observedValues->reserve(n);
     for (int i = 0; i < pairSeries->GetCount(); ++i) {
         const float x = pairSeries->GetX(i), y = pairSeries->GetY(i);
         const float fitted = x * slope + intercept;

@@ -31,4 +31,39 @@ LargeArray<T> MakeLargeArray(size_t count) {
     return LargeArray<T>(static_cast<T*>(AllocateLargeBlock(bytes)), LargeBlockDeleter{bytes});
 }
 
+// A standard-container allocator over AllocateLargeBlock: a vector of a million records
+// then starts on huge pages instead of faulting in tens of thousands of small ones.
+template <class T>
+struct LargeBlockAllocator {
+    using value_type = T;
+    LargeBlockAllocator() noexcept = default;
+    template <class U>
+    LargeBlockAllocator(const LargeBlockAllocator<U>&) noexcept {}
+    T* allocate(size_t count) { return static_cast<T*>(AllocateLargeBlock(count * sizeof(T))); }
+    void deallocate(T* block, size_t count) noexcept { FreeLargeBlock(block, count * sizeof(T)); }
+    template <class U>
+    bool operator==(const LargeBlockAllocator<U>&) const noexcept { return true; }
+};
+
+// Backs the whole pages inside [block, block + bytes) at once, in huge pages where the
+// system allows, instead of a fault per page at first write; only a hint.
+void BackMemory(void* block, size_t bytes) noexcept;
+
+// Fresh heap for a long run of small blocks (the rows of a table being read). Unless the
+// heap holds that much free already, its next growth is by the bytes it lacks at least, and Back, called after each block, backs what the heap
+// has grown by at once (in huge pages where the system allows) rather than page by page as
+// each block is first written, which costs a fault every 4 KB.
+class CHeapGrowth {
+public:
+    explicit CHeapGrowth(size_t bytes);
+    ~CHeapGrowth();
+    CHeapGrowth(const CHeapGrowth&) = delete;
+    CHeapGrowth& operator=(const CHeapGrowth&) = delete;
+    void Back();
+
+private:
+    char* m_backedEnd;
+    size_t m_bytes;
+};
+
 }  // namespace afx

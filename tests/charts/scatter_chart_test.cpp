@@ -69,6 +69,44 @@ TEST(PointSeries, RowsWithAMissingValueAreLeftOutAndLabelsAndGroupsRead) {
     EXPECT_TRUE(copy.HasGroups());
 }
 
+// Enough rows that the points live in a block of their own: the points kept are the rows
+// with both values, in row order, whatever room was set aside for the rows left out.
+TEST(PointSeries, ALongTableKeepsEveryCompleteRowInOrder) {
+    constexpr int kRows = 120000;
+    CDataTable table;
+    table.SetSize(kRows, 3);
+    table.SetMissingCode(kMissing);
+    int kept = 0;
+    for (int r = 1; r <= kRows; ++r) {
+        const bool absent = r % 7 == 0 || r > kRows - 10;
+        table.SetValue(r, 1, absent ? kMissing : r);
+        table.SetValue(r, 2, 2.0 * r + 1.0);
+        table.SetValue(r, 3, -r - 0.75);
+        if (!absent) ++kept;
+    }
+    CPointSeries series(table, 1, 2, 3, -1, kMissing);
+    ASSERT_EQ(series.GetCount(), kept);
+    EXPECT_EQ(series.GetLabel(0), "-1");  // -1.75 truncated toward zero
+    EXPECT_EQ(series.GetX(6), 8.0f);      // row 7 left out
+    EXPECT_EQ(series.GetLabel(6), "-8");
+    EXPECT_EQ(series.GetX(kept - 1), static_cast<float>(kRows - 10 - ((kRows - 10) % 7 == 0 ? 1 : 0)));
+    EXPECT_NEAR(series.GetSlope(), 2.0f, 1e-4);
+    EXPECT_NEAR(series.GetIntercept(), 1.0f, 0.05);
+
+    CPointSeries named(table, 1, 2, -1, -1, kMissing);
+    EXPECT_EQ(named.GetLabel(6), "7");  // rows are named from 0
+    std::vector<CString> labels;
+    named.GetLabels(labels);
+    ASSERT_EQ(labels.size(), static_cast<size_t>(kept));
+    EXPECT_EQ(labels.back(), named.GetLabel(kept - 1));
+
+    CPointSeries both(series);
+    both.Append(named);
+    ASSERT_EQ(both.GetCount(), 2 * kept);
+    EXPECT_EQ(both.GetLabel(kept), "0");
+    EXPECT_EQ(both.GetY(2 * kept - 1), series.GetY(kept - 1));
+}
+
 TEST(PointSeries, LeastSquaresLineAgreesWithTheTextbookFormulas) {
     CDataTable table = SmallTable();
     CPointSeries s(table, 1, 2, -1, -1, kMissing);
