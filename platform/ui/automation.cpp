@@ -326,11 +326,23 @@ bool DialogDriver::IsTicked(int id, int index) const {
     return lw && index >= 0 && index < lw->count() && lw->item(index)->checkState() == Qt::Checked;
 }
 
+CDialog* FindOpenDialog(UINT templateId) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* dlg = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(w)));
+        if (dlg && dlg->GetTemplateId() == templateId && !dlg->HasEnded() && dlg->IsWindowVisible()) return dlg;
+    }
+    return nullptr;
+}
+
 std::vector<CString> DialogDriver::Dump(int id) const {
     std::vector<CString> out;
     QWidget* q = Control(id, "dump");
     if (!q) return out;
-    if (auto* e = qobject_cast<QLineEdit*>(q)) {
+    if (qobject_cast<QLabel*>(q)) {
+        CString text;
+        m_dialog.GetDlgItem(id)->GetWindowText(text);
+        out.push_back(text);
+    } else if (auto* e = qobject_cast<QLineEdit*>(q)) {
         out.push_back(FromQ(e->text()));
     } else if (auto* p = qobject_cast<QPlainTextEdit*>(q)) {
         out.push_back(FromQ(p->toPlainText()));

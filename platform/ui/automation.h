@@ -62,7 +62,8 @@ public:
     std::vector<CString> Items(int id) const;
     int Selected(int id) const;
     bool IsTicked(int id, int index) const;
-    // What a control shows, as lines: an edit's text (one line); a list or combo box's items;
+    // What a control shows, as lines: a static's or an edit's text (one line); a list or
+    // combo box's items;
     // a report list's headings, then its rows, cells separated by tabs.
     std::vector<CString> Dump(int id) const;
     // Writes a picture of the dialog as it stands.
@@ -178,6 +179,9 @@ bool SaveWindowPng(CWnd* wnd, const char* path);
 void DropFiles(CWnd* wnd, const std::vector<CString>& paths);
 // Clicks a column heading of a report list, as a person would.
 void ClickHeader(CWnd* list, int column);
+// The dialog of a template that stands open on the screen (a modeless one beside a modal
+// dialog, say), or null.
+CDialog* FindOpenDialog(UINT templateId);
 // Writes the clipboard's image as PNG; false when it holds none or the file cannot be written.
 bool SaveClipboardImagePng(const char* path);
 

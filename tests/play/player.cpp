@@ -9,10 +9,6 @@
 #include <iterator>
 #include <thread>
 
-#include <QApplication>
-#include <QLabel>
-#include <QWidget>
-
 #include "app/tabulon_app.h"
 #include "charts/chart_wnd.h"
 #include "platform/gdi/recording_dc.h"
@@ -577,14 +573,6 @@ void Player::Png(afx::DialogDriver& d, const Action& a, int line) {
 
 void Player::Dump(afx::DialogDriver& d, const Action& a, int line) {
     std::string out;
-    // A static's text (the corners of a selection, say) is one line.
-    CWnd* control = d.Dialog().GetDlgItem(IntArg(a, 0));
-    if (control && qobject_cast<QLabel*>(reinterpret_cast<QWidget*>(control->GetSafeHwnd()))) {
-        CString text;
-        control->GetWindowText(text);
-        WriteOutput(PathArg(a.args[1]), Utf8(text) + "\n", line);
-        return;
-    }
     for (const CString& s : d.Dump(IntArg(a, 0))) out += Utf8(s) + "\n";
     WriteOutput(PathArg(a.args[1]), out, line);
 }
@@ -707,14 +695,7 @@ void Player::With(afx::DialogDriver&, const Action& a, int line) {
     long id = 0;
     ParseInt(a.args[0], &id);
     // The modeless dialog of that template that is on the screen now.
-    CDialog* found = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* dlg = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(w)));
-        if (dlg && dlg->GetTemplateId() == static_cast<UINT>(id) && !dlg->HasEnded() && dlg->IsWindowVisible()) {
-            found = dlg;
-            break;
-        }
-    }
+    CDialog* found = afx::FindOpenDialog(static_cast<UINT>(id));
     if (!found) {
         Fail(line, "no dialog " + a.args[0] + " is open");
         return;
