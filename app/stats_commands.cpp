@@ -26,7 +26,7 @@ void CTabulonDoc::OnDescriptiveStatistics() {
     for (;;) {
         CDialog* page = current == 0 ? static_cast<CDialog*>(&selection) : results[current - 1].get();
         const int result = page->DoModal();
-        if (result == STEP_FINISH || result == STEP_CANCEL) break;
+        if (EndsPageChain(result)) break;
         if (result == STEP_NEXT && current == 0) {
             // A new selection replaces the pages and the statistics of the last one.
             while (!results.empty()) results.pop_back();
@@ -65,7 +65,7 @@ void CTabulonDoc::RunMatrixCommand(int kind) {
     for (;;) {
         CDialog* page = onResults ? static_cast<CDialog*>(results.get()) : &selection;
         const int result = page->DoModal();
-        if (result == STEP_FINISH || result == STEP_CANCEL) break;
+        if (EndsPageChain(result)) break;
         if (result == STEP_NEXT && !onResults) {
             results.reset();
             matrix.reset();
@@ -96,7 +96,7 @@ void CTabulonDoc::OnHistogram() {
                         : current == 1 ? static_cast<CDialog*>(classes.get())
                                        : static_cast<CDialog*>(window.get());
         const int result = page->DoModal();
-        if (result == STEP_FINISH || result == STEP_CANCEL) break;
+        if (EndsPageChain(result)) break;
         if (result == STEP_PREVIOUS && current > 0) {
             --current;
         } else if (result == STEP_NEXT && current == 0) {
@@ -159,7 +159,7 @@ void CTabulonDoc::RunPairedCommand(bool regression) {
     for (;;) {
         CDialog* page = onCharts ? static_cast<CDialog*>(window.get()) : &variables;
         const int result = page->DoModal();
-        if (result == STEP_FINISH || result == STEP_CANCEL) break;
+        if (EndsPageChain(result)) break;
         if (result == STEP_PREVIOUS && onCharts) {
             onCharts = false;
         } else if (result == STEP_NEXT && !onCharts) {
@@ -219,7 +219,7 @@ void CTabulonDoc::OnBoxplot() {
                         : current == 1 ? static_cast<CDialog*>(&options)
                                        : static_cast<CDialog*>(window.get());
         const int result = page->DoModal();
-        if (result == STEP_FINISH || result == STEP_CANCEL) break;
+        if (EndsPageChain(result)) break;
         if (result == STEP_PREVIOUS && current > 0) {
             --current;
         } else if (result == STEP_NEXT && current == 0) {

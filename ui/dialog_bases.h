@@ -12,6 +12,11 @@ constexpr int STEP_NEXT = 200001;
 constexpr int STEP_PREVIOUS = 200002;
 constexpr int STEP_CANCEL = 200003;
 constexpr int STEP_FINISH = 200004;
+// Whether a page's result ends its command: finish, cancel, or a page that could not be
+// shown (-1), which must never be shown again in a loop.
+constexpr bool EndsPageChain(int result) {
+    return result == STEP_FINISH || result == STEP_CANCEL || result == -1;
+}
 
 // The step buttons, in the order that InitStepButtons takes them.
 constexpr int IDC_STEP_PREVIOUS = 1004;   // "Anterior"
