@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "tests/support/gui_test.h"
 
 namespace {
@@ -186,7 +189,12 @@ TEST_F(Controls, MenusTimersAndProgress) {
         EXPECT_EQ(dlg.commands, std::vector<UINT>{502});  // the returned command is not sent
 
         dlg.SetTimer(7, 1);
-        for (int i = 0; i < 200 && !dlg.timerId; ++i) afx::ProcessPendingEvents();
+        // A loaded machine may fire the timer late: wait on the clock, not on a count of turns.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!dlg.timerId && std::chrono::steady_clock::now() < deadline) {
+            afx::ProcessPendingEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         EXPECT_EQ(dlg.timerId, 7u);
 
         CProgressCtrl bar;
