@@ -16,6 +16,7 @@ const char kNoIdentifier[] = "Tem de selecionar uma variável qualitativa para i
 const char kSaveError[] = "Erro a gravar o ficheiro de configuração";
 const char kOtherProgram[] = "Este ficheiro de configuração não corresponde ao programa que deseja correr";
 const char kDataMismatch[] = "Ficheiro de dados não coincide.\nAbrir primeiro o ficheiro de dados correspondente";
+const char kDamaged[] = "O ficheiro de configuração está danificado";
 const char kIdentifierChanged[] =
     "Identificador tem de ser uma variável Qualitativa\nFoi alterado para o valor por defeito";
 const char kMatrixOpenError[] = "Erro a Abrir o ficheiro para a escrita da matriz de dados - ";
@@ -243,7 +244,8 @@ int CAnalysisDlg::LoadConfiguration(CStdioFile& file) {
     CTabulonDoc* doc = Document();
     if (!doc || !doc->CheckConfiguration(dataPath, length, counts[0], counts[1], codeText)) return 0;
     if (!ReadConfigurationInts(file, &identifier, 1)) {
-        AfxMessageBox(kDataMismatch);
+        // The data file matched: it is the configuration that is damaged.
+        AfxMessageBox(kDamaged);
         return 0;
     }
     if (identifier == 0) {

@@ -2,7 +2,6 @@
 
 #include "analyses/classification_def_dlg.h"
 #include "analyses/engine_runner.h"
-#include "platform/ui/process_wait.h"
 #include "platform/ui/text_viewer.h"
 
 BEGIN_MESSAGE_MAP(CClassificationResultsDlg, CFactorResultsDlg)
@@ -52,14 +51,9 @@ void CClassificationResultsDlg::OnGroups() {
         return;
     }
 
-    afx::ProcessHandle process;
-    if (!afx::StartHiddenProcess(m_strPiloProgram, m_strWorkFolder, &process)) {
-        AfxMessageBox(FormatString("Erro a executar o %s", m_strPiloProgram));
-        return;
-    }
-    if (CWnd* listing = GetDlgItem(IDC_RESULTS_GROUPS_LISTING)) listing->EnableWindow(TRUE);
-    int exitCode = 0;   // pilo reports its errors in its listing
-    afx::WaitForProcessPainting(process, ENGINE_WAIT_MS, &exitCode);
+    // pilo's results are its listing: offered only when this run wrote it and ended well.
+    const bool grouped = RunEngineProgram(m_strPiloProgram, m_strWorkFolder, m_strPiloListing, {m_strPiloListing});
+    if (CWnd* listing = GetDlgItem(IDC_RESULTS_GROUPS_LISTING)) listing->EnableWindow(grouped);
 }
 
 void CClassificationResultsDlg::OnGroupsListing() {

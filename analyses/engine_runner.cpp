@@ -9,7 +9,36 @@
 #include "ui/select_variables_dlg.h"
 
 namespace {
-const char kDataMismatch[] = "Ficheiro de dados não coincide.\nAbrir primeiro o ficheiro de dados correspondente";
+const char kDamaged[] = "O ficheiro de configuração está danificado";
+unsigned long g_engineWaitMs = ENGINE_WAIT_MS;
+}  // namespace
+
+void SetEngineWaitLimit(unsigned long ms) { g_engineWaitMs = ms; }
+
+bool RunEngineProgram(const CString& program, const CString& folder, const CString& output,
+                      const std::vector<CString>& listings) {
+    // Files stamped in or after this second were written by this run.
+    const long long start = afx::FileClockSeconds();
+    afx::ProcessHandle process;
+    if (!afx::StartHiddenProcess(program, folder, &process)) {
+        // Nothing ran: the files on disk are an earlier run's, so none of them is shown.
+        AfxMessageBox(FormatString("Erro a executar o %s", program));
+        return false;
+    }
+    const CString name = afx::FileNameOfPath(program);
+    int status = 0;   // 128 + the signal's number for an engine ended by a signal
+    if (!afx::WaitForProcessPainting(process, g_engineWaitMs, &status)) {
+        AfxMessageBox(FormatString("O programa %s não terminou no tempo limite", name));
+        return false;
+    }
+    if (status == 0 && afx::WrittenSince(output, start)) return true;
+    // An engine that stopped, or left only an earlier run's results: none are shown.
+    if (AfxMessageBox(FormatString("O programa %s terminou com erro (estado %d). Ver a listagem?", name, status),
+                      MB_YESNO) == IDYES)
+        for (const CString& listing : listings)
+            if (afx::WrittenSince(listing, start) && !afx::ShowTextFile(listing, false))
+                AfxMessageBox("Erro a abrir o notepad");
+    return false;
 }
 
 CRunnerBase::CRunnerBase(const EngineFileNames& names, int programId)
@@ -52,7 +81,7 @@ int CRunnerBase::RunFromConfiguration(CString* path) {
     if (!m_pAnalysisDlg->ReadParameters(file)) {
         file.Abort();
         m_pAnalysisDlg->RestoreIdentifierState(before);
-        AfxMessageBox(kDataMismatch);
+        AfxMessageBox(kDamaged);
         return STEP_CANCEL;
     }
     file.Abort();
@@ -86,18 +115,9 @@ CEngineRunner::~CEngineRunner() {
 }
 
 void CEngineRunner::Run() {
-    CString program = WorkFilePath(m_strProgram);
     CString folder = WorkFolderPath();
-    afx::ProcessHandle process;
-    if (!afx::StartHiddenProcess(program, folder, &process)) {
-        // Nothing ran: the files on disk are an earlier run's, so none of them is shown.
-        AfxMessageBox(FormatString("Erro a executar o %s", program));
-        return;
-    }
-    int exitCode = 0;   // the engines report their errors in their listings, not here
-    afx::WaitForProcessPainting(process, ENGINE_WAIT_MS, &exitCode);
-
     CString listing = WorkFilePath(m_strListing);
+    if (!RunEngineProgram(WorkFilePath(m_strProgram), folder, WorkFilePath(OutputName()), {listing})) return;
     if (!m_pResultsDlg) {
         if (!afx::ShowTextFile(listing, false)) AfxMessageBox("Erro a abrir o notepad");
         return;

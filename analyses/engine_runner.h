@@ -23,6 +23,16 @@ struct EngineFileNames {
 
 // How long a run waits for its engine (2 h 46 min 40 s); the engine is never killed.
 constexpr unsigned long ENGINE_WAIT_MS = 10000000;
+// For tests: the wait of every engine run (ENGINE_WAIT_MS unless set).
+void SetEngineWaitLimit(unsigned long ms);
+
+// Starts an engine program hidden in folder and waits for it. True when it ran to a good
+// end: it ended within the wait, with status 0, having written output during the run.
+// Otherwise the user is told why ("Erro a executar o %s", an ended run with its status,
+// or the wait limit), may open those of the listings that the run wrote, and nothing of
+// the run is to be shown: false.
+bool RunEngineProgram(const CString& program, const CString& folder, const CString& output,
+                      const std::vector<CString>& listings);
 
 class CRunnerBase {
 public:
@@ -75,13 +85,17 @@ public:
     ~CEngineRunner() override;
 
     // Starts the engine hidden in the working folder and waits for it; then shows the
-    // results dialog, or the listing in the text viewer when there is none. A program that
-    // cannot be started ends the run with "Erro a executar o %s".
+    // results dialog, or the listing in the text viewer when there is none. A run that
+    // does not come to a good end (RunEngineProgram) shows neither.
     void Run() override;
 
     CFactorResultsDlg* GetResultsDialog() const { return m_pResultsDlg; }
 
 protected:
+    // The file that a good run writes: the results file that the results dialog reads, or
+    // the listing when the listing is what the run shows.
+    virtual CString OutputName() const { return m_pResultsDlg ? m_strResults : m_strListing; }
+
     CFactorResultsDlg* m_pResultsDlg = nullptr;   // owned; created by the derived constructor
 };
 

@@ -8,7 +8,6 @@
 #include "analyses/mca_data_dlg.h"
 #include "analyses/mca_report_dlg.h"
 #include "analyses/pca_results_dlg.h"
-#include "platform/ui/process_wait.h"
 #include "platform/ui/text_viewer.h"
 
 CMurRunner::CMurRunner()
@@ -94,19 +93,10 @@ void CDaziRunner::Run() {
         return;
     }
 
-    CString program = WorkFilePath(m_strProgram);
     CString folder = WorkFolderPath();
-    afx::ProcessHandle process;
-    if (!afx::StartHiddenProcess(program, folder, &process)) {
-        // Nothing ran: the files on disk are an earlier run's, so none of them is shown.
-        AfxMessageBox(FormatString("Erro a executar o %s", program));
-        return;
-    }
-    int exitCode = 0;   // dazi reports its errors in its listing
-    afx::WaitForProcessPainting(process, ENGINE_WAIT_MS, &exitCode);
-
     CString recoding = WorkFilePath(m_strRecodingListing);
     CString listing = WorkFilePath(m_strListing);
+    if (!RunEngineProgram(WorkFilePath(m_strProgram), folder, WorkFilePath(m_strResults), {recoding, listing})) return;
     if (!m_pResultsDlg) {
         // The recoding listing first, then dazi's own.
         for (const CString& text : {recoding, listing})

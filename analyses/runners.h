@@ -24,6 +24,9 @@ public:
     const CString& GetPiloListingName() const { return m_strPiloListing; }
 
 protected:
+    // fenola's results are its listing; it writes no results file.
+    CString OutputName() const override { return m_strListing; }
+
     CString m_strPiloProgram = "pilo.exe";
     CString m_strPiloParameterFile = "pilo.par";
     CString m_strPiloListing = "pilo.prn";

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "platform/core/cp1252.h"
@@ -41,6 +42,20 @@ bool IsFolder(const char* path) {
 bool IsRegularFile(const char* path) {
     struct stat st;
     return stat(NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+long long FileClockSeconds() {
+    // The coarse clock is the one the kernel stamps files with; the fine clock may run a
+    // tick ahead of it.
+    struct timespec now {};
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return static_cast<long long>(now.tv_sec);
+}
+
+bool WrittenSince(const char* path, long long second) {
+    // Whole seconds: some file systems keep no finer stamps.
+    struct stat st;
+    return stat(NativePath(path).c_str(), &st) == 0 && static_cast<long long>(st.st_mtim.tv_sec) >= second;
 }
 
 static int LastSeparator(const CString& p) {

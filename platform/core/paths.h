@@ -21,6 +21,11 @@ bool PathExists(const char* path);
 bool IsFolder(const char* path);
 bool IsRegularFile(const char* path);
 
+// The clock that stamps files as they are written, in whole seconds since the epoch.
+long long FileClockSeconds();
+// Whether path names a file last written in or after the given second of that clock.
+bool WrittenSince(const char* path, long long second);
+
 // The last component of a path ('/' or '\\' separated).
 CString FileNameOfPath(const char* path);
 // The path up to and including its last separator.

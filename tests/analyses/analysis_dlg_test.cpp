@@ -223,14 +223,15 @@ TEST(Configuration, RefusedFilesLeaveTheDialogAsItWas) {
         {"1502\n" + f.dataPath, kMismatch},                                  // ends in line 2
         {"1502\n" + f.dataPath + "\n" + DataLength(f) + "\n", kMismatch},    // ends after line 3
         {"1502\n" + f.dataPath + "\n" + DataLength(f) + "\n-9.900000\n3 x\n2\n1\n1\n", kMismatch},
-        {"1502\n" + f.dataPath + "\n" + DataLength(f) + "\n-9.900000\n3 4\n", kMismatch},   // no line 6
-        {head, kMismatch},                    // no body
-        {head + "2\n1\n", kMismatch},         // one column short
-        {head + "1\n7\n", kMismatch},         // no variable 7
-        {head + "1\n0\n", kMismatch},
-        {head + "-1\n", kMismatch},
-        {head + "9\n1\n2\n3\n4\n1\n2\n3\n4\n1\n", kMismatch},   // more columns than the table has
-        {head + "1\nx\n", kMismatch},
+        // The data file matches: what follows is damaged.
+        {"1502\n" + f.dataPath + "\n" + DataLength(f) + "\n-9.900000\n3 4\n", kDamaged},   // no line 6
+        {head, kDamaged},                    // no body
+        {head + "2\n1\n", kDamaged},         // one column short
+        {head + "1\n7\n", kDamaged},         // no variable 7
+        {head + "1\n0\n", kDamaged},
+        {head + "-1\n", kDamaged},
+        {head + "9\n1\n2\n3\n4\n1\n2\n3\n4\n1\n", kDamaged},   // more columns than the table has
+        {head + "1\nx\n", kDamaged},
         {"1502\n" + std::string(400, 'a') + "\n", kMismatch},    // a line beyond any path
     };
     TestRunner runner(false);

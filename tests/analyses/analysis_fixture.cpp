@@ -10,6 +10,7 @@
 namespace analysis_test {
 
 const char kMismatch[] = "Ficheiro de dados não coincide.\nAbrir primeiro o ficheiro de dados correspondente";
+const char kDamaged[] = "O ficheiro de configuração está danificado";
 
 const char kTableBytes[] =
     "#Tesmo v7.00#\r\n-9.900000\r\n4\r\n"

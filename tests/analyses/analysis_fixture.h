@@ -27,6 +27,7 @@ constexpr int kNext = 1191;
 constexpr int kOpenConfiguration = 1155;
 
 extern const char kMismatch[];
+extern const char kDamaged[];   // a configuration body that cannot be read
 
 // The identifier choice of the base, and a body of "n" then the n selected columns.
 class TestAnalysisDlg : public CAnalysisDlg {

@@ -468,7 +468,7 @@ TEST(BinaryCorrespondence, BadConfigurationBodiesAreRefused) {
     }
     EXPECT_TRUE(user.AllAnswered());
     ASSERT_EQ(messages.size(), 7u);
-    for (size_t i = 1; i < messages.size(); ++i) EXPECT_EQ(messages[i], kMismatch);
+    for (size_t i = 1; i < messages.size(); ++i) EXPECT_EQ(messages[i], kDamaged);
 
     // The flags are taken as they are, and the active count recounted from them.
     testsupport::WriteBytes(f.folder.File("recount.tcfg"), head + "3 1 2 2\n110\nA\nB\n1\n3\n0 0 1 0\n");

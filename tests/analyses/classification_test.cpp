@@ -385,6 +385,44 @@ TEST(ClassificationResults, NoParameterFileNoPiloAndAMissingPiloLeavesTheListing
     EXPECT_FALSE(user.ProcessStarts()[1].started);
 }
 
+// A pilo run that ends on an error takes the groups listing away; a fenola run that does
+// shows no results dialog.
+TEST(ClassificationResults, FailedRunsOfPiloAndFenolaShowNothing) {
+    ClassificationRun r;
+    ScriptedUser user;
+    r.Select(user, {0, 2});
+    user.OnDialog(kDef, [](DialogDriver& d) { d.Click(IDC_ANALYSIS_EXECUTE); });
+    user.OnDialog(kClassResults, [&](DialogDriver& d) {
+        d.Click(kGroups);
+        EXPECT_TRUE(d.IsEnabled(kGroupsListing));
+        testsupport::WriteBytes(r.Dados("exit_code"), "2");   // both fakes read it
+        d.Click(kGroups);
+        EXPECT_FALSE(d.IsEnabled(kGroupsListing));
+        d.Click(IDOK);
+    });
+    user.OnDialog(kCut, [](DialogDriver& d) { d.Click(IDOK); });
+    user.OnDialog(kCut, [](DialogDriver& d) { d.Click(IDOK); });
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text, "O programa pilo.exe terminou com erro (estado 2). Ver a listagem?");
+        return IDYES;
+    });
+    r.Command();
+    EXPECT_TRUE(user.AllAnswered());
+    ASSERT_EQ(user.TextViewers().size(), 1u);
+    EXPECT_EQ(user.TextViewers()[0].path, r.Dados("pilo.prn").c_str());
+    afx::CloseTextViewers();
+
+    r.Select(user, {0, 2});
+    user.OnDialog(kDef, [](DialogDriver& d) { d.Click(IDC_ANALYSIS_EXECUTE); });
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text, "O programa fenola.exe terminou com erro (estado 2). Ver a listagem?");
+        return IDNO;
+    });
+    r.Command();   // no results dialog may open
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(user.TextViewers().size(), 1u);
+}
+
 // "Gravar" stores the modes, codes, switches and the chosen variables; loading brings them
 // back, and a body without the variables is still accepted.
 TEST(ClassificationConfiguration, RoundTripWithTheSelectionAndOlderBodies) {
@@ -532,7 +570,7 @@ TEST(ClassificationConfiguration, BadBodiesAreRefusedAndChangeNothing) {
         });
         std::vector<CString> messages;
         if (c.firstMessage) messages.push_back(c.firstMessage);
-        messages.push_back(kMismatch);
+        messages.push_back(kDamaged);
         for (const CString& m : messages)
             user.OnMessageBox([m](const CString& text, UINT) {
                 EXPECT_EQ(text, m);

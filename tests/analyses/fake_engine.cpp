@@ -1,9 +1,12 @@
 // A stand-in engine for the runner tests. Started with no arguments, it writes the
 // listing "<name>.prn" in its current folder (name: its program name less ".exe"): the
 // folder it ran in, where its standard output went, and a second page after a form feed.
-// A file "sleep_ms" in the folder makes it wait that many milliseconds first.
+// Files in the folder steer it: "sleep_ms" makes it wait that many milliseconds first;
+// "<name>.out" is copied to its results file "<name>.tmp"; "exit_code" gives its exit
+// status (0 without it); "signal" ends it by that signal.
 #include <unistd.h>
 
+#include <csignal>
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -20,8 +23,18 @@ int main(int, char** argv) {
     char out[4096] = "";
     ssize_t n = readlink("/proc/self/fd/1", out, sizeof out - 1);
     out[n > 0 ? n : 0] = '\0';
-    std::ofstream listing(name + ".prn", std::ios::binary);
-    listing << " Listagem de " << name << "\r\n pasta " << folder << "\r\n saida " << out << "\r\n"
-            << "\f Vers\xE3o 7.00\r\n";
-    return 3;   // an exit code that the runner must not act on
+    {
+        std::ofstream listing(name + ".prn", std::ios::binary);
+        listing << " Listagem de " << name << "\r\n pasta " << folder << "\r\n saida " << out << "\r\n"
+                << "\f Vers\xE3o 7.00\r\n";
+    }
+    if (std::ifstream results(name + ".out", std::ios::binary); results) {
+        std::ofstream copy(name + ".tmp", std::ios::binary);
+        copy << results.rdbuf();
+    }
+    int signal = 0;
+    if (std::ifstream steer("signal"); steer >> signal) std::raise(signal);
+    int status = 0;
+    if (std::ifstream steer("exit_code"); steer >> status) return status;
+    return 0;
 }

@@ -14,6 +14,7 @@
 #include "analyses/recoding_pages.h"
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
+#include "platform/ui/text_viewer.h"
 #include "res/resource_ids.h"
 #include "tests/analyses/analysis_fixture.h"
 
@@ -249,6 +250,30 @@ TEST(MultipleCorrespondence, EightyFiveFlagsAndNoEngine) {
     ASSERT_EQ(user.Messages().size(), 1u);
     EXPECT_EQ(user.Messages()[0], FormatString("Erro a executar o %s", r.Dados("dazi.exe").c_str()));
     EXPECT_TRUE(user.TextViewers().empty());
+}
+
+// dazi ending on an error: its status is told, "Sim" shows the listing that it wrote, and
+// no report is shown, whatever results an earlier run left.
+TEST(MultipleCorrespondence, FailedDaziShowsNoReport) {
+    McaRun r(false);
+    r.InstallEngine("dazi.exe");
+    testsupport::WriteBytes(r.Dados("dazi.tmp"), "de outra corrida\r\n");
+    testsupport::WriteBytes(r.Dados("exit_code"), "5");
+    ScriptedUser user;
+    McaRun::Select(user, {1, 2});
+    user.OnDialog(IDD_DATA_DEFINITION, [](DialogDriver& d) {
+        McaRun::Fresh(d);
+        d.Click(IDC_ANALYSIS_EXECUTE);
+    });
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text, "O programa dazi.exe terminou com erro (estado 5). Ver a listagem?");
+        return IDYES;
+    });
+    McaRun::Menu();   // no report may open
+    EXPECT_TRUE(user.AllAnswered());
+    ASSERT_EQ(user.TextViewers().size(), 1u);   // the fake writes no recoding listing
+    EXPECT_EQ(user.TextViewers()[0].path, CString(r.Dados("dazi.prn").c_str()));
+    afx::CloseTextViewers();
 }
 
 // dazi.par cannot be created: the message, and dazi is not started.

@@ -93,6 +93,7 @@ TEST(EngineRun, EngineStartsInTheWorkingFolderAndItsListingIsShown) {
 TEST(EngineRun, ResultsDialogGetsTheListingFolderAndResultsPath) {
     AnalysisFixture f;
     f.InstallEngine("kelo.exe");
+    testsupport::WriteBytes(f.Dados("kelo.out"), "1\r\n");   // the engine writes kelo.tmp from it
     TestRunner runner(true);
     ScriptedUser user;
     QueueExecute(user);
@@ -130,19 +131,94 @@ TEST(EngineRun, MissingEngineEndsTheRunWithoutOlderResults) {
     }
 }
 
-TEST(EngineRun, EngineThatWritesNoListing) {
+// A run that does not end well shows no results, whatever an earlier run left on disk:
+// the engine's status, or its results file not written this time, is told, and "Sim"
+// shows only a listing that this run wrote.
+TEST(EngineRun, FailedRunsShowNoResults) {
     AnalysisFixture f;
+    const std::string question = "O programa kelo.exe terminou com erro (estado %d). Ver a listagem?";
+    auto backdate = [&](const char* name) {
+        testsupport::WriteBytes(f.Dados(name), "de outra corrida\r\n");
+        std::filesystem::last_write_time(f.Dados(name),
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5));
+    };
+    struct Case {
+        const char* steer;      // the fake engine's steering file and its text, or none
+        const char* value;
+        int status;
+        int answer;
+    };
+    f.InstallEngine("kelo.exe");
+    for (const Case& c : {Case{"exit_code", "3", 3, IDYES}, Case{"signal", "9", 128 + 9, IDNO},
+                          Case{nullptr, nullptr, 0, IDYES}}) {
+        SCOPED_TRACE(c.status);
+        backdate("kelo.tmp");   // an earlier run's results; this run writes none
+        backdate("kelo.prn");
+        std::filesystem::remove(f.Dados("exit_code"));
+        std::filesystem::remove(f.Dados("signal"));
+        if (c.steer) testsupport::WriteBytes(f.Dados(c.steer), c.value);
+        TestRunner runner(true);
+        ScriptedUser user;
+        QueueExecute(user);
+        user.OnMessageBox([&](const CString& text, UINT type) {
+            EXPECT_EQ(text, FormatString(question.c_str(), c.status));
+            EXPECT_EQ(type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+            return c.answer;
+        });
+        RunAnalysisCommand(f.doc, "x", 0, runner);
+        EXPECT_TRUE(user.AllAnswered());
+        EXPECT_TRUE(runner.Results()->calls.empty());   // no results dialog
+        if (c.answer == IDYES) {
+            ASSERT_EQ(user.TextViewers().size(), 1u);
+            EXPECT_EQ(user.TextViewers()[0].path, CString(f.Dados("kelo.prn")));
+            EXPECT_NE(user.TextViewers()[0].text.Find(" Listagem de kelo"), -1);   // this run's
+        } else {
+            EXPECT_TRUE(user.TextViewers().empty());
+        }
+    }
+    afx::CloseTextViewers();
+
+    // An engine that writes no listing: "Sim" has nothing to show, and says nothing more.
+    std::filesystem::remove(f.Dados("kelo.exe"));
     std::filesystem::create_symlink("/bin/true", f.Dados("kelo.exe"));
-    TestRunner runner(false);
+    for (bool withResults : {false, true}) {
+        backdate("kelo.prn");
+        TestRunner runner(withResults);
+        ScriptedUser user;
+        QueueExecute(user);
+        user.OnMessageBox([&](const CString& text, UINT) {
+            EXPECT_EQ(text, FormatString(question.c_str(), 0));
+            return IDYES;
+        });
+        RunAnalysisCommand(f.doc, "x", 0, runner);
+        EXPECT_TRUE(user.AllAnswered());
+        EXPECT_TRUE(user.TextViewers().empty());
+    }
+
+    // An engine still running when the wait ends is left to run; nothing is shown.
+    std::filesystem::remove(f.Dados("kelo.exe"));
+    f.InstallEngine("kelo.exe");
+    std::filesystem::remove(f.Dados("signal"));
+    std::filesystem::remove(f.Dados("kelo.prn"));
+    std::filesystem::remove(f.Dados("kelo.tmp"));
+    testsupport::WriteBytes(f.Dados("kelo.out"), "1\r\n");
+    testsupport::WriteBytes(f.Dados("sleep_ms"), "400");
+    SetEngineWaitLimit(50);
+    TestRunner runner(true);
     ScriptedUser user;
     QueueExecute(user);
     user.OnMessageBox([](const CString& text, UINT) {
-        EXPECT_EQ(text, "Erro a abrir o notepad");
+        EXPECT_EQ(text, "O programa kelo.exe não terminou no tempo limite");
         return IDOK;
     });
     RunAnalysisCommand(f.doc, "x", 0, runner);
+    SetEngineWaitLimit(ENGINE_WAIT_MS);
     EXPECT_TRUE(user.AllAnswered());
+    EXPECT_TRUE(runner.Results()->calls.empty());
     EXPECT_TRUE(user.TextViewers().empty());
+    for (int i = 0; i < 250 && !std::filesystem::exists(f.Dados("kelo.tmp")); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(std::filesystem::exists(f.Dados("kelo.tmp")));   // it went on to its end
 }
 
 TEST(EngineRun, WindowsRepaintButTakeNoInputWhileTheEngineRuns) {
@@ -203,6 +279,7 @@ TEST(Process, StartFailuresAndAWaitThatGivesUpWithoutKilling) {
     EXPECT_TRUE(std::filesystem::exists(dir.File("lento.prn")));
 
     std::filesystem::remove(dir.File("sleep_ms"));
+    testsupport::WriteBytes(dir.File("exit_code"), "3");
     ASSERT_TRUE(afx::StartProcess(dir.File("lento.exe").c_str(), dir.Path().c_str(), &process, &error));
     int exitCode = -1;
     EXPECT_TRUE(afx::WaitForProcess(process, 10000, {}, &exitCode));
