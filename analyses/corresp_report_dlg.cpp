@@ -105,6 +105,7 @@ void CCorrespReportDlg::ReadResults(CString path) {
         AfxMessageBox(kResultsOpenError);
         return;
     }
+    StartReading();
     CString status;
     status.LoadString(IDS_STATUS_REPORT);
     BeginProgress(status, static_cast<int>(file.GetLength()));
@@ -132,7 +133,7 @@ void CCorrespReportDlg::ReadResults(CString path) {
     if (!complete) {
         ClearResults();
         ComputeContributions();
-        AfxMessageBox(kResultsShortMessage);
+        ReportUnreadResults(path);
         return;
     }
     m_pHtmlOptions->SetSupplementaryColumns(m_columnTables[1].GetRowCount() > 0);

@@ -25,6 +25,8 @@ const char kFewFactorsMessage[] = "Tem de escolher mais de um factor para serem 
 const char kResultsOpenError[] = "Erro a Abrir o ficheiro de Relatorio";
 const char kResultsShortMessage[] =
     "O ficheiro de Relatorio tem menos linhas ou valores do que a análise pede: os resultados não são mostrados";
+const char kResultsNonFiniteMessage[] =
+    "O ficheiro de Relatorio %s tem um valor que não é um número finito na linha %d: os resultados não são mostrados";
 
 namespace {
 
@@ -150,17 +152,40 @@ void CFactorResultsDlg::ClearResults() {
 
 // --- Reading -----------------------------------------------------------------------------------
 
-void CFactorResultsDlg::MoveProgress(CStdioFile& file) { SetProgressPos(static_cast<int>(file.GetPosition())); }
+void CFactorResultsDlg::StartReading() { m_nResultLine = m_nNonFiniteLine = 0; }
+
+bool CFactorResultsDlg::ReadResultLine(CStdioFile& file, CString& line) {
+    if (!file.ReadString(line)) return false;
+    ++m_nResultLine;
+    SetProgressPos(static_cast<int>(file.GetPosition()));
+    return true;
+}
+
+bool CFactorResultsDlg::ParseResultValues(const std::vector<std::string>& fields, size_t from, size_t count,
+                                          double* values) {
+    for (size_t j = 0; j < count; ++j) {
+        // "nan", "inf" or a number beyond the double range would pass into the tables and planes.
+        values[j] = from + j < fields.size() ? std::atof(fields[from + j].c_str()) : 0.0;
+        if (!std::isfinite(values[j])) {
+            m_nNonFiniteLine = m_nResultLine;
+            return false;
+        }
+    }
+    return true;
+}
+
+void CFactorResultsDlg::ReportUnreadResults(const CString& path) {
+    if (m_nNonFiniteLine > 0)
+        AfxMessageBox(FormatString(kResultsNonFiniteMessage, path.GetString(), m_nNonFiniteLine));
+    else
+        AfxMessageBox(kResultsShortMessage);
+}
 
 bool CFactorResultsDlg::FillEigenvalueTable(CStdioFile& file) {
     bool complete = true;
     CString line;
-    if (file.ReadString(line)) {
-        MoveProgress(file);
-        m_nEigenvalueCount = std::atoi(line);
-    } else {
-        complete = false;
-    }
+    if (ReadResultLine(file, line)) m_nEigenvalueCount = std::atoi(line);
+    else complete = false;
     const int k = std::max(0, OwnerFactorCount());
     m_eigenvalues.SetSize(k, 3);
     m_eigenvalues.SetVariableName(1, "Valor Proprio");
@@ -169,16 +194,13 @@ bool CFactorResultsDlg::FillEigenvalueTable(CStdioFile& file) {
     for (int i = 1; i <= k; ++i) {
         m_eigenvalues.SetRowName(i, FormatString("%d", i));
         std::vector<std::string> fields;
-        if (complete && file.ReadString(line)) {
-            MoveProgress(file);
-            fields = SplitFields(line);
-        } else {
-            complete = false;
-        }
+        if (complete && ReadResultLine(file, line)) fields = SplitFields(line);
+        else complete = false;
         if (fields.size() < 3) complete = false;
         // What the file lacks stays 0.
-        for (int j = 0; j < 3; ++j)
-            m_eigenvalues.SetValue(i, j + 1, j < static_cast<int>(fields.size()) ? std::atof(fields[static_cast<size_t>(j)].c_str()) : 0.0);
+        double values[3] = {0.0, 0.0, 0.0};
+        if (complete && !ParseResultValues(fields, 0, 3, values)) complete = false;
+        for (int j = 0; j < 3; ++j) m_eigenvalues.SetValue(i, j + 1, values[j]);
     }
     return complete;
 }
@@ -186,16 +208,16 @@ bool CFactorResultsDlg::FillEigenvalueTable(CStdioFile& file) {
 bool CFactorResultsDlg::ReadRecord(CStdioFile& file, CDataTable& table, CDataTable& total, int row, int totalRow,
                                    int from, int values) {
     CString line;
-    if (!file.ReadString(line)) return false;
-    MoveProgress(file);
+    if (!ReadResultLine(file, line)) return false;
     std::vector<std::string> fields = SplitFields(line);
     if (static_cast<int>(fields.size()) < values + 1) return false;
+    std::vector<double> numbers(static_cast<size_t>(values));
+    if (!ParseResultValues(fields, 1, numbers.size(), numbers.data())) return false;
     table.SetRowName(row, fields[0].c_str());
     total.SetRowName(totalRow, fields[0].c_str());
     for (int j = 0; j < values; ++j) {
-        const double v = std::atof(fields[static_cast<size_t>(j + 1)].c_str());
-        table.SetValue(row, from + j, v);
-        total.SetValue(totalRow, from + j, v);
+        table.SetValue(row, from + j, numbers[static_cast<size_t>(j)]);
+        total.SetValue(totalRow, from + j, numbers[static_cast<size_t>(j)]);
     }
     return true;
 }

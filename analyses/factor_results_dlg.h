@@ -77,10 +77,15 @@ public:
     void OnGenerateHtml();
     void OnFactorCountChange();
 
-    // Reading helpers for the derived readers. FillEigenvalueTable reads the count line and
-    // the owner's factor count of lines; false (with the table still sized) when the file
-    // ends first or a line has fewer than three numbers.
+    // Reading helpers for the derived readers, which call StartReading on opening the file.
+    // FillEigenvalueTable reads the count line and the owner's factor count of lines; false
+    // (with the table still sized) when the file ends first, a line has fewer than three
+    // numbers, or a number is not finite.
+    void StartReading();
     bool FillEigenvalueTable(CStdioFile& file);
+    // The message for a results file that was opened but not taken: the line of its first
+    // value that is not finite, or that it holds less than the analysis needs.
+    void ReportUnreadResults(const CString& path);
     // The scree plot from the eigenvalue table, then the row lists.
     void LoadResults();
     // Empties every table and releases the scree plot and the planes.
@@ -128,11 +133,14 @@ protected:
     // none), then grouped by that variable's codes in the rows of the row lists.
     void PrepareRowPlanes(const CDataTable* data, int variable);
     // Reads one "name v1 ... vn" record into row `row` of both tables from column `from`;
-    // false at the end of the file or when the line has fewer fields.
+    // false at the end of the file, when the line has fewer fields or a value that is not
+    // finite.
     bool ReadRecord(CStdioFile& file, CDataTable& table, CDataTable& total, int row, int totalRow, int from,
                     int values);
-    // The progress bar follows the file position.
-    void MoveProgress(CStdioFile& file);
+    // The next line of the results file, counted; the progress bar follows the position.
+    bool ReadResultLine(CStdioFile& file, CString& line);
+    // The fields' numbers; false (the line noted) at the first one that is not finite.
+    bool ParseResultValues(const std::vector<std::string>& fields, size_t from, size_t count, double* values);
     int WriteHtmlTableGroup(CStdioFile& file, int section, const char* title, const char* subtitle,
                             CDataTable* tables, const int* ticked);
 
@@ -157,4 +165,6 @@ protected:
     BYTE m_bRowColumnIdentifiers = 0;
     BYTE m_bShowConditioning = 1;
     int m_nRowPlaneConditioning = -1;   // the variable the row plane pages are grouped by
+    int m_nResultLine = 0;              // lines of the results file read so far
+    int m_nNonFiniteLine = 0;           // the line of its first value that is not finite, or 0
 };

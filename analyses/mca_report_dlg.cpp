@@ -47,6 +47,7 @@ void CMultiCorrespReportDlg::ReadResults(CString path) {
         AfxMessageBox(FormatString("%s - %s", kResultsOpenError, path.GetString()));
         return;
     }
+    StartReading();
     CString status;
     status.LoadString(IDS_STATUS_REPORT);
     BeginProgress(status, static_cast<int>(file.GetLength()));
@@ -73,7 +74,7 @@ void CMultiCorrespReportDlg::ReadResults(CString path) {
     if (!complete) {
         ClearResults();
         ComputeContributions();
-        AfxMessageBox(kResultsShortMessage);
+        ReportUnreadResults(path);
         return;
     }
     m_pHtmlOptions->SetSupplementaryColumns(m_columnTables[1].GetRowCount() > 0);

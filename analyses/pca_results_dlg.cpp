@@ -38,6 +38,7 @@ void CPcaResultsDlg::ReadResults(CString path) {
         AfxMessageBox(kResultsOpenError);
         return;
     }
+    StartReading();
     CString status;
     status.LoadString(IDS_STATUS_REPORT);
     BeginProgress(status, static_cast<int>(file.GetLength()));
@@ -66,7 +67,7 @@ void CPcaResultsDlg::ReadResults(CString path) {
     EndProgress();
     if (!complete) {
         ClearResults();
-        AfxMessageBox(kResultsShortMessage);
+        ReportUnreadResults(path);
         return;
     }
     m_pHtmlOptions->SetSupplementaryColumns(m_columnTables[1].GetRowCount() > 0);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -363,6 +364,29 @@ TEST(CorrespReport, ReadingContributionsAndFailedReads) {
     });
     dlg.ReadResults(path.c_str());
     EXPECT_EQ(dlg.GetRowTable(0).GetRowCount(), 0);
+
+    // "nan", "inf" or a number beyond the double range: refused, naming the file and line.
+    struct NonFinite {
+        const char* good;
+        const char* bad;
+        int line;
+    };
+    for (const NonFinite& c : {NonFinite{"0.30000 60.0 60.0", "nan 60.0 60.0", 2},
+                               NonFinite{"S 0.10000 0.40000 0.20000 0.20000", "S 0.10000 0.40000 inf 0.20000", 6},
+                               NonFinite{"r3 0.30000 0.30000 0.00000 -0.30000", "r3 0.3 0.3 0 -1e999", 9}}) {
+        std::string bad = kKeloTmp;
+        bad.replace(bad.find(c.good), std::strlen(c.good), c.bad);
+        testsupport::WriteBytes(path, bad);
+        user.OnMessageBox([&](const CString& text, UINT) {
+            EXPECT_EQ(text, FormatString("O ficheiro de Relatorio %s tem um valor que não é um número finito na "
+                                         "linha %d: os resultados não são mostrados",
+                                         path.c_str(), c.line));
+            return IDOK;
+        });
+        dlg.ReadResults(path.c_str());
+        EXPECT_EQ(dlg.GetEigenvalueTable().GetRowCount(), 0) << c.bad;
+        EXPECT_EQ(dlg.GetColumnTable(2).GetRowCount(), 0) << c.bad;
+    }
 
     // A good read, then a missing file: the tables and the scree plot are emptied.
     testsupport::WriteBytes(path, kKeloTmp);

@@ -276,6 +276,38 @@ TEST(MultipleCorrespondence, FailedDaziShowsNoReport) {
     afx::CloseTextViewers();
 }
 
+// A dazi.tmp holding a value that is not finite: the message names the file and its line,
+// and the report opens with nothing in it.
+TEST(MultipleCorrespondence, NonFiniteResultIsRefused) {
+    McaRun r(false);
+    r.InstallEngine("dazi.exe");
+    // One factor, 7 modalities, 10 individuals: "nan" in the third modality's line.
+    std::string tmp = "1\n0.5 50 50\n";
+    for (int m = 1; m <= 7; ++m) tmp += "M" + std::to_string(m) + (m == 3 ? " 0.1 nan 0.2\n" : " 0.1 0.5 0.2\n");
+    for (int i = 1; i <= 10; ++i) tmp += "S" + std::to_string(i) + " 0.1 0.5 0.2\n";
+    testsupport::WriteBytes(r.Dados("dazi.out"), tmp);
+    ScriptedUser user;
+    McaRun::Select(user, {1, 2});
+    user.OnDialog(IDD_DATA_DEFINITION, [](DialogDriver& d) {
+        McaRun::Fresh(d);
+        d.Click(IDC_ANALYSIS_EXECUTE);
+    });
+    user.OnMessageBox([&](const CString& text, UINT) {
+        EXPECT_EQ(text, FormatString("O ficheiro de Relatorio %s tem um valor que não é um número finito na linha 5: "
+                                     "os resultados não são mostrados",
+                                     r.Dados("dazi.tmp").c_str()));
+        return IDOK;
+    });
+    user.OnDialog(IDD_CORRESP_REPORT, [](DialogDriver& d) {
+        auto& report = dynamic_cast<CMultiCorrespReportDlg&>(d.Dialog());
+        EXPECT_EQ(report.GetEigenvalueTable().GetRowCount(), 0);
+        EXPECT_EQ(report.GetColumnTable(2).GetRowCount(), 0);
+        d.Click(IDOK);
+    });
+    McaRun::Menu();
+    EXPECT_TRUE(user.AllAnswered());
+}
+
 // dazi.par cannot be created: the message, and dazi is not started.
 TEST(MultipleCorrespondence, UnwritableParameterFileStartsNothing) {
     McaRun r;

@@ -307,6 +307,18 @@ TEST(PcaResults, ReaderCountsShortAndMissingFiles) {
         EXPECT_EQ(dlg.GetRowTable(2).GetRowCount(), 0);
         EXPECT_EQ(dlg.GetScreePlot(), nullptr);
     }
+    // A value that is not finite, named by its line.
+    std::string infinite = kMurTmp;
+    infinite.replace(infinite.find("B -1.5 0.2"), 10, "B -inf 0.2");
+    testsupport::WriteBytes(path, infinite);
+    user.OnMessageBox([&](const CString& text, UINT) {
+        EXPECT_EQ(text, FormatString("O ficheiro de Relatorio %s tem um valor que não é um número finito na linha 8: "
+                                     "os resultados não são mostrados",
+                                     path.c_str()));
+        return IDOK;
+    });
+    dlg.ReadResults(path.c_str());
+    EXPECT_EQ(dlg.GetRowTable(2).GetRowCount(), 0);
     testsupport::WriteBytes(path, kMurTmp);
     dlg.ReadResults(path.c_str());
     std::filesystem::remove(path);
