@@ -9,6 +9,28 @@
 namespace {
 const char kTooManyFactors[] = "O número de factores nao pode ser maior que %d";
 constexpr int kMaxEdit = 99999;
+
+// Whether dazi can recode the qualitative columns (those after the quantitative ones): no
+// code twice in a column, and every value a column takes in the complete rows one of its
+// codes. A table changed since the configuration was saved may no longer hold.
+bool CodesMatchData(const CDataSet& data, const CColumnTypesDlg& pages, const std::vector<int>& columns,
+                    int quantitative) {
+    std::vector<int> rows;
+    data.GetCompleteRows(columns, &rows);
+    for (size_t c = static_cast<size_t>(quantitative); c < columns.size(); ++c) {
+        const CModalitiesDlg* page = pages.GetColumn(static_cast<int>(c));
+        std::vector<int> codes;
+        for (int m = 0; m < page->GetModalityCount(); ++m) codes.push_back(page->GetModalityCode(m));
+        std::sort(codes.begin(), codes.end());
+        if (std::adjacent_find(codes.begin(), codes.end()) != codes.end()) return false;
+        for (int r : rows) {
+            const double value = data.GetValue(r + 1, columns[c]);
+            if (!std::any_of(codes.begin(), codes.end(), [&](int code) { return value == static_cast<double>(code); }))
+                return false;
+        }
+    }
+    return true;
+}
 }  // namespace
 
 // ---- Row count -------------------------------------------------------------------------
@@ -297,6 +319,10 @@ BOOL CMultiCorrespDataDlg::ReadParameters(CStdioFile& file) {
             m_selectedColumns = previousColumns;
             return FALSE;
         }
+    }
+    if (data && !CodesMatchData(*data, check, m_selectedColumns, quantitative)) {
+        m_selectedColumns = previousColumns;
+        return FALSE;
     }
     ULONGLONG endAt = file.GetPosition();
     file.Seek(static_cast<LONGLONG>(pagesAt), CFile::begin);

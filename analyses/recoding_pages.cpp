@@ -49,6 +49,42 @@ bool ToFloat(const CString& text, float& value) {
     return true;
 }
 
+// A name as one word of a configuration line: "\\s" a blank, "\\t" a tab, "\\\\" a
+// backslash, "\\e" the empty name; any name a table holds survives.
+CString EscapedName(const CString& name) {
+    if (name.IsEmpty()) return "\\e";
+    CString word;
+    for (int i = 0; i < name.GetLength(); ++i) {
+        const char c = name[i];
+        if (c == ' ') word += "\\s";
+        else if (c == '\t') word += "\\t";
+        else if (c == '\\') word += "\\\\";
+        else word += c;
+    }
+    return word;
+}
+
+// The name of such a word. Other backslashes stand as they are: earlier files wrote names
+// unescaped.
+CString UnescapedName(const CString& word) {
+    if (word == "\\e") return CString();
+    CString name;
+    for (int i = 0; i < word.GetLength(); ++i) {
+        const char c = word[i];
+        const char next = i + 1 < word.GetLength() ? word[i + 1] : '\0';
+        if (c == '\\' && (next == 's' || next == 't' || next == '\\')) {
+            name += next == 's' ? ' ' : next == 't' ? '\t' : '\\';
+            ++i;
+        } else {
+            name += c;
+        }
+    }
+    return name;
+}
+
+// A whole line: names may make it longer than the bounded read allows.
+bool ReadNameLine(CStdioFile& file, CString& line) { return file.ReadString(line) != FALSE; }
+
 // A line of exactly count integers.
 bool ReadInts(CStdioFile& file, int* values, int count) { return ReadConfigurationInts(file, values, count) != FALSE; }
 
@@ -98,19 +134,19 @@ bool ParseLimits(CStdioFile& file, int count, std::vector<float>& limits) {
 // given limits, the class count (the column's modalities) and the limits.
 bool ParseColumnLines(CStdioFile& file, bool quantitative, ColumnLines& col) {
     CString line;
-    if (!ReadConfigurationLine(file, line)) return false;
+    if (!ReadNameLine(file, line)) return false;
     std::vector<CString> w = Words(line);
     int count = 0, active = 0;
     if (w.size() != 4 || !ToInt(w[1], col.column) || !ToInt(w[2], count) || !ToInt(w[3], active)) return false;
     if (col.column < 1 || count < 0 || count > kMaxModalities) return false;
-    col.identifier = w[0];
+    col.identifier = UnescapedName(w[0]);
     for (int m = 0; m < count; ++m) {
         ModalityLine mod;
-        if (!ReadConfigurationLine(file, line)) return false;
+        if (!ReadNameLine(file, line)) return false;
         w = Words(line);
         if (w.size() != 3 || !ToInt(w[1], mod.code) || !ToInt(w[2], mod.active)) return false;
         if (mod.code < 0 || mod.code > 99999 || (mod.active != 0 && mod.active != 1)) return false;
-        mod.identifier = w[0];
+        mod.identifier = UnescapedName(w[0]);
         col.modalities.push_back(mod);
     }
     if (!quantitative) return true;
@@ -420,10 +456,12 @@ void CModalitiesDlg::AppendActivity(CString& flags) const {
 }
 
 void CModalitiesDlg::WriteConfiguration(CStdioFile& file) {
-    file.WriteString(FormatString("%s %d %d %d\n", m_strValue, m_nColumn, GetModalityCount(), GetActiveCount()));
+    file.WriteString(
+        FormatString("%s %d %d %d\n", EscapedName(m_strValue), m_nColumn, GetModalityCount(), GetActiveCount()));
     for (int i = 0; i < GetModalityCount(); ++i) {
         auto* code = static_cast<CModalityValueDlg*>(m_codePages[static_cast<size_t>(i)]);
-        file.WriteString(FormatString("%s %s %d\n", GetModalityIdentifier(i), code->GetCodeText(), m_active[static_cast<size_t>(i)]));
+        file.WriteString(FormatString("%s %s %d\n", EscapedName(GetModalityIdentifier(i)), code->GetCodeText(),
+                                      m_active[static_cast<size_t>(i)]));
     }
     if (m_pDivision) m_pDivision->WriteConfiguration(file);
 }

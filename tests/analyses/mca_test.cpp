@@ -459,6 +459,75 @@ TEST(MultipleCorrespondence, ConfigurationRoundTrip) {
     EXPECT_EQ(dlg->GetSupplementaryColumnCount(), 1);
 }
 
+// Names with blanks, an empty name and a backslash are saved in a form that loads back;
+// a table whose values have left the saved modality codes is refused on loading.
+TEST(MultipleCorrespondence, ConfigurationNamesAndCodesAgainstTheData) {
+    McaRun r;
+    const std::string table = r.folder.File("olhos.tsm");
+    const std::string head = "#Tesmo v7.00#\r\n-9.900000\r\n2\r\n"
+                             "Cor olhos\r\n0\r\n3\r\nMuito alto 1\r\n 2\r\nc:\\x 3\r\n"
+                             "Tipo\r\n0\r\n2\r\nP 1\r\nQ 2\r\n";
+    auto rows = [](const char* third) {
+        return std::string("S1 1.000000 1.000000\r\nS2 2.000000 2.000000\r\nS3 ") + third +
+               " 1.000000\r\nS4 1.000000 2.000000\r\n";
+    };
+    testsupport::WriteBytes(table, head + rows("3.000000"));
+    ScriptedUser user;
+    ASSERT_NE(theApp.OpenDocumentFile(table.c_str()), nullptr);
+    const std::string saved = r.folder.File("olhos.tcfg");
+    McaRun::Select(user, {0, 1});
+    user.OnDialog(IDD_DATA_DEFINITION, [](DialogDriver& d) {
+        McaRun::Fresh(d);
+        d.Click(1139);   // "Gravar"
+        d.Click(IDC_DEFINITION_CANCEL);
+    });
+    user.OnFileDialog([&](afx::FileDialogRequest& q) {
+        q.path = saved.c_str();
+        return true;
+    });
+    McaRun::Menu();
+    EXPECT_NE(testsupport::ReadBytes(saved).find("Cor\\solhos 1 3 3\r\nMuito\\salto 1 1\r\n\\e 2 1\r\nc:\\\\x 3 1\r\n"
+                                                 "Tipo 2 2 2\r\nP 1 1\r\nQ 2 1\r\n"),
+              std::string::npos)
+        << testsupport::ReadBytes(saved);
+
+    // Another run first, so that the pages come from the file.
+    McaRun::Select(user, {1});
+    user.OnDialog(IDD_DATA_DEFINITION, [](DialogDriver& d) { d.Click(IDC_DEFINITION_CANCEL); });
+    McaRun::Menu();
+    auto open = [&] {
+        user.OnDialog(kSelection, [](DialogDriver& d) { d.Click(kOpenConfiguration); });
+        user.OnFileDialog([&](afx::FileDialogRequest& q) {
+            q.path = saved.c_str();
+            return true;
+        });
+    };
+    open();
+    user.OnDialog(IDD_DATA_DEFINITION, [](DialogDriver& d) {
+        const CColumnTypesDlg& types = McaRun::Take(d)->GetColumnTypes();
+        EXPECT_EQ(types.GetColumn(0)->GetVariableName(), "Cor olhos");
+        EXPECT_EQ(types.GetColumn(0)->GetModalityIdentifier(0), "Muito alto");
+        EXPECT_EQ(types.GetColumn(0)->GetModalityIdentifier(1), "");
+        EXPECT_EQ(types.GetColumn(0)->GetModalityIdentifier(2), "c:\\x");
+        d.Click(IDC_DEFINITION_CANCEL);
+    });
+    McaRun::Menu();
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(McaRun::Definition()->GetSelectedColumns(), (std::vector<int>{1, 2}));
+
+    // S3's colour is now 4, a code no modality has: refused before dazi would be.
+    testsupport::WriteBytes(table, head + rows("4.000000"));
+    ASSERT_NE(theApp.OpenDocumentFile(r.table.c_str()), nullptr);   // so that the table is read again
+    ASSERT_NE(theApp.OpenDocumentFile(table.c_str()), nullptr);
+    open();
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text, kDamaged);
+        return IDOK;
+    });
+    McaRun::Menu();   // no dialog may open
+    EXPECT_TRUE(user.AllAnswered());
+}
+
 // The whole command on three qualitative columns and one cut into 3 classes of equal
 // frequency: dazi's eigenvalues are those of the indicator table analysed here.
 TEST(MultipleCorrespondence, RealDaziEigenvalues) {
