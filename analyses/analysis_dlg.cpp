@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "analyses/configuration_file.h"
+#include "analyses/renamed_file.h"
 #include "app/file_names.h"
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
@@ -161,7 +161,7 @@ void CAnalysisDlg::WriteDataMatrix() {
     EndDialog(STEP_FINISH);
 }
 
-int CAnalysisDlg::SaveConfiguration(CConfigurationFile& file) {
+int CAnalysisDlg::SaveConfiguration(CRenamedFile& file) {
     CTabulonDoc* doc = Document();
     if (!doc) return 0;
     // "Outro" with nothing ticked has no identifier to store: refused as "Executar" does.
@@ -204,7 +204,7 @@ int CAnalysisDlg::SaveConfiguration(CConfigurationFile& file) {
 }
 
 int CAnalysisDlg::SaveConfiguration(const std::function<void(CStdioFile&)>& body) {
-    CConfigurationFile file;
+    CRenamedFile file;
     if (!SaveConfiguration(file)) return 0;
     try {
         body(file);

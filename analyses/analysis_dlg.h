@@ -12,7 +12,7 @@
 #include "ui/check_list.h"
 #include "ui/dialog_bases.h"
 
-class CConfigurationFile;
+class CRenamedFile;
 class CTabulonDoc;
 
 // Controls of the identifier choice and the buttons that the derived dialogs bind.
@@ -74,7 +74,7 @@ public:
     // Asks for a file name and writes the head (lines 1 to 6) into a temporary file beside
     // it: 1 with the file open, 0 (after any message) otherwise. The caller writes its own
     // lines and closes the file, which puts it in place.
-    int SaveConfiguration(CConfigurationFile& file);
+    int SaveConfiguration(CRenamedFile& file);
     // SaveConfiguration, then body, then Close; a failed write shows the message and
     // leaves any earlier file of that name untouched. 1 when the file was saved.
     int SaveConfiguration(const std::function<void(CStdioFile&)>& body);

@@ -9,6 +9,7 @@
 #include "analyses/analysis_dlg.h"
 #include "analyses/coordinates_dlg.h"
 #include "analyses/html_report.h"
+#include "analyses/renamed_file.h"
 #include "analyses/rows_columns_chart.h"
 #include "app/status.h"
 #include "app/tabulon_app.h"
@@ -486,8 +487,10 @@ void CFactorResultsDlg::OnGenerateHtml() {
     if (!m_pHtmlOptions || m_pHtmlOptions->DoModal() != 1002) return;
     const CString folder = m_pHtmlOptions->GetFolder();
     const CString path = folder + "Relatorio.html";
-    CStdioFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeText)) {
+    // Written beside the page and renamed over it, so that a link already there (the folder
+    // may be a shared one) is replaced, never written through.
+    CRenamedFile file;
+    if (!file.OpenForReplace(path)) {
         AfxMessageBox("Erro a Abrir o ficheiro para gerar o Relatorio em HTML");
         return;
     }
@@ -497,7 +500,7 @@ void CFactorResultsDlg::OnGenerateHtml() {
         file.WriteString("</body> </html>\n");
         file.Close();
     } catch (CFileException&) {
-        file.Abort();
+        file.Discard();
         AfxMessageBox("Erro a Abrir o ficheiro para gerar o Relatorio em HTML");
         return;
     }
@@ -512,7 +515,8 @@ void CFactorResultsDlg::WriteHtmlHead(CStdioFile& file) {
                                   static_cast<const char*>(m_strReportTitle)));
     file.WriteString(FormatString("<body>\n <h1 align=\"center\"> %s </h1>\n <font size=\"4\"> <br /> <b> Ficheiro "
                                   "de Dados: </b> %s </font><hr>\n",
-                                  static_cast<const char*>(m_strReportTitle), static_cast<const char*>(document)));
+                                  static_cast<const char*>(m_strReportTitle),
+                                  static_cast<const char*>(HtmlEscaped(document))));
 }
 
 int CFactorResultsDlg::WriteHtmlTableGroup(CStdioFile& file, int section, const char* title, const char* subtitle,
@@ -581,7 +585,18 @@ bool CFactorResultsDlg::SaveChartImage(const CString& path, CPlotPage* page) {
         memory.FillSolidRect(0, 0, kWidth, kHeight, RGB(255, 255, 255));
         page->Draw(&memory, 0, 0, kWidth, kHeight);
         memory.SelectObject(old);
-        saved = SaveBitmapFile(path, bitmap) != FALSE;
+        // Each image is put in place by a rename, as the page is.
+        CRenamedFile image;
+        if (image.OpenForReplace(path, CFile::typeBinary)) {
+            try {
+                if (WriteBitmap(image, bitmap)) {
+                    image.Close();
+                    saved = true;
+                }
+            } catch (CFileException&) {
+            }
+            image.Discard();
+        }
     }
     // The metafile's frame is in 0.01 mm: the 450 x 300 pixels at the reference device's
     // real resolution (25.4 mm to the inch).
@@ -595,10 +610,14 @@ bool CFactorResultsDlg::SaveChartImage(const CString& path, CPlotPage* page) {
             const UINT size = GetEnhMetaFileBits(picture, 0, nullptr);
             std::vector<BYTE> bytes(size);
             GetEnhMetaFileBits(picture, size, bytes.data());
-            CString emfPath = path.Left(path.GetLength() - 3) + "emf";
-            if (FILE* out = std::fopen(emfPath, "wb")) {
-                std::fwrite(bytes.data(), 1, bytes.size(), out);
-                std::fclose(out);
+            CRenamedFile image;
+            if (image.OpenForReplace(path.Left(path.GetLength() - 3) + "emf", CFile::typeBinary)) {
+                try {
+                    image.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+                    image.Close();
+                } catch (CFileException&) {
+                }
+                image.Discard();
             }
             DeleteEnhMetaFile(picture);
         }

@@ -197,8 +197,6 @@ CString CDataTable::WriteText() const {
     return CString(std::move(out));
 }
 
-namespace {
-// A name as HTML text: '<', '>' and '&' become entities.
 CString HtmlEscaped(const CString& text) {
     CString out;
     for (int i = 0; i < text.GetLength(); ++i) {
@@ -210,7 +208,6 @@ CString HtmlEscaped(const CString& text) {
     }
     return out;
 }
-}  // namespace
 
 void CDataTable::WriteHtml(CStdioFile* file) const {
     if (!file) return;

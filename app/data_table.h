@@ -49,6 +49,9 @@ private:
 // Whether two numbers are the same value once converted to single precision.
 bool FloatEquals(double a, double b);
 
+// A text as HTML text: '<', '>' and '&' become entities.
+CString HtmlEscaped(const CString& text);
+
 class CDataTable {
 public:
     CDataTable();

@@ -120,38 +120,72 @@ HGLOBAL BitmapToDIB(CBitmap& bitmap, DWORD compression, CPalette* palette) {
     return result;
 }
 
-BOOL WriteDIBFile(const char* path, HGLOBAL dib) {
-    if (!dib || !path) return FALSE;
+namespace {
+// The 14-byte file header of a packed bitmap; false for a block that is no bitmap.
+bool DIBFileHeader(HGLOBAL dib, unsigned char header[14]) {
+    if (!dib) return false;
     const size_t size = GlobalSize(dib);
     const auto* block = static_cast<const unsigned char*>(GlobalLock(dib));
     if (!block || size < sizeof(BITMAPINFOHEADER) || size > 0xFFFFFFFFu - 14) {
         GlobalUnlock(dib);
-        return FALSE;
+        return false;
     }
     BITMAPINFOHEADER info;
     std::memcpy(&info, block, sizeof info);
-    unsigned char header[14];
+    GlobalUnlock(dib);
     header[0] = 'B';
     header[1] = 'M';
     PutDword(header + 2, static_cast<unsigned>(size + 14));
     PutWord(header + 6, 0);
     PutWord(header + 8, 0);
     PutDword(header + 10, static_cast<unsigned>(14 + info.biSize + 4 * ColourTableEntries(info.biBitCount)));
-    CFile file;
-    BOOL written = FALSE;
-    if (file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) {
-        try {
-            file.Write(header, sizeof header);
-            file.Write(block, static_cast<UINT>(size));
-            file.Close();
-            written = TRUE;
-        } catch (const CFileException&) {
-            file.Abort();
-            // A file cut short is no bitmap: leave none.
-            afx::RemoveFile(path);
-        }
+    return true;
+}
+}  // namespace
+
+BOOL WriteDIB(CFile& file, HGLOBAL dib) {
+    unsigned char header[14];
+    if (!DIBFileHeader(dib, header)) return FALSE;
+    const void* block = GlobalLock(dib);
+    try {
+        file.Write(header, sizeof header);
+        file.Write(block, static_cast<UINT>(GlobalSize(dib)));
+    } catch (const CFileException&) {
+        GlobalUnlock(dib);
+        throw;
     }
     GlobalUnlock(dib);
+    return TRUE;
+}
+
+BOOL WriteDIBFile(const char* path, HGLOBAL dib) {
+    unsigned char header[14];
+    // A block that is no bitmap leaves any file of that name alone.
+    if (!path || !DIBFileHeader(dib, header)) return FALSE;
+    CFile file;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) return FALSE;
+    try {
+        WriteDIB(file, dib);
+        file.Close();
+        return TRUE;
+    } catch (const CFileException&) {
+        file.Abort();
+        // A file cut short is no bitmap: leave none.
+        afx::RemoveFile(path);
+    }
+    return FALSE;
+}
+
+BOOL WriteBitmap(CFile& file, CBitmap& bitmap) {
+    HGLOBAL dib = BitmapToDIB(bitmap, BI_RGB, nullptr);
+    BOOL written = FALSE;
+    try {
+        written = WriteDIB(file, dib);
+    } catch (const CFileException&) {
+        if (dib) GlobalFree(dib);
+        throw;
+    }
+    if (dib) GlobalFree(dib);
     return written;
 }
 

@@ -15,6 +15,11 @@ void CaptureWindowBitmap(CWnd* wnd, CBitmap* bitmap);
 HGLOBAL BitmapToDIB(CBitmap& bitmap, DWORD compression, CPalette* palette);
 // Writes a .bmp file: the 14-byte file header, then the whole block. TRUE when written.
 BOOL WriteDIBFile(const char* path, HGLOBAL dib);
+// The same bytes into an open file; FALSE for a block that is no bitmap. A failed write
+// throws CFileException.
+BOOL WriteDIB(CFile& file, HGLOBAL dib);
+// The bitmap's .bmp bytes (as SaveBitmapFile) into an open file, as WriteDIB.
+BOOL WriteBitmap(CFile& file, CBitmap& bitmap);
 // The bitmap as a 24-bit (or its own bit count) .bmp file; TRUE when the file was written.
 BOOL SaveBitmapFile(const char* path, CBitmap& bitmap);
 // The text onto the clipboard as CF_TEXT, the owner window holding the clipboard.

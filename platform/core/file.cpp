@@ -112,6 +112,24 @@ BOOL CFile::Open(const char* fileName, UINT flags, CFileException* error) {
             return FALSE;
         }
         return TRUE;
+    } else if (create && (flags & modeCreateNew)) {
+        errno = 0;
+        int fd = ::open(native.c_str(), (access == modeWrite ? O_WRONLY : O_RDWR) | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        int err = fd < 0 ? errno : 0;
+        if (fd >= 0) {
+            m_stream = fdopen(fd, access == modeWrite ? "wb" : "w+b");
+            if (!m_stream) {
+                err = errno;
+                ::close(fd);
+                unlink(native.c_str());
+            }
+        }
+        if (!m_stream && error) {
+            error->m_cause = CFileException::CauseFromErrno(err);
+            error->m_lOsError = err;
+            error->m_strFileName = fileName;
+        }
+        return m_stream ? TRUE : FALSE;
     } else if (create && !keep) {
         mode = access == modeWrite ? "wb" : "w+b";
     } else {

@@ -68,6 +68,9 @@ public:
         modeNoTruncate = 0x2000,
         typeText = 0x4000,
         typeBinary = 0x8000,
+        // With modeCreate: a new file only. A name already taken, by a symbolic link too,
+        // refuses the open (EEXIST), so nothing is written through a link.
+        modeCreateNew = 0x10000,
     };
     enum SeekPosition { begin = 0, current = 1, end = 2 };
 

@@ -384,3 +384,59 @@ TEST(PcaResults, ReportWithTheEigenvaluesAlone) {
     EXPECT_EQ(page.find("<h2 align=\"center\"> 2"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder + "/ScreePlot.bmp"));
 }
+
+// The data file's path is escaped in the page like every name; the page and both images are
+// put in place by renames, so links already in the folder are replaced, their targets kept.
+TEST(PcaResults, ReportEscapesThePathAndReplacesLinks) {
+    AnalysisFixture f;
+    const std::string table = f.folder.File("<img src=x onerror=alert(1)>.tsm");
+    testsupport::WriteBytes(table, kTableBytes);
+    {
+        ScriptedUser opening;
+        ASSERT_NE(theApp.OpenDocumentFile(table.c_str()), nullptr);
+    }
+    PcaOwner owner;
+    CPcaResultsDlg dlg(&owner);
+    testsupport::WriteBytes(f.Dados("mur.tmp"), kMurTmp);
+    dlg.ReadResults(f.Dados("mur.tmp").c_str());
+    const std::string folder = f.folder.Path() + "/partilhada";
+    std::filesystem::create_directory(folder);
+    const char* names[] = {"Relatorio.html", "ScreePlot.bmp", "ScreePlot.emf"};
+    for (const char* name : names) {
+        testsupport::WriteBytes(f.folder.File(std::string("alvo-") + name), "intocado");
+        std::filesystem::create_symlink(f.folder.File(std::string("alvo-") + name), folder + "/" + name);
+    }
+    ScriptedUser user;
+    user.OnDialog(IDD_PCA_RESULTS, [](DialogDriver& d) {
+        d.Click(IDC_RESULTS_HTML);
+        d.Click(IDOK);
+    });
+    user.OnDialog(IDD_PCA_HTML_OPTIONS, [](DialogDriver& d) {
+        d.Click(IDC_HTML_EIGENVALUES);
+        d.Click(IDC_HTML_SCREE_PLOT);
+        d.Click(IDC_HTML_GENERATE);
+    });
+    user.OnDialog(IDD_FOLDER_DIALOG, [&](DialogDriver& d) {
+        d.Type(IDC_FOLDER_EDIT, folder.c_str());
+        d.Click(IDC_FOLDER_OPEN);
+    });
+    user.OnDialog(IDD_HTML_NOTICE, [](DialogDriver& d) { d.Click(IDOK); });
+    dlg.DoModal();
+    EXPECT_TRUE(user.AllAnswered());
+
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(testsupport::ReadBytes(f.folder.File(std::string("alvo-") + name)) == "intocado");
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(folder + "/" + name)));
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 3);
+    EXPECT_TRUE(testsupport::ReadBytes(folder + "/ScreePlot.bmp").substr(0, 2) == "BM");
+    EXPECT_TRUE(testsupport::ReadBytes(folder + "/ScreePlot.emf").substr(40, 4) == " EMF");
+    const std::string page = testsupport::ReadBytes(folder + "/Relatorio.html");
+    EXPECT_NE(page.find("<b> Ficheiro de Dados: </b> " + f.folder.Path() +
+                        "/&lt;img src=x onerror=alert(1)&gt;.tsm </font>"),
+              std::string::npos)
+        << page;
+    EXPECT_EQ(page.find("<img src=x"), std::string::npos);
+    EXPECT_NE(page.find("<img src=\"ScreePlot.bmp\">"), std::string::npos);
+}
