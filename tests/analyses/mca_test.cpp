@@ -283,8 +283,8 @@ TEST(MultipleCorrespondence, NonFiniteResultIsRefused) {
     r.InstallEngine("dazi.exe");
     // One factor, 7 modalities, 10 individuals: "nan" in the third modality's line.
     std::string tmp = "1\n0.5 50 50\n";
-    for (int m = 1; m <= 7; ++m) tmp += "M" + std::to_string(m) + (m == 3 ? " 0.1 nan 0.2\n" : " 0.1 0.5 0.2\n");
-    for (int i = 1; i <= 10; ++i) tmp += "S" + std::to_string(i) + " 0.1 0.5 0.2\n";
+    for (int m = 1; m <= 7; ++m) tmp += FormatString("M%d 0.1 %s 0.2\n", m, m == 3 ? "nan" : "0.5").str();
+    for (int i = 1; i <= 10; ++i) tmp += FormatString("S%d 0.1 0.5 0.2\n", i).str();
     testsupport::WriteBytes(r.Dados("dazi.out"), tmp);
     ScriptedUser user;
     McaRun::Select(user, {1, 2});
