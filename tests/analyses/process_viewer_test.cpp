@@ -203,7 +203,10 @@ TEST(EngineRun, FailedRunsShowNoResults) {
     std::filesystem::remove(f.Dados("kelo.tmp"));
     testsupport::WriteBytes(f.Dados("kelo.out"), "1\r\n");
     testsupport::WriteBytes(f.Dados("sleep_ms"), "400");
-    SetEngineWaitLimit(50);
+    struct ShortWait {
+        ShortWait() { SetEngineWaitLimit(50); }
+        ~ShortWait() { SetEngineWaitLimit(ENGINE_WAIT_MS); }
+    } shortWait;
     TestRunner runner(true);
     ScriptedUser user;
     QueueExecute(user);
@@ -212,7 +215,6 @@ TEST(EngineRun, FailedRunsShowNoResults) {
         return IDOK;
     });
     RunAnalysisCommand(f.doc, "x", 0, runner);
-    SetEngineWaitLimit(ENGINE_WAIT_MS);
     EXPECT_TRUE(user.AllAnswered());
     EXPECT_TRUE(runner.Results()->calls.empty());
     EXPECT_TRUE(user.TextViewers().empty());
