@@ -262,22 +262,22 @@ TEST(MurAnalysis, LargeValuesWithASmallSpreadKeepTheirVariance) {
 }
 
 TEST(MurAnalysis, FactorsBeyondTheRankAreWrittenAsZeros) {
-    // Three active rows span a plane: of four factors asked, two are null.
+    // Three active rows span a plane: of three factors asked, the third is null.
     WorkFolder folder;
     MurCase c;
     c.rowNames = {"Um", "Dois", "Tres", "Sup"};
     c.colNames = {"A", "B", "C"};
     c.rows = {{1, 2, 0}, {2, 0, 1}, {4, 5, 3}, {3, 3, 3}};
     c.rowFlags = "1110";
-    c.nf = 4;
+    c.nf = 3;
     c.Write(folder);
     ASSERT_EQ(MurMain(folder.Path()), kMurOk);
-    const MurTmp tmp = ReadMurTmp(folder.File("mur.tmp"), 4, 3 + 4);
+    const MurTmp tmp = ReadMurTmp(folder.File("mur.tmp"), 3, 3 + 4);
     ASSERT_EQ(tmp.points.size(), 7u);
-    EXPECT_EQ(tmp.count, 4);
+    EXPECT_EQ(tmp.count, 3);
     EXPECT_NEAR(tmp.eigen[0][0] + tmp.eigen[1][0], 3.0, 1e-9);
     EXPECT_NEAR(tmp.eigen[1][2], 100.0, 1e-8);
-    for (size_t f = 2; f < 4; ++f) {
+    for (size_t f = 2; f < 3; ++f) {
         EXPECT_EQ(tmp.eigen[f][0], 0.0);
         EXPECT_EQ(tmp.eigen[f][1], 0.0);
         EXPECT_NEAR(tmp.eigen[f][2], 100.0, 1e-8);
