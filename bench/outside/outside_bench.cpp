@@ -1,6 +1,8 @@
 // The outside engines on tables of the sizes users bring, as the GUI starts them:
 // mur on 100,000 rows x 50 columns with 5 factors; dazi on 20,000 individuals x 15
-// qualitative variables of 5 modalities with 5 factors.
+// qualitative variables of 5 modalities with 5 factors. And the wide tables whose eigen
+// solve dominates: mur on 2,000 rows x 1,000 columns, dazi on 2,000 individuals x 250
+// variables of 4 modalities (1,000 modalities), both with 5 factors.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -26,9 +28,8 @@ void WriteText(const std::string& path, const std::string& text) {
 }
 
 // Correlated columns: a few latent factors plus noise, written "%f" as the GUI does.
-std::string MurFolder() {
+std::string MurFolder(int rows, int cols) {
     const std::string folder = MakeFolder("mur_bench");
-    const int rows = 100000, cols = 50;
     std::mt19937 random(7);
     std::normal_distribution<double> normal;
     std::string data;
@@ -56,21 +57,27 @@ std::string MurFolder() {
     return folder;
 }
 
-void BM_Mur100000x50Nf5(benchmark::State& state) {
-    const std::string folder = MurFolder();
+void RunMur(benchmark::State& state, int rows, int cols) {
+    const std::string folder = MurFolder(rows, cols);
     for (auto _ : state)
         if (MurMain(folder) != kMurOk)
             state.SkipWithError("mur failed");
     std::filesystem::remove_all(folder);
 }
 
-// 15 qualitative variables of 5 categories coded 1 to 5, all modalities active, the
+void BM_Mur100000x50Nf5(benchmark::State& state) { RunMur(state, 100000, 50); }
+void BM_Mur2000x1000Nf5(benchmark::State& state) { RunMur(state, 2000, 1000); }
+
+// Qualitative variables of categories coded 1 to n, all modalities active, the
 // individuals projected, as the front-end writes dazi.par.
-std::string DaziFolder() {
+// With follow below 1, each answer of an even variable follows the individual's tendency
+// with that probability only, so that no two variables are alike.
+std::string DaziFolder(int rows, int cols, int categories, double follow) {
     const std::string folder = MakeFolder("dazi_bench");
-    const int rows = 20000, cols = 15, categories = 5, modalities = cols * categories;
+    const int modalities = cols * categories;
     std::mt19937 random(11);
     std::uniform_int_distribution<int> category(1, categories);
+    std::bernoulli_distribution follows(follow);
     std::string data;
     for (int i = 1; i <= rows; ++i)
         data += 'I' + std::to_string(i) + "\r\n";
@@ -78,7 +85,8 @@ std::string DaziFolder() {
         const int base = category(random);
         for (int j = 0; j < cols; ++j) {
             // Half of the answers follow the individual's own tendency, so the table has structure.
-            const int value = j % 2 == 0 ? base : category(random);
+            const bool tendency = j % 2 == 0 && (follow >= 1.0 || follows(random));
+            const int value = tendency ? base : category(random);
             if (j)
                 data += ' ';
             data += std::to_string(value) + ".000000";
@@ -116,16 +124,21 @@ std::string DaziFolder() {
     return folder;
 }
 
-void BM_Dazi20000x15x5Nf5(benchmark::State& state) {
-    const std::string folder = DaziFolder();
+void RunDazi(benchmark::State& state, int rows, int cols, int categories, double follow) {
+    const std::string folder = DaziFolder(rows, cols, categories, follow);
     for (auto _ : state)
         if (DaziMain(folder) != kDaziOk)
             state.SkipWithError("dazi failed");
     std::filesystem::remove_all(folder);
 }
 
+void BM_Dazi20000x15x5Nf5(benchmark::State& state) { RunDazi(state, 20000, 15, 5, 1.0); }
+void BM_Dazi2000x250x4Nf5(benchmark::State& state) { RunDazi(state, 2000, 250, 4, 0.6); }
+
 }  // namespace
 
 BENCHMARK(BM_Dazi20000x15x5Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Mur100000x50Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Dazi2000x250x4Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Mur2000x1000Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

@@ -285,7 +285,10 @@ void MurRun::PrintData() {
     for (Index k = 0; k < nc; ++k)
         for (Index r = 0; r < nl; ++r)
             table[r + k * nl] = x[rows_[r] * nc + cols_[k]];
-    prn_.Write("\f" + Blanks(10) + "QUADRO DOS DADOS BRUTOS" + " (EVENTUALMENTE REORDENADOS)");
+    std::string heading = "\f";  // built in steps: GCC 12 warns wrongly on a chain of + here
+    heading += Blanks(10);
+    heading += "QUADRO DOS DADOS BRUTOS (EVENTUALMENTE REORDENADOS)";
+    prn_.Write(heading);
     PrintMatrixBlocks(prn_, printData_, nl_, nc_, table.data(), nl_, rowNames_, orderedColNames_);
 }
 
