@@ -28,7 +28,9 @@ void WriteText(const std::string& path, const std::string& text) {
 }
 
 // Correlated columns: a few latent factors plus noise, written "%f" as the GUI does.
-std::string MurFolder(int rows, int cols) {
+// With options, as the front-end starts mur by default: 4 planes and the coordinate files;
+// without, neither (the analysis alone).
+std::string MurFolder(int rows, int cols, bool options) {
     const std::string folder = MakeFolder("mur_bench");
     std::mt19937 random(7);
     std::normal_distribution<double> normal;
@@ -49,16 +51,16 @@ std::string MurFolder(int rows, int cols) {
     WriteText(folder + "/Dados.dat", data);
     std::string par = std::to_string(rows) + " " + std::to_string(rows) + " " + std::to_string(cols) + " " +
                       std::to_string(cols) + " 5\r\n" + folder + "/Dados.dat\r\n" + folder + "/bench.tsm\r\n" +
-                      "4 1 65 2.5\r\n";
+                      (options ? "4 1 65 2.5\r\n" : "0 1 65 2.5\r\n");
     for (int j = 1; j <= cols; ++j)
         par += 'V' + std::to_string(j) + "\r\n";
-    par += "1 0\r\n";
+    par += options ? "1 0\r\n" : "0 0\r\n";
     WriteText(folder + "/mur.par", par);
     return folder;
 }
 
-void RunMur(benchmark::State& state, int rows, int cols) {
-    const std::string folder = MurFolder(rows, cols);
+void RunMur(benchmark::State& state, int rows, int cols, bool options = true) {
+    const std::string folder = MurFolder(rows, cols, options);
     for (auto _ : state)
         if (MurMain(folder) != kMurOk)
             state.SkipWithError("mur failed");
@@ -66,13 +68,17 @@ void RunMur(benchmark::State& state, int rows, int cols) {
 }
 
 void BM_Mur100000x50Nf5(benchmark::State& state) { RunMur(state, 100000, 50); }
+void BM_Mur100000x50Nf5NoOptions(benchmark::State& state) { RunMur(state, 100000, 50, false); }
 void BM_Mur2000x1000Nf5(benchmark::State& state) { RunMur(state, 2000, 1000); }
 
 // Qualitative variables of categories coded 1 to n, all modalities active, the
 // individuals projected, as the front-end writes dazi.par.
+// With options, as the front-end starts dazi by default: the recoded, disjunctive and Burt
+// tables, 4 planes and the coordinate files; without, none of them (the analysis alone).
 // With follow below 1, each answer of an even variable follows the individual's tendency
 // with that probability only, so that no two variables are alike.
-std::string DaziFolder(int rows, int cols, int categories, double follow) {
+std::string DaziFolder(int rows, int cols, int categories, double follow, bool options) {
+    const std::string flag = options ? "1" : "0";
     const std::string folder = MakeFolder("dazi_bench");
     const int modalities = cols * categories;
     std::mt19937 random(11);
@@ -98,7 +104,10 @@ std::string DaziFolder(int rows, int cols, int categories, double follow) {
                       folder + "/bench.tsm\r\n";
     for (int j = 1; j <= cols; ++j)
         par += 'Q' + std::to_string(j) + "\r\n";
-    par += "1\r\n" + std::to_string(modalities) + " " + std::to_string(categories) + " \r\n1 1\r\n";
+    par += flag;
+    par += "\r\n" + std::to_string(modalities) + " " + std::to_string(categories) + " \r\n";
+    par += flag;
+    par += " 1\r\n";
     for (int j = 0; j < cols; ++j)
         par += std::to_string(categories) + "\r\n";
     for (int j = 0; j < cols; ++j)
@@ -108,7 +117,9 @@ std::string DaziFolder(int rows, int cols, int categories, double follow) {
     for (int j = 1; j <= cols; ++j)
         for (int k = 1; k <= categories; ++k)
             ids += 'Q' + std::to_string(j) + "_" + std::to_string(k) + "\r\n";
-    par += ids + "1 0 1\r\n";
+    par += ids;
+    par += flag;
+    par += " 0 1\r\n";
     par += std::to_string(modalities + rows) + " " + std::to_string(modalities) + " " + std::to_string(modalities) +
            " " + std::to_string(modalities) + " 5\r\n";
     auto lines = [](const std::string& stream) {
@@ -119,13 +130,17 @@ std::string DaziFolder(int rows, int cols, int categories, double follow) {
     };
     const std::string flags(static_cast<size_t>(modalities), '1');
     par += lines(flags + std::string(static_cast<size_t>(rows), '0')) + lines(flags);
-    par += "4 1 65 2.5\r\n" + ids + "1 1\r\n";
+    par += options ? "4" : "0";
+    par += " 1 65 2.5\r\n";
+    par += ids;
+    par += flag;
+    par += " 1\r\n";
     WriteText(folder + "/dazi.par", par);
     return folder;
 }
 
-void RunDazi(benchmark::State& state, int rows, int cols, int categories, double follow) {
-    const std::string folder = DaziFolder(rows, cols, categories, follow);
+void RunDazi(benchmark::State& state, int rows, int cols, int categories, double follow, bool options = true) {
+    const std::string folder = DaziFolder(rows, cols, categories, follow, options);
     for (auto _ : state)
         if (DaziMain(folder) != kDaziOk)
             state.SkipWithError("dazi failed");
@@ -133,12 +148,15 @@ void RunDazi(benchmark::State& state, int rows, int cols, int categories, double
 }
 
 void BM_Dazi20000x15x5Nf5(benchmark::State& state) { RunDazi(state, 20000, 15, 5, 1.0); }
+void BM_Dazi20000x15x5Nf5NoOptions(benchmark::State& state) { RunDazi(state, 20000, 15, 5, 1.0, false); }
 void BM_Dazi2000x250x4Nf5(benchmark::State& state) { RunDazi(state, 2000, 250, 4, 0.6); }
 
 }  // namespace
 
 BENCHMARK(BM_Dazi20000x15x5Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Mur100000x50Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Dazi20000x15x5Nf5NoOptions)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Mur100000x50Nf5NoOptions)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Dazi2000x250x4Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Mur2000x1000Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

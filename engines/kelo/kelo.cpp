@@ -657,7 +657,8 @@ void KeloRun::ComputeCoordinates() {
 }
 
 // Every value that kelo.tmp and the listing receive must be a number: data mixing values
-// near the smallest and the largest doubles can give infinite distances or coordinates.
+// near the smallest and the largest doubles can give infinite distances or coordinates,
+// and values beyond a thousandth of the largest double infinite profiles (value x 1000 / sum).
 bool KeloRun::ResultsFinite() {
     bool finite = std::isfinite(inertia_);
     for (int a = 0; a < nf_ && finite; ++a) {
@@ -667,10 +668,13 @@ bool KeloRun::ResultsFinite() {
     for (const std::vector<double>* values : {&f_, &m_, &rowD2_, &colD2_, &rowCoord_, &colCoord_})
         for (Index k = 0; k < values->size() && finite; ++k)
             finite = std::isfinite((*values)[k]);
+    for (Index k = 0; k < x_.size() && finite; ++k)
+        finite = std::isfinite(x_[k] * 1000.0);
     if (finite)
         return true;
-    Alert("ATENÇÃO - ERRO NUMÉRICO", {" As massas, distâncias ou coordenadas deram valores não numéricos:",
-                                      " os valores dos dados são extremos demais para o cálculo"});
+    Alert("ATENÇÃO - ERRO NUMÉRICO",
+          {" As massas, distâncias, coordenadas ou perfis deram valores não numéricos:",
+           " os valores dos dados são extremos demais para o cálculo"});
     return false;
 }
 
