@@ -132,14 +132,9 @@ int DaziRun::Run() {
         n_ >= 2 && q_ >= 0 && k_ >= 0 && columns >= 1 && columns <= std::numeric_limits<int>::max();
     long long numeric = 0, literal = 0;
     if (countsValid) {
-        // Figures beyond the range of a count are shown as the largest one (asterisks in the field).
-        auto clamped = [](long double value) {
-            const long double largest = static_cast<long double>(std::numeric_limits<long long>::max());
-            return value < largest ? static_cast<long long>(value) : std::numeric_limits<long long>::max();
-        };
         const long double n = n_, m = static_cast<long double>(columns);
-        numeric = clamped(2 * n * m + 16 * m * m + 4 * n);
-        literal = clamped(4 * (n + 2 * m) + 2 * 128);
+        numeric = ClampedCount(2 * n * m + 16 * m * m + 4 * n);
+        literal = ClampedCount(4 * (n + 2 * m) + 2 * 128);
     }
     WriteBanner(prn_, "ANÁLISE DAS CORRESPONDÊNCIAS MÚLTIPLAS", title_, numeric, literal);
     if (recod_.IsOpen()) {

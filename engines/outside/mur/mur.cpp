@@ -112,9 +112,9 @@ int MurRun::Run() {
     const bool countsValid = nl_ >= 1 && nc_ >= 1 && nla_ >= 0 && nla_ <= nl_ && nca_ >= 0 && nca_ <= nc_;
     long long numeric = 0, literal = 0;
     if (countsValid) {
-        const long long nl = nl_, nc = nc_, p = nca_, nf = std::clamp(nf_, 0, nca_);
-        numeric = nl * nc + 3 * p * p + 3 * nc + (nl + nc) * (nf + 1);
-        literal = 4 * (nl + nc) + 2 * 128;
+        const long double nl = nl_, nc = nc_, p = nca_, nf = std::clamp(nf_, 0, nca_);
+        numeric = ClampedCount(nl * nc + 3 * p * p + 3 * nc + (nl + nc) * (nf + 1));
+        literal = ClampedCount(4 * (nl + nc) + 2 * 128);
     }
     WriteBanner(prn_, "ANÁLISE EM COMPONENTES PRINCIPAIS", title_, numeric, literal);
     if (!countsValid) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 
 #include "engines/common/file_names.h"
 
@@ -69,6 +70,11 @@ void AppendFixed(std::string& out, double value, int width, int decimals) {
     }
     out.append(static_cast<std::size_t>(width) - text.size(), ' ');
     out.append(text);
+}
+
+long long ClampedCount(long double value) {
+    const long double largest = static_cast<long double>(std::numeric_limits<long long>::max());
+    return value < largest ? static_cast<long long>(value) : std::numeric_limits<long long>::max();
 }
 
 std::string FormatCount(long long value) {

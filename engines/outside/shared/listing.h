@@ -24,6 +24,10 @@ void AppendResultNumber(std::string& out, double value);
 // Fixed-point field as FormatF, appended to out without intermediate strings.
 void AppendFixed(std::string& out, double value, int width, int decimals);
 
+// A work-area figure computed in long double from the counts, as a count: beyond the range
+// of a long long it is the largest one (asterisks in the listing's field).
+long long ClampedCount(long double value);
+
 // A count in 4 columns, or as wide as it needs.
 std::string FormatCount(long long value);
 
