@@ -726,8 +726,8 @@ void AppendCount(std::string& out, long long value) {
 // file (a name a line, then a line of values per name): the recoded table (the modality
 // code of every individual in every column), the complete disjunctive table (individuals x
 // modalities, 0 or 1) and the Burt table (modalities x modalities, the disjunctive table's
-// Z'Z). Each file written is named in the listing; one that cannot be written is noted and
-// fails the run.
+// Z'Z). Each file written is named in the listing; one that cannot be created is noted, one
+// whose writing fails is removed, noted, and fails the run (as for the coordinate files).
 bool DaziRun::WriteTables() {
     const Index n = static_cast<Index>(n_), m = static_cast<Index>(m_), J = static_cast<Index>(j_);
     bool good = true;
@@ -736,7 +736,6 @@ bool DaziRun::WriteTables() {
         RecordWriter out;
         if (!out.Create(name, folder_)) {
             WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {std::string(" Não foi possível criar o ficheiro ") + name});
-            good = false;
             return;
         }
         for (const std::string& rowName : names)
