@@ -218,6 +218,9 @@ int DaziRun::ReadParameters(RecordReader& par) {
             return refuse(" O Nº de classes da coluna " + colIds_[static_cast<Index>(c)] + " (" +
                           std::to_string(division.classes) + ") tem de estar entre 1 e " + std::to_string(kMaxClasses));
         if (division.rule == 3) {
+            if (cannotHold(division.classes + 1LL, "os " + std::to_string(division.classes + 1LL) +
+                                                       " limites das classes da coluna " + colIds_[static_cast<Index>(c)]))
+                return kDaziParameterError;
             division.limits.assign(static_cast<Index>(division.classes) + 1, 0.0);
             for (double& limit : division.limits)
                 if (!ParameterRead(par.ReadReals(&limit, 1), par, "limites das classes"))
