@@ -1,9 +1,9 @@
 #include "engines/outside/dazi/dazi.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstddef>
-#include <charconv>
 #include <cstdio>
 #include <limits>
 #include <new>
