@@ -1,6 +1,8 @@
 // The outside engines on tables of the sizes users bring, as the GUI starts them:
 // mur on 100,000 rows x 50 columns with 5 factors; dazi on 20,000 individuals x 15
-// qualitative variables of 5 modalities with 5 factors.
+// qualitative variables of 5 modalities with 5 factors. And the wide tables whose eigen
+// solve dominates: mur on 2,000 rows x 1,000 columns, dazi on 2,000 individuals x 250
+// variables of 4 modalities (1,000 modalities), both with 5 factors.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -26,9 +28,10 @@ void WriteText(const std::string& path, const std::string& text) {
 }
 
 // Correlated columns: a few latent factors plus noise, written "%f" as the GUI does.
-std::string MurFolder() {
+// With options, as the front-end starts mur by default: 4 planes and the coordinate files;
+// without, neither (the analysis alone).
+std::string MurFolder(int rows, int cols, bool options) {
     const std::string folder = MakeFolder("mur_bench");
-    const int rows = 100000, cols = 50;
     std::mt19937 random(7);
     std::normal_distribution<double> normal;
     std::string data;
@@ -48,29 +51,39 @@ std::string MurFolder() {
     WriteText(folder + "/Dados.dat", data);
     std::string par = std::to_string(rows) + " " + std::to_string(rows) + " " + std::to_string(cols) + " " +
                       std::to_string(cols) + " 5\r\n" + folder + "/Dados.dat\r\n" + folder + "/bench.tsm\r\n" +
-                      "4 1 65 2.5\r\n";
+                      (options ? "4 1 65 2.5\r\n" : "0 1 65 2.5\r\n");
     for (int j = 1; j <= cols; ++j)
         par += 'V' + std::to_string(j) + "\r\n";
-    par += "1 0\r\n";
+    par += options ? "1 0\r\n" : "0 0\r\n";
     WriteText(folder + "/mur.par", par);
     return folder;
 }
 
-void BM_Mur100000x50Nf5(benchmark::State& state) {
-    const std::string folder = MurFolder();
+void RunMur(benchmark::State& state, int rows, int cols, bool options = true) {
+    const std::string folder = MurFolder(rows, cols, options);
     for (auto _ : state)
         if (MurMain(folder) != kMurOk)
             state.SkipWithError("mur failed");
     std::filesystem::remove_all(folder);
 }
 
-// 15 qualitative variables of 5 categories coded 1 to 5, all modalities active, the
+void BM_Mur100000x50Nf5(benchmark::State& state) { RunMur(state, 100000, 50); }
+void BM_Mur100000x50Nf5NoOptions(benchmark::State& state) { RunMur(state, 100000, 50, false); }
+void BM_Mur2000x1000Nf5(benchmark::State& state) { RunMur(state, 2000, 1000); }
+
+// Qualitative variables of categories coded 1 to n, all modalities active, the
 // individuals projected, as the front-end writes dazi.par.
-std::string DaziFolder() {
+// With options, as the front-end starts dazi by default: the recoded, disjunctive and Burt
+// tables, 4 planes and the coordinate files; without, none of them (the analysis alone).
+// With follow below 1, each answer of an even variable follows the individual's tendency
+// with that probability only, so that no two variables are alike.
+std::string DaziFolder(int rows, int cols, int categories, double follow, bool options) {
+    const std::string flag = options ? "1" : "0";
     const std::string folder = MakeFolder("dazi_bench");
-    const int rows = 20000, cols = 15, categories = 5, modalities = cols * categories;
+    const int modalities = cols * categories;
     std::mt19937 random(11);
     std::uniform_int_distribution<int> category(1, categories);
+    std::bernoulli_distribution follows(follow);
     std::string data;
     for (int i = 1; i <= rows; ++i)
         data += 'I' + std::to_string(i) + "\r\n";
@@ -78,7 +91,8 @@ std::string DaziFolder() {
         const int base = category(random);
         for (int j = 0; j < cols; ++j) {
             // Half of the answers follow the individual's own tendency, so the table has structure.
-            const int value = j % 2 == 0 ? base : category(random);
+            const bool tendency = j % 2 == 0 && (follow >= 1.0 || follows(random));
+            const int value = tendency ? base : category(random);
             if (j)
                 data += ' ';
             data += std::to_string(value) + ".000000";
@@ -90,7 +104,10 @@ std::string DaziFolder() {
                       folder + "/bench.tsm\r\n";
     for (int j = 1; j <= cols; ++j)
         par += 'Q' + std::to_string(j) + "\r\n";
-    par += "1\r\n" + std::to_string(modalities) + " " + std::to_string(categories) + " \r\n1 1\r\n";
+    par += flag;
+    par += "\r\n" + std::to_string(modalities) + " " + std::to_string(categories) + " \r\n";
+    par += flag;
+    par += " 1\r\n";
     for (int j = 0; j < cols; ++j)
         par += std::to_string(categories) + "\r\n";
     for (int j = 0; j < cols; ++j)
@@ -100,7 +117,9 @@ std::string DaziFolder() {
     for (int j = 1; j <= cols; ++j)
         for (int k = 1; k <= categories; ++k)
             ids += 'Q' + std::to_string(j) + "_" + std::to_string(k) + "\r\n";
-    par += ids + "1 0 1\r\n";
+    par += ids;
+    par += flag;
+    par += " 0 1\r\n";
     par += std::to_string(modalities + rows) + " " + std::to_string(modalities) + " " + std::to_string(modalities) +
            " " + std::to_string(modalities) + " 5\r\n";
     auto lines = [](const std::string& stream) {
@@ -111,21 +130,33 @@ std::string DaziFolder() {
     };
     const std::string flags(static_cast<size_t>(modalities), '1');
     par += lines(flags + std::string(static_cast<size_t>(rows), '0')) + lines(flags);
-    par += "4 1 65 2.5\r\n" + ids + "1 1\r\n";
+    par += options ? "4" : "0";
+    par += " 1 65 2.5\r\n";
+    par += ids;
+    par += flag;
+    par += " 1\r\n";
     WriteText(folder + "/dazi.par", par);
     return folder;
 }
 
-void BM_Dazi20000x15x5Nf5(benchmark::State& state) {
-    const std::string folder = DaziFolder();
+void RunDazi(benchmark::State& state, int rows, int cols, int categories, double follow, bool options = true) {
+    const std::string folder = DaziFolder(rows, cols, categories, follow, options);
     for (auto _ : state)
         if (DaziMain(folder) != kDaziOk)
             state.SkipWithError("dazi failed");
     std::filesystem::remove_all(folder);
 }
 
+void BM_Dazi20000x15x5Nf5(benchmark::State& state) { RunDazi(state, 20000, 15, 5, 1.0); }
+void BM_Dazi20000x15x5Nf5NoOptions(benchmark::State& state) { RunDazi(state, 20000, 15, 5, 1.0, false); }
+void BM_Dazi2000x250x4Nf5(benchmark::State& state) { RunDazi(state, 2000, 250, 4, 0.6); }
+
 }  // namespace
 
 BENCHMARK(BM_Dazi20000x15x5Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Mur100000x50Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Dazi20000x15x5Nf5NoOptions)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Mur100000x50Nf5NoOptions)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Dazi2000x250x4Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Mur2000x1000Nf5)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

@@ -248,8 +248,9 @@ int Run::Classify() {
         WriteHierarchyFile(sepop, hierarchy, object_names);
         if (!sepop.Close()) return Stop("  Erro ao escrever o ficheiro sepop.inp");
     }
-    listing_.Close();
-    return positions ? 0 : 1;
+    // A listing that could not be written (a full disk) fails the run.
+    const bool written = listing_.Close();
+    return positions && written ? 0 : 1;
 }
 
 }  // namespace

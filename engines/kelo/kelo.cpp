@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "engines/common/coordinate_files.h"
 #include "engines/common/file_names.h"
 #include "engines/common/matrix_blocks.h"
 #include "engines/common/record_io.h"
@@ -31,6 +32,15 @@ std::string TmpName(const std::string& name) {
     std::replace(out.begin(), out.end(), ' ', '_');
     std::replace(out.begin(), out.end(), '\t', '_');
     return out;
+}
+
+// A name field with its control characters (a carriage return, say) as '_': they would break
+// the records of kelo.tmp and of the listing that the name stands in.
+std::string PrintableName(std::string name) {
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '_';
+    return name;
 }
 
 // kelo.tmp value field: a blank, then 5 decimals in at least 9 columns.
@@ -61,8 +71,9 @@ private:
     bool Compute();
     void WriteEigenvalues(RecordWriter& tmp);
     void ComputeCoordinates();
+    bool ResultsFinite();
     void PrintCoordinates(RecordWriter& tmp);
-    void WriteResultFiles();
+    bool WriteResultFiles();
     void DrawPlanes();
 
     double& X(int i, int j) { return x_[static_cast<Index>(i) + static_cast<Index>(j) * static_cast<Index>(nl_)]; }
@@ -113,7 +124,11 @@ int KeloRun::Execute() {
         Alert("ATENÇÃO - MEMÓRIA INSUFICIENTE", {" Verifique o Nº de Linhas e o Nº de Colunas"});
         status = kKeloNoMemory;
     }
-    prn_.Close();
+    // A listing that could not be written fails the run, and a failed run leaves no results.
+    if (!prn_.Close() && status == kKeloOk)
+        status = kKeloOutputError;
+    if (status != kKeloOk)
+        std::remove(SystemFileName("kelo.tmp", folder_).c_str());
     return status;
 }
 
@@ -207,7 +222,7 @@ int KeloRun::Run() {
         std::string name;
         if (!ParameterRead(par.ReadText(name, 4), par, "nomes das colunas"))
             return kKeloParameterError;
-        colNames_.push_back(name);
+        colNames_.push_back(PrintableName(name));
     }
     int options[2] = {0, 0};
     if (!ParameterRead(par.ReadInts(options, 2), par, "opções"))
@@ -241,21 +256,22 @@ int KeloRun::Run() {
 
     if (!Compute())
         return kKeloNumericError;
+    ComputeCoordinates();
+    if (!ResultsFinite())
+        return kKeloNumericError;
     RecordWriter tmp;
     if (!tmp.Create("kelo.tmp", folder_)) {
         Alert("ATENÇÃO - FICHEIRO DE RESULTADOS", {" Não foi possível criar o ficheiro kelo.tmp"});
         return kKeloOutputError;
     }
     WriteEigenvalues(tmp);
-    ComputeCoordinates();
     PrintCoordinates(tmp);
     if (!tmp.Close()) {
         std::remove(tmp.SystemPath().c_str());
         Alert("ATENÇÃO - FICHEIRO DE RESULTADOS", {" Erro na escrita do ficheiro kelo.tmp"});
         return kKeloOutputError;
     }
-    if (createFiles_ != 0)
-        WriteResultFiles();
+    const bool filesWritten = createFiles_ == 0 || WriteResultFiles();
     DrawPlanes();
     std::vector<double> rowKeys(static_cast<Index>(nl_)), colKeys(static_cast<Index>(nc_));
     for (int i = 0; i < nl_; ++i)
@@ -264,7 +280,7 @@ int KeloRun::Run() {
         colKeys[static_cast<Index>(j)] = colCoord_[static_cast<Index>(j)];
     PrintOrderedProfiles(prn_, nl_, nc_, x_, rowNames_, colNames_, rowKeys, colKeys);
     prn_.Write("\f");
-    return prn_.Good() ? kKeloOk : kKeloOutputError;
+    return prn_.Good() && filesWritten ? kKeloOk : kKeloOutputError;
 }
 
 void KeloRun::PrintBanner(bool countsValid) {
@@ -310,7 +326,7 @@ int KeloRun::ReadData(RecordReader& data, bool keep) {
             return endOfFile(0);
         if (status == ReadStatus::Error)
             return readError();
-        rowNames_.push_back(name);
+        rowNames_.push_back(PrintableName(name));
     }
     if (keep)
         x_.assign(static_cast<Index>(nl_) * static_cast<Index>(nc_), 0.0);
@@ -640,6 +656,28 @@ void KeloRun::ComputeCoordinates() {
     }
 }
 
+// Every value that kelo.tmp and the listing receive must be a number: data mixing values
+// near the smallest and the largest doubles can give infinite distances or coordinates,
+// and values beyond a thousandth of the largest double infinite profiles (value x 1000 / sum).
+bool KeloRun::ResultsFinite() {
+    bool finite = std::isfinite(inertia_);
+    for (int a = 0; a < nf_ && finite; ++a) {
+        const double lambda = lambda_[static_cast<Index>(a)];
+        finite = std::isfinite(lambda) && (noInertia_ || std::isfinite(lambda * 100.0 / inertia_));
+    }
+    for (const std::vector<double>* values : {&f_, &m_, &rowD2_, &colD2_, &rowCoord_, &colCoord_})
+        for (Index k = 0; k < values->size() && finite; ++k)
+            finite = std::isfinite((*values)[k]);
+    for (Index k = 0; k < x_.size() && finite; ++k)
+        finite = std::isfinite(x_[k] * 1000.0);
+    if (finite)
+        return true;
+    Alert("ATENÇÃO - ERRO NUMÉRICO",
+          {" As massas, distâncias, coordenadas ou perfis deram valores não numéricos:",
+           " os valores dos dados são extremos demais para o cálculo"});
+    return false;
+}
+
 void KeloRun::PrintCoordinates(RecordWriter& tmp) {
     const int shown = std::min(nf_, kShownFactors);
     prn_.Write("\f" + Blanks(9) + "EDICAO DAS COORDENADAS E DAS CONTRIBUICOES");
@@ -702,40 +740,11 @@ void KeloRun::PrintCoordinates(RecordWriter& tmp) {
     }
 }
 
-void KeloRun::WriteResultFiles() {
-    auto create = [&](RecordWriter& out, const char* extension) {
-        const std::string name = MakeFileNameWithExtension(title_, extension);
-        if (out.Create(name, folder_))
-            return true;
-        Note("não foi possível criar o ficheiro " + TrimTrailingBlanks(name));
-        return false;
-    };
-    RecordWriter vpc;
-    if (create(vpc, "vpc")) {
-        std::vector<std::string> fields;
-        for (int a = 1; a <= nca_ - 1; ++a)
-            fields.push_back(FormatF(lambda_[static_cast<Index>(a - 1)], 10, 6));
-        WriteContinued(vpc, "", "", fields, 8);
-        if (!vpc.Close())
-            Note("erro na escrita do ficheiro " + vpc.SystemPath());
-    }
-    auto coordinates = [&](const char* extension, const std::vector<std::string>& names,
-                           const std::vector<double>& coords) {
-        RecordWriter out;
-        if (!create(out, extension))
-            return;
-        const Index count = names.size();
-        for (Index k = 0; k < count; ++k) {
-            std::vector<std::string> fields;
-            for (Index a = 0; a < static_cast<Index>(nf_); ++a)
-                fields.push_back(FormatF(coords[k + a * count], 7, 3));
-            WriteContinued(out, FormatText(names[k], 4), Blanks(4), fields, 10);
-        }
-        if (!out.Close())
-            Note("erro na escrita do ficheiro " + out.SystemPath());
-    };
-    coordinates("lic", rowNames_, rowCoord_);
-    coordinates("coc", colNames_, colCoord_);
+bool KeloRun::WriteResultFiles() {
+    // vpc: the eigenvalues of factors 1 to NCA - 1 (the trivial axis is not a factor).
+    const std::vector<double> values(lambda_.begin(), lambda_.begin() + std::max(nca_ - 1, 0));
+    return WriteCoordinateFiles(prn_, title_, folder_, values, {&rowNames_, &rowCoord_}, {&colNames_, &colCoord_},
+                                nf_);
 }
 
 void KeloRun::DrawPlanes() {

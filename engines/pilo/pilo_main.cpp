@@ -240,8 +240,8 @@ int Run::Separate() {
     for (std::size_t s = 0; s < ns_; ++s)
         groups.Write(FormatText(sample_names_[s], 4) + FormatI(static_cast<long long>(separation.group[s]), 3));
     if (!groups.Close()) return Stop("  Erro ao escrever o ficheiro " + TrimTrailingBlanks(group_file));
-    listing_.Close();
-    return 0;
+    // A listing that could not be written (a full disk) fails the run.
+    return listing_.Close() ? 0 : 1;
 }
 
 }  // namespace

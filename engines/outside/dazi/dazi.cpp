@@ -1,14 +1,18 @@
 #include "engines/outside/dazi/dazi.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <limits>
 #include <new>
 #include <stdexcept>
 #include <vector>
 
+#include "engines/common/coordinate_files.h"
 #include "engines/common/file_names.h"
+#include "engines/common/planes.h"
 #include "engines/common/record_io.h"
 #include "engines/outside/dazi/recoding.h"
 #include "engines/outside/shared/listing.h"
@@ -38,6 +42,9 @@ private:
     bool Compute();
     bool WriteResults();
     void PrintCoordinates();
+    bool WriteCoordinateFiles();
+    void DrawPlanes();
+    bool WriteTables();
 
     std::string folder_;
     RecordWriter prn_;
@@ -70,6 +77,7 @@ private:
     // modality order).
     std::vector<Index> order_;
     FactorTable factors_;
+    std::vector<double> eigenvalues_;  // of the analysed matrix but its trivial axis, nulls as 0
     std::vector<double> modMass_, modD2_, modCoord_;  // modCoord_: J x nf, column-major
     std::vector<double> rowMass_, rowD2_, rowCoord_;  // rowCoord_: n x nf, column-major
 };
@@ -87,8 +95,14 @@ int DaziRun::Execute() {
         recod_.WriteBlank();
         recod_.Write(" ATENÇÃO - a recodificação não foi feita: veja a listagem dazi.prn");
     }
-    recod_.Close();
-    prn_.Close();
+    // Listings that could not be written fail the run, and a failed run leaves no results.
+    const bool recodingClosed = !recod_.IsOpen() || recod_.Close();
+    if (!prn_.Close() || !recodingClosed) {
+        if (status == kDaziOk) {
+            std::remove(SystemFileName("dazi.tmp", folder_).c_str());
+            return kDaziOutputError;
+        }
+    }
     return status;
 }
 
@@ -112,12 +126,15 @@ int DaziRun::Run() {
     n_ = head[0];
     q_ = head[1];
     k_ = head[2];
-    const bool countsValid = n_ >= 2 && q_ >= 0 && k_ >= 0 && q_ + k_ >= 1;
+    // Counts in 64 bits: two large column counts must not wrap into a small one.
+    const long long columns = static_cast<long long>(q_) + k_;
+    const bool countsValid =
+        n_ >= 2 && q_ >= 0 && k_ >= 0 && columns >= 1 && columns <= std::numeric_limits<int>::max();
     long long numeric = 0, literal = 0;
     if (countsValid) {
-        const long long n = n_, m = static_cast<long long>(q_) + k_;
-        numeric = 2 * n * m + 16 * m * m + 4 * n;
-        literal = 4 * (n + 2 * m) + 2 * 128;
+        const long double n = n_, m = static_cast<long double>(columns);
+        numeric = ClampedCount(2 * n * m + 16 * m * m + 4 * n);
+        literal = ClampedCount(4 * (n + 2 * m) + 2 * 128);
     }
     WriteBanner(prn_, "ANÁLISE DAS CORRESPONDÊNCIAS MÚLTIPLAS", title_, numeric, literal);
     if (recod_.IsOpen()) {
@@ -129,10 +146,12 @@ int DaziRun::Run() {
     if (!countsValid) {
         WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS",
                    {" Nº de Linhas" + FormatI(n_, 8) + " (são precisas pelo menos 2)",
-                    " Nº de Colunas quantitativas" + FormatI(q_, 8) + "   qualitativas" + FormatI(k_, 8)});
+                    " Nº de Colunas quantitativas" + FormatI(q_, 11) + "   qualitativas" + FormatI(k_, 11),
+                    " Nº total de colunas" + FormatI(columns, 12) + " (pelo menos 1, no máximo " +
+                        std::to_string(std::numeric_limits<int>::max()) + ")"});
         return kDaziRefused;
     }
-    m_ = q_ + k_;
+    m_ = static_cast<int>(columns);
     const int status = ReadParameters(par);
     if (status != kDaziOk)
         return status;
@@ -158,8 +177,12 @@ int DaziRun::Run() {
         return kDaziOutputError;
     WriteFactorListing(prn_, factors_);
     PrintCoordinates();
+    bool filesWritten = WriteTables();
+    if (graphicsFileFlag_ != 0)
+        filesWritten = WriteCoordinateFiles() && filesWritten;
+    DrawPlanes();
     prn_.Write("\f");
-    return prn_.Good() ? kDaziOk : kDaziOutputError;
+    return prn_.Good() && filesWritten ? kDaziOk : kDaziOutputError;
 }
 
 int DaziRun::ReadParameters(RecordReader& par) {
@@ -167,6 +190,15 @@ int DaziRun::ReadParameters(RecordReader& par) {
         WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS", {line});
         return kDaziRefused;
     };
+    // Counts that dazi.par cannot hold are refused before anything is reserved from them.
+    auto cannotHold = [&](long long lines, const std::string& what) {
+        if (par.LinesLeft() >= lines)
+            return false;
+        WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO dazi.par", {" O ficheiro não pode conter " + what});
+        return true;
+    };
+    if (cannotHold(m_, "os identificadores das " + std::to_string(m_) + " colunas"))
+        return kDaziParameterError;
     colIds_.assign(static_cast<Index>(m_), std::string());
     for (std::string& id : colIds_) {
         if (!ParameterRead(par.ReadLine(id), par, "identificadores das colunas"))
@@ -186,6 +218,9 @@ int DaziRun::ReadParameters(RecordReader& par) {
             return refuse(" O Nº de classes da coluna " + colIds_[static_cast<Index>(c)] + " (" +
                           std::to_string(division.classes) + ") tem de estar entre 1 e " + std::to_string(kMaxClasses));
         if (division.rule == 3) {
+            if (cannotHold(division.classes + 1LL, "os " + std::to_string(division.classes + 1LL) +
+                                                       " limites das classes da coluna " + colIds_[static_cast<Index>(c)]))
+                return kDaziParameterError;
             division.limits.assign(static_cast<Index>(division.classes) + 1, 0.0);
             for (double& limit : division.limits)
                 if (!ParameterRead(par.ReadReals(&limit, 1), par, "limites das classes"))
@@ -215,6 +250,8 @@ int DaziRun::ReadParameters(RecordReader& par) {
     if (total != j_)
         return refuse(" O Nº total de modalidades (" + std::to_string(j_) +
                       ") difere da soma das modalidades das colunas (" + std::to_string(total) + ")");
+    if (cannotHold(2LL * j_, "os códigos e os identificadores das " + std::to_string(j_) + " modalidades"))
+        return kDaziParameterError;
     codes_.assign(static_cast<Index>(j_), 0);
     for (int& code : codes_)
         if (!ParameterRead(par.ReadInts(&code, 1), par, "códigos das modalidades"))
@@ -246,8 +283,12 @@ int DaziRun::ReadParameters(RecordReader& par) {
     projected_ = rowsTotal_ != j_;
     flagsRead_ = projected_ || a_ != j_;
     modFlags_.assign(static_cast<Index>(j_), 1);
-    rowFlags_.assign(static_cast<Index>(n_), 0);
     if (flagsRead_) {
+        if (cannotHold((j_ + n_ + 79LL) / 80 + (j_ + 79LL) / 80,
+                       "as marcas das " + std::to_string(j_) + " modalidades e dos " + std::to_string(n_) +
+                           " indivíduos"))
+            return kDaziParameterError;
+        rowFlags_.assign(static_cast<Index>(n_), 0);
         std::vector<int> stream(static_cast<Index>(j_) + static_cast<Index>(n_));
         modFlagsAgain_.assign(static_cast<Index>(j_), 0);
         if (!ParameterRead(par.ReadDigits(stream.data(), j_ + n_), par, "modalidades activas e indivíduos") ||
@@ -268,6 +309,11 @@ int DaziRun::ReadParameters(RecordReader& par) {
     if (!ParameterRead(par.ReadInts(pair, 2), par, "ficheiro para gráficos"))
         return kDaziParameterError;
     graphicsFileFlag_ = pair[0];
+    // As for kelo: a graph count of NF or more becomes NF - 1.
+    if (graphs_ >= nf_)
+        graphs_ = nf_ - 1;
+    if (graphs_ < 0)
+        graphs_ = 0;
 
     firstModality_.assign(static_cast<Index>(m_) + 1, 0);
     for (Index c = 0; c < static_cast<Index>(m_); ++c)
@@ -305,6 +351,9 @@ bool DaziRun::CheckParameters() {
         problems.push_back(" São precisas pelo menos 2 modalidades activas");
     if (nf_ < 1)
         problems.push_back(" O Nº de factores (" + FormatI(nf_, 5) + ") tem de ser pelo menos 1");
+    else if (nf_ > a_)
+        problems.push_back(" O Nº de factores (" + std::to_string(nf_) +
+                           ") não pode passar o Nº de modalidades activas (" + std::to_string(a_) + ")");
     if (problems.empty())
         return true;
     WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS", problems);
@@ -368,6 +417,12 @@ int DaziRun::Recode() {
             column[i] = x[i * m + c];
         recodings_.push_back(RecodeColumn(column, divisions_[c]));
         const ColumnRecoding& recoding = recodings_.back();
+        for (Index k = 0; k < recoding.lower.size(); ++k)
+            if (!std::isfinite(recoding.lower[k]) || !std::isfinite(recoding.upper[k])) {
+                WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS",
+                           {" Os limites das classes da coluna " + colIds_[c] + " não são números finitos"});
+                return kDaziRefused;
+            }
         for (Index i = 0; i < n; ++i)
             modality_[i * m + c] = static_cast<int>(firstModality_[c]) + recoding.classOf[i];
     }
@@ -504,6 +559,7 @@ bool DaziRun::Compute() {
     if (!SolveEigenForListing(prn_, a_, s, eigen))
         return false;
     factors_ = MakeFactorTable(eigen.values, inertia, nf_, kZero);
+    eigenvalues_ = MakeFactorTable(eigen.values, inertia, a_ - 1, kZero).values;
     Index computed = 0;
     while (computed < std::min(nf, p) && factors_.values[computed] > 0.0)
         ++computed;
@@ -627,6 +683,123 @@ void DaziRun::PrintCoordinates() {
     table.Section("Individuos");
     for (Index i = 0; i < n; ++i)
         table.Point(data_.names[i], rowMass_[i], rowMass_[i], rowD2_[i], &rowCoord_[i], n);
+}
+
+// vpc: the eigenvalues of the analysed matrix but its trivial axis; lic: the individuals
+// when they are projected (none otherwise); coc: the modalities in result order.
+bool DaziRun::WriteCoordinateFiles() {
+    std::vector<std::string> modalities;
+    for (Index j : order_)
+        modalities.push_back(modIds_[j]);
+    static const std::vector<std::string> kNoNames;
+    static const std::vector<double> kNoCoordinates;
+    const CoordinatePoints rows =
+        projected_ ? CoordinatePoints{&data_.names, &rowCoord_} : CoordinatePoints{&kNoNames, &kNoCoordinates};
+    return ::WriteCoordinateFiles(prn_, title_, folder_, eigenvalues_, rows, {&modalities, &modCoord_}, nf_);
+}
+
+// Planes of factors g and g + 1: the modalities, then the individuals when projected.
+void DaziRun::DrawPlanes() {
+    const PlaneSettings settings{pages_, lines_, deviations_};
+    const Index J = static_cast<Index>(j_), n = static_cast<Index>(n_);
+    for (int g = 1; g <= graphs_; ++g) {
+        const Index p = static_cast<Index>(g - 1), q = static_cast<Index>(g);
+        std::vector<PlanePoint> points;
+        points.reserve(J + (projected_ ? n : 0));
+        for (Index k = 0; k < J; ++k)
+            points.push_back({modIds_[order_[k]], modCoord_[k + p * J], modCoord_[k + q * J]});
+        if (projected_)
+            for (Index i = 0; i < n; ++i)
+                points.push_back({data_.names[i], rowCoord_[i + p * n], rowCoord_[i + q * n]});
+        PrintPlane(prn_, std::move(points), g, g + 1, settings);
+    }
+}
+
+namespace {
+
+void AppendCount(std::string& out, long long value) {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+}  // namespace
+
+// The tables asked for in dazi.par, in the working folder and in the layout of the data
+// file (a name a line, then a line of values per name): the recoded table (the modality
+// code of every individual in every column), the complete disjunctive table (individuals x
+// modalities, 0 or 1) and the Burt table (modalities x modalities, the disjunctive table's
+// Z'Z). Each file written is named in the listing; one that cannot be created is noted, one
+// whose writing fails is removed, noted, and fails the run (as for the coordinate files).
+bool DaziRun::WriteTables() {
+    const Index n = static_cast<Index>(n_), m = static_cast<Index>(m_), J = static_cast<Index>(j_);
+    bool good = true;
+    std::vector<std::string> written;
+    auto write = [&](const char* name, const char* title, const std::vector<std::string>& names, auto fillRow) {
+        RecordWriter out;
+        if (!out.Create(name, folder_)) {
+            WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {std::string(" Não foi possível criar o ficheiro ") + name});
+            return;
+        }
+        for (const std::string& rowName : names)
+            out.Write(rowName);
+        std::string line;
+        for (Index r = 0; r < names.size(); ++r) {
+            line.clear();
+            fillRow(r, line);
+            out.Write(line);
+        }
+        if (!out.Close()) {
+            std::remove(out.SystemPath().c_str());
+            WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {std::string(" Erro na escrita do ficheiro ") + name});
+            good = false;
+            return;
+        }
+        written.push_back(std::string(title) + name);
+    };
+    if (recodedFlag_ != 0)
+        write("recod.dat", " Tabela recodificada:        ", data_.names, [&](Index i, std::string& line) {
+            for (Index c = 0; c < m; ++c) {
+                if (c > 0)
+                    line += ' ';
+                AppendCount(line, codes_[static_cast<Index>(modality_[i * m + c])]);
+            }
+        });
+    if (disjunctiveFlag_ != 0) {
+        std::string zeros;  // "0 0 ... 0": the character of modality j stands at 2 j
+        for (Index j = 0; j < J; ++j)
+            zeros += j == 0 ? "0" : " 0";
+        write("disjunt.dat", " Tabela disjuntiva completa: ", data_.names, [&](Index i, std::string& line) {
+            line = zeros;
+            for (Index c = 0; c < m; ++c)
+                line[2 * static_cast<Index>(modality_[i * m + c])] = '1';
+        });
+    }
+    if (burtFlag_ != 0) {
+        std::vector<long long> burt(J * J, 0);
+        for (Index i = 0; i < n; ++i) {
+            const int* row = &modality_[i * m];
+            for (Index c = 0; c < m; ++c) {
+                long long* target = &burt[static_cast<Index>(row[c]) * J];
+                for (Index d = 0; d < m; ++d)
+                    ++target[static_cast<Index>(row[d])];
+            }
+        }
+        write("burt.dat", " Tabela de Burt:             ", modIds_, [&](Index a, std::string& line) {
+            for (Index b = 0; b < J; ++b) {
+                if (b > 0)
+                    line += ' ';
+                AppendCount(line, burt[a * J + b]);
+            }
+        });
+    }
+    if (!written.empty()) {
+        prn_.WriteBlank();
+        prn_.Write(" FICHEIROS ESCRITOS NA PASTA DE TRABALHO");
+        for (const std::string& line : written)
+            prn_.Write(line);
+    }
+    return good;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "engines/outside/dazi/recoding.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 ColumnRecoding RecodeColumn(const std::vector<double>& values, const ClassDivision& division) {
@@ -13,9 +14,18 @@ ColumnRecoding RecodeColumn(const std::vector<double>& values, const ClassDivisi
     // The k - 1 inner cuts: a value goes to the first class whose cut is not below it.
     std::vector<double> cuts;
     if (division.rule == 1) {
-        const double width = (high - low) / static_cast<double>(k);
-        for (std::size_t i = 1; i < k; ++i)
-            cuts.push_back(low + width * static_cast<double>(i));
+        const double classes = static_cast<double>(k);
+        if (std::isfinite(high - low)) {
+            const double width = (high - low) / classes;
+            for (std::size_t i = 1; i < k; ++i)
+                cuts.push_back(low + width * static_cast<double>(i));
+        } else {
+            // A range beyond the largest double (say -1e308 to 1e308): the cuts are taken
+            // on the halved values, whose range fits, and doubled back (both exact).
+            const double width = (high * 0.5 - low * 0.5) / classes;
+            for (std::size_t i = 1; i < k; ++i)
+                cuts.push_back((low * 0.5 + width * static_cast<double>(i)) * 2.0);
+        }
         out.lower.push_back(low);
     } else if (division.rule == 2) {
         std::vector<double> sorted(values);

@@ -8,7 +8,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "engines/common/coordinate_files.h"
 #include "engines/common/file_names.h"
+#include "engines/common/matrix_blocks.h"
+#include "engines/common/planes.h"
 #include "engines/common/record_io.h"
 #include "engines/outside/shared/listing.h"
 #include "engines/outside/shared/symmetric_eigen.h"
@@ -30,10 +33,14 @@ private:
     bool ParameterRead(ReadStatus status, const RecordReader& in, const char* what);
     void PrintParameters();
     bool CheckCounts();
+    void Order();
+    void PrintData();
     void Standardise();
     bool Compute();
     bool WriteResults();
     void PrintCoordinates();
+    bool WriteCoordinateFiles();
+    void DrawPlanes();
 
     std::string folder_;
     RecordWriter prn_;
@@ -48,12 +55,14 @@ private:
     std::vector<std::string> colNames_;
     DataMatrix data_;  // nl x nc; standardised in place by Standardise
 
-    // Rows and columns in result order: active ones, then supplementary ones, each in file order.
+    // Rows and columns in result order: active ones, then supplementary ones, each in file
+    // order, and their names in that order.
     std::vector<Index> rows_, cols_;
-    std::vector<double> mean_, sd_;  // per column, over the active rows (divisor n)
-    std::vector<bool> constant_;     // the column takes one value over the active rows
+    std::vector<std::string> rowNames_, orderedColNames_;
+    std::vector<bool> constant_;  // the column takes one value over the active rows
 
     FactorTable factors_;
+    std::vector<double> eigenvalues_;  // every eigenvalue of the correlation matrix, nulls as 0
     int computed_ = 0;               // factors with a non-zero eigenvalue among the first nf
     std::vector<double> vectors_;    // nca x nca, eigenvector of factor a in column a
     std::vector<double> colCoord_;   // nc x nf, in result order, column-major
@@ -70,7 +79,11 @@ int MurRun::Execute() {
     const int status = RunKeepingNoStaleResults(prn_, SystemFileName("mur.tmp", folder_),
                                                 " Verifique o Nº de Linhas e o Nº de Colunas", kMurOk, kMurNoMemory,
                                                 [this] { return Run(); });
-    prn_.Close();
+    // A listing that could not be written fails the run, and a failed run leaves no results.
+    if (!prn_.Close() && status == kMurOk) {
+        std::remove(SystemFileName("mur.tmp", folder_).c_str());
+        return kMurOutputError;
+    }
     return status;
 }
 
@@ -99,9 +112,9 @@ int MurRun::Run() {
     const bool countsValid = nl_ >= 1 && nc_ >= 1 && nla_ >= 0 && nla_ <= nl_ && nca_ >= 0 && nca_ <= nc_;
     long long numeric = 0, literal = 0;
     if (countsValid) {
-        const long long nl = nl_, nc = nc_, p = nca_, nf = std::clamp(nf_, 0, nca_);
-        numeric = nl * nc + 3 * p * p + 3 * nc + (nl + nc) * (nf + 1);
-        literal = 4 * (nl + nc) + 2 * 128;
+        const long double nl = nl_, nc = nc_, p = nca_, nf = std::clamp(nf_, 0, nca_);
+        numeric = ClampedCount(nl * nc + 3 * p * p + 3 * nc + (nl + nc) * (nf + 1));
+        literal = ClampedCount(4 * (nl + nc) + 2 * 128);
     }
     WriteBanner(prn_, "ANÁLISE EM COMPONENTES PRINCIPAIS", title_, numeric, literal);
     if (!countsValid) {
@@ -111,9 +124,21 @@ int MurRun::Run() {
         return kMurRefused;
     }
 
+    // Counts that the files cannot hold are refused before anything is reserved from them:
+    // mur.par holds a line per column name (and a line per 80 flags); the data file is
+    // judged by ReadDataMatrix.
     flagsRead_ = nl_ != nla_ || nc_ != nca_;
-    rowFlags_.assign(static_cast<Index>(nl_), 1);
-    colFlags_.assign(static_cast<Index>(nc_), 1);
+    const long long flagLines = flagsRead_ ? (nl_ + 79LL) / 80 + (nc_ + 79LL) / 80 : 0;
+    if (par.LinesLeft() < flagLines + nc_) {
+        WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO mur.par",
+                   {" O ficheiro não pode conter os nomes" + std::string(flagsRead_ ? " e as marcas" : "") + " das" +
+                    FormatI(nc_, 11) + " colunas"});
+        return kMurParameterError;
+    }
+    if (flagsRead_) {
+        rowFlags_.assign(static_cast<Index>(nl_), 1);
+        colFlags_.assign(static_cast<Index>(nc_), 1);
+    }
     if (flagsRead_ &&
         (!ParameterRead(par.ReadDigits(rowFlags_.data(), nl_), par, "linhas activas e suplementares") ||
          !ParameterRead(par.ReadDigits(colFlags_.data(), nc_), par, "colunas activas e suplementares")))
@@ -141,6 +166,10 @@ int MurRun::Run() {
         return kMurDataError;
     for (std::string& name : data_.names)
         name = ResultName(name);
+    if (!flagsRead_) {
+        rowFlags_.assign(static_cast<Index>(nl_), 1);
+        colFlags_.assign(static_cast<Index>(nc_), 1);
+    }
 
     if (graphs_ >= nf_)
         graphs_ = nf_ - 1;
@@ -149,6 +178,9 @@ int MurRun::Run() {
     PrintParameters();
     if (!CheckCounts())
         return kMurRefused;
+    Order();
+    if (printData_ != 0)
+        PrintData();
     Standardise();
     for (Index k = 0; k < static_cast<Index>(nca_); ++k)
         if (constant_[cols_[k]]) {
@@ -163,8 +195,10 @@ int MurRun::Run() {
         return kMurOutputError;
     WriteFactorListing(prn_, factors_);
     PrintCoordinates();
+    const bool filesWritten = createFiles_ == 0 || WriteCoordinateFiles();
+    DrawPlanes();
     prn_.Write("\f");
-    return prn_.Good() ? kMurOk : kMurOutputError;
+    return prn_.Good() && filesWritten ? kMurOk : kMurOutputError;
 }
 
 void MurRun::PrintParameters() {
@@ -213,16 +247,17 @@ bool MurRun::CheckCounts() {
         problems.push_back(" São precisas pelo menos 2 linhas activas e 2 colunas activas");
     if (nf_ < 1)
         problems.push_back(" O Nº de factores (" + FormatI(nf_, 5) + ") tem de ser pelo menos 1");
+    else if (nf_ > nca_)
+        problems.push_back(" O Nº de factores (" + std::to_string(nf_) + ") não pode passar o Nº de colunas activas (" +
+                           std::to_string(nca_) + ")");
     if (problems.empty())
         return true;
     WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS", problems);
     return false;
 }
 
-// Centres and scales every column by its mean and standard deviation over the active rows
-// (divisor n); a column constant over the active rows becomes 0.
-void MurRun::Standardise() {
-    const Index nl = static_cast<Index>(nl_), nc = static_cast<Index>(nc_);
+// Result order of the rows and columns and their names in it.
+void MurRun::Order() {
     for (int pass = 0; pass < 2; ++pass) {
         std::vector<Index>& order = pass == 0 ? rows_ : cols_;
         const std::vector<int>& flags = pass == 0 ? rowFlags_ : colFlags_;
@@ -234,40 +269,104 @@ void MurRun::Standardise() {
             if (flags[k] != 1)
                 order.push_back(k);
     }
+    rowNames_.clear();
+    for (Index r : rows_)
+        rowNames_.push_back(data_.names[r]);
+    orderedColNames_.clear();
+    for (Index k : cols_)
+        orderedColNames_.push_back(colNames_[k]);
+}
+
+// The table as read, before standardisation, active rows and columns first.
+void MurRun::PrintData() {
+    const Index nl = static_cast<Index>(nl_), nc = static_cast<Index>(nc_);
+    const double* x = data_.values.get();
+    std::vector<double> table(nl * nc);
+    for (Index k = 0; k < nc; ++k)
+        for (Index r = 0; r < nl; ++r)
+            table[r + k * nl] = x[rows_[r] * nc + cols_[k]];
+    std::string heading = "\f";  // built in steps: GCC 12 warns wrongly on a chain of + here
+    heading += Blanks(10);
+    heading += "QUADRO DOS DADOS BRUTOS (EVENTUALMENTE REORDENADOS)";
+    prn_.Write(heading);
+    PrintMatrixBlocks(prn_, printData_, nl_, nc_, table.data(), nl_, rowNames_, orderedColNames_);
+}
+
+namespace {
+
+// Multiplication by 2^-e as two factors, each a normal double for any exponent of a double,
+// so that the product is exact.
+struct PowerOfTwo {
+    double first = 1.0, second = 1.0;
+    explicit PowerOfTwo(int e = 0) : first(std::ldexp(1.0, -(e / 2))), second(std::ldexp(1.0, -(e - e / 2))) {}
+    double Apply(double x) const { return x * first * second; }
+};
+
+// The binary exponent e of a positive value (value = f 2^e with f in [0.5, 1)).
+int ExponentOf(double value) {
+    int e = 0;
+    std::frexp(value, &e);
+    return e;
+}
+
+}  // namespace
+
+// Centres and scales every column by its mean and standard deviation over the active rows
+// (divisor n); a column constant over the active rows becomes 0. The sums are taken on the
+// values scaled by powers of two taken from the column's own magnitude and spread, so that
+// the squares of a wide spread (beyond 1e154) do not overflow nor those of tiny values (near
+// 1e-300) vanish. Scaling by a power of two is exact, so the results are those of the plain
+// sums wherever these neither overflow nor underflow.
+void MurRun::Standardise() {
+    const Index nl = static_cast<Index>(nl_), nc = static_cast<Index>(nc_);
     const Index na = static_cast<Index>(nla_);
     double* x = data_.values.get();
-    mean_.assign(nc, 0.0);
-    sd_.assign(nc, 0.0);
     constant_.assign(nc, true);
-    std::vector<double> first(nc), sum(nc, 0.0);
+    std::vector<double> low(nc), high(nc);
     for (Index j = 0; j < nc; ++j)
-        first[j] = x[rows_[0] * nc + j];
+        low[j] = high[j] = x[rows_[0] * nc + j];
+    for (Index r = 1; r < na; ++r) {
+        const double* row = x + rows_[r] * nc;
+        for (Index j = 0; j < nc; ++j) {
+            low[j] = std::min(low[j], row[j]);
+            high[j] = std::max(high[j], row[j]);
+        }
+    }
+    std::vector<PowerOfTwo> down(nc);  // brings the column's largest magnitude into [0.5, 1)
+    for (Index j = 0; j < nc; ++j) {
+        constant_[j] = low[j] == high[j];
+        const double largest = std::max(std::fabs(low[j]), std::fabs(high[j]));
+        if (largest > 0.0)
+            down[j] = PowerOfTwo(ExponentOf(largest));
+    }
+    std::vector<double> sum(nc, 0.0), mean(nc);
     for (Index r = 0; r < na; ++r) {
         const double* row = x + rows_[r] * nc;
         for (Index j = 0; j < nc; ++j)
-            sum[j] += row[j];
+            sum[j] += down[j].Apply(row[j]);
     }
-    for (Index j = 0; j < nc; ++j)
-        mean_[j] = sum[j] / static_cast<double>(na);
+    std::vector<double> spread(nc, 1.0);  // 2^-k: brings the largest deviation into [0.5, 1)
+    for (Index j = 0; j < nc; ++j) {
+        mean[j] = sum[j] / static_cast<double>(na);
+        const double deviation = std::max(down[j].Apply(high[j]) - mean[j], mean[j] - down[j].Apply(low[j]));
+        if (!constant_[j] && deviation > 0.0)
+            spread[j] = std::ldexp(1.0, -ExponentOf(deviation));
+    }
     std::vector<double> squares(nc, 0.0);
     for (Index r = 0; r < na; ++r) {
         const double* row = x + rows_[r] * nc;
         for (Index j = 0; j < nc; ++j) {
-            const double d = row[j] - mean_[j];
+            const double d = (down[j].Apply(row[j]) - mean[j]) * spread[j];
             squares[j] += d * d;
-            if (row[j] != first[j])
-                constant_[j] = false;
         }
     }
     std::vector<double> scale(nc, 0.0);
-    for (Index j = 0; j < nc; ++j) {
-        sd_[j] = constant_[j] ? 0.0 : std::sqrt(squares[j] / static_cast<double>(na));
-        scale[j] = constant_[j] ? 0.0 : 1.0 / sd_[j];
-    }
+    for (Index j = 0; j < nc; ++j)
+        scale[j] = constant_[j] ? 0.0 : 1.0 / std::sqrt(squares[j] / static_cast<double>(na));
     for (Index i = 0; i < nl; ++i) {
         double* row = x + i * nc;
         for (Index j = 0; j < nc; ++j)
-            row[j] = (row[j] - mean_[j]) * scale[j];
+            row[j] = (down[j].Apply(row[j]) - mean[j]) * spread[j] * scale[j];
     }
 }
 
@@ -322,6 +421,7 @@ bool MurRun::Compute() {
         return false;
     // The trace of a correlation matrix is the number of its columns.
     factors_ = MakeFactorTable(eigen.values, static_cast<double>(p), nf_, kZeroShare * static_cast<double>(p));
+    eigenvalues_ = MakeFactorTable(eigen.values, static_cast<double>(p), nca_, kZeroShare * static_cast<double>(p)).values;
     vectors_ = eigen.vectors;
     computed_ = 0;
     while (static_cast<Index>(computed_) < std::min(nf, p) && factors_.values[static_cast<Index>(computed_)] > 0.0)
@@ -403,10 +503,32 @@ bool MurRun::WriteResults() {
     };
     const Index nc = static_cast<Index>(nc_), nl = static_cast<Index>(nl_);
     for (Index k = 0; k < nc; ++k)
-        point(colNames_[cols_[k]], colCoord_, k, nc);
+        point(orderedColNames_[k], colCoord_, k, nc);
     for (Index r = 0; r < nl; ++r)
-        point(data_.names[rows_[r]], rowCoord_, r, nl);
+        point(rowNames_[r], rowCoord_, r, nl);
     return CloseResultFile(tmp, prn_, "mur.tmp");
+}
+
+// vpc holds every eigenvalue of the correlation matrix; lic the rows, coc the columns.
+bool MurRun::WriteCoordinateFiles() {
+    return ::WriteCoordinateFiles(prn_, title_, folder_, eigenvalues_, {&rowNames_, &rowCoord_},
+                                  {&orderedColNames_, &colCoord_}, nf_);
+}
+
+// Planes of factors g and g + 1: the columns, then the rows.
+void MurRun::DrawPlanes() {
+    const PlaneSettings settings{pages_, lines_, deviations_};
+    const Index nl = static_cast<Index>(nl_), nc = static_cast<Index>(nc_);
+    for (int g = 1; g <= graphs_; ++g) {
+        const Index p = static_cast<Index>(g - 1), q = static_cast<Index>(g);
+        std::vector<PlanePoint> points;
+        points.reserve(nl + nc);
+        for (Index k = 0; k < nc; ++k)
+            points.push_back({orderedColNames_[k], colCoord_[k + p * nc], colCoord_[k + q * nc]});
+        for (Index r = 0; r < nl; ++r)
+            points.push_back({rowNames_[r], rowCoord_[r + p * nl], rowCoord_[r + q * nl]});
+        PrintPlane(prn_, std::move(points), g, g + 1, settings);
+    }
 }
 
 void MurRun::PrintCoordinates() {
@@ -425,7 +547,7 @@ void MurRun::PrintCoordinates() {
         const bool active = k < static_cast<Index>(nca_);
         if (k == static_cast<Index>(nca_))
             table.Section("Colunas suplementares");
-        table.Point(colNames_[cols_[k]], 1.0, active ? 1.0 : 0.0, colD2_[k], &colCoord_[k], nc);
+        table.Point(orderedColNames_[k], 1.0, active ? 1.0 : 0.0, colD2_[k], &colCoord_[k], nc);
     }
     const double rowWeight = 1.0 / static_cast<double>(nla_);
     table.Section("Linhas activas");
@@ -433,7 +555,7 @@ void MurRun::PrintCoordinates() {
         const bool active = r < static_cast<Index>(nla_);
         if (r == static_cast<Index>(nla_))
             table.Section("Linhas suplementares");
-        table.Point(data_.names[rows_[r]], rowWeight, active ? rowWeight : 0.0, rowD2_[r], &rowCoord_[r], nl);
+        table.Point(rowNames_[r], rowWeight, active ? rowWeight : 0.0, rowD2_[r], &rowCoord_[r], nl);
     }
 }
 

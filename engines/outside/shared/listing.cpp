@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <limits>
 
 #include "engines/common/file_names.h"
 
@@ -14,14 +16,24 @@ namespace {
 constexpr int kShownFactors = 6;
 }
 
+namespace {
+// Blanks and control characters (tab, carriage return...) cannot stand inside a token of a
+// result file: a carriage return would split its line for the reader.
+bool IsGap(char c) { return c == ' ' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+}  // namespace
+
 std::string ResultName(std::string_view name) {
-    const std::size_t first = name.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
+    std::size_t first = 0, last = name.size();
+    while (first < last && IsGap(name[first]))
+        ++first;
+    while (last > first && IsGap(name[last - 1]))
+        --last;
+    if (first == last)
         return "_";
-    const std::size_t last = name.find_last_not_of(" \t");
-    std::string out(name.substr(first, last - first + 1));
-    std::replace(out.begin(), out.end(), ' ', '_');
-    std::replace(out.begin(), out.end(), '\t', '_');
+    std::string out(name.substr(first, last - first));
+    for (char& c : out)
+        if (IsGap(c))
+            c = '_';
     return out;
 }
 
@@ -58,6 +70,11 @@ void AppendFixed(std::string& out, double value, int width, int decimals) {
     }
     out.append(static_cast<std::size_t>(width) - text.size(), ' ');
     out.append(text);
+}
+
+long long ClampedCount(long double value) {
+    const long double largest = static_cast<long double>(std::numeric_limits<long long>::max());
+    return value < largest ? static_cast<long long>(value) : std::numeric_limits<long long>::max();
 }
 
 std::string FormatCount(long long value) {
@@ -375,14 +392,27 @@ DataReadStatus ReadDataMatrix(const std::string& systemPath, int nr, int nc, Dat
     };
     const std::size_t rows = static_cast<std::size_t>(nr), cols = static_cast<std::size_t>(nc);
     std::string_view line;
-    data.names.assign(rows, std::string());
+    // Nothing is reserved from the counts before the file is known to hold them: the names
+    // grow as they are read, and the table is reserved only when the file is long enough for
+    // it (every value takes a character and a separator). A file too short is read through
+    // all the same, so that the message tells how many rows it holds.
+    std::error_code sizeError;
+    const auto fileSize = std::filesystem::file_size(systemPath, sizeError);
+    const long double needed = static_cast<long double>(nr) * (1.0L + 2.0L * static_cast<long double>(nc)) - 1.0L;
+    const bool fits = sizeError || static_cast<long double>(fileSize) >= needed;  // unknown size: as announced
+    data.names.clear();
     for (std::size_t i = 0; i < rows; ++i) {
         if (!lines.Next(line))
             return endOfFile(0);
-        data.names[i] = TrimTrailingBlanks(line);
+        data.names.push_back(TrimTrailingBlanks(line));
     }
-    data.values.reset(new double[rows * cols]);
-    double* out = data.values.get();
+    double scratch = 0.0;
+    if (fits)
+        data.values.reset(new double[rows * cols]);
+    else
+        data.values.reset();
+    double* const table = data.values.get();
+    auto cell = [&](std::size_t i, std::size_t j) -> double& { return table ? table[i * cols + j] : scratch; };
     for (std::size_t i = 0; i < rows; ++i) {
         std::size_t filled = 0;
         while (filled < cols) {
@@ -408,12 +438,12 @@ DataReadStatus ReadDataMatrix(const std::string& systemPath, int nr, int nc, Dat
                     return readError("só" + FormatI(static_cast<long long>(filled), 6) + " valores de" +
                                      FormatI(nc, 6) + " antes de \"/\"");
                 std::size_t q = p;
-                if (!ScanPlainDecimal(line, q, out[i * cols + filled])) {
+                if (!ScanPlainDecimal(line, q, cell(i, filled))) {
                     q = p;
                     while (q < size && !IsSeparator(line[q]))
                         ++q;
                     const std::string_view token = line.substr(p, q - p);
-                    if (!ParseReal(token, out[i * cols + filled]))
+                    if (!ParseReal(token, cell(i, filled)))
                         return readError("valor real inválido \"" + std::string(token) + "\"");
                 }
                 ++filled;
@@ -434,6 +464,8 @@ DataReadStatus ReadDataMatrix(const std::string& systemPath, int nr, int nc, Dat
             return readError("o ficheiro tem mais linhas do que as" + FormatI(nr, 8) + " indicadas");
     if (lines.Failed())
         return readError("erro de leitura do ficheiro");
+    if (!table)  // the size said the table could not fit, yet it was read: the file changed
+        return readError("o ficheiro mudou durante a leitura");
     return finish(DataReadStatus::Ok);
 }
 

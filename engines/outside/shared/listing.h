@@ -14,8 +14,8 @@
 #include "engines/common/record_io.h"
 #include "engines/outside/shared/symmetric_eigen.h"
 
-// A name as one token for a result file: leading and trailing blanks dropped, inner blanks
-// and tabs as '_', an empty name as "_".
+// A name as one token for a result file: leading and trailing blanks and control characters
+// dropped, inner ones as '_', an empty name as "_".
 std::string ResultName(std::string_view name);
 // A number for a result file: shortest text that reads back to the same double; a negative
 // zero is written "0" and a value that is not finite "0" (callers never pass one).
@@ -23,6 +23,10 @@ void AppendResultNumber(std::string& out, double value);
 
 // Fixed-point field as FormatF, appended to out without intermediate strings.
 void AppendFixed(std::string& out, double value, int width, int decimals);
+
+// A work-area figure computed in long double from the counts, as a count: beyond the range
+// of a long long it is the largest one (asterisks in the listing's field).
+long long ClampedCount(long double value);
 
 // A count in 4 columns, or as wide as it needs.
 std::string FormatCount(long long value);

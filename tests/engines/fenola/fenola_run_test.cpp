@@ -363,6 +363,10 @@ TEST(FenolaRun, BuiltProgramRunsInItsFolder) {
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(folder.Lines("sepop.inp").size(), 4u);
     EXPECT_EQ(folder.Lines("fenola.prn")[0], Pad("   CLASSIFICAÇÃO ASCENDENTE HIERARQUICA", 51) + "Versão 7.00");
+    // With files limited to 512 bytes (SIGXFSZ ignored), the listing fails as on a full disk.
+    ASSERT_GT(folder.Read("fenola.prn").size(), 512u);
+    const std::string full = "cd '" + folder.str() + "' && ulimit -f 1 && trap '' XFSZ && '" FENOLA_PROGRAM "' > /dev/null";
+    EXPECT_NE(std::system(full.c_str()), 0);
 }
 
 }  // namespace

@@ -266,4 +266,70 @@ TEST(KeloRun, TheBuiltProgramRunsInItsWorkingFolder) {
     EXPECT_EQ(listing.substr(listing.size() - 3), "\f\r\n");
 }
 
+TEST(KeloRun, ExtremeValuesAreRefusedRatherThanWrittenAsResults) {
+    // 4.9e-324 beside 1e306: the profiles (value x 1000 / sum) pass the largest double.
+    WorkFolder folder;
+    KeloCase c = SmallCase();
+    c.rows[0][1] = 4.9e-324;
+    c.rows[1][0] = 1e306;
+    c.Write(folder);
+    EXPECT_EQ(KeloMain(folder.Path()), kKeloNumericError);
+    const std::string listing = ReadFile(folder.File("kelo.prn"));
+    EXPECT_TRUE(Contains(listing, "ATENÇÃO - ERRO NUMÉRICO")) << listing;
+    EXPECT_FALSE(Contains(listing, "Infinity"));
+    EXPECT_FALSE(fs::exists(folder.File("kelo.tmp")));
+}
+
+TEST(KeloRun, ControlCharactersInNamesBecomeUnderscores) {
+    // A carriage return inside a row name and another control character in a column name
+    // would break kelo.tmp's records.
+    WorkFolder folder;
+    KeloCase c = SmallCase();
+    c.rowNames[1] = "R\r2";
+    c.colNames[2] = "C\x01" "3";
+    c.options = "1 0";
+    c.Write(folder);
+    ASSERT_EQ(KeloMain(folder.Path()), kKeloOk);
+    const std::string tmp = ReadFile(folder.File("kelo.tmp"));
+    for (size_t k = 0; k < tmp.size(); ++k) {
+        if (static_cast<unsigned char>(tmp[k]) < 0x20) {
+            EXPECT_TRUE(tmp[k] == '\n' || (tmp[k] == '\r' && k + 1 < tmp.size() && tmp[k + 1] == '\n')) << k;
+        }
+    }
+    const auto result = ReadTmp(folder.File("kelo.tmp"), 2);
+    ASSERT_EQ(result.points.size(), 7u);
+    EXPECT_EQ(result.points[2].name, "C_3");
+    EXPECT_EQ(result.points[4].name, "R_2");
+    EXPECT_EQ(Lines(ReadFile(folder.File("exemplo.lic")))[1].substr(0, 4), "R_2 ");
+}
+
+// Runs the built program with its files limited to 512-byte blocks (SIGXFSZ ignored, so that
+// a write past the limit fails as on a full disk); its exit status.
+int RunOnAFullDisk(const std::string& folder, int blocks) {
+    const std::string command = "cd '" + folder + "' && ulimit -f " + std::to_string(blocks) +
+                                " && trap '' XFSZ && '" KELO_PROGRAM "' >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(KeloRun, AWriteThatFailsFailsTheRun) {
+    // The listing cannot be written whole.
+    WorkFolder folder;
+    KeloCase c = SmallCase();
+    c.graphs = "1 1 65 2.5";
+    c.Write(folder);
+    EXPECT_EQ(RunOnAFullDisk(folder.Path(), 2), kKeloOutputError);
+    EXPECT_FALSE(fs::exists(folder.File("kelo.tmp")));
+    // A coordinate file on a full device: the run fails, the file is not left half written.
+    c.options = "1 0";
+    c.graphs = "0 1 65 2.5";
+    c.Write(folder);
+    fs::create_symlink("/dev/full", folder.File("exemplo.lic"));
+    EXPECT_EQ(KeloMain(folder.Path()), kKeloOutputError);
+    EXPECT_TRUE(Contains(ReadFile(folder.File("kelo.prn")), "erro na escrita do ficheiro"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder.File("exemplo.lic"))));
+    EXPECT_FALSE(fs::exists(folder.File("kelo.tmp")));
+    EXPECT_TRUE(fs::exists(folder.File("exemplo.coc")));
+}
+
 }  // namespace

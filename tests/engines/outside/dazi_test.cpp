@@ -2,6 +2,8 @@
 // reading of dazi.par, refusals, and the built program.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cmath>
 #include <functional>
 
@@ -248,6 +250,125 @@ TEST(DaziAnalysis, AnIndividualWithNoActiveModalityStaysAtTheOrigin) {
         EXPECT_NEAR(tmp.eigen[f][0], ref.lambda[f], 1e-6);
 }
 
+// A result table in the layout of the data file: names, then one row of integers per name.
+struct Table {
+    std::vector<std::string> names;
+    std::vector<std::vector<long long>> rows;
+};
+Table ReadTable(const std::string& path, size_t count) {
+    Table table;
+    const std::vector<std::string> lines = Lines(ReadFile(path));
+    EXPECT_EQ(lines.size(), 2 * count) << path;
+    if (lines.size() != 2 * count)
+        return table;
+    table.names.assign(lines.begin(), lines.begin() + static_cast<long>(count));
+    for (size_t k = count; k < lines.size(); ++k) {
+        std::vector<long long> row;
+        for (const std::string& token : Tokens(lines[k]))
+            row.push_back(std::stoll(token));
+        table.rows.push_back(row);
+    }
+    return table;
+}
+
+TEST(DaziOptions, TablesCoordinateFilesAndPlanesTakeEffect) {
+    WorkFolder folder;
+    DaziCase c = PeopleCase();
+    c.rowNames[11] = "P\r12";  // a control character in a name becomes '_'
+    c.graphs = 5;               // 5 planes of 3 factors: 2 are drawn
+    c.Write(folder);
+    ASSERT_EQ(DaziMain(folder.Path()), kDaziOk) << ReadFile(folder.File("dazi.prn"));
+    const DaziTmp tmp = ReadDaziTmp(folder.File("dazi.tmp"), 3, 11 + 12);
+    ASSERT_EQ(tmp.points.size(), 23u);
+    EXPECT_EQ(tmp.points[22].name, "P_12");
+    const std::vector<int> codes = {1, 2, 3, 1, 2, 1, 2, 3, 10, 20, 30};
+    const std::vector<std::string> names = {"Ida1", "Ida2", "Ida3", "M", "F", "Azul", "Verd", "Verm", "Nort", "Sul", "Cent"};
+    std::vector<std::string> rowNames = c.rowNames;
+    rowNames[11] = "P_12";
+
+    // The recoded table: the modality code of each person in each column.
+    const Table recoded = ReadTable(folder.File("recod.dat"), 12);
+    EXPECT_EQ(recoded.names, rowNames);
+    // The complete disjunctive table from the same modalities, and Burt = Z'Z.
+    const Table disjunctive = ReadTable(folder.File("disjunt.dat"), 12);
+    EXPECT_EQ(disjunctive.names, rowNames);
+    std::vector<std::vector<long long>> z(12, std::vector<long long>(11, 0));
+    for (size_t i = 0; i < 12 && i < recoded.rows.size() && i < disjunctive.rows.size(); ++i) {
+        std::vector<long long> expected;
+        for (int j : kPeopleModalities[i]) {
+            expected.push_back(codes[static_cast<size_t>(j)]);
+            z[i][static_cast<size_t>(j)] = 1;
+        }
+        EXPECT_EQ(recoded.rows[i], expected) << i;
+        EXPECT_EQ(disjunctive.rows[i], z[i]) << i;
+    }
+    const Table burt = ReadTable(folder.File("burt.dat"), 11);
+    EXPECT_EQ(burt.names, names);
+    for (size_t a = 0; a < 11 && a < burt.rows.size(); ++a)
+        for (size_t b = 0; b < 11; ++b) {
+            long long sum = 0;
+            for (size_t i = 0; i < 12; ++i)
+                sum += z[i][a] * z[i][b];
+            EXPECT_EQ(burt.rows[a].at(b), sum) << a << " " << b;
+        }
+    const std::string listing = ReadFile(folder.File("dazi.prn"));
+    for (const char* name : {"recod.dat", "disjunt.dat", "burt.dat"})
+        EXPECT_TRUE(Contains(listing, std::string(name) + "\r\n")) << name;
+
+    // Coordinate files beside the document: vpc the 9 eigenvalues of the analysed matrix
+    // (10 active modalities, the trivial axis left out), adding up to the total inertia;
+    // coc the modalities and lic the individuals of dazi.tmp.
+    const std::vector<std::string> vpc = Lines(ReadFile(folder.File("C:\\dados\\exemplo.vpc")));
+    ASSERT_EQ(vpc.size(), 2u);
+    EXPECT_EQ(vpc[0].size(), 80u);
+    EXPECT_EQ(vpc[1].size(), 10u);
+    const CaReference ref = IndicatorAnalysis(kPeopleModalities, {1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1}, names, rowNames, 3);
+    double sum = 0;
+    for (size_t k = 0; k < 9; ++k) {
+        const double value = std::atof(vpc[k / 8].substr(k % 8 * 10, 10).c_str());
+        if (k < 3) {
+            EXPECT_NEAR(value, ref.lambda[k], 5e-7);
+        }
+        sum += value;
+    }
+    EXPECT_NEAR(sum, ref.inertia, 5e-6);
+    auto expectFile = [&](const char* name, size_t first, size_t count) {
+        const std::vector<std::string> lines = Lines(ReadFile(folder.File(name)));
+        ASSERT_EQ(lines.size(), count) << name;
+        for (size_t k = 0; k < count; ++k) {
+            const DaziPoint& point = tmp.points[first + k];
+            std::string expected = (point.name + "    ").substr(0, 4);
+            for (double value : point.coords) {
+                char field[16];
+                std::snprintf(field, sizeof field, "%7.3f", value);
+                expected += field;
+            }
+            EXPECT_EQ(lines[k], expected) << name;
+        }
+    };
+    expectFile("C:\\dados\\exemplo.coc", 0, 11);
+    expectFile("C:\\dados\\exemplo.lic", 11, 12);
+
+    // Planes of the 11 modalities and 12 individuals.
+    EXPECT_TRUE(Contains(listing, "PLANO DE PROJECCAO DOS    23 PONTOS SOBRE OS EIXOS 1  E  2"));
+    EXPECT_TRUE(Contains(listing, "PLANO DE PROJECCAO DOS    23 PONTOS SOBRE OS EIXOS 2  E  3"));
+    EXPECT_FALSE(Contains(listing, "SOBRE OS EIXOS 3  E  4"));
+
+    // Every option off: nothing of the above, the same results.
+    WorkFolder off;
+    c.files = false;
+    c.graphs = 0;
+    c.Write(off);
+    ASSERT_EQ(DaziMain(off.Path()), kDaziOk);
+    const std::string plain = ReadFile(off.File("dazi.prn"));
+    EXPECT_FALSE(Contains(plain, "PLANO DE PROJECCAO"));
+    EXPECT_FALSE(Contains(plain, ".dat"));
+    for (const char* name : {"recod.dat", "disjunt.dat", "burt.dat", "C:\\dados\\exemplo.vpc", "C:\\dados\\exemplo.lic",
+                             "C:\\dados\\exemplo.coc"})
+        EXPECT_FALSE(off.Exists(name)) << name;
+    EXPECT_EQ(ReadFile(off.File("dazi.tmp")), ReadFile(folder.File("dazi.tmp")));
+}
+
 TEST(DaziParameters, EightyFiveModalityFlagsAndProjectedIndividualsAreReadByTheirCounts) {
     // 85 modalities (83 categories and 2), the 3rd and 80th inactive, 90 individuals: the flag
     // stream is a line of 80, a line of 5 modality flags and 75 row flags, a line of 15 row
@@ -348,6 +469,10 @@ TEST(DaziRefusals, BadInputGivesAMessageAStatusAndNoResults) {
         {"modality total", nullptr, [](std::string& par) { par.replace(par.find("11 3 \r\n"), 7, "12 3 \r\n"); },
          kDaziRefused, "O Nº total de modalidades (12) difere da soma das modalidades das colunas (11)"},
         {"no factor", [](DaziCase& c) { c.nf = 0; }, nullptr, kDaziRefused, "tem de ser pelo menos 1"},
+        {"more factors than active modalities", [](DaziCase& c) { c.nf = 11; }, nullptr, kDaziRefused,
+         "O Nº de factores (11) não pode passar o Nº de modalidades activas (10)"},
+        {"column counts beyond an int", nullptr, [](std::string& par) { par.replace(0, par.find("\r\n"), "10 2147483647 1"); },
+         kDaziRefused, "ATENÇÃO - PARÂMETROS INVÁLIDOS"},
         {"short data", [](DaziCase& c) { c.rows.pop_back(); }, nullptr, kDaziDataError, "(apenas foram lidas   11)"},
         {"cut parameter file", nullptr, [](std::string& par) { par.erase(par.find("1 1 65 2.5")); },
          kDaziParameterError, "ERRO NO FICHEIRO dazi.par"},
@@ -407,6 +532,39 @@ TEST(DaziProgram, RunsInItsWorkingFolder) {
     EXPECT_TRUE(Contains(ReadFile(folder.File("recod.prn")), " Variável Idade"));
     std::filesystem::remove(folder.File("dazi.par"));
     EXPECT_EQ(RunProgram(DAZI_PROGRAM, folder.Path()), kDaziParameterError);
+}
+
+// Runs the built program in folder under a shell limit (see the mur tests); the exit status.
+int RunDaziLimited(const std::string& folder, const std::string& limit) {
+    const std::string command = "cd '" + folder + "' && ulimit " + limit + " && trap '' XFSZ && timeout 60 '" +
+                                DAZI_PROGRAM + "' >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(DaziProgram, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
+    // 500 million individuals announced over a data file of twelve, in 1 GB of address space.
+    WorkFolder folder;
+    DaziCase c = PeopleCase();
+    c.projected = false;
+    c.columns[2].active.clear();
+    c.Write(folder);
+    std::string par = ReadFile(folder.File("dazi.par"));
+    par.replace(0, par.find("\r\n"), "500000000 1 3");
+    WriteFile(folder.File("dazi.par"), par);
+    EXPECT_EQ(RunDaziLimited(folder.Path(), "-v 1048576"), kDaziDataError);
+    EXPECT_TRUE(Contains(ReadFile(folder.File("dazi.prn")), "(apenas foram lidas    0)"));
+}
+
+TEST(DaziRun, ListingsThatCannotBeWrittenFailTheRun) {
+    // dazi.prn, then recod.prn, on a full device.
+    for (const char* listing : {"dazi.prn", "recod.prn"}) {
+        WorkFolder folder;
+        PeopleCase().Write(folder);
+        std::filesystem::create_symlink("/dev/full", folder.File(listing));
+        EXPECT_EQ(DaziMain(folder.Path()), kDaziOutputError) << listing;
+        EXPECT_FALSE(folder.Exists("dazi.tmp")) << listing;
+    }
 }
 
 }  // namespace

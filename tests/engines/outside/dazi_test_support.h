@@ -29,6 +29,7 @@ struct DaziCase {
     bool projected = false;
     int nf = 2;
     int graphs = 1;
+    bool files = true;  // the recoded, disjunctive, Burt and graphics-file flags
 
     int J() const {
         int j = 0;
@@ -66,9 +67,10 @@ struct DaziCase {
                         par += buffer + nl;
                     }
             }
-        par += "1" + nl;
+        const std::string flag = files ? "1" : "0";
+        par += flag + nl;
         par += std::to_string(J()) + " " + std::to_string(m) + " " + nl;
-        par += "1 1" + nl;
+        par += flag + " 1" + nl;
         for (const DaziColumn& c : columns)
             par += std::to_string(c.Count()) + nl;
         for (const DaziColumn& c : columns)
@@ -77,7 +79,7 @@ struct DaziCase {
         for (const DaziColumn& c : columns)
             for (const std::string& id : c.modalities)
                 par += id + nl;
-        par += "1 0 1" + nl;
+        par += flag + " 0 1" + nl;
         par += std::to_string(J() + (projected ? n : 0)) + " " + std::to_string(A()) + " " + std::to_string(J()) +
                " " + std::to_string(A()) + " " + std::to_string(nf) + nl;
         if (projected || A() != J()) {
@@ -98,7 +100,7 @@ struct DaziCase {
         for (const DaziColumn& c : columns)
             for (const std::string& id : c.modalities)
                 par += id + nl;
-        par += "1 1" + nl;
+        par += flag + " 1" + nl;
         return par;
     }
     void Write(const WorkFolder& folder) const {

@@ -2,6 +2,8 @@
 // refusals and result file, and the built program.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cmath>
 
 #include "engines/outside/mur/mur.h"
@@ -19,6 +21,7 @@ struct MurCase {
     int nf = 2;
     std::string graphs = "1 1 65 2.5";
     std::string options = "1 0";
+    const char* format = "%f";  // of the data values
 
     int Active(const std::string& flags, size_t total) const {
         if (flags.empty())
@@ -42,9 +45,12 @@ struct MurCase {
         std::string data;
         for (const std::string& name : rowNames)
             data += name + "\r\n";
+        char text[64];
         for (const auto& row : rows) {
-            for (size_t j = 0; j < row.size(); ++j)
-                data.append(j ? " " : "").append(Fixed6(row[j]));
+            for (size_t j = 0; j < row.size(); ++j) {
+                std::snprintf(text, sizeof text, format, row[j]);
+                data.append(j ? " " : "").append(text);
+            }
             data += "\r\n";
         }
         WriteFile(folder.File("Dados.dat"), data);
@@ -262,22 +268,22 @@ TEST(MurAnalysis, LargeValuesWithASmallSpreadKeepTheirVariance) {
 }
 
 TEST(MurAnalysis, FactorsBeyondTheRankAreWrittenAsZeros) {
-    // Three active rows span a plane: of four factors asked, two are null.
+    // Three active rows span a plane: of three factors asked, the third is null.
     WorkFolder folder;
     MurCase c;
     c.rowNames = {"Um", "Dois", "Tres", "Sup"};
     c.colNames = {"A", "B", "C"};
     c.rows = {{1, 2, 0}, {2, 0, 1}, {4, 5, 3}, {3, 3, 3}};
     c.rowFlags = "1110";
-    c.nf = 4;
+    c.nf = 3;
     c.Write(folder);
     ASSERT_EQ(MurMain(folder.Path()), kMurOk);
-    const MurTmp tmp = ReadMurTmp(folder.File("mur.tmp"), 4, 3 + 4);
+    const MurTmp tmp = ReadMurTmp(folder.File("mur.tmp"), 3, 3 + 4);
     ASSERT_EQ(tmp.points.size(), 7u);
-    EXPECT_EQ(tmp.count, 4);
+    EXPECT_EQ(tmp.count, 3);
     EXPECT_NEAR(tmp.eigen[0][0] + tmp.eigen[1][0], 3.0, 1e-9);
     EXPECT_NEAR(tmp.eigen[1][2], 100.0, 1e-8);
-    for (size_t f = 2; f < 4; ++f) {
+    for (size_t f = 2; f < 3; ++f) {
         EXPECT_EQ(tmp.eigen[f][0], 0.0);
         EXPECT_EQ(tmp.eigen[f][1], 0.0);
         EXPECT_NEAR(tmp.eigen[f][2], 100.0, 1e-8);
@@ -291,6 +297,7 @@ TEST(MurAnalysis, NamesBecomeSingleTokensAndConstantSupplementaryColumnsGiveZero
     WorkFolder folder;
     MurCase c = SmallCase();
     c.rowNames[0] = "Linha com nome";
+    c.rowNames[1] = "Dois\rlinhas\x01";  // control characters would split the line
     c.colNames[2] = "Const ante";
     for (auto& row : c.rows)
         row[2] = 7.5;
@@ -301,6 +308,116 @@ TEST(MurAnalysis, NamesBecomeSingleTokensAndConstantSupplementaryColumnsGiveZero
     EXPECT_EQ(tmp.points[4].name, "Const_ante");
     EXPECT_EQ(tmp.points[4].values, (std::vector<double>{0, 0, 0}));
     EXPECT_EQ(tmp.points[5].name, "Linha_com_nome");
+    EXPECT_EQ(tmp.points[6].name, "Dois_linhas");
+}
+
+TEST(MurAnalysis, TheScaleOfTheDataDoesNotChangeTheComponents) {
+    // Standardised columns do not depend on scale: the table times 1e200 (squares beyond the
+    // largest double) and times 1e-300 (squares below the smallest) give the components of
+    // the table itself.
+    MurCase plain = SmallCase();
+    plain.format = "%.17g";
+    WorkFolder reference;
+    plain.Write(reference);
+    ASSERT_EQ(MurMain(reference.Path()), kMurOk);
+    const MurTmp expected = ReadMurTmp(reference.File("mur.tmp"), 3, 14);
+    ASSERT_EQ(expected.points.size(), 14u);
+    for (double factor : {1e200, 1e-300}) {
+        MurCase scaled = plain;
+        for (auto& row : scaled.rows)
+            for (double& value : row)
+                value *= factor;
+        WorkFolder folder;
+        scaled.Write(folder);
+        ASSERT_EQ(MurMain(folder.Path()), kMurOk) << factor << "\n" << ReadFile(folder.File("mur.prn"));
+        const MurTmp got = ReadMurTmp(folder.File("mur.tmp"), 3, 14);
+        ASSERT_EQ(got.points.size(), 14u) << factor;
+        auto same = [&](double a, double b) { return std::fabs(a - b) <= 1e-12 * std::max(1.0, std::fabs(b)); };
+        for (size_t f = 0; f < 3; ++f)
+            for (size_t k = 0; k < 3; ++k)
+                EXPECT_TRUE(same(got.eigen[f][k], expected.eigen[f][k])) << factor << " " << f;
+        for (size_t p = 0; p < 14; ++p)
+            for (size_t f = 0; f < 3; ++f)
+                EXPECT_TRUE(same(got.points[p].values[f], expected.points[p].values[f]))
+                    << factor << " " << got.points[p].name << " " << got.points[p].values[f] << " "
+                    << expected.points[p].values[f];
+    }
+}
+
+// Records of a result file without their CR LF.
+std::vector<std::string> Records(const std::string& path) { return Lines(ReadFile(path)); }
+
+TEST(MurOptions, PlanesCoordinateFilesAndPrintedDataTakeEffect) {
+    WorkFolder folder;
+    MurCase c = SmallCase();
+    c.options = "1 1";
+    c.graphs = "5 1 65 0";  // 5 planes asked of 3 factors: 2 are drawn; nothing is clipped
+    c.Write(folder);
+    ASSERT_EQ(MurMain(folder.Path()), kMurOk);
+    const MurTmp tmp = ReadMurTmp(folder.File("mur.tmp"), 3, 14);
+    ASSERT_EQ(tmp.points.size(), 14u);
+    const std::string listing = ReadFile(folder.File("mur.prn"));
+
+    // The data as read, active rows and columns first (A B C D S; R5 last), kind 1 (F12.2).
+    const size_t data = listing.find("\f          QUADRO DOS DADOS BRUTOS (EVENTUALMENTE REORDENADOS)\r\n");
+    ASSERT_NE(data, std::string::npos);
+    std::string heading = "\r\n\r\n\r\n" + std::string(10, ' ');  // a blank and 9 leading blanks
+    for (const char* name : {"A", "B", "C", "D", "S"})
+        heading += "    " + (name + std::string(3, ' ')) + "    ";  // 4 blanks, the name in 4, 4 blanks
+    EXPECT_TRUE(Contains(listing.substr(data), heading + "\r\n"));
+    char row[128];
+    std::snprintf(row, sizeof row, " R5    %12.2f%12.2f%12.2f%12.2f%12.2f\r\n", 5.0, 5.0, 4.0, 8.0, 11.0);
+    EXPECT_TRUE(Contains(listing.substr(data), row));
+    EXPECT_LT(data, listing.find("EDICAO DOS VALORES PROPRIOS"));
+
+    // Two planes of the 14 points, after the coordinates.
+    EXPECT_TRUE(Contains(listing, "PLANO DE PROJECCAO DOS    14 PONTOS SOBRE OS EIXOS 1  E  2"));
+    EXPECT_TRUE(Contains(listing, "PLANO DE PROJECCAO DOS    14 PONTOS SOBRE OS EIXOS 2  E  3"));
+    EXPECT_FALSE(Contains(listing, "SOBRE OS EIXOS 3  E  4"));
+    EXPECT_FALSE(Contains(listing, "ATENCAO"));
+
+    // vpc: the four eigenvalues of the correlation matrix; lic and coc: the coordinates of
+    // mur.tmp in its order, a name of 4 columns and F7.3 values.
+    const std::vector<std::string> vpc = Records(folder.File("exemplo.vpc"));
+    ASSERT_EQ(vpc.size(), 1u);
+    ASSERT_EQ(vpc[0].size(), 40u);
+    const Reference ref = Compute(c, 4);
+    double sum = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        const double value = std::atof(vpc[0].substr(k * 10, 10).c_str());
+        EXPECT_NEAR(value, ref.lambda[k], 5e-7);
+        sum += value;
+    }
+    EXPECT_NEAR(sum, 4.0, 2.5e-6);  // the trace of a correlation matrix
+    auto expectFile = [&](const char* name, size_t first, size_t count) {
+        const std::vector<std::string> lines = Records(folder.File(name));
+        ASSERT_EQ(lines.size(), count) << name;
+        for (size_t k = 0; k < count; ++k) {
+            const Point& point = tmp.points[first + k];
+            std::string expected = (point.name + "    ").substr(0, 4);
+            for (double value : point.values) {
+                char field[16];
+                std::snprintf(field, sizeof field, "%7.3f", value);
+                expected += field;
+            }
+            EXPECT_EQ(lines[k], expected) << name;
+        }
+    };
+    expectFile("exemplo.coc", 0, 5);
+    expectFile("exemplo.lic", 5, 9);
+
+    // Every option off: nothing of the above.
+    WorkFolder off;
+    c.options = "0 0";
+    c.graphs = "0 1 65 2.5";
+    c.Write(off);
+    ASSERT_EQ(MurMain(off.Path()), kMurOk);
+    const std::string plain = ReadFile(off.File("mur.prn"));
+    EXPECT_FALSE(Contains(plain, "QUADRO DOS DADOS"));
+    EXPECT_FALSE(Contains(plain, "PLANO DE PROJECCAO"));
+    for (const char* name : {"exemplo.vpc", "exemplo.lic", "exemplo.coc"})
+        EXPECT_FALSE(off.Exists(name)) << name;
+    EXPECT_EQ(ReadFile(off.File("mur.tmp")), ReadFile(folder.File("mur.tmp")));
 }
 
 TEST(MurAnalysis, ValuesInAnyUsualNotationReadTheSame) {
@@ -394,6 +511,10 @@ TEST(MurRefusals, BadInputGivesAMessageAStatusAndNoResults) {
     MurCase noFactor = SmallCase();
     noFactor.nf = 0;
     refusals.push_back({"no factor", noFactor, "", kMurRefused, "tem de ser pelo menos 1"});
+    MurCase tooMany = SmallCase();
+    tooMany.nf = 5;
+    refusals.push_back({"more factors than active columns", tooMany, "", kMurRefused,
+                        "O Nº de factores (5) não pode passar o Nº de colunas activas (4)"});
     MurCase text = SmallCase();
     refusals.push_back({"text value", text, "R1\r\nR2\r\nR3\r\nR4\r\nR5\r\nR6\r\nR7\r\nR8\r\nR9\r\n" + std::string("1 2 3 4 5\r\n1 2 x3 4 5\r\n"),
                         kMurDataError, "valor real inválido \"x3\""});
@@ -472,6 +593,44 @@ TEST(MurProgram, RunsInItsWorkingFolderWithLfLines) {
     EXPECT_EQ(listing.substr(listing.size() - 3), "\f\r\n");
     std::filesystem::remove(folder.File("Dados.dat"));
     EXPECT_EQ(RunProgram(MUR_PROGRAM, folder.Path()), kMurDataError);
+}
+
+// Runs the built program in folder with a shell limit ("ulimit -v 1048576": 1 GB of address
+// space; "ulimit -f 2": files of at most 1 KB, SIGXFSZ ignored so that a write past it fails
+// as on a full disk). The exit status, or -1.
+int RunLimited(const std::string& folder, const std::string& limit) {
+    const std::string command = "cd '" + folder + "' && ulimit " + limit + " && trap '' XFSZ && timeout 60 '" +
+                                MUR_PROGRAM + "' >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(MurProgram, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
+    // 500 million rows announced over a data file of nine.
+    WorkFolder folder;
+    MurCase c = SmallCase();
+    c.rowFlags = c.colFlags = "";
+    c.Write(folder);
+    std::string par = ReadFile(folder.File("mur.par"));
+    par.replace(0, par.find("\r\n"), "500000000 500000000 5 5 3");
+    WriteFile(folder.File("mur.par"), par);
+    EXPECT_EQ(RunLimited(folder.Path(), "-v 1048576"), kMurDataError);
+    EXPECT_TRUE(Contains(ReadFile(folder.File("mur.prn")), "(apenas foram lidas    0)"));
+    // A hundred million factors of five columns: refused, naming the count.
+    par.replace(0, par.find("\r\n"), "9 9 5 5 100000000");
+    WriteFile(folder.File("mur.par"), par);
+    EXPECT_EQ(RunLimited(folder.Path(), "-v 1048576"), kMurRefused);
+    EXPECT_TRUE(Contains(ReadFile(folder.File("mur.prn")), "O Nº de factores (100000000) não pode passar"));
+    EXPECT_FALSE(folder.Exists("mur.tmp"));
+}
+
+TEST(MurRun, AListingThatCannotBeWrittenFailsTheRun) {
+    // mur.prn on a full device: every write of it fails once its buffer is flushed.
+    WorkFolder folder;
+    SmallCase().Write(folder);
+    std::filesystem::create_symlink("/dev/full", folder.File("mur.prn"));
+    EXPECT_EQ(MurMain(folder.Path()), kMurOutputError);
+    EXPECT_FALSE(folder.Exists("mur.tmp"));
 }
 
 }  // namespace

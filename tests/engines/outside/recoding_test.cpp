@@ -46,4 +46,18 @@ TEST(RecodeColumn, GivenLimitsCountValuesOutsideThem) {
     EXPECT_EQ(RecodeColumn({1, 5, 9}, {3, 3, {0, 5, 5, 10}}).counts, (std::vector<int>{2, 0, 1}));
 }
 
+TEST(RecodeColumn, EqualWidthOverARangeBeyondTheLargestDouble) {
+    // From -1e308 to 1e308 the width overflows: the cuts stand a third and two thirds of the
+    // way, and each value keeps to its end of the range.
+    std::vector<double> values(5, -1e308);
+    values.insert(values.end(), 5, 1e308);
+    const ColumnRecoding r = RecodeColumn(values, {1, 3, {}});
+    EXPECT_EQ(r.classOf, (std::vector<int>{0, 0, 0, 0, 0, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(r.counts, (std::vector<int>{5, 0, 5}));
+    ASSERT_EQ(r.upper.size(), 3u);
+    EXPECT_NEAR(r.upper[0] / 1e308, -1.0 / 3, 1e-15);
+    EXPECT_NEAR(r.upper[1] / 1e308, 1.0 / 3, 1e-15);
+    EXPECT_EQ(r.upper[2], 1e308);
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -18,16 +19,19 @@ void ExpectDecomposition(int n, const std::vector<double>& a, const SymmetricEig
         if (k > 0) {
             EXPECT_GE(r.values[k - 1], r.values[k]);
         }
-        size_t largest = 0;
+        double largest = 0;
         for (size_t i = 0; i < N; ++i) {
             double av = 0;
             for (size_t j = 0; j < N; ++j)
                 av += a[i + j * N] * r.vectors[k * N + j];
             EXPECT_NEAR(av, r.values[k] * r.vectors[k * N + i], tolerance);
-            if (std::fabs(r.vectors[k * N + i]) > std::fabs(r.vectors[k * N + largest]))
-                largest = i;
+            largest = std::max(largest, std::fabs(r.vectors[k * N + i]));
         }
-        EXPECT_GT(r.vectors[k * N + largest], 0.0);
+        // The first component of the largest magnitude (up to rounding) is positive.
+        size_t lead = 0;
+        while (std::fabs(r.vectors[k * N + lead]) < largest * (1 - 1e-9))
+            ++lead;
+        EXPECT_GT(r.vectors[k * N + lead], 0.0);
         for (size_t l = 0; l < N; ++l) {
             double dot = 0;
             for (size_t i = 0; i < N; ++i)
@@ -74,6 +78,22 @@ TEST(SymmetricEigen, RepeatedAndZeroEigenvalues) {
     const SymmetricEigenResult d = SymmetricEigen(3, {1, 0, 0, 0, 3, 0, 0, 0, -2});
     EXPECT_EQ(d.values, (std::vector<double>{3, 1, -2}));
     EXPECT_EQ(d.vectors, (std::vector<double>{0, 1, 0, 1, 0, 0, 0, 0, 1}));
+}
+
+TEST(SymmetricEigen, TiedComponentsTakeTheSignOfTheFirst) {
+    // Eigenvectors whose components are equal in magnitude, some of opposite signs: which of
+    // them is larger is a matter of rounding, so the first decides the orientation.
+    const SymmetricEigenResult two = SymmetricEigen(2, {2, 1, 1, 2});
+    ExpectDecomposition(2, {2, 1, 1, 2}, two, 1e-14);
+    EXPECT_GT(two.vectors[2], 0.0);  // (1, -1) / sqrt(2) for the eigenvalue 1
+    EXPECT_LT(two.vectors[3], 0.0);
+    // Order 3, tridiagonal 2 1: the eigenvalue 2 has (1, 0, -1) / sqrt(2).
+    const std::vector<double> t = {2, 1, 0, 1, 2, 1, 0, 1, 2};
+    const SymmetricEigenResult three = SymmetricEigen(3, t);
+    ExpectDecomposition(3, t, three, 1e-14);
+    EXPECT_NEAR(three.values[1], 2.0, 1e-14);
+    EXPECT_NEAR(three.vectors[3], std::sqrt(0.5), 1e-14);
+    EXPECT_NEAR(three.vectors[5], -std::sqrt(0.5), 1e-14);
 }
 
 }  // namespace

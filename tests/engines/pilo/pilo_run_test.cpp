@@ -220,6 +220,10 @@ TEST(PiloRun, BuiltProgramRunsInItsFolder) {
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(folder.Lines("Dados.gru").size(), 6u);
     EXPECT_TRUE(Contains(folder.Lines("pilo.prn"), "NUMERO DE GRUPOS= 3"));
+    // With files limited to 512 bytes (SIGXFSZ ignored), the listing fails as on a full disk.
+    ASSERT_GT(folder.Read("pilo.prn").size(), 512u);
+    const std::string full = "cd '" + folder.str() + "' && ulimit -f 1 && trap '' XFSZ && '" PILO_PROGRAM "' > /dev/null";
+    EXPECT_NE(std::system(full.c_str()), 0);
 }
 
 }  // namespace

@@ -1,0 +1,25 @@
+// The coordinate files of an analysis, named after its title (the document's path) with the
+// extensions "vpc", "lic" and "coc", so that they lie beside the document:
+//   vpc: eigenvalues, F10.6, 8 a record;
+//   lic: per row point its name (4 columns) and coordinates F7.3, 10 a record, continuation
+//        records led by 4 blanks;
+//   coc: the same for the column points.
+// kelo, mur and dazi write the same names, so each run replaces the files of the last one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engines/common/record_io.h"
+
+struct CoordinatePoints {
+    const std::vector<std::string>* names = nullptr;  // one per point
+    const std::vector<double>* coordinates = nullptr;  // names->size() x factors, column-major
+};
+
+// Writes the three files; a file that cannot be created or written is noted in the listing
+// (" ATENÇÃO - ..."). A file whose writing failed is removed. False when a write or a close
+// failed, true otherwise (a file that could not be created is only noted).
+bool WriteCoordinateFiles(RecordWriter& listing, const std::string& title, const std::string& folder,
+                          const std::vector<double>& eigenvalues, const CoordinatePoints& rows,
+                          const CoordinatePoints& columns, int factors);
