@@ -1,5 +1,6 @@
 #include "platform/ui/msgbox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -51,6 +52,15 @@ int ShowMessageBox(CWnd* owner, const char* text, const char* caption, UINT type
     QMessageBox::StandardButtons buttons;
     for (const Choice& c : choices) buttons |= c.button;
     box.setStandardButtons(buttons);
+    // The buttons speak the program's language, as the system's own boxes do on a Portuguese desktop.
+    static const struct {
+        QMessageBox::StandardButton button;
+        const char* text;
+    } kLabels[] = {{QMessageBox::Ok, "OK"},         {QMessageBox::Cancel, "Cancelar"}, {QMessageBox::Yes, "&Sim"},
+                   {QMessageBox::No, "&Não"},       {QMessageBox::Retry, "&Repetir"},  {QMessageBox::Abort, "&Anular"},
+                   {QMessageBox::Ignore, "&Ignorar"}};
+    for (const auto& label : kLabels)
+        if (QAbstractButton* b = box.button(label.button)) b->setText(ToQ(label.text));
     box.setDefaultButton(choices.front().button);
     int clicked = box.exec();
     for (const Choice& c : choices)
