@@ -37,9 +37,11 @@ public:
                 e->accept();
                 return true;
             }
+            // A key belongs to the window that has it: a window of the toolkit's own (a print
+            // dialog, an open drop-down list, a menu) keeps its keys from the window below.
             QWidget* target = w;
-            while (target && !afx::WindowBinding::Of(target)) target = target->parentWidget();
-            if (target) {
+            while (target && !afx::WindowBinding::Of(target) && !target->isWindow()) target = target->parentWidget();
+            if (target && afx::WindowBinding::Of(target)) {
                 MSG msg;
                 msg.hwnd = afx::ToHwnd(target);
                 bool alt = ke->modifiers() & Qt::AltModifier;
