@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 #include "platform/ui/qt_bridge.h"
 #include "platform/ui/winapp.h"
@@ -32,10 +33,15 @@ private:
         m_window = nullptr;
         QWidget* main = MainWindow();
         if (!window->isVisible() || !main || main == window->parentWidget()) return;
-        const QRect place = window->geometry();
+        // Where the person left it: its frame's position and its size.
+        const QPoint at = window->pos();
+        const QSize size = window->size();
         window->setParent(main, window->windowFlags());
-        window->setGeometry(place);
+        window->resize(size);
+        window->move(at);
         window->show();
+        // The window system places a window shown anew: it is put back where it was.
+        if (QWindow* handle = window->windowHandle()) handle->setFramePosition(at);
     }
     QPointer<QWidget> m_window;
 };
