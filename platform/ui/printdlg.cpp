@@ -1,5 +1,6 @@
 #include "platform/ui/printdlg.h"
 
+#include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -23,7 +24,10 @@ int CPrintDialog::DoModal() {
     m_pd.hDC = nullptr;
     m_handedOver = false;
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    // Above the window that asks to print: the given one, else the one in use (a listing
+    // viewer), else the main window.
     QWidget* parent = afx::WidgetOf(m_parent);
+    if (!parent) parent = QApplication::activeWindow();
     if (!parent) parent = afx::WidgetOf(AfxGetMainWnd());
     QPrintDialog dialog(printer.get(), parent ? parent->window() : nullptr);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, !(m_pd.Flags & PD_NOSELECTION));
