@@ -843,6 +843,8 @@ bool ScriptedUser::RunPrintDialog(QDialog& dialog, PrintDialogRequest& request) 
         dialog.reject();
     }
     dialog.hide();
+    // A list of completions that opened late goes with its dialog.
+    for (int i = 0; i < 4 && QApplication::activePopupWidget(); ++i) QApplication::activePopupWidget()->close();
     return print && accepted;
 }
 
