@@ -1,6 +1,7 @@
 #include "app/tabulon_doc.h"
 
 #include "app/file_names.h"
+#include "app/status.h"
 #include "app/tabulon_app.h"
 #include "app/tabulon_view.h"
 #include "app/variable_dialogs.h"
@@ -142,11 +143,14 @@ BOOL CTabulonDoc::OnOpenDocument(const char* path) {
     } catch (const std::exception& e) {
         file.Abort();
         delete data;
+        // The reading is over: the status bar says so, not "A ler ficheiro...".
+        EndProgress();
         ReportSaveLoadException(path, &e, FALSE, 0);
         return FALSE;
     }
     if (!ok) {
         delete data;
+        EndProgress();
         AfxMessageBox("Não foi possivel abrir o Ficheiro de Dados");
         m_bOpenRefused = 1;
         return FALSE;
@@ -258,6 +262,7 @@ void CTabulonDoc::OnFileImport() {
     }
     if (!ok) {
         delete data;
+        EndProgress();
         return;
     }
     TakeData(data);

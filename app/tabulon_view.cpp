@@ -164,16 +164,16 @@ void CTabulonView::OnPrint() {
     if (dlg.DoModal() != IDOK) return;
     CDC printer;
     if (!printer.Attach(dlg.GetPrinterDC())) return;
+    bool printed = false;
     if (printer.StartDoc("Tabulon") > 0 && printer.StartPage() > 0) {
         CClientDC screen(this);
         CRect rect;
         GetClientRect(&rect);
         PrintWindowBitmap(&screen, &printer, rect);
         PrintPageFooter(&printer, 1, 1);
-        printer.EndPage();
-        printer.EndDoc();
-    } else {
-        printer.AbortDoc();
+        printed = printer.EndPage() > 0 && printer.EndDoc() > 0;
     }
+    if (!printed) printer.AbortDoc();
     printer.DeleteDC();
+    if (!printed) AfxMessageBox("Erro a imprimir");
 }

@@ -85,6 +85,13 @@ void CChartWnd::OnPaint() {
         const int saved = dc.SaveDC();
         CRect client;
         GetClientRect(&client);
+        // The buffer follows the window's size: one made for a smaller window would leave
+        // the rest of the window black.
+        if (m_backBuffer) {
+            BITMAP info{};
+            if (!m_backBuffer->GetBitmap(&info) || info.bmWidth != client.Width() || info.bmHeight != client.Height())
+                m_backBuffer.reset();
+        }
         if (!m_backBuffer) {
             auto buffer = std::make_unique<CBitmap>();
             if (buffer->CreateCompatibleBitmap(&dc, client.Width(), client.Height())) m_backBuffer = std::move(buffer);
@@ -191,7 +198,10 @@ void CChartWnd::OnPrint() {
     if (!printer.Attach(dialog.GetPrinterDC())) return;
     CString title;
     title.LoadString(AFX_IDS_APP_TITLE);
-    if (printer.StartDoc(title) <= 0) return;
+    if (printer.StartDoc(title) <= 0) {
+        AfxMessageBox("Erro a imprimir");
+        return;
+    }
     CreatePrintFonts(&printer);
     bool printed = false;
     if (printer.StartPage() > 0) {
@@ -214,8 +224,9 @@ void CChartWnd::OnPrint() {
         m_page->DrawHeader(&printer, m_titleFont.get(), m_labelFont.get(), m_textFont.get());
         printed = printer.EndPage() > 0;
     }
-    if (printed) printer.EndDoc();
+    if (printed) printed = printer.EndDoc() > 0;
     else printer.AbortDoc();
+    if (!printed) AfxMessageBox("Erro a imprimir");
 }
 
 void CChartWnd::OnCopy() {

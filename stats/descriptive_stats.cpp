@@ -276,9 +276,11 @@ void CDescriptiveStatsDlg::OnPrint() {
     bool completed = false;
     if (printer.StartDoc(title) > 0)
         completed = PrintDescriptivePages(&printer, GetRows(), path, {&m_boldFont, &m_regularFont, &m_blackPen}) > 0;
-    if (completed) printer.EndDoc();
+    if (completed) completed = printer.EndDoc() > 0;
     else printer.AbortDoc();
     printer.DeleteDC();
+    // A job that the printer refused is not left unsaid.
+    if (!completed) AfxMessageBox("Erro a imprimir");
 }
 
 void CDescriptiveStatsDlg::OnPrevious() { EndDialog(STEP_PREVIOUS); }

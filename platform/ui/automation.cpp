@@ -1,7 +1,23 @@
 #include "platform/ui/automation.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QTimer>
+#include <QToolBar>
+#include <QWindow>
 #include <QClipboard>
 #include <QImage>
 #include <QComboBox>
@@ -22,6 +38,7 @@
 #include <cstdio>
 
 #include "platform/core/cp1252.h"
+#include "platform/core/paths.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/qt_bridge.h"
@@ -40,6 +57,19 @@ std::function<void(const std::string&)>& Reporter() {
 }
 
 void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button) {
+    if (type == QEvent::MouseButtonPress) {
+        // As for a person's press: the first control from the pointer up that takes the
+        // focus on a click gets it (the one that had it may object, and keep it).
+        QPointer<QWidget> guard(target);
+        for (QWidget* w = target; w; w = w->parentWidget()) {
+            if (w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus)) {
+                if (QApplication::focusWidget() != w) w->setFocus(Qt::MouseFocusReason);
+                break;
+            }
+            if (w->isWindow()) break;
+        }
+        if (!guard) return;
+    }
     Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
     QMouseEvent e(type, QPointF(pos), QPointF(target->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(target, &e);
@@ -48,7 +78,37 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton b
 void Activate(QWidget* w) {
     QWidget* top = w->window();
     if (!top->isVisible()) top->show();
-    QApplication::setActiveWindow(top);
+    // A pop-up (an open drop-down list) keeps the input until it closes.
+    if (!QApplication::activePopupWidget()) QApplication::setActiveWindow(top);
+}
+
+// Whether a window takes no input because the modal window on the screen does not own it.
+bool BlockedByModal(QWidget* w) {
+    QWindow* modal = QGuiApplication::modalWindow();
+    QWindow* mine = w ? w->window()->windowHandle() : nullptr;
+    if (!modal || !mine) return false;
+    return mine != modal && !modal->isAncestorOf(mine, QWindow::IncludeTransients);
+}
+
+// Where a person's key goes: the open pop-up (a drop-down list, a menu), else the control
+// that has the focus, else the active window.
+QWidget* KeyTarget() {
+    if (QWidget* popup = QApplication::activePopupWidget()) return popup->focusWidget() ? popup->focusWidget() : popup;
+    if (QWidget* focus = QApplication::focusWidget()) return focus;
+    return QApplication::activeWindow();
+}
+
+// One key pressed and let go where a person's key goes; the release goes where the focus
+// is after the press (the key may have moved it or closed a window).
+void SendKeyStroke(int qtKey, Qt::KeyboardModifiers mods, const QString& text) {
+    QWidget* target = KeyTarget();
+    if (!target) return;
+    QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);
+    QApplication::sendEvent(target, &press);
+    if (QWidget* after = KeyTarget()) {
+        QKeyEvent release(QEvent::KeyRelease, qtKey, mods, text);
+        QApplication::sendEvent(after, &release);
+    }
 }
 
 QString KeyText(UINT vk) {
@@ -60,6 +120,97 @@ QString KeyText(UINT vk) {
     case VK_SPACE: return QStringLiteral(" ");
     default: return QString();
     }
+}
+
+void SendVirtualKey(UINT vk, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    SendKeyStroke(QtKeyOf(vk), mods, (mods & (Qt::ControlModifier | Qt::AltModifier)) ? QString() : KeyText(vk));
+}
+
+// Characters typed one by one where a person's keys go.
+void SendCharacters(const char* text) {
+    for (const char* p = text; p && *p; ++p) {
+        unsigned char ch = static_cast<unsigned char>(*p);
+        QString s(QChar(static_cast<char16_t>(Cp1252ToUnicode(ch))));
+        int key = Qt::Key_unknown;
+        if (ch >= 0x20 && ch < 0x7F) key = (ch >= 'a' && ch <= 'z') ? ch - 'a' + 'A' : ch;
+        SendKeyStroke(key, Qt::NoModifier, s);
+    }
+}
+
+// Where a person clicks a control: a check box or radio button on its box, any other
+// control in its middle.
+QPoint ClickPoint(QWidget* q) {
+    QStyle::SubElement box = QStyle::SE_CustomBase;
+    if (qobject_cast<QCheckBox*>(q)) box = QStyle::SE_CheckBoxIndicator;
+    else if (qobject_cast<QRadioButton*>(q)) box = QStyle::SE_RadioButtonIndicator;
+    if (box != QStyle::SE_CustomBase) {
+        QStyleOptionButton opt;
+        opt.initFrom(q);
+        opt.text = static_cast<QAbstractButton*>(q)->text();
+        QRect r = q->style()->subElementRect(box, &opt, q);
+        if (r.isValid()) return r.center();
+    }
+    return q->rect().center();
+}
+
+// The left button pressed and let go on a point of a widget.
+void LeftClick(QWidget* target, QPoint at) {
+    QPointer<QWidget> guard(target);
+    SendMouse(target, QEvent::MouseButtonPress, at, Qt::LeftButton);
+    if (guard) SendMouse(target, QEvent::MouseButtonRelease, at, Qt::LeftButton);
+}
+
+// A menu or button text as a person reads it: without '&' marks (a doubled one stays) and
+// without the accelerator text after a tab.
+QString PlainText(QString text) {
+    int tab = text.indexOf(QLatin1Char('\t'));
+    if (tab >= 0) text.truncate(tab);
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&')) {
+            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('&')) out += text[++i];
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+// Closes every open pop-up menu and leaves the menu bar, with Escape.
+void EscapeMenus() {
+    for (int i = 0; i < 8 && QApplication::activePopupWidget(); ++i) SendVirtualKey(VK_ESCAPE);
+    if (qobject_cast<QMenuBar*>(QApplication::focusWidget())) SendVirtualKey(VK_ESCAPE);
+}
+
+// Chooses item `index` of a drop-down list with the mouse: a click opens the list, the
+// pointer moves onto the item and clicks it.
+bool ChooseComboItem(QComboBox* cb, int index, std::string* problem) {
+    QPoint at = ClickPoint(cb);
+    SendMouse(cb, QEvent::MouseButtonPress, at, Qt::LeftButton);
+    QAbstractItemView* view = cb->view();
+    if (!QApplication::activePopupWidget() || !view || !view->isVisible()) {
+        SendMouse(cb, QEvent::MouseButtonRelease, at, Qt::LeftButton);
+        *problem = "its list did not open";
+        return false;
+    }
+    QModelIndex item = cb->model()->index(index, cb->modelColumn(), cb->rootModelIndex());
+    view->scrollTo(item);
+    QRect r = view->visualRect(item);
+    QWidget* vp = view->viewport();
+    // The pointer travels from where it pressed to the item.
+    const QPoint pressed = cb->mapToGlobal(at);
+    QPoint via = r.center();
+    for (QPoint p : {QPoint(r.left() + 2, r.center().y()), QPoint(r.right() - 2, r.center().y())})
+        if ((vp->mapToGlobal(p) - pressed).manhattanLength() > (vp->mapToGlobal(via) - pressed).manhattanLength()) via = p;
+    SendMouse(vp, QEvent::MouseMove, via, Qt::NoButton);
+    SendMouse(vp, QEvent::MouseMove, r.center(), Qt::NoButton);
+    LeftClick(vp, r.center());
+    if (QApplication::activePopupWidget()) {
+        EscapeMenus();
+        *problem = "its item " + std::to_string(index) + " could not be chosen";
+        return false;
+    }
+    return true;
 }
 }  // namespace
 
@@ -84,6 +235,12 @@ QWidget* DialogDriver::Control(int id, const char* action) const {
 
 static bool Usable(QWidget* q, CDialog& dlg, int id, const char* action) {
     QWidget* top = WidgetOf(&dlg);
+    if (BlockedByModal(q)) {
+        if (g_current)
+            g_current->Fail("dialog " + std::to_string(dlg.GetTemplateId()) +
+                            " takes no input while a modal dialog above it is open: cannot " + action);
+        return false;
+    }
     if (q->isEnabled() && q->isVisibleTo(top)) return true;
     if (g_current)
         g_current->Fail("control " + std::to_string(id) + " of dialog " + std::to_string(dlg.GetTemplateId()) + " is " +
@@ -95,14 +252,7 @@ void DialogDriver::Click(int id) {
     QWidget* q = Control(id, "click");
     if (!q || !Usable(q, m_dialog, id, "click")) return;
     Activate(q);
-    if (auto* b = qobject_cast<QAbstractButton*>(q)) {
-        b->setFocus(Qt::MouseFocusReason);
-        b->click();
-        return;
-    }
-    QPoint c = q->rect().center();
-    SendMouse(q, QEvent::MouseButtonPress, c, Qt::LeftButton);
-    SendMouse(q, QEvent::MouseButtonRelease, c, Qt::LeftButton);
+    LeftClick(q, ClickPoint(q));
 }
 
 void DialogDriver::Focus(int id) {
@@ -136,34 +286,25 @@ void DialogDriver::Type(int id, const char* text) {
 void DialogDriver::Key(UINT vk) {
     QWidget* dlg = WidgetOf(&m_dialog);
     if (!dlg) return;
+    if (BlockedByModal(dlg)) {
+        if (g_current)
+            g_current->Fail("dialog " + std::to_string(m_dialog.GetTemplateId()) +
+                            " takes no input while a modal dialog above it is open: cannot press a key");
+        return;
+    }
     Activate(dlg);
-    QWidget* target = QApplication::focusWidget();
-    if (!target || target->window() != dlg) target = dlg;
-    QKeyEvent press(QEvent::KeyPress, QtKeyOf(vk), Qt::NoModifier, KeyText(vk));
-    QApplication::sendEvent(target, &press);
-    if (!WidgetOf(&m_dialog)) return;
-    QWidget* after = QApplication::focusWidget();
-    if (!after || after->window() != dlg) after = dlg;
-    QKeyEvent release(QEvent::KeyRelease, QtKeyOf(vk), Qt::NoModifier, KeyText(vk));
-    QApplication::sendEvent(after, &release);
+    // As a person's key: to the open drop-down list or the control that has the focus.
+    SendVirtualKey(vk);
 }
 
 void DialogDriver::TypeKeys(const char* text) {
     QWidget* dlg = WidgetOf(&m_dialog);
     if (!dlg || !text) return;
     Activate(dlg);
-    for (const char* p = text; *p; ++p) {
-        QWidget* target = QApplication::focusWidget();
-        if (!target || target->window() != dlg) target = dlg;
-        unsigned char ch = static_cast<unsigned char>(*p);
-        QString s(QChar(static_cast<char16_t>(Cp1252ToUnicode(ch))));
-        int key = Qt::Key_unknown;
-        if (ch >= 0x20 && ch < 0x7F) key = (ch >= 'a' && ch <= 'z') ? ch - 'a' + 'A' : ch;
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, s);
-        QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, s);
-        QApplication::sendEvent(target, &release);
-        if (!WidgetOf(&m_dialog)) return;
+    QPointer<QWidget> guard(dlg);
+    for (const char* p = text; *p && guard; ++p) {
+        const char one[2] = {*p, 0};
+        SendCharacters(one);
     }
 }
 
@@ -187,9 +328,9 @@ void DialogDriver::Select(int id, int index) {
             if (g_current) g_current->Fail("combo " + std::to_string(id) + " has no item " + std::to_string(index));
             return;
         }
-        cb->setFocus(Qt::MouseFocusReason);
-        cb->setCurrentIndex(index);
-        emit cb->activated(index);
+        std::string problem;
+        if (!ChooseComboItem(cb, index, &problem) && g_current)
+            g_current->Fail("combo " + std::to_string(id) + ": " + problem);
     } else if (g_current) {
         g_current->Fail("control " + std::to_string(id) + " has no items to select");
     }
@@ -235,6 +376,33 @@ void DialogDriver::Tick(int id, int index) {
     QPoint p = box.isValid() ? box.center() : QPoint(opt.rect.left() + 8, opt.rect.center().y());
     SendMouse(lw->viewport(), QEvent::MouseButtonPress, p, Qt::LeftButton);
     if (WidgetOf(&m_dialog)) SendMouse(lw->viewport(), QEvent::MouseButtonRelease, p, Qt::LeftButton);
+}
+
+void DialogDriver::EditCell(int id, int row, int column, const char* text) {
+    QWidget* q = Control(id, "edit a cell of");
+    if (!q || !Usable(q, m_dialog, id, "edit a cell of")) return;
+    auto* lw = qobject_cast<QListWidget*>(q);
+    if (!lw) {
+        if (g_current) g_current->Fail("control " + std::to_string(id) + " has no items to edit in place");
+        return;
+    }
+    if (column != 0) {
+        if (g_current) g_current->Fail("list " + std::to_string(id) + " has one column: no column " + std::to_string(column));
+        return;
+    }
+    DoubleClick(id, row);
+    if (!WidgetOf(&m_dialog)) return;
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (!edit || !lw->isAncestorOf(edit) || !edit->isVisible()) {
+        if (g_current)
+            g_current->Fail("list " + std::to_string(id) + " opened no edit over its item " + std::to_string(row));
+        return;
+    }
+    // The old text is selected: the new one replaces it key by key, then Tab leaves the edit.
+    edit->selectAll();
+    SendVirtualKey(VK_DELETE);
+    TypeKeys(text);
+    if (WidgetOf(&m_dialog) && QApplication::focusWidget() == edit) SendVirtualKey(VK_TAB);
 }
 
 void DialogDriver::RightClick(int id) {
@@ -587,10 +755,228 @@ void ClickHeader(CWnd* list, int column) {
     SendMouse(header->viewport(), QEvent::MouseButtonRelease, p, Qt::LeftButton);
 }
 
+void PointAtToolbarButton(CWnd* toolbar, int index) {
+    auto* tb = qobject_cast<QToolBar*>(WidgetOf(toolbar));
+    if (!tb || index < 0 || index >= tb->actions().size()) return;
+    QWidget* button = tb->widgetForAction(tb->actions().at(index));
+    for (QWidget* w : {static_cast<QWidget*>(tb), button}) {
+        if (!w) continue;
+        QPoint at = w == tb ? button->geometry().center() : button->rect().center();
+        const QPointF local(at);
+        QEnterEvent enter(local, local, QPointF(w->mapToGlobal(at)));
+        QApplication::sendEvent(w, &enter);
+    }
+}
+
+void PointerLeaves(CWnd* wnd) {
+    QWidget* w = WidgetOf(wnd);
+    if (!w) return;
+    // Every control under the pointer is left, then the window itself.
+    for (QWidget* child : w->findChildren<QWidget*>())
+        if (child->underMouse() || child->testAttribute(Qt::WA_UnderMouse)) {
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(child, &leave);
+        }
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(w, &leave);
+}
+
 bool SaveClipboardImagePng(const char* path) {
     QImage image = QApplication::clipboard()->image();
     if (image.isNull()) return false;
     return image.save(QString::fromUtf8(Cp1252ToUtf8(path ? path : "")), "PNG");
+}
+
+bool ScriptedUser::RunPrintDialog(QDialog& dialog, PrintDialogRequest& request) {
+    // What the person will do, asked before the dialog shows, so a test sees its settings.
+    const bool print = AnswerPrintDialog(request);
+    if (print && request.outputFile.IsEmpty()) Fail("the print dialog was accepted without an output file");
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    // The dialog's own questions: overwriting the file asked for is confirmed; any other
+    // message is a failure and is closed.
+    QTimer boxes;
+    boxes.setInterval(20);
+    QObject::connect(&boxes, &QTimer::timeout, &boxes, [this] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        if (box->icon() == QMessageBox::Question && box->button(QMessageBox::Yes)) {
+            LeftClick(box->button(QMessageBox::Yes), box->button(QMessageBox::Yes)->rect().center());
+            return;
+        }
+        Fail("the print dialog said \"" + Cp1252ToUtf8(FromQ(box->text()).str()) + "\"");
+        box->reject();
+    });
+    boxes.start();
+    if (!print || request.outputFile.IsEmpty()) {
+        SendVirtualKey(VK_ESCAPE);
+    } else {
+        auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"));
+        auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        QPushButton* ok = buttons ? buttons->button(QDialogButtonBox::Ok) : nullptr;
+        int pdf = printers ? printers->count() - 1 : -1;
+        std::string problem;
+        if (!printers || !file || !ok || pdf < 0) {
+            Fail("the print dialog has no printer list, file name or Print button");
+        } else if (!printers->itemText(pdf).contains(QStringLiteral("PDF"))) {
+            Fail("the print dialog offers no PDF output");
+        } else if (!ChooseComboItem(printers, pdf, &problem)) {
+            Fail("the print dialog's printer list: " + problem);
+        } else if (!file->isEnabled()) {
+            Fail("the print dialog takes no file name for the PDF output");
+        } else {
+            file->setFocus(Qt::MouseFocusReason);
+            file->selectAll();
+            SendVirtualKey(VK_DELETE);
+            SendCharacters(request.outputFile);
+            // A list of completions that opened while typing is closed, as a person would.
+            if (QApplication::activePopupWidget()) SendVirtualKey(VK_ESCAPE);
+            LeftClick(ok, ok->rect().center());
+        }
+    }
+    boxes.stop();
+    bool accepted = !dialog.isVisible() && dialog.result() == QDialog::Accepted;
+    if (dialog.isVisible()) {
+        Fail(print ? "the print dialog stayed open after \"Print\"" : "the print dialog stayed open after Escape");
+        dialog.reject();
+    }
+    dialog.hide();
+    // A list of completions that opened late goes with its dialog.
+    for (int i = 0; i < 4 && QApplication::activePopupWidget(); ++i) QApplication::activePopupWidget()->close();
+    return print && accepted;
+}
+
+bool ChooseMenuCommand(CWnd* frame, const std::vector<CString>& path, std::string* problem) {
+    auto* window = qobject_cast<QMainWindow*>(WidgetOf(frame));
+    QMenuBar* bar = window ? window->menuBar() : nullptr;
+    if (!bar || path.empty()) {
+        *problem = "there is no menu bar";
+        return false;
+    }
+    if (BlockedByModal(window)) {
+        *problem = "the main window takes no input while a modal dialog is open";
+        return false;
+    }
+    auto find = [](const QList<QAction*>& actions, const CString& text) -> QAction* {
+        for (QAction* a : actions)
+            if (!a->isSeparator() && a->isVisible() && PlainText(a->text()) == ToQ(text)) return a;
+        return nullptr;
+    };
+    QAction* top = find(bar->actions(), path[0]);
+    if (!top || !top->menu()) {
+        *problem = "the menu has no command";
+        return false;
+    }
+    Activate(window);
+    SendVirtualKey(VK_F10);
+    if (!qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        EscapeMenus();
+        *problem = "F10 opened no menu";
+        return false;
+    }
+    for (int i = 0; bar->activeAction() != top && i <= static_cast<int>(bar->actions().size()); ++i)
+        SendVirtualKey(VK_RIGHT);
+    QMenu* menu = top->menu();
+    if (bar->activeAction() != top || QApplication::activePopupWidget() != menu) {
+        EscapeMenus();
+        *problem = "the arrow keys did not reach the menu";
+        return false;
+    }
+    for (size_t level = 1; level < path.size(); ++level) {
+        const bool last = level + 1 == path.size();
+        QAction* want = find(menu->actions(), path[level]);
+        if (!want || last == (want->menu() != nullptr)) {
+            EscapeMenus();
+            *problem = "the menu has no command";
+            return false;
+        }
+        if (!want->isEnabled()) {
+            EscapeMenus();
+            *problem = "greyed";
+            return false;
+        }
+        for (int i = 0; menu->activeAction() != want && i <= static_cast<int>(menu->actions().size()); ++i)
+            SendVirtualKey(VK_DOWN);
+        if (menu->activeAction() != want) {
+            EscapeMenus();
+            *problem = "the arrow keys did not reach the item";
+            return false;
+        }
+        if (last) {
+            SendVirtualKey(VK_RETURN);
+            return true;
+        }
+        SendVirtualKey(VK_RIGHT);
+        menu = want->menu();
+        if (QApplication::activePopupWidget() != menu) {
+            EscapeMenus();
+            *problem = "the sub-menu did not open";
+            return false;
+        }
+    }
+    EscapeMenus();
+    *problem = "the path names a menu, not a command";
+    return false;
+}
+
+namespace {
+// The text viewer shown last, when it is still on the screen: the window titled with the
+// name of the file it shows.
+QWidget* OpenTextViewer() {
+    if (!g_current || g_current->TextViewers().empty()) return nullptr;
+    const QString title = ToQ(FileNameOfPath(g_current->TextViewers().back().path));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QDialog*>(w) && !WindowBinding::Of(w) && w->isVisible() && w->windowTitle() == title) return w;
+    return nullptr;
+}
+
+QWidget* UsableTextViewer(std::string* problem) {
+    QWidget* viewer = OpenTextViewer();
+    if (!viewer) *problem = "no text viewer is open";
+    else if (BlockedByModal(viewer)) *problem = "the text viewer takes no input while a modal dialog is open";
+    else return viewer;
+    return nullptr;
+}
+}  // namespace
+
+bool TextViewerKey(UINT vk, std::string* problem) {
+    QWidget* viewer = UsableTextViewer(problem);
+    if (!viewer) return false;
+    Activate(viewer);
+    // A window that has no focused control gives the focus to its first one.
+    if (!viewer->isAncestorOf(QApplication::focusWidget()))
+        for (QWidget* w = viewer->nextInFocusChain(); w && w != viewer; w = w->nextInFocusChain())
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()) {
+                w->setFocus(Qt::TabFocusReason);
+                break;
+            }
+    SendVirtualKey(vk);
+    return true;
+}
+
+bool TextViewerClick(const CString& caption, std::string* problem) {
+    QWidget* viewer = UsableTextViewer(problem);
+    if (!viewer) return false;
+    for (QAbstractButton* b : viewer->findChildren<QAbstractButton*>())
+        if (b->isVisible() && PlainText(b->text()) == ToQ(caption)) {
+            Activate(viewer);
+            LeftClick(b, b->rect().center());
+            return true;
+        }
+    *problem = "the text viewer has no button \"" + Cp1252ToUtf8(caption.str()) + "\"";
+    return false;
+}
+
+std::string TextViewerState() {
+    QWidget* viewer = OpenTextViewer();
+    if (!viewer) return "closed";
+    for (QAbstractScrollArea* area : viewer->findChildren<QAbstractScrollArea*>()) {
+        QScrollBar* bar = area->verticalScrollBar();
+        if (bar && bar->value() > bar->minimum()) return "open, scrolled";
+    }
+    return "open, at the top";
 }
 
 namespace {
@@ -615,6 +1001,9 @@ UINT ChoosePopupCommand(const CMenu& menu, CPoint point) {
     return g_current ? g_current->ChoosePopupCommand(menu, point) : 0;
 }
 bool AnswerPrintDialog(PrintDialogRequest& request) { return g_current && g_current->AnswerPrintDialog(request); }
+bool RunPrintDialog(QDialog& dialog, PrintDialogRequest& request) {
+    return g_current && g_current->RunPrintDialog(dialog, request);
+}
 void NoteProcessStart(const char* program, const char* folder, bool started) {
     if (g_current) g_current->NoteProcessStart({CString(program), CString(folder), started});
 }

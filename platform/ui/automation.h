@@ -20,6 +20,7 @@
 class CDialog;
 class CMenu;
 class CWnd;
+class QDialog;
 class QWidget;
 
 namespace afx {
@@ -47,6 +48,10 @@ public:
     void DoubleClick(int id, int index);
     // Check lists: clicks the tick box of an item.
     void Tick(int id, int index);
+    // Edits an item of a list in place, as a person does: a double-click opens the edit on
+    // item `row` (column 0, the only one of a list box), the text is typed over the old one,
+    // and Tab leaves the edit, which ends it.
+    void EditCell(int id, int row, int column, const char* text);
     // Right-clicks a control at its centre (or at a client point).
     void RightClick(int id);
     void RightClickAt(int id, int x, int y);
@@ -83,11 +88,15 @@ struct FileDialogRequest {
     CString path;          // the answer: the full path chosen
 };
 
+// The print dialog that a person sees: the answer says what the person does in it. To
+// print, the PDF output is chosen in its printer list, the file name typed and "Print"
+// clicked; to cancel, Escape is pressed in it.
 struct PrintDialogRequest {
     DWORD flags = 0;
     bool setupOnly = false;
-    CString outputFile;     // the answer: the PDF file that the job is printed to
-    int resolution = 600;   // the answer: the printer's pixels per inch
+    CString outputFile;         // the answer: the PDF file that the job is printed to
+    int resolution = 600;       // the answer: the printer's pixels per inch
+    bool printerFails = false;  // the answer: the printer refuses the job
 };
 
 // A program started hidden (process_wait.h): what was asked and whether it started.
@@ -150,6 +159,9 @@ public:
     bool AnswerFileDialog(FileDialogRequest& request);
     UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
     bool AnswerPrintDialog(PrintDialogRequest& request);
+    // Shows the toolkit's print dialog and does in it what the queued answer says; true
+    // when it was accepted.
+    bool RunPrintDialog(QDialog& dialog, PrintDialogRequest& request);
     void Fail(const std::string& what);
     void NoteProcessStart(const ProcessStartRequest& request) { m_processStarts.push_back(request); }
     void NoteTextViewer(const TextViewerRequest& request) { m_textViewers.push_back(request); }
@@ -184,6 +196,23 @@ void ClickHeader(CWnd* list, int column);
 CDialog* FindOpenDialog(UINT templateId);
 // Writes the clipboard's image as PNG; false when it holds none or the file cannot be written.
 bool SaveClipboardImagePng(const char* path);
+// The pointer comes onto a toolbar button; later it leaves a window (the toolbar).
+void PointAtToolbarButton(CWnd* toolbar, int index);
+void PointerLeaves(CWnd* wnd);
+
+// Chooses a command of a main window's menu bar as a person does with the keyboard: F10
+// opens the menu bar, Right moves along it, Down moves down a menu, Right opens a sub-menu
+// and Return chooses the last item of the path (menu texts without '&' and without the
+// accelerator text). False, with the reason, when an item is missing or greyed.
+bool ChooseMenuCommand(CWnd* frame, const std::vector<CString>& path, std::string* problem);
+
+// The text viewer shown last, while it is open, driven as a person would: a key to the
+// control that has the focus, a click on the button of that caption. False, with the
+// reason, when none is open or it takes no input (a modal dialog above it).
+bool TextViewerKey(UINT vk, std::string* problem);
+bool TextViewerClick(const CString& caption, std::string* problem);
+// "closed" when no text viewer is open, else "open, at the top" or "open, scrolled".
+std::string TextViewerState();
 
 // Records the commands that menus, toolbar buttons and accelerators issue, with whether
 // they were enabled (a disabled command is not carried out).
@@ -213,6 +242,7 @@ int AnswerMessageBox(const CString& text, const CString& caption, UINT type);
 bool AnswerFileDialog(FileDialogRequest& request);
 UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
 bool AnswerPrintDialog(PrintDialogRequest& request);
+bool RunPrintDialog(QDialog& dialog, PrintDialogRequest& request);
 void NoteProcessStart(const char* program, const char* folder, bool started);
 void NoteTextViewer(const TextViewerRequest& request);
 }  // namespace automation

@@ -171,6 +171,25 @@ void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* default
     for (QWidget* g : groups) g->lower();
 }
 
+namespace {
+// Showing a window clears its keyboard-focus mark; it is set again once it shows.
+class FocusCues : public QObject {
+public:
+    explicit FocusCues(QObject* parent) : QObject(parent) {}
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Show && watched->isWidgetType())
+            static_cast<QWidget*>(watched)->setAttribute(Qt::WA_KeyboardFocusChange);
+        return false;
+    }
+};
+}  // namespace
+
+void ShowFocusCues(QWidget* window) {
+    if (!window) return;
+    window->installEventFilter(new FocusCues(window));
+    if (window->isVisible()) window->setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 }  // namespace afx
 
 // --- CDataExchange ------------------------------------------------------------------------
@@ -224,6 +243,7 @@ BOOL CDialog::CreateFromTemplate(CWnd* parent) {
     dlg->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                         Qt::CustomizeWindowHint);
     dlg->setFont(afx::DialogFont());
+    afx::ShowFocusCues(dlg);
     QRect r = afx::DialogUnitsToPixels(t->rect);
     dlg->setFixedSize(r.width(), r.height());
     m_defId = 0;
@@ -271,6 +291,8 @@ int CDialog::DoModal() {
     if (!m_bEnded && m_widget) {
         auto* dlg = static_cast<QDialog*>(m_widget);
         if (afx::automation::Active()) {
+            // Modal as for a person: the windows below take no input while it is open.
+            dlg->setWindowModality(Qt::ApplicationModal);
             dlg->show();
             QApplication::setActiveWindow(dlg);
             afx::automation::RunModal(*this);

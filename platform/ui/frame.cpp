@@ -37,6 +37,19 @@ static void CommandStrings(UINT id, CString* prompt, CString* tip) {
     if (tip) *tip = nl >= 0 ? s.Mid(nl + 1) : CString();
 }
 
+// Puts the idle text back in the status bar when the pointer leaves the toolbar.
+class ToolbarLeaveWatch : public QObject {
+public:
+    explicit ToolbarLeaveWatch(QObject* parent) : QObject(parent) {}
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Leave && watched->isWidgetType())
+            if (auto* frame = dynamic_cast<CFrameWnd*>(
+                    CWnd::FromHandlePermanent(afx::ToHwnd(static_cast<QWidget*>(watched)->window()))))
+                frame->SetMessageText(AFX_IDS_IDLEMESSAGE);
+        return false;
+    }
+};
+
 static QPixmap PictureOf(const std::vector<const char*>& rows, int width, int height) {
     QImage img(width, height, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
@@ -71,6 +84,8 @@ BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, CRect, UINT 
     tb->setFloatable(false);
     tb->setIconSize(QSize(16, 15));
     tb->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // A button's prompt stays in the status bar only while the pointer is over the toolbar.
+    tb->installEventFilter(new afx::ToolbarLeaveWatch(tb));
     if (!(ctrlStyle & TBSTYLE_FLAT)) tb->setStyleSheet(QStringLiteral("QToolButton { border: 1px outset palette(mid); }"));
     m_barStyle = style;
     frame->addToolBar(Qt::TopToolBarArea, tb);
@@ -442,8 +457,10 @@ void CFrameWnd::BuildMenuBar() {
                     ui.DoUpdate(this, TRUE);
                 }
             });
-            QObject::connect(m, &QMenu::triggered, m, [this, guard](QAction* a) {
-                if (!guard || !a->data().isValid()) return;
+            // Qt hands a sub-menu's choice to its parent menus as well: each menu carries
+            // out only its own items, so a command runs once.
+            QObject::connect(m, &QMenu::triggered, m, [this, guard, m](QAction* a) {
+                if (!guard || !a->data().isValid() || !m->actions().contains(a)) return;
                 UINT id = a->data().toUInt();
                 if (id) SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
             });
@@ -516,6 +533,18 @@ BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
     if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) return FALSE;
+    // F10 opens the menu bar on its first menu, as on Linux desktops.
+    if (msg->wParam == VK_F10 && !(msg->keyState & (MK_SHIFT | MK_CONTROL | MK_ALT))) {
+        auto* mw = qobject_cast<QMainWindow*>(m_widget);
+        QMenuBar* bar = mw ? mw->menuBar() : nullptr;
+        if (!bar || !bar->isVisible()) return FALSE;
+        for (QAction* a : bar->actions())
+            if (a->isVisible() && a->isEnabled() && a->menu()) {
+                bar->setActiveAction(a);
+                return TRUE;
+            }
+        return FALSE;
+    }
     const afx::AcceleratorTable* table = afx::FindAccelerators(m_nIDResource);
     if (!table) return FALSE;
     bool shift = msg->keyState & MK_SHIFT, ctrl = msg->keyState & MK_CONTROL, alt = msg->keyState & MK_ALT;

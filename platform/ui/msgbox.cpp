@@ -19,10 +19,13 @@ int ShowMessageBox(CWnd* owner, const char* text, const char* caption, UINT type
     CString title = caption ? CString(caption) : AppTitle();
     if (automation::Active()) return automation::AnswerMessageBox(text ? text : "", title, type);
 
+    // Above the window that raised it: the given owner, else the modal dialog on the screen.
     QWidget* parent = WidgetOf(owner);
+    if (!parent) parent = QApplication::activeModalWidget();
     if (!parent) parent = WidgetOf(AfxGetMainWnd());
     if (parent) parent = parent->window();
     QMessageBox box(parent);
+    ShowFocusCues(&box);
     box.setWindowTitle(ToQ(title));
     box.setText(ToQ(text));
     switch (type & MB_ICONMASK) {

@@ -1,9 +1,9 @@
 #include "platform/ui/printdlg.h"
 
+#include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "platform/core/paths.h"
 #include "platform/gdi/gdi_internal.h"
 #include "platform/ui/automation.h"
 #include "platform/ui/qt_bridge.h"
@@ -24,30 +24,30 @@ int CPrintDialog::DoModal() {
     m_pd.hDC = nullptr;
     m_handedOver = false;
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    // Above the window that asks to print: the given one, else the one in use (a listing
+    // viewer), else the main window.
+    QWidget* parent = afx::WidgetOf(m_parent);
+    if (!parent) parent = QApplication::activeWindow();
+    if (!parent) parent = afx::WidgetOf(AfxGetMainWnd());
+    QPrintDialog dialog(printer.get(), parent ? parent->window() : nullptr);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, !(m_pd.Flags & PD_NOSELECTION));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, !(m_pd.Flags & PD_NOPAGENUMS));
+    // Printing to a PDF file is always offered, so that a machine without a printer can
+    // print; PD_HIDEPRINTTOFILE hides only the Windows "print to file" box.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (afx::automation::Active()) {
         afx::PrintDialogRequest request;
         request.flags = m_pd.Flags;
         request.setupOnly = (m_pd.Flags & PD_PRINTSETUP) != 0;
-        if (!afx::automation::AnswerPrintDialog(request)) return IDCANCEL;
-        if (request.outputFile.IsEmpty()) {
-            afx::automation::Current()->Fail("the print dialog was accepted without an output file");
-            return IDCANCEL;
-        }
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(QString::fromStdString(afx::NativePath(request.outputFile)));
+        if (!afx::automation::RunPrintDialog(dialog, request)) return IDCANCEL;
         if (request.resolution > 0) printer->setResolution(request.resolution);
-        m_deviceName = "PDF";
+        // A printer that refuses the job: its output cannot be opened.
+        if (request.printerFails) printer->setOutputFileName(printer->outputFileName() + "/pagina.pdf");
     } else {
-        QWidget* parent = afx::WidgetOf(m_parent);
-        if (!parent) parent = afx::WidgetOf(AfxGetMainWnd());
-        QPrintDialog dialog(printer.get(), parent ? parent->window() : nullptr);
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, !(m_pd.Flags & PD_NOSELECTION));
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, !(m_pd.Flags & PD_NOPAGENUMS));
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, !(m_pd.Flags & PD_HIDEPRINTTOFILE));
         if (dialog.exec() != QDialog::Accepted) return IDCANCEL;
-        m_deviceName = printer->outputFileName().isEmpty() ? afx::FromQ(printer->printerName()) : CString("PDF");
-        m_pd.nCopies = static_cast<WORD>(printer->copyCount());
     }
+    m_deviceName = printer->outputFileName().isEmpty() ? afx::FromQ(printer->printerName()) : CString("PDF");
+    m_pd.nCopies = static_cast<WORD>(printer->copyCount());
     if (m_pd.Flags & PD_RETURNDC) m_pd.hDC = (new afx::gdi::PrinterContext(printer))->Handle();
     return IDOK;
 }

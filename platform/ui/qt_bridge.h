@@ -119,6 +119,10 @@ QWidget* CursorTarget();
 // Drops what was drawn on a window outside its painting (the window is being invalidated).
 void DiscardWindowSurface(QWidget* widget);
 
+// Has the style draw its focus frame on the window's focused control from the moment it
+// shows, not only after a first Tab (dialog.cpp).
+void ShowFocusCues(QWidget* window);
+
 // The dialog font and the size of a dialog unit.
 QFont DialogFont();
 void DialogBaseUnits(int* baseX, int* baseY);

@@ -23,6 +23,7 @@
 #include "platform/ui/clipboard.h"
 #include "platform/ui/printdlg.h"
 #include "platform/ui/qt_bridge.h"
+#include "platform/ui/window_owner.h"
 #include "platform/ui/winapp.h"
 
 namespace afx {
@@ -180,18 +181,20 @@ bool ShowTextFile(const char* path, bool modal) {
     if (!ReadListing(path, &text)) return false;
     g_lastText = text;
     automation::NoteTextViewer({CString(path), text, modal});
-    QWidget* owner = WidgetOf(AfxGetMainWnd());
+    // Above the window that asked for it, taking input while that window stays open.
+    QWidget* owner = OwnerForNewWindow();
     if (modal) {
         if (automation::Active()) return true;
-        TextViewer viewer(path, text, owner ? owner->window() : nullptr);
+        TextViewer viewer(path, text, owner);
         viewer.exec();
         return true;
     }
-    auto* viewer = new TextViewer(path, text, owner ? owner->window() : nullptr);
+    auto* viewer = new TextViewer(path, text, owner);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setModal(false);
     OpenViewers().emplace_back(viewer);
     viewer->show();
+    OutliveOwner(viewer);
     return true;
 }
 

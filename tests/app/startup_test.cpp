@@ -104,6 +104,31 @@ TEST(Startup, ProgressBarLivesInPaneOneAndFollowsItsRules) {
     afx::ProcessPendingEvents();
 }
 
+TEST(Startup, TheStatusBarComesBackToReadyAfterARefusedFileAndTheToolbar) {
+    CMainFrame* frame = StartTabulon();
+    ASSERT_NE(frame, nullptr);
+    CStatusBar* bar = frame->GetStatusBar();
+    // A file that the reader refuses half way: the bar does not go on saying it reads.
+    testsupport::TempFolder dir;
+    testsupport::WriteBytes(dir.File("mau.tsm"), "#Tesmo v7.00#\r\n-9.9\r\n1\r\nX\r\n1\r\na 1\r\n1 2 x\r\n");
+    ScriptedUser user;
+    user.OnMessageBox([](const CString&, UINT) { return IDOK; });
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text, "Não foi possivel abrir o Ficheiro de Dados");
+        return IDOK;
+    });
+    EXPECT_EQ(theApp.OpenDocumentFile(dir.File("mau.tsm").c_str()), nullptr);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(bar->GetPaneText(0), "Ready");
+    EXPECT_EQ(GetProgressPos(), 0);
+
+    // A toolbar button's prompt shows while the pointer is on it, and goes when it leaves.
+    afx::PointAtToolbarButton(frame->GetToolBar(), 2);
+    EXPECT_NE(bar->GetPaneText(0), "Ready");
+    afx::PointerLeaves(frame->GetToolBar());
+    EXPECT_EQ(bar->GetPaneText(0), "Ready");
+}
+
 TEST(Startup, NewDocumentAndCommandStates) {
     CMainFrame* frame = StartTabulon();
     ASSERT_NE(frame, nullptr);

@@ -160,6 +160,40 @@ TEST(ChartWindow, PrintsThePageWithItsHeaderToPdf) {
     EXPECT_EQ(head, "%PDF-");
 }
 
+TEST(ChartWindow, APrinterThatRefusesTheJobIsNamed) {
+    CScatterChart page(FourPoints(), "Peso", "Altura", "recusa");
+    ChartWindow w(&page);
+    testsupport::TempFolder folder;
+    const std::string pdf = folder.File("grafico.pdf");
+    afx::ScriptedUser user;
+    user.OnPopupMenu([](const afx::PopupMenuRequest&) { return static_cast<UINT>(ID_POPUP_PRINT); });
+    user.OnPrintDialog([&](afx::PrintDialogRequest& r) {
+        r.outputFile = pdf.c_str();
+        r.printerFails = true;
+        return true;
+    });
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text, "Erro a imprimir");
+        return IDOK;
+    });
+    w.RightClick(250, 240);
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+TEST(ChartWindow, TheBackBufferFollowsTheWindowsSize) {
+    CScatterChart page(FourPoints(), "Peso", "Altura", "maior");
+    ChartWindow w(&page);
+    // Made larger after its first paint, the window is painted all over: no black band at
+    // the right or at the bottom.
+    w.top.MoveWindow(0, 0, 500, 400);
+    w.chart.MoveWindow(0, 0, 500, 400);
+    w.chart.Invalidate();
+    afx::ProcessPendingEvents();
+    // The plot now reaches x 490 and y 360: its corner was outside the first buffer.
+    EXPECT_EQ(w.At(450, 20), kWhite);
+    EXPECT_EQ(w.At(465, 345), kWhite);
+}
+
 uint32_t U32(const std::vector<unsigned char>& b, size_t at) {
     return static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 | static_cast<uint32_t>(b[at + 2]) << 16 |
            static_cast<uint32_t>(b[at + 3]) << 24;

@@ -528,9 +528,12 @@ TEST(GdiPrinting, APrinterChosenInThePrintDialogPrintsToPdf) {
 }
 
 TEST(GdiPrinting, AJobThatCannotBeWrittenFailsAtStartDoc) {
+    testsupport::TempFolder folder;
+    std::string path = folder.File("job.pdf");
     ScriptedUser user;
-    user.OnPrintDialog([](afx::PrintDialogRequest& request) {
-        request.outputFile = "/nonexistent-folder/job.pdf";
+    user.OnPrintDialog([&](afx::PrintDialogRequest& request) {
+        request.outputFile = path.c_str();
+        request.printerFails = true;
         return true;
     });
     CPrintDialog dialog(FALSE);

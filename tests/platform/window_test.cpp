@@ -236,6 +236,43 @@ TEST_F(Dialogs, KeysAndTheCloseButton) {
     EXPECT_TRUE(user.AllAnswered());
 }
 
+TEST_F(Dialogs, TheFocusedControlShowsTheStylesFocusFrame) {
+    CExchangeDlg dlg;
+    ScriptedUser user;
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        CWnd* button = d.Dialog().GetDlgItem(kCheck);
+        CRect r;
+        button->GetClientRect(&r);
+        auto picture = [&] {
+            CClientDC screen(button);
+            CDC copy;
+            CBitmap pixels;
+            copy.CreateCompatibleDC(&screen);
+            pixels.CreateCompatibleBitmap(&screen, r.Width(), r.Height());
+            CBitmap* old = copy.SelectObject(&pixels);
+            copy.BitBlt(0, 0, r.Width(), r.Height(), &screen, 0, 0, SRCCOPY);
+            std::vector<COLORREF> out;
+            for (int y = 0; y < r.Height(); ++y)
+                for (int x = 0; x < r.Width(); ++x) out.push_back(copy.GetPixel(x, y));
+            copy.SelectObject(old);
+            return out;
+        };
+        d.Focus(kInt);
+        std::vector<COLORREF> without = picture();
+        d.Focus(kCheck);
+        std::vector<COLORREF> with = picture();
+        d.SavePng((testsupport::PictureFolder() + "/focus_frame.png").c_str());
+        // The frame goes round the check box's text: at least as many changed pixels as
+        // the control is wide and high.
+        size_t changed = 0;
+        for (size_t i = 0; i < with.size(); ++i) changed += with[i] != without[i];
+        EXPECT_GE(changed, static_cast<size_t>(r.Width() + r.Height()));
+        d.Click(IDCANCEL);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(user.AllAnswered());
+}
+
 TEST_F(Dialogs, AnUnexpectedDialogIsReportedAndCancelled) {
     std::vector<std::string> reported;
     {

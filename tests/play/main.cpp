@@ -73,8 +73,11 @@ bool LinkEngines(const play::Script& script, const fs::path& dados, std::string*
     std::vector<std::string> names = script.engines;
     if (!script.enginesGiven) {
         std::error_code ec;
+        // Only the programs: files that Tabulon run from build/ left there (Dados.dat, a
+        // listing) would be shared by every run through their links.
         for (const auto& entry : fs::directory_iterator(TESMO_BUILD_DADOS_DIR, ec))
-            if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+            if (entry.is_regular_file() && entry.path().extension() == ".exe")
+                names.push_back(entry.path().filename().string());
     }
     for (const std::string& name : names) {
         fs::path target = fs::path(TESMO_BUILD_DADOS_DIR) / name;

@@ -110,7 +110,7 @@ const std::map<std::string, Player::ActionRunner>& Player::ActionRunners() {
         {"dump", &Player::Dump},     {"close", &Player::Close},     {"wait-ms", &Player::WaitMs},
         {"texts", &Player::Texts},   {"drag", &Player::Drag},       {"lclick", &Player::LeftClick},
         {"hover", &Player::Hover},   {"tip", &Player::Tip},         {"slider", &Player::Slider},
-        {"with", &Player::With},
+        {"with", &Player::With},     {"edit-cell", &Player::EditCell}, {"viewer", &Player::ViewerAction},
     };
     return table;
 }
@@ -281,27 +281,25 @@ void Player::Menu(const Line& l) {
     if (!frame) return;
     CString wanted;
     if (!Text1252(l.args[0], l.number, &wanted)) return;
-    const CMenu* menu = frame->GetMenu();
-    UINT id = 0;
-    std::vector<std::string> parts = SplitMenuPath(wanted.str());
-    for (size_t i = 0; menu && i < parts.size(); ++i) {
-        const CMenu::Item* found = nullptr;
-        for (const CMenu::Item& it : menu->Items())
-            if (!it.separator && PlainMenuText(it.text) == parts[i]) {
-                found = &it;
-                break;
-            }
-        if (!found) break;
-        bool last = i + 1 == parts.size();
-        if (last && !found->popup) id = found->id;
-        menu = found->popup.get();
-    }
-    if (id == 0) {
-        Fail(l.number, "the menu has no command \"" + l.args[0] + "\"");
+    std::vector<CString> path;
+    for (const std::string& part : SplitMenuPath(wanted.str())) path.emplace_back(part);
+    // The real menu bar, opened and walked with keys as a person does.
+    std::string problem;
+    if (afx::ChooseMenuCommand(frame, path, &problem)) {
+        afx::ProcessPendingEvents();
         CheckAnswersUsed(l.number);
         return;
     }
-    RunCommand(id, l.number);
+    if (problem == "greyed") {
+        Fail(l.number, "the menu item \"" + l.args[0] + "\" is greyed");
+        // The answers queued for it could not be used: that is the same failure.
+        m_user->TakeUnused();
+        m_pending.clear();
+        return;
+    }
+    if (problem == "the menu has no command") Fail(l.number, "the menu has no command \"" + l.args[0] + "\"");
+    else Fail(l.number, "menu \"" + l.args[0] + "\": " + problem);
+    CheckAnswersUsed(l.number);
 }
 
 void Player::SaveAs(const Line& l) {
@@ -708,6 +706,30 @@ void Player::With(afx::DialogDriver&, const Action& a, int line) {
 }
 
 void Player::Close(afx::DialogDriver& d, const Action&, int) { d.CloseBox(); }
+
+void Player::EditCell(afx::DialogDriver& d, const Action& a, int line) {
+    CString text;
+    if (Text1252(a.args[3], line, &text)) d.EditCell(IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), text);
+}
+
+void Player::ViewerAction(afx::DialogDriver&, const Action& a, int line) {
+    std::string problem;
+    const std::string& what = a.args[0];
+    if (what == "state") {
+        WriteOutput(PathArg(a.args[1]), afx::TextViewerState() + "\n", line);
+        return;
+    }
+    bool done = false;
+    if (what == "key") {
+        done = afx::TextViewerKey(KeyCode(a.args[1]), &problem);
+    } else {
+        CString caption;
+        if (!Text1252(a.args[1], line, &caption)) return;
+        done = afx::TextViewerClick(caption, &problem);
+    }
+    if (!done) Fail(line, "viewer " + what + ": " + problem);
+    afx::ProcessPendingEvents();
+}
 
 void Player::WaitMs(afx::DialogDriver&, const Action& a, int) { Wait(IntArg(a, 0)); }
 

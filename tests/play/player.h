@@ -110,6 +110,8 @@ private:
     void Tip(afx::DialogDriver& d, const Action& a, int line);
     void Slider(afx::DialogDriver& d, const Action& a, int line);
     void With(afx::DialogDriver& d, const Action& a, int line);
+    void EditCell(afx::DialogDriver& d, const Action& a, int line);
+    void ViewerAction(afx::DialogDriver& d, const Action& a, int line);
     // A control of the dialog, or a failure naming it.
     CWnd* Control(afx::DialogDriver& d, const std::string& id, int line);
 

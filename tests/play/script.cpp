@@ -43,17 +43,9 @@ const std::map<std::string, Syntax>& ActionSyntax() {
         {"focus", {"n"}},   {"key", {"k"}},         {"rclick", {"n[ii"}}, {"png", {"p"}},
         {"dump", {"np"}},   {"close", {""}},        {"wait-ms", {"n"}},
         {"texts", {"np"}},  {"drag", {"nnnnn"}},   {"lclick", {"nii"}}, {"hover", {"nii"}},
-        {"tip", {"p"}},     {"slider", {"ni"}},
+        {"tip", {"p"}},     {"slider", {"ni"}},     {"edit-cell", {"nnnt"}},
     };
     return table;
-}
-
-// Lines and actions of the format that act on parts of the program not built yet.
-bool NotYetAvailable(const std::string& word) {
-    static const char* const later[] = {"edit-cell"};
-    for (const char* w : later)
-        if (word == w) return true;
-    return false;
 }
 
 void CheckArgument(char kind, const std::string& arg, int line, const std::string& what) {
@@ -126,11 +118,20 @@ void CheckWith(const std::vector<std::string>& args, int number) {
     if (args.size() < 2) throw ParseError(number, "with needs a template id and an action");
     if (!ParseInt(args[0], &id) || id <= 0) throw ParseError(number, "with: \"" + args[0] + "\" is not a template id");
     const std::string& name = args[1];
-    if (name == "with") throw ParseError(number, "with: the action cannot be another with");
-    if (NotYetAvailable(name)) throw ParseError(number, "the dialog action \"" + name + "\" is not available yet");
+    if (name == "with" || name == "viewer") throw ParseError(number, "with: the action cannot be " + name);
     auto it = ActionSyntax().find(name);
     if (it == ActionSyntax().end()) throw ParseError(number, "unknown dialog action \"" + name + "\"");
     CheckArguments(it->second.pattern, std::vector<std::string>(args.begin() + 2, args.end()), number, name);
+}
+
+// `viewer ACTION ARGS...` on the text viewer on the screen: `key VK`, `click "caption"`
+// or `state PATH`.
+void CheckViewer(const std::vector<std::string>& args, int number) {
+    static const std::map<std::string, const char*> actions = {{"key", "k"}, {"click", "t"}, {"state", "p"}};
+    if (args.empty()) throw ParseError(number, "viewer needs an action: key, click or state");
+    auto it = actions.find(args[0]);
+    if (it == actions.end()) throw ParseError(number, "viewer: unknown action \"" + args[0] + "\" (key, click or state)");
+    CheckArguments(it->second, std::vector<std::string>(args.begin() + 1, args.end()), number, "viewer " + args[0]);
 }
 
 Line ParseDialogLine(const std::string& rest, int number) {
@@ -150,10 +151,9 @@ Line ParseDialogLine(const std::string& rest, int number) {
     Action current;
     auto finish = [&] {
         if (current.name.empty()) return;
-        if (NotYetAvailable(current.name))
-            throw ParseError(number, "the dialog action \"" + current.name + "\" is not available yet");
-        if (current.name == "with") {
-            CheckWith(current.args, number);
+        if (current.name == "with" || current.name == "viewer") {
+            if (current.name == "with") CheckWith(current.args, number);
+            else CheckViewer(current.args, number);
             line.actions.push_back(std::move(current));
             current = Action();
             return;
@@ -196,7 +196,7 @@ unsigned KeyCode(const std::string& token) {
         {"TAB", VK_TAB},       {"DELETE", VK_DELETE}, {"BACK", VK_BACK},    {"UP", VK_UP},
         {"DOWN", VK_DOWN},     {"LEFT", VK_LEFT},     {"RIGHT", VK_RIGHT},  {"HOME", VK_HOME},
         {"END", VK_END},       {"PRIOR", VK_PRIOR},   {"NEXT", VK_NEXT},    {"INSERT", VK_INSERT},
-        {"F1", VK_F1},
+        {"F1", VK_F1},         {"F10", VK_F10},
     };
     long n = 0;
     if (ParseInt(token, &n)) return n > 0 && n < 256 ? static_cast<unsigned>(n) : 0;
@@ -258,7 +258,6 @@ Script ParseScript(const std::string& text, const std::string& path) {
             script.lines.push_back(ParseDialogLine(rest, number));
             continue;
         }
-        if (NotYetAvailable(verb)) throw ParseError(number, "the line \"" + verb + "\" is not available yet");
         auto it = LineSyntax().find(verb);
         if (it == LineSyntax().end()) throw ParseError(number, "unknown line \"" + verb + "\"");
         Line line;

@@ -97,7 +97,11 @@ TEST(ScriptParse, MistakesNameTheirLine) {
     EXPECT_EQ(ErrorLine("menu \"Ficheiro/\xE4\xB8\xAD\"\n"), 1);  // a character outside the code page
     EXPECT_EQ(ErrorLine("viewer\n"), 1);                       // a path is needed
     EXPECT_EQ(ErrorLine("viewer a b\n"), 1);
-    EXPECT_EQ(ErrorLine("dialog 200: edit-cell 5 1 1\n"), 1);  // not available yet
+    EXPECT_EQ(ErrorLine("dialog 200: edit-cell 5 1 1\n"), 1);  // the text is needed
+    EXPECT_EQ(ErrorLine("dialog 181: viewer\n"), 1);           // an action is needed
+    EXPECT_EQ(ErrorLine("dialog 181: viewer scroll 3\n"), 1);
+    EXPECT_EQ(ErrorLine("dialog 181: viewer key\n"), 1);
+    EXPECT_EQ(ErrorLine("dialog 174: with 192 viewer key NEXT\n"), 1);
     EXPECT_EQ(ErrorLine("dialog 174: hover 1142 10\n"), 1);    // a point needs its y
     EXPECT_EQ(ErrorLine("dialog 174: lclick 1142\n"), 1);      // a point is needed
     EXPECT_EQ(ErrorLine("dialog 174: slider 1181\n"), 1);      // a position is needed
