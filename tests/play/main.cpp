@@ -134,6 +134,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", scriptPath.c_str(), error.c_str());
         ++failures;
     }
+    // The case's own files are played from a copy: what the program writes beside them is
+    // the run's, and the source tree stays as it was.
+    script.copy = tmp + "/caso";
+    fs::copy(script.folder, script.copy, fs::copy_options::recursive, ec);
+    if (ec) {
+        std::fprintf(stderr, "%s: cannot copy the case's folder: %s\n", scriptPath.c_str(), ec.message().c_str());
+        ++failures;
+    }
     fs::create_directories(fs::path(tmp) / "config");
     fs::create_directories(fs::path(tmp) / "home");
     fs::create_directories(fs::path(tmp) / "runtime");

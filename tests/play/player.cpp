@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -172,8 +173,12 @@ std::string Player::Expand(const std::string& arg) const {
 
 std::string Player::PathArg(const std::string& arg) const {
     std::string p = Expand(arg);
-    if (!p.empty() && p[0] != '/') p = m_script.folder + "/" + p;
-    return p;
+    if (p.empty() || p[0] == '/') return p;
+    // A path inside the case's folder names the run's copy of it, so that files the program
+    // writes beside a document (an analysis's coordinate files) stay out of the source tree.
+    std::filesystem::path relative = std::filesystem::path(p).lexically_normal();
+    bool inside = !relative.empty() && *relative.begin() != "..";
+    return (inside && !m_script.copy.empty() ? m_script.copy : m_script.folder) + "/" + p;
 }
 
 bool Player::PathArg1252(const std::string& arg, int line, CString* out) {

@@ -25,6 +25,7 @@ struct Line {
 struct Script {
     std::string path;                // the script file
     std::string folder;              // its folder: relative paths start there
+    std::string copy;                // a copy of that folder in the run's own folder, when made
     std::vector<Line> lines;         // every line that does something, in order
     int timeoutSeconds = 120;        // from a `timeout` line
     std::vector<std::string> engines;  // from an `engines` line
