@@ -272,36 +272,42 @@ protected:
         const QColor text = palette().color(QPalette::Text);
         const QColor selectedText = palette().color(QPalette::HighlightedText);
         auto xOf = [&](size_t column) { return kMargin - scrolled + static_cast<double>(column) * m_cell; };
-        for (size_t i = static_cast<size_t>(TopLine()); i < lines.size(); ++i) {
-            const int y = kMargin + static_cast<int>(i - static_cast<size_t>(TopLine())) * m_line;
-            if (y > viewport()->height()) break;
-            const ListingLine& line = lines[i];
-            if (line.pageBreak) {
+        const size_t top = static_cast<size_t>(TopLine());
+        const size_t bottom = std::min(lines.size(), top + static_cast<size_t>(viewport()->height() / m_line) + 2);
+        auto yOf = [&](size_t i) { return kMargin + static_cast<int>(i - top) * m_line; };
+        // The selected columns of a line; one more cell when the selection takes its end.
+        auto selected = [&](const ListingLine& line) -> std::pair<size_t, size_t> {
+            if (from >= to || from > line.end || to <= line.begin) return {0, 0};
+            return {m_listing.ColumnOf(line, std::max<size_t>(from, line.begin)),
+                    m_listing.ColumnOf(line, std::min<size_t>(to, line.end)) + (to > line.end ? 1 : 0)};
+        };
+        // Backgrounds and rules first, so that no line's fill covers a neighbour's accents.
+        for (size_t i = top; i < bottom; ++i) {
+            const auto [selFrom, selTo] = selected(lines[i]);
+            if (selFrom < selTo)
+                p.fillRect(QRectF(xOf(selFrom), yOf(i), static_cast<double>(selTo - selFrom) * m_cell, m_line),
+                           palette().color(QPalette::Highlight));
+            if (lines[i].pageBreak) {
                 // The rule closes the page above, as wide as a listing line.
                 p.setPen(palette().color(QPalette::Dark));
-                p.drawLine(QPointF(xOf(0), y - 1), QPointF(xOf(kRuleColumns), y - 1));
+                p.drawLine(QPointF(xOf(0), yOf(i) - 1), QPointF(xOf(kRuleColumns), yOf(i) - 1));
             }
-            const QString shown = m_listing.Columns(line, firstColumn, count);
-            // The selected columns of this line; one more cell when it takes the line's end.
-            size_t selFrom = 0, selTo = 0;
-            if (from < to && from <= line.end && to > line.begin) {
-                selFrom = m_listing.ColumnOf(line, std::max<size_t>(from, line.begin));
-                selTo = m_listing.ColumnOf(line, std::min<size_t>(to, line.end)) + (to > line.end ? 1 : 0);
-                p.fillRect(QRectF(xOf(selFrom), y, static_cast<double>(selTo - selFrom) * m_cell, m_line),
-                           palette().color(QPalette::Highlight));
-            }
+        }
+        for (size_t i = top; i < bottom; ++i) {
+            const QString shown = m_listing.Columns(lines[i], firstColumn, count);
+            const auto [selFrom, selTo] = selected(lines[i]);
             // Before, inside and after the selection, each in its colour.
             auto part = [&](size_t a, size_t b, const QColor& colour) {
                 a = std::clamp(a, firstColumn, firstColumn + static_cast<size_t>(shown.size()));
                 b = std::clamp(b, a, firstColumn + static_cast<size_t>(shown.size()));
                 if (a == b) return;
                 p.setPen(colour);
-                p.drawText(QPointF(xOf(a), y + m_ascent),
+                p.drawText(QPointF(xOf(a), yOf(i) + m_ascent),
                            shown.mid(static_cast<qsizetype>(a - firstColumn), static_cast<qsizetype>(b - a)));
             };
             part(0, selFrom, text);
             part(selFrom, selTo, selectedText);
-            part(std::max(selTo, selFrom), SIZE_MAX, text);
+            part(selTo, SIZE_MAX, text);
         }
         p.end();
         if (m_firstPaint) {
@@ -395,7 +401,7 @@ private:
 
 // Prints a listing in the viewer's font, with margins of 2 cm and each sheet's number at its
 // foot: a new sheet at each page break and whenever a sheet is full; a line wider than the
-// sheet goes on over the next rows. False when the printer cannot start.
+// sheet goes on over the next rows, broken between words. False when the printer cannot start.
 bool PrintListing(QPrinter* printer, const Listing& listing, QFont font) {
     QPainter p;
     if (!p.begin(printer)) return false;
@@ -425,15 +431,21 @@ bool PrintListing(QPrinter* printer, const Listing& listing, QFont font) {
     };
     for (const ListingLine& line : listing.lines) {
         if (line.pageBreak && row > 0) newSheet();
-        const size_t width = listing.ColumnOf(line, line.end);
-        size_t column = 0;
+        const QString shown = listing.Columns(line, 0, listing.ColumnOf(line, line.end));
+        qsizetype at = 0;
         do {
             if (row == rows) newSheet();
-            p.drawText(QPointF(body.left(), body.top() + row * lineHeight + fm.ascent()),
-                       listing.Columns(line, column, columns));
+            qsizetype take = std::min(static_cast<qsizetype>(columns), shown.size() - at);
+            if (at + take < shown.size()) {
+                // Broken after the last blank in the row, as words wrap; a longer word is cut.
+                const qsizetype blank = shown.lastIndexOf(u' ', at + take);
+                if (blank > at) take = blank - at;
+            }
+            p.drawText(QPointF(body.left(), body.top() + row * lineHeight + fm.ascent()), shown.mid(at, take));
             ++row;
-            column += columns;
-        } while (column < width);
+            at += take;
+            while (at < shown.size() && shown[at] == u' ') ++at;   // the blanks at a break
+        } while (at < shown.size());
     }
     foot();
     return p.end();

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <regex>
 #include <string>
 #include <thread>
 
@@ -163,5 +164,30 @@ TEST(TextViewer, RefusesPipesDevicesAndFilesHoldingAZeroByte) {
 
     EXPECT_EQ(afx::OpenTextViewerCount(), 0);
     EXPECT_TRUE(user.TextViewers().empty());
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+TEST(TextViewer, PrintsALongPageOverAsManySheetsAsItNeeds) {
+    testsupport::StartTabulon();
+    testsupport::TempFolder dir;
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += " linha " + std::to_string(i) + "\r\n";
+    std::string path = dir.File("lista.prn");
+    testsupport::WriteBytes(path, text + "\f fim\r\n");
+    ScriptedUser user;
+    std::string pdf = dir.File("lista.pdf");
+    user.OnPrintDialog([&](afx::PrintDialogRequest& r) {
+        r.outputFile = pdf.c_str();
+        return true;
+    });
+    ASSERT_TRUE(afx::ShowTextFile(path.c_str(), false));
+    ASSERT_TRUE(afx::PressTextViewerButton(afx::TextViewerButton::Print));
+    // No sheet holds a hundred lines of a listing font, nor fewer than forty.
+    std::string bytes = testsupport::ReadBytes(pdf);
+    std::regex page("/Type\\s*/Page[^s]");
+    auto sheets = std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator());
+    EXPECT_GE(sheets, 1000 / 100 + 1);
+    EXPECT_LE(sheets, 1000 / 40 + 2);
+    afx::CloseTextViewers();
     EXPECT_TRUE(user.AllAnswered());
 }
