@@ -225,7 +225,7 @@ public:
     ListingView(const Listing& listing, const QFont& font, QWidget* parent)
         : QAbstractScrollArea(parent), m_listing(listing), m_font(font) {
         QFontMetricsF fm(font);
-        m_cell = fm.horizontalAdvance(QLatin1Char('0'));
+        m_cell = std::max(1.0, fm.horizontalAdvance(QLatin1Char('0')));
         m_line = std::max(1, QFontMetrics(font).lineSpacing());
         m_ascent = QFontMetrics(font).ascent();
         setFocusPolicy(Qt::StrongFocus);
