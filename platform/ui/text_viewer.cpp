@@ -468,6 +468,9 @@ public:
         setWindowTitle(ToQ(FileNameOfPath(path)));
         setWindowFlag(Qt::WindowContextHelpButtonHint, false);
         setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
+        // A window of its own for keys: what is typed here never reaches the accelerators or
+        // dialog keys of the window that owns the viewer (Ctrl+C copies the listing's text).
+        WindowBinding::Ensure(this, WindowKind::Generic);
         m_font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         m_view = new ListingView(m_listing, m_font, this);
         m_copy = new QPushButton(ToQ("Copiar"), this);
@@ -605,6 +608,21 @@ void CloseTextViewers() {
     for (auto& v : OpenViewers())
         if (!v.isNull()) v->close();
     OpenViewers().clear();
+}
+
+bool PressTextViewerKey(UINT vk, UINT keyState) {
+    TextViewer* v = MostRecentViewer();
+    if (!v) return false;
+    QWidget* target = QApplication::focusWidget();
+    if (!target || !v->isAncestorOf(target)) target = v->View();
+    Qt::KeyboardModifiers modifiers;
+    if (keyState & MK_CONTROL) modifiers |= Qt::ControlModifier;
+    if (keyState & MK_SHIFT) modifiers |= Qt::ShiftModifier;
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent e(type, QtKeyOf(vk), modifiers);
+        QApplication::sendEvent(target, &e);
+    }
+    return true;
 }
 
 CWnd* TextViewerTextArea() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/core/cstring.h"
+#include "platform/core/win_types.h"
 
 class CWnd;
 
@@ -27,7 +28,9 @@ bool PressTextViewerButton(TextViewerButton button);
 bool SaveTextViewerPng(const char* path);
 int OpenTextViewerCount();
 void CloseTextViewers();
-// The area that shows the text, as a window: keys through PressKey, pixels through a DC.
+// Presses a key in the viewer, where a person's key goes (keyState: MK_CONTROL, MK_SHIFT).
+bool PressTextViewerKey(UINT vk, UINT keyState = 0);
+// The area that shows the text, as a window: its pixels through a DC.
 CWnd* TextViewerTextArea();
 // The first line in view (lines as shown, 0-based); -1 without a viewer.
 int TextViewerTopLine();

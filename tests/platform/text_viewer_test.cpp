@@ -62,8 +62,6 @@ TEST(TextViewer, ScrollsSelectsAndCopiesAsAPersonDoes) {
     testsupport::WriteBytes(path, file);
     ASSERT_TRUE(afx::ShowTextFile(path.c_str(), false));
     afx::ProcessPendingEvents();
-    CWnd* area = afx::TextViewerTextArea();
-    ASSERT_NE(area, nullptr);
     EXPECT_EQ(afx::TextViewerTopLine(), 0);
     EXPECT_EQ(RuleRows(), 2);
 
@@ -73,23 +71,23 @@ TEST(TextViewer, ScrollsSelectsAndCopiesAsAPersonDoes) {
     EXPECT_EQ(afx::ClipboardText(), CString("op\xE7\xE3o \x80\nlinh"));
 
     // Scrolled to the right, the same drag on the wide line takes the columns in view.
-    afx::PressKey(area, VK_END);
+    afx::PressTextViewerKey(VK_END);
     ASSERT_TRUE(afx::DragInTextViewer(3, 310, 3, 318));
-    afx::PressKey(area, 'C', MK_CONTROL);
+    afx::PressTextViewerKey('C', MK_CONTROL);
     EXPECT_EQ(afx::ClipboardText(), CString("xxxxxfim"));
-    afx::PressKey(area, VK_HOME);
+    afx::PressTextViewerKey(VK_HOME);
 
     // Keys scroll by pages and to either end; the last screen holds no page break.
-    afx::PressKey(area, VK_NEXT);
+    afx::PressTextViewerKey(VK_NEXT);
     int page = afx::TextViewerTopLine();
     EXPECT_GT(page, 20);
-    afx::PressKey(area, VK_NEXT);
+    afx::PressTextViewerKey(VK_NEXT);
     EXPECT_EQ(afx::TextViewerTopLine(), 2 * page);
-    afx::PressKey(area, VK_END, MK_CONTROL);
+    afx::PressTextViewerKey(VK_END, MK_CONTROL);
     afx::ProcessPendingEvents();
     EXPECT_GE(afx::TextViewerTopLine() + page, 200);
     EXPECT_EQ(RuleRows(), 0);
-    afx::PressKey(area, VK_HOME, MK_CONTROL);
+    afx::PressTextViewerKey(VK_HOME, MK_CONTROL);
     afx::ProcessPendingEvents();
     EXPECT_EQ(afx::TextViewerTopLine(), 0);
     EXPECT_EQ(RuleRows(), 2);
@@ -97,14 +95,32 @@ TEST(TextViewer, ScrollsSelectsAndCopiesAsAPersonDoes) {
     // Ctrl+A takes the whole text; a click without a drag leaves nothing selected, and "Copiar"
     // then copies the whole text too.
     afx::SetClipboardText("");
-    afx::PressKey(area, 'A', MK_CONTROL);
-    afx::PressKey(area, 'C', MK_CONTROL);
+    afx::PressTextViewerKey('A', MK_CONTROL);
+    afx::PressTextViewerKey('C', MK_CONTROL);
     EXPECT_EQ(afx::ClipboardText(), CString(shown));
     ASSERT_TRUE(afx::DragInTextViewer(5, 2, 5, 2));
     afx::SetClipboardText("");
     ASSERT_TRUE(afx::PressTextViewerButton(afx::TextViewerButton::Copy));
     EXPECT_EQ(afx::ClipboardText(), CString(shown));
     afx::SaveTextViewerPng((testsupport::PictureFolder() + "/text_viewer_pages.png").c_str());
+    afx::CloseTextViewers();
+}
+
+TEST(TextViewer, KeysTypedInTheViewerStayInTheViewer) {
+    // The main window beneath has accelerators: Ctrl+C copies the table, Ctrl+N opens a new one.
+    testsupport::StartTabulon();
+    testsupport::TempFolder dir;
+    std::string path = dir.File("lista.prn");
+    testsupport::WriteBytes(path, " Listagem\r\n");
+    ASSERT_TRUE(afx::ShowTextFile(path.c_str(), false));
+    afx::ProcessPendingEvents();
+    afx::CommandTrace commands;
+    ASSERT_TRUE(afx::DragInTextViewer(0, 1, 0, 6));
+    afx::SetClipboardText("");
+    afx::PressTextViewerKey('C', MK_CONTROL);
+    afx::PressTextViewerKey('N', MK_CONTROL);
+    EXPECT_EQ(afx::ClipboardText(), CString("Lista"));
+    EXPECT_TRUE(commands.Entries().empty());
     afx::CloseTextViewers();
 }
 
