@@ -70,7 +70,7 @@ TEST(TextViewer, ScrollsSelectsAndCopiesAsAPersonDoes) {
     ASSERT_TRUE(afx::PressTextViewerButton(afx::TextViewerButton::Copy));
     EXPECT_EQ(afx::ClipboardText(), CString("op\xE7\xE3o \x80\nlinh"));
 
-    // Scrolled to the right, the same drag on the wide line takes the columns in view.
+    // Scrolled to its end, a drag on the wide line takes the columns under the pointer.
     afx::PressTextViewerKey(VK_END);
     ASSERT_TRUE(afx::DragInTextViewer(3, 310, 3, 318));
     afx::PressTextViewerKey('C', MK_CONTROL);
