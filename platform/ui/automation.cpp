@@ -927,8 +927,12 @@ namespace {
 QWidget* OpenTextViewer() {
     if (!g_current || g_current->TextViewers().empty()) return nullptr;
     const QString title = ToQ(FileNameOfPath(g_current->TextViewers().back().path));
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<QDialog*>(w) && !WindowBinding::Of(w) && w->isVisible() && w->windowTitle() == title) return w;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        // The viewer is a toolkit dialog; a program's own dialog has a window object attached.
+        const WindowBinding* binding = WindowBinding::Of(w);
+        if (qobject_cast<QDialog*>(w) && (!binding || !binding->owner) && w->isVisible() && w->windowTitle() == title)
+            return w;
+    }
     return nullptr;
 }
 

@@ -164,3 +164,8 @@ HCURSOR SetCursor(HCURSOR cursor) {
 }
 
 HCURSOR GetCursor() { return g_current; }
+
+bool afx::IsWaitCursorShown() {
+    const QCursor* c = qApp ? QGuiApplication::overrideCursor() : nullptr;
+    return c && c->shape() == Qt::WaitCursor;
+}

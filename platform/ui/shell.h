@@ -60,3 +60,7 @@ HCURSOR LoadStandardCursor(UINT id);
 HCURSOR SetCursor(HCURSOR cursor);
 // The cursor set last.
 HCURSOR GetCursor();
+namespace afx {
+// True while the busy pointer stands over all of the program's windows (a long load or wait).
+bool IsWaitCursorShown();
+}  // namespace afx

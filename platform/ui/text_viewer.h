@@ -1,18 +1,25 @@
 // The program's own text viewer for listings: a read-only window with a fixed-pitch font
 // that shows a Windows-1252 text file, form feeds as page breaks (a rule on screen, a new
-// sheet on paper), and the buttons "Copiar", "Imprimir" and "Fechar".
+// sheet on paper), and the buttons "Copiar", "Imprimir" and "Fechar". Only the lines in view
+// are drawn, so a listing of any length opens at once.
 #pragma once
 
 #include "platform/core/cstring.h"
+#include "platform/core/win_types.h"
+
+class CWnd;
 
 namespace afx {
 
 // Shows a text file. Modeless returns at once and leaves the viewer open; modal returns
-// when the viewer is closed (under the scripted user it is only recorded). False when the
-// file cannot be read.
+// when the viewer is closed (under the scripted user it is only recorded). The busy pointer
+// stands from the call until the listing is first drawn. False when the file cannot be read;
+// a file that is not a regular file (a named pipe, a device) or that holds a zero byte is
+// refused with a message first.
 bool ShowTextFile(const char* path, bool modal);
 
-// The text of the most recent viewer, as shown ("\r\n" read as "\n"); empty before any.
+// The text of the most recent viewer while it is open, as shown ("\r\n" read as "\n");
+// empty otherwise.
 CString LastTextViewerText();
 
 // For tests, on the most recent viewer that is still open.
@@ -21,5 +28,14 @@ bool PressTextViewerButton(TextViewerButton button);
 bool SaveTextViewerPng(const char* path);
 int OpenTextViewerCount();
 void CloseTextViewers();
+// Presses a key in the viewer, where a person's key goes (keyState: MK_CONTROL, MK_SHIFT).
+bool PressTextViewerKey(UINT vk, UINT keyState = 0);
+// The area that shows the text, as a window: its pixels through a DC.
+CWnd* TextViewerTextArea();
+// The first line in view (lines as shown, 0-based); -1 without a viewer.
+int TextViewerTopLine();
+// Drags the mouse with the left button from one character cell of the text to another, as
+// a person selecting (lines as shown and columns 0-based; both cells in view).
+bool DragInTextViewer(int fromLine, int fromColumn, int toLine, int toColumn);
 
 }  // namespace afx
