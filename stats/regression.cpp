@@ -186,7 +186,11 @@ void CRegressionDlg::ShowCharts(Kind kind) {
             charts.back()->SetGroupNames(table->GetVariable(conditioning)->GetCategories());
         pages.push_back(charts.back().get());
     }
-    if (pages.empty()) return;
+    if (pages.empty()) {
+        // Every pair lacks a line: there are no residuals to plot.
+        if (kind != Kind::Points) AfxMessageBox("Não há recta de regressão: todos os X são iguais", MB_OK);
+        return;
+    }
     index = std::clamp(index, 0, static_cast<int>(pages.size()) - 1);
     CChartWindowDlg window(pages, 1, index, 174, nullptr);
     window.ShowIdentifiersOption(true);

@@ -253,6 +253,35 @@ TEST_F(PairedCommands, ScatterDiagramGivesOneChartPerXInListOrderAndKeepsTheChoi
     EXPECT_TRUE(user.Messages().empty());
 }
 
+TEST_F(PairedCommands, WithoutAnyFittedLineTheResidualButtonsSaySo) {
+    ScriptedUser user;
+    user.OnDialog(176, [](DialogDriver& d) {
+        d.Tick(1079, 2);  // Fixo: every x is 3
+        d.Tick(1146, 1);
+        d.Click(1192);
+    });
+    for (int i = 0; i < 2; ++i)
+        user.OnMessageBox([](const CString& text, UINT) {
+            EXPECT_EQ(text, "Não há recta de regressão: todos os X são iguais");
+            return IDOK;
+        });
+    user.OnDialog(177, [](DialogDriver& d) {
+        d.Click(1147);
+        d.Click(1148);
+        d.Click(1149);  // the points still show, without a line
+        d.Click(IDCANCEL);
+    });
+    user.OnDialog(IDD_CHART_WINDOW, [](DialogDriver& d) {
+        auto& window = static_cast<CChartWindowDlg&>(d.Dialog());
+        ASSERT_EQ(window.GetShownPages().size(), 1u);
+        EXPECT_FALSE(dynamic_cast<CRegressionChart*>(window.GetShownPages()[0])->HasLine());
+        d.Click(IDCANCEL);
+    });
+    Run(ID_STATS_REGRESSION);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(user.Messages().size(), 2u);
+}
+
 TEST_F(PairedCommands, ConditioningChoiceEndsWithItsVariableOrWithNone) {
     const std::vector<CNamedCode> candidates = {{"Grupo", 4}, {"Zona", 7}};
     ScriptedUser user;
