@@ -908,7 +908,15 @@ void CListBox::SetColumnWidth(int width) {
     const int row = std::max(lw->sizeHintForRow(0), lw->fontMetrics().height() + 2);
     // The tick box of a check list comes before the text the width was measured for.
     const int box = DefaultKind() == afx::WindowKind::CheckList || GetStyle() & LBS_AFX_CHECKLIST ? lw->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 8 : 0;
-    lw->setGridSize(QSize(width + box, row));
+    int column = width + box;
+    if (GetStyle() & LBS_MULTICOLUMN) {
+        // The columns share the visible width out whole, so that none is shown cut at the
+        // right edge; the list scrolls sideways a column at a time.
+        const int visible = lw->maximumViewportSize().width();
+        if (visible > column) column = visible / (visible / column);
+        lw->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    }
+    lw->setGridSize(QSize(column, row));
 }
 
 int CListBox::GetColumnWidth() const {
