@@ -114,7 +114,12 @@ bool CChartElement::Drag(CDC* dc, int mx, int my) {
     if (!IsInsideBounds(frameX + dx, frameY + dy)) return false;
     if (dc) RestorePixels(dc);
     MoveBy(dx, dy);
-    if (dc) SaveAndDraw(dc);
+    if (dc) {
+        SaveAndDraw(dc);
+        // The frame goes with the element, drawn inverted like the one it replaces, so that
+        // the button-up erases it by drawing it once more.
+        if (highlighted) DrawDottedFrame(dc);
+    }
     lastMouseX = mx;
     lastMouseY = my;
     return true;
@@ -251,7 +256,6 @@ void CChartText::DrawText(CDC* dc) {
     dc->ExtTextOut(x, y, ETO_OPAQUE, nullptr, text, nullptr);
     dc->SetTextColor(oldColour);
     if (before) dc->SelectObject(before);
-    if (highlighted) DrawDottedFrame(dc);
 }
 
 void CChartText::Draw(CDC* dc) {
@@ -473,7 +477,6 @@ void CChartLegend::DrawBox(CDC* dc) {
     CGdiObject* before = dc->SelectStockObject(HOLLOW_BRUSH);
     if (!before) ReportDrawLastError();
     dc->Rectangle(x, y, x + boxSize->cx, y + boxSize->cy);
-    if (highlighted) DrawDottedFrame(dc);
     if (before) dc->SelectObject(before->m_hObject);
     CFont* oldFont = dc->SelectObject(&font);
     BuildEntries(dc);

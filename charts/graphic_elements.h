@@ -54,6 +54,8 @@ public:
     // Back to the first place ("Voltar à Posição Inicial"), drawn on an overlay of wnd.
     virtual void RestoreInitialPosition(CWnd* wnd);
     // Shows or hides the dotted frame (drawn once on an overlay; nothing when unchanged).
+    // The frame lives only on the overlay, where drawing it again erases it: a painting of
+    // the chart never draws it, so a repaint while the button is down cannot leave it behind.
     virtual void SetHighlight(CWnd* wnd, bool on);
 
     void UpdateFrameOrigin();

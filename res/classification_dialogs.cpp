@@ -75,14 +75,14 @@ std::vector<afx::DialogTemplate> ClassificationDialogs() {
              {Ctl::Edit, 1119, "", {100, 9, 68, 13}},
              {Ctl::PushButton, IDOK, "Sair", {114, 37, 54, 14}, Style::Default},
          }},
-        {191, "Resultados da Classificação Ascendente Hierarquica", {0, 0, 234, 96},
+        {191, "Resultados da Classificação Ascendente Hierarquica", {0, 0, 256, 96},
          {
-             {Ctl::GroupBox, -1, "Hierarquia", {7, 7, 106, 62}},
-             {Ctl::PushButton, 1139, "Relatório Hierarquia", {14, 22, 92, 14}},
-             {Ctl::GroupBox, -1, "Divisão em Grupos", {121, 7, 106, 62}},
-             {Ctl::PushButton, 1177, "Grupos", {128, 22, 92, 14}},
-             {Ctl::PushButton, 1140, "Relatório Grupos", {128, 44, 92, 14}, Style::Disabled},
-             {Ctl::PushButton, IDOK, "Sair", {173, 76, 54, 14}, Style::Default},
+             {Ctl::GroupBox, -1, "Hierarquia", {7, 7, 117, 62}},
+             {Ctl::PushButton, 1139, "Relatório Hierarquia", {14, 22, 103, 14}},
+             {Ctl::GroupBox, -1, "Divisão em Grupos", {132, 7, 117, 62}},
+             {Ctl::PushButton, 1177, "Grupos", {139, 22, 103, 14}},
+             {Ctl::PushButton, 1140, "Relatório Grupos", {139, 44, 103, 14}, Style::Disabled},
+             {Ctl::PushButton, IDOK, "Sair", {195, 76, 54, 14}, Style::Default},
          }},
     };
 }

@@ -61,15 +61,15 @@ std::vector<afx::DialogTemplate> BaseDialogs() {
              {Ctl::PushButton, 1074, "OK", {122, 62, 50, 14}, Style::Hidden},
              {Ctl::PushButton, 1075, "Cancelar", {176, 62, 50, 14}, Style::Hidden},
          }},
-        {170, "Selecionar Variáveis", {0, 0, 250, 196},
+        {170, "Selecionar Variáveis", {0, 0, 270, 196},
          {
-             {Ctl::GroupBox, -1, "Selecionar Variáveis", {7, 7, 236, 158}},
-             {Ctl::CheckList, 1078, "", {14, 20, 140, 138}, Style::VScroll},
-             {Ctl::PushButton, 1139, "Todas", {162, 20, 74, 14}},
-             {Ctl::PushButton, 1156, "Quantitativas", {162, 38, 74, 14}},
-             {Ctl::PushButton, 1155, "Abrir Configuração", {162, 56, 74, 14}},
-             {Ctl::PushButton, 1191, "Seguinte", {132, 174, 54, 14}, Style::Default},
-             {Ctl::PushButton, IDCANCEL, "Cancelar", {189, 174, 54, 14}},
+             {Ctl::GroupBox, -1, "Selecionar Variáveis", {7, 7, 256, 158}},
+             {Ctl::CheckList, 1078, "", {14, 20, 160, 138}, Style::VScroll},
+             {Ctl::PushButton, 1139, "Todas", {182, 20, 74, 14}},
+             {Ctl::PushButton, 1156, "Quantitativas", {182, 38, 74, 14}},
+             {Ctl::PushButton, 1155, "Abrir Configuração", {182, 56, 74, 14}},
+             {Ctl::PushButton, 1191, "Seguinte", {152, 174, 54, 14}, Style::Default},
+             {Ctl::PushButton, IDCANCEL, "Cancelar", {209, 174, 54, 14}},
          }},
     };
 }

@@ -23,8 +23,12 @@ CBoxPlotOptionsDlg::CBoxPlotOptionsDlg(CWnd* parent) : CDialog(175, parent) {}
 void CBoxPlotOptionsDlg::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     DDX_Check(dx, IDC_IDENTIFY_OUTLIERS, m_bIdentify);
-    DDX_Text(dx, IDC_PER_CHART, m_nPerChart);
-    DDV_MinMaxInt(dx, m_nPerChart, 2, 5);
+    // The count is read and checked only while "Sim" has its edit in use: with "Não" the
+    // greyed edit counts for nothing and keeps the last count that passed.
+    if (!dx->m_bSaveAndValidate || m_nMultiple) {
+        DDX_Text(dx, IDC_PER_CHART, m_nPerChart);
+        DDV_MinMaxInt(dx, m_nPerChart, 2, 5);
+    }
 }
 
 BOOL CBoxPlotOptionsDlg::OnInitDialog() {

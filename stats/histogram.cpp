@@ -46,6 +46,7 @@ void CClassCountDlg::DoDataExchange(CDataExchange* dx) {
 BOOL CClassCountDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_list.SubclassDlgItem(IDC_CLASS_VARIABLES, this);
+    m_bRefused = false;
     for (int i = 0; i < m_pStats->GetVariableCount(); ++i) m_list.AddString(m_pStats->GetVariableName(i));
     m_nSelected = 0;
     if (!m_counts.empty()) {
@@ -61,6 +62,7 @@ void CClassCountDlg::OnVariableSelected() {
     const int i = m_list.GetCurSel();
     if (i < 0 || i >= static_cast<int>(m_counts.size())) return;
     m_nSelected = i;
+    m_bRefused = false;
     const bool quantitative = m_pStats->GetVariableType(i + 1) != 0;
     if (quantitative) m_nCount = m_counts[static_cast<size_t>(i)];
     GetDlgItem(IDC_CLASS_COUNT)->EnableWindow(quantitative);
@@ -68,11 +70,23 @@ void CClassCountDlg::OnVariableSelected() {
 }
 
 void CClassCountDlg::OnCountKillFocus() {
-    if (m_counts.empty() || !UpdateData(TRUE)) return;
+    if (m_counts.empty()) return;
+    m_bRefused = !UpdateData(TRUE);
+    if (m_bRefused) {
+        GetDlgItemText(IDC_CLASS_COUNT, m_strRefused);
+        return;
+    }
     m_counts[static_cast<size_t>(m_nSelected)] = m_nCount;
 }
 
 void CClassCountDlg::OnAllVariables() {
+    // A click on the button first takes the focus from the edit, whose check has then just
+    // refused this very text: the refusal is not shown a second time.
+    if (m_bRefused) {
+        CString text;
+        GetDlgItemText(IDC_CLASS_COUNT, text);
+        if (text == m_strRefused) return;
+    }
     if (!UpdateData(TRUE)) return;
     std::fill(m_counts.begin(), m_counts.end(), m_nCount);
 }

@@ -32,6 +32,9 @@ private:
     std::vector<int> m_counts;
     int m_nSelected = 0;
     int m_nCount = 0;
+    // The edit's text that leaving the edit last refused, while it stands.
+    bool m_bRefused = false;
+    CString m_strRefused;
     CListBox m_list;
 };
 

@@ -186,7 +186,11 @@ void CRegressionDlg::ShowCharts(Kind kind) {
             charts.back()->SetGroupNames(table->GetVariable(conditioning)->GetCategories());
         pages.push_back(charts.back().get());
     }
-    if (pages.empty()) return;
+    if (pages.empty()) {
+        // Every pair lacks a line: there are no residuals to plot.
+        if (kind != Kind::Points) AfxMessageBox("Não há recta de regressão: todos os X são iguais", MB_OK);
+        return;
+    }
     index = std::clamp(index, 0, static_cast<int>(pages.size()) - 1);
     CChartWindowDlg window(pages, 1, index, 174, nullptr);
     window.ShowIdentifiersOption(true);
@@ -237,6 +241,16 @@ BOOL CScatterVariablesDlg::OnInitDialog() {
         }
     }
     if (m_identifierCandidates.empty()) GetDlgItem(IDC_OTHER_IDENTIFIER)->EnableWindow(FALSE);
+    // Shown again within one command ("Anterior"), the page keeps the last choice ticked.
+    for (int v : m_xVariables)
+        if (v >= 1 && v <= m_xList.GetCount()) m_xList.SetCheck(v - 1, BST_CHECKED);
+    for (int v : m_yVariables)
+        if (v >= 1 && v <= m_yList.GetCount()) m_yList.SetCheck(v - 1, BST_CHECKED);
+    for (size_t i = 0; i < m_identifierCandidates.size(); ++i)
+        if (m_identifierCandidates[i].code == m_nIdentifier) m_identifierList.SetCheck(static_cast<int>(i), BST_CHECKED);
+    for (size_t i = 0; i < m_conditioningCandidates.size(); ++i)
+        if (m_conditioningCandidates[i].code == m_nConditioning)
+            m_conditioningList.SetCheck(static_cast<int>(i), BST_CHECKED);
     m_yTicks = Ticks(m_yList);
     m_xTicks = Ticks(m_xList);
     m_identifierTicks = Ticks(m_identifierList);

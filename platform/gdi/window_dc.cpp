@@ -1,8 +1,8 @@
 // Device contexts of windows. The toolkit lets a program draw on a widget only while the
 // widget paints, so a context taken outside painting works on a copy of what the window
 // shows: reading gives the window's pixels (and those around it in its top-level window,
-// as on a screen), and what is drawn stays shown over the window, in a transparent
-// overlay, until the window is next invalidated.
+// as on a screen), and what is drawn stays shown over the window, in an overlay, until
+// the window is next invalidated.
 #include <QAbstractScrollArea>
 #include <QEvent>
 #include <QPaintEvent>
@@ -17,19 +17,25 @@ namespace afx::gdi {
 namespace {
 
 // Shows what was drawn on a window outside its painting, over the window's own painting.
+// It holds the whole client area as drawn, as a screen would: the window's painting under
+// it follows the program's state of the moment (the toolkit paints it again whenever it
+// likes), so pixels taken from it would mix a later state into what was drawn, and an
+// element that draws itself once to show and once more to erase would leave marks.
 class SurfaceOverlay : public QWidget {
 public:
     explicit SurfaceOverlay(QWidget* client) : QWidget(client) {
         setObjectName(QStringLiteral("afxSurfaceOverlay"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
+        // Opaque: showing it or changing it does not paint the window under it again.
+        setAttribute(Qt::WA_OpaquePaintEvent);
         setFocusPolicy(Qt::NoFocus);
         setGeometry(client->rect());
         client->installEventFilter(this);
     }
 
-    QImage image;             // transparent where the window shows its own painting
-    bool suppressed = false;  // while the window's own pixels are taken
+    QImage image;     // the client area as drawn
+    QImage painting;  // the client area as the window painted it before the drawing began
 
     static SurfaceOverlay* Of(QWidget* client) {
         return client ? client->findChild<SurfaceOverlay*>(QStringLiteral("afxSurfaceOverlay"), Qt::FindDirectChildrenOnly)
@@ -38,7 +44,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (suppressed || image.isNull()) return;
+        if (image.isNull()) return;
         QPainter p(this);
         p.drawImage(0, 0, image);
     }
@@ -47,6 +53,7 @@ protected:
         // A new size repaints the whole window: what was drawn on it is gone.
         if (watched == parent() && e->type() == QEvent::Resize) {
             image = QImage();
+            painting = QImage();
             setGeometry(static_cast<QWidget*>(watched)->rect());
             hide();
         }
@@ -136,16 +143,17 @@ QPainter* WindowContext::Painter() {
         return m_shared.get();
     }
     if (m_work.isNull()) {
-        QWidget* top = m_client->window();
-        QRect area(m_client->mapTo(top, QPoint(0, 0)), m_client->size());
         SurfaceOverlay* overlay = SurfaceOverlay::Of(m_client);
-        if (overlay) overlay->suppressed = true;
-        m_base = Grab(top, area);
-        if (overlay) overlay->suppressed = false;
-        m_work = m_base.copy();
-        if (overlay && !overlay->image.isNull()) {
-            QPainter p(&m_work);
-            p.drawImage(0, 0, overlay->image);
+        if (overlay && !overlay->image.isNull() && overlay->image.size() == m_client->size()) {
+            // The screen is what was drawn last, whatever the window would paint now.
+            m_base = overlay->painting;
+            m_work = overlay->image.copy();
+        } else {
+            QWidget* top = m_client->window();
+            QRect area(m_client->mapTo(top, QPoint(0, 0)), m_client->size());
+            if (overlay) overlay->hide();
+            m_base = Grab(top, area);
+            m_work = m_base.copy();
         }
     }
     if (!m_painter) {
@@ -187,27 +195,26 @@ bool WindowContext::Read(const QRect& r, QImage* out) {
 
 void WindowContext::Flush() {
     if (!m_drawn || m_direct || !m_client || m_work.isNull()) return;
-    QImage diff(m_work.size(), QImage::Format_ARGB32_Premultiplied);
-    diff.fill(Qt::transparent);
-    bool any = false;
-    for (int y = 0; y < m_work.height(); ++y) {
+    bool any = m_base.size() != m_work.size();
+    for (int y = 0; !any && y < m_work.height(); ++y) {
         const auto* w = reinterpret_cast<const QRgb*>(m_work.constScanLine(y));
         const auto* b = reinterpret_cast<const QRgb*>(m_base.constScanLine(y));
-        auto* d = reinterpret_cast<QRgb*>(diff.scanLine(y));
         for (int x = 0; x < m_work.width(); ++x) {
             if ((w[x] & 0xFFFFFF) != (b[x] & 0xFFFFFF)) {
-                d[x] = w[x] | 0xFF000000u;
                 any = true;
+                break;
             }
         }
     }
     SurfaceOverlay* overlay = SurfaceOverlay::Of(m_client);
+    // Everything drawn was erased: the window shows its own painting again.
     if (!any) {
         delete overlay;
         return;
     }
     if (!overlay) overlay = new SurfaceOverlay(m_client);
-    overlay->image = diff;
+    overlay->painting = m_base;
+    overlay->image = m_work;
     overlay->setGeometry(m_client->rect());
     overlay->raise();
     overlay->show();

@@ -24,6 +24,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 #include <QPainter>
 #include <QStyleOptionViewItem>
@@ -99,7 +100,19 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal) return QVariant();
         size_t c = static_cast<size_t>(section);
-        if (role == Qt::DisplayRole) return c < columns.size() ? ToQ(columns[c].heading) : QVariant();
+        if (role == Qt::DisplayRole) {
+            if (c >= columns.size()) return QVariant();
+            QString text = ToQ(columns[c].heading);
+            // A heading wider than its column, painted, loses its end to an ellipsis, as the
+            // cells do, instead of its start (the toolkit would cut a right-aligned one on the left).
+            if (section == paintedSection && view) {
+                QHeaderView* h = view->horizontalHeader();
+                const int room = paintedWidth - 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+                if (h->fontMetrics().horizontalAdvance(text) > room)
+                    text = h->fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, room));
+            }
+            return text;
+        }
         if (role == Qt::TextAlignmentRole) return Alignment(c);
         return QVariant();
     }
@@ -137,6 +150,24 @@ public:
         m_structure = false;
     }
 
+    // The width a column needs to show its heading whole.
+    int HeadingWidth(const CString& heading) const {
+        if (!view || heading.IsEmpty()) return 0;
+        QHeaderView* h = view->horizontalHeader();
+        QStyleOptionHeader option;
+        option.initFrom(h);
+        option.orientation = Qt::Horizontal;
+        option.text = ToQ(heading);
+        option.fontMetrics = h->fontMetrics();
+        return h->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), h).width();
+    }
+    // A column is never narrower than its heading.
+    int FitHeading(const CString& heading, int width) const { return std::max(width, HeadingWidth(heading)); }
+
+    // The section that the header is painting, and its width (for the heading's text).
+    mutable int paintedSection = -1;
+    mutable int paintedWidth = 0;
+
     int WidthOf(int column) const {
         if (view && column < m_cols) return view->horizontalHeader()->sectionSize(column);
         return columns[static_cast<size_t>(column)].width;
@@ -164,10 +195,29 @@ private:
     ListCtrlWidget* m_view;
 };
 
+// The column headings of a report list: tells the model which section it paints, so that a
+// heading too wide for its column is shortened to it.
+class ListHeader : public QHeaderView {
+public:
+    ListHeader(QWidget* parent, ListCtrlModel* m) : QHeaderView(Qt::Horizontal, parent), model(m) {}
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        model->paintedSection = logicalIndex;
+        model->paintedWidth = rect.width();
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        model->paintedSection = -1;
+    }
+
+private:
+    ListCtrlModel* model;
+};
+
 class ListCtrlWidget : public ScrollHost<QTableView> {
 public:
     explicit ListCtrlWidget(QWidget* parent) : ScrollHost<QTableView>(parent), model(new ListCtrlModel(this)) {
         model->view = this;
+        setHorizontalHeader(new ListHeader(this, model));
         model->askText = [this](int item, int subItem) { return AskText(item, subItem); };
         setModel(model);
         setItemDelegate(new CustomDrawDelegate(this));
@@ -858,7 +908,15 @@ void CListBox::SetColumnWidth(int width) {
     const int row = std::max(lw->sizeHintForRow(0), lw->fontMetrics().height() + 2);
     // The tick box of a check list comes before the text the width was measured for.
     const int box = DefaultKind() == afx::WindowKind::CheckList || GetStyle() & LBS_AFX_CHECKLIST ? lw->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 8 : 0;
-    lw->setGridSize(QSize(width + box, row));
+    int column = width + box;
+    if (GetStyle() & LBS_MULTICOLUMN) {
+        // The columns share the visible width out whole, so that none is shown cut at the
+        // right edge; the list scrolls sideways a column at a time.
+        const int visible = lw->maximumViewportSize().width();
+        if (visible > column) column = visible / (visible / column);
+        lw->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    }
+    lw->setGridSize(QSize(column, row));
 }
 
 int CListBox::GetColumnWidth() const {
@@ -1242,6 +1300,7 @@ BOOL CHeaderCtrl::SetItem(int index, HDITEM* item) {
     auto& c = m->columns[static_cast<size_t>(index)];
     if (item->mask & HDI_TEXT) c.heading = item->pszText;
     if (item->mask & HDI_WIDTH) c.width = item->cxy;
+    if (item->mask & (HDI_TEXT | HDI_WIDTH)) c.width = m->FitHeading(c.heading, c.width);
     if (item->mask & HDI_FORMAT) c.format = item->fmt;
     m->Changed(false);
     emit m->headerDataChanged(Qt::Horizontal, index, index);
@@ -1299,7 +1358,7 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
     afx::ListCtrlModel::Column c;
     c.heading = heading;
     c.format = format;
-    c.width = width < 0 ? 60 : width;
+    c.width = m->FitHeading(c.heading, width < 0 ? 60 : width);
     m->columns.insert(m->columns.begin() + static_cast<std::ptrdiff_t>(at), c);
     for (auto& r : m->rows)
         if (r.cells.size() > at) r.cells.insert(r.cells.begin() + static_cast<std::ptrdiff_t>(at), CString());
@@ -1333,8 +1392,9 @@ BOOL CListCtrl::SetColumn(int column, const LVCOLUMN* info) {
     if (!m || !info || column < 0 || static_cast<size_t>(column) >= m->columns.size()) return FALSE;
     auto& c = m->columns[static_cast<size_t>(column)];
     if (info->mask & LVCF_FMT) c.format = info->fmt;
-    if (info->mask & LVCF_WIDTH) c.width = info->cx;
     if (info->mask & LVCF_TEXT) c.heading = info->pszText;
+    if (info->mask & LVCF_WIDTH) c.width = info->cx;
+    if (info->mask & (LVCF_WIDTH | LVCF_TEXT)) c.width = m->FitHeading(c.heading, c.width);
     m->Changed(true);
     return TRUE;
 }
@@ -1348,8 +1408,9 @@ int CListCtrl::GetColumnWidth(int column) const {
 BOOL CListCtrl::SetColumnWidth(int column, int width) {
     afx::ListCtrlModel* m = Model();
     if (!m || column < 0 || static_cast<size_t>(column) >= m->columns.size()) return FALSE;
-    m->columns[static_cast<size_t>(column)].width = width;
-    if (m->view && column < m->columnCount(QModelIndex())) m->view->horizontalHeader()->resizeSection(column, width);
+    auto& c = m->columns[static_cast<size_t>(column)];
+    c.width = m->FitHeading(c.heading, width);
+    if (m->view && column < m->columnCount(QModelIndex())) m->view->horizontalHeader()->resizeSection(column, c.width);
     return TRUE;
 }
 

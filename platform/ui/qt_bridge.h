@@ -20,6 +20,8 @@ class QPainter;
 
 namespace afx {
 
+struct DialogTemplate;
+
 QString ToQ(const char* text);
 inline QString ToQ(const CString& text) { return ToQ(text.GetString()); }
 // Windows-1252 form of a toolkit text; characters the code page lacks become '?'.
@@ -127,5 +129,8 @@ void ShowFocusCues(QWidget* window);
 QFont DialogFont();
 void DialogBaseUnits(int* baseX, int* baseY);
 QRect DialogUnitsToPixels(const RECT& du);
+// Builds the controls of a dialog template inside a dialog widget; gives the id of the
+// default button, and the widgets in template order when asked.
+void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* defaultId, std::vector<QWidget*>* built);
 
 }  // namespace afx

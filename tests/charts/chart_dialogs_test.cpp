@@ -236,6 +236,28 @@ TEST(ChartOptions, MarkersAndShownPointsOfOnePageOrOfAll) {
     EXPECT_TRUE(user.AllAnswered());
 }
 
+TEST(ChartOptions, ThePointListShowsWholeColumns) {
+    Charts charts({"muitos"}, 60);
+    CChartWindowDlg dialog(charts.pages, 1, 0);
+    afx::ScriptedUser user;
+    user.OnDialog(IDD_CHART_WINDOW, [&](afx::DialogDriver& d) {
+        d.Click(IDC_OPTIONS_TOGGLE);
+        ASSERT_NE(dialog.GetOptionsDlg(), nullptr);
+        auto* list = static_cast<CListBox*>(dialog.GetOptionsDlg()->GetDlgItem(IDC_OPTIONS_POINTS));
+        CRect client;
+        list->GetClientRect(&client);
+        // Several columns, more than the list shows at once, and none cut at the right edge.
+        const int column = list->GetColumnWidth();
+        EXPECT_LT(2 * column, client.Width());
+        EXPECT_LT(client.Width() % column, client.Width() / column) << client.Width() << " " << column;
+        afx::ProcessPendingEvents();
+        afx::DialogDriver(*dialog.GetOptionsDlg()).SavePng((testsupport::PictureFolder() + "/chart_options_columns.png").c_str());
+        d.Click(IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), STEP_FINISH);
+    EXPECT_TRUE(user.AllAnswered());
+}
+
 TEST(MatrixDialog, TheTableWithOrWithoutTheCorrelationHeader) {
     CDataTable matrix;
     matrix.SetSize(2, 2);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <algorithm>
 #include <fstream>
+#include <functional>
 
 #include "app/data_table.h"
 #include "charts/chart_wnd.h"
@@ -49,6 +50,47 @@ struct ChartWindow {
         afx::ProcessPendingEvents();
     }
 };
+
+// What the window shows now: one colour a pixel, row by row from the top.
+struct Picture {
+    int width = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+Picture Shown(CWnd& wnd) {
+    CRect r;
+    wnd.GetClientRect(&r);
+    CClientDC dc(&wnd);
+    CDC memory;
+    CBitmap copy;
+    EXPECT_TRUE(memory.CreateCompatibleDC(&dc));
+    EXPECT_TRUE(copy.CreateCompatibleBitmap(&dc, r.Width(), r.Height()));
+    CBitmap* old = memory.SelectObject(&copy);
+    memory.BitBlt(0, 0, r.Width(), r.Height(), &dc, 0, 0, SRCCOPY);
+    memory.SelectObject(old);
+    BITMAPINFO info{};
+    info.bmiHeader = {40, r.Width(), -r.Height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<unsigned char> bits(static_cast<size_t>(r.Width()) * r.Height() * 4);
+    EXPECT_EQ(GetDIBits(memory.GetSafeHdc(), copy, 0, static_cast<UINT>(r.Height()), bits.data(), &info, DIB_RGB_COLORS),
+              r.Height());
+    Picture p;
+    p.width = r.Width();
+    for (size_t i = 0; i + 3 < bits.size(); i += 4) p.pixels.push_back(RGB(bits[i + 2], bits[i + 1], bits[i]));
+    return p;
+}
+
+// The pixels where two pictures differ, as "x,y", leaving out those that allowed(x, y) accepts.
+std::vector<std::string> Differences(const Picture& a, const Picture& b,
+                                     const std::function<bool(int, int)>& allowed = nullptr) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i) {
+        const int x = static_cast<int>(i) % a.width, y = static_cast<int>(i) / a.width;
+        if (a.pixels[i] != b.pixels[i] && !(allowed && allowed(x, y)))
+            out.push_back(std::to_string(x) + "," + std::to_string(y));
+    }
+    return out;
+}
 
 std::vector<CString> Texts(const afx::PopupMenuRequest& r) {
     std::vector<CString> out;
@@ -97,6 +139,52 @@ TEST(ChartWindow, PaintsThePageAndPutsAMovedLabelBackFromTheMenu) {
     EXPECT_TRUE(user.AllAnswered());
     std::string png = testsupport::PictureFolder() + "/chart_window.png";
     EXPECT_TRUE(afx::SaveWindowPng(&w.top, png.c_str()));
+}
+
+TEST(ChartWindow, ClickingOrDraggingTheLegendLeavesNoFrameBehind) {
+    CScatterChart page(FourPoints(), "Peso", "Altura", "legenda");
+    ChartWindow w(&page);
+    CChartLegend* legend = page.GetLegend();
+    ASSERT_NE(legend, nullptr);
+    const Picture painted = Shown(w.chart);
+    const int x0 = legend->x, y0 = legend->y;
+
+    // A click shows the dotted frame while the button is down, and nothing is left after.
+    w.Mouse(WM_MOUSEMOVE, x0 + 10, y0 + 10);
+    w.Mouse(WM_LBUTTONDOWN, x0 + 10, y0 + 10);
+    EXPECT_TRUE(legend->IsHighlighted());
+    const Picture pressed = Shown(w.chart);
+    // The frame's top row starts with a dot, inverted, two pixels above and left of the box.
+    EXPECT_EQ(pressed.At(x0 - 2, y0 - 2), painted.At(x0 - 2, y0 - 2) ^ 0xFFFFFF);
+    EXPECT_EQ(pressed.At(x0 - 2, y0 + 1), painted.At(x0 - 2, y0 + 1) ^ 0xFFFFFF);
+    w.Mouse(WM_LBUTTONUP, x0 + 10, y0 + 10);
+    EXPECT_FALSE(legend->IsHighlighted());
+    EXPECT_EQ(Differences(Shown(w.chart), painted), std::vector<std::string>{});
+
+    // Dragged away in two steps, the window shows what a new painting of the moved legend
+    // shows. Only where the drag drew the box over the grey dots of the grid does its
+    // inverting mix give other colours; no pixel is left blank where a painting draws, or
+    // drawn where it leaves the plot white.
+    w.Mouse(WM_LBUTTONDOWN, x0 + 10, y0 + 10);
+    w.Mouse(WM_MOUSEMOVE, x0 - 40, y0 + 20);
+    w.Mouse(WM_MOUSEMOVE, x0 - 90, y0 + 40);
+    w.Mouse(WM_LBUTTONUP, x0 - 90, y0 + 40);
+    ASSERT_EQ(legend->x, x0 - 100);
+    ASSERT_EQ(legend->y, y0 + 30);
+    const Picture dragged = Shown(w.chart);
+    EXPECT_TRUE(afx::SaveWindowPng(&w.top, (testsupport::PictureFolder() + "/legend_dragged.png").c_str()));
+    w.chart.Invalidate();
+    w.chart.UpdateWindow();
+    afx::ProcessPendingEvents();
+    const Picture repainted = Shown(w.chart);
+    const CSize box = *legend->GetBoxSize();
+    EXPECT_EQ(Differences(dragged, repainted,
+                          [&](int x, int y) {
+                              return x >= legend->x && x < legend->x + box.cx && y >= legend->y &&
+                                     y < legend->y + box.cy && dragged.At(x, y) != kWhite &&
+                                     repainted.At(x, y) != kWhite;
+                          }),
+              std::vector<std::string>{});
 }
 
 TEST(ChartWindow, ASelectionOffersTheSelectedSamples) {

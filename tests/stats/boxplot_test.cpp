@@ -183,11 +183,23 @@ TEST_F(BoxplotCommand, MultipleChartsGroupTheVariablesOnACommonAxis) {
         EXPECT_TRUE(LegendTexts(first).empty());
         afx::ProcessPendingEvents();
         d.SavePng((testsupport::PictureFolder() + "/boxplot_multiple.png").c_str());
+        d.Click(IDC_CHART_PREVIOUS);
+    });
+    // A count typed under "Sim" no longer counts once "Não" greys its edit.
+    user.OnDialog(175, [](DialogDriver& d) {
+        EXPECT_EQ(d.Checked(1027), BST_CHECKED);
+        d.Type(1145, "7");
+        d.Click(1028);
+        EXPECT_FALSE(d.IsEnabled(1145));
+        d.Click(1192);
+    });
+    user.OnDialog(IDD_CHART_WINDOW, [](DialogDriver& d) {
+        EXPECT_EQ(d.Items(IDC_PAGE_LIST), (std::vector<CString>{"Peso", "Grande", "Ultima"}));
         d.Click(IDCANCEL);
     });
     Run();
     EXPECT_TRUE(user.AllAnswered());
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages, (std::vector<CString>{"Please enter an integer between 2 and 5."}));
 }
 
 TEST(BoxplotLegend, ValuesKeepTheirIntegerPartAndLargeOnesTakeAnExponent) {

@@ -156,10 +156,14 @@ TEST_F(HistogramCommand, ClassesCountsAndLabelsOfEachKindOfVariable) {
         d.Click(IDC_CHART_PREVIOUS);
     });
     user.OnDialog(173, [](DialogDriver& d) {
+        d.Type(1000, "3");
+        d.Click(1141);  // one range message for one click
+        EXPECT_EQ(d.FocusId(), 1000);
         d.Type(1000, "6");
         d.Click(1141);  // every variable gets 6
         d.Click(1192);
     });
+    user.OnMessageBox([&](const CString& text, UINT) { messages.push_back(text); return IDOK; });  // the range
     user.OnMessageBox([&](const CString& text, UINT) { messages.push_back(text); return IDOK; });
     user.OnMessageBox([&](const CString& text, UINT) { messages.push_back(text); return IDOK; });
     user.OnDialog(IDD_CHART_WINDOW, [](DialogDriver& d) {
@@ -170,9 +174,12 @@ TEST_F(HistogramCommand, ClassesCountsAndLabelsOfEachKindOfVariable) {
     });
     Run();
     EXPECT_TRUE(user.AllAnswered());
-    ASSERT_EQ(messages.size(), 5u);
+    ASSERT_EQ(messages.size(), 6u);
+    EXPECT_EQ(messages[0], "Please enter an integer between 5 and 25.");
     EXPECT_EQ(messages[1], "Algumas modalidades foram agrupadas");
     EXPECT_NE(messages[2].Find("Nada"), -1);
+    EXPECT_EQ(messages[3], "Please enter an integer between 5 and 25.");
+    EXPECT_EQ(messages[4], "Algumas modalidades foram agrupadas");
 }
 
 TEST(HistogramLabels, LayoutOfLargeSmallAndOutOfIntValues) {

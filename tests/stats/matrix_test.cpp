@@ -10,6 +10,7 @@
 #include "res/chart_resource_ids.h"
 #include "res/resource_ids.h"
 #include "stats/correlation_table.h"
+#include "platform/ui/text_fit.h"
 #include "tests/support/gui_test.h"
 
 using testsupport::TempFolder;
@@ -30,13 +31,13 @@ struct Column {
 // are all equal.
 const std::vector<Column>& Columns() {
     static const std::vector<Column> columns = {
-        {"Alfa", 1, {2.5, -1, 3, 3, X, -7.25, 0, 3, 12.5, -1, 4, 0.5}},
+        {"Rendimento", 1, {2.5, -1, 3, 3, X, -7.25, 0, 3, 12.5, -1, 4, 0.5}},
         {"Beta", 1, {1000000.25, 999999.5, 1000000.125, 1000001, 1000000, X, 999999.75, 1000000.5, 1000000.25,
                      1000000.875, 999999.375, 1000000}},
         {"Cor", 0, {1, 2, 2, 3, 1, 3, 1, 2, 3, 1, X, 2}},
         {"Igual", 1, {5, X, 5, 5, 5, 5, X, 5, 5, 5, 5, X}},
         {"Quase", 1, {7, 7, 7, 7, 2, 7, 7, 7, 7, 7, 3, 7}},  // varies only where Beta or Cor is absent
-        {"Menos", 1, {-3, 2, 1, X, 0, 4, -2, 1, 1, -5, 6, 2}},
+        {"Produtividade Anual", 1, {-3, 2, 1, X, 0, 4, -2, 1, 1, -5, 6, 2}},
     };
     return columns;
 }
@@ -171,12 +172,14 @@ TEST_F(MatrixCommand, CorrelationHoldsPearsonBelowAndSpearmanAboveOverCompleteRo
         EXPECT_EQ(d.Dump(IDC_MATRIX_LIST), expected);
         // "Quase" is constant over the complete rows: no coefficient, not a division by 0.
         EXPECT_EQ(d.Dump(IDC_MATRIX_LIST)[4], "Quase\tN/A\tN/A\tN/A\tN/A\tN/A");
+        // Every column is as wide as its heading, the long names included.
+        EXPECT_EQ(afx::TextsThatDoNotFit(d.Dialog()), std::vector<std::string>{});
         afx::ProcessPendingEvents();
         d.SavePng((testsupport::PictureFolder() + "/correlation_matrix.png").c_str());
         d.Click(IDC_CHART_PREVIOUS);
     });
     user.OnDialog(170, [](DialogDriver& d) {
-        // Alfa and Menos only: the rows complete for them alone are used.
+        // Rendimento and Produtividade Anual only: the rows complete for them alone are used.
         for (int i : {1, 2, 3, 4})
             if (d.IsTicked(1078, i)) d.Tick(1078, i);
         d.Click(1191);

@@ -190,7 +190,7 @@ TEST_F(PairedCommands, RegressionPagesAgreeWithAnIndependentFitAndOpenTheirChart
                                               "Tem de selecionar uma variável para o identificador"}));
 }
 
-TEST_F(PairedCommands, ScatterDiagramGivesOneChartPerXInListOrder) {
+TEST_F(PairedCommands, ScatterDiagramGivesOneChartPerXInListOrderAndKeepsTheChoiceOnAnterior) {
     ScriptedUser user;
     user.OnDialog(176, [](DialogDriver& d) {
         EXPECT_EQ(d.Caption(), "Selecionar variáveis para Diagrama de Dispersão");
@@ -212,9 +212,74 @@ TEST_F(PairedCommands, ScatterDiagramGivesOneChartPerXInListOrder) {
         d.SavePng((testsupport::PictureFolder() + "/scatter_diagram.png").c_str());
         d.Click(IDC_CHART_PREVIOUS);
     });
-    user.OnDialog(176, [](DialogDriver& d) { d.Click(IDCANCEL); });
+    // Back on the variable page the choice is still ticked: "Seguinte" goes on at once.
+    auto ticked = [](DialogDriver& d, int list) {
+        std::vector<int> out;
+        for (int i = 0; i < static_cast<int>(d.Items(list).size()); ++i)
+            if (d.IsTicked(list, i)) out.push_back(i);
+        return out;
+    };
+    user.OnDialog(176, [&](DialogDriver& d) {
+        EXPECT_EQ(ticked(d, 1079), (std::vector<int>{0, 2, 3}));
+        EXPECT_EQ(ticked(d, 1146), (std::vector<int>{1}));
+        EXPECT_EQ(d.Checked(1152), BST_CHECKED);
+        d.Click(1153);
+        d.Tick(1154, 1);  // Id labels the points
+        d.Tick(1155, 0);  // Grupo colours them
+        d.Click(1192);
+    });
+    user.OnDialog(IDD_CHART_WINDOW, [](DialogDriver& d) {
+        EXPECT_TRUE(d.IsVisible(IDC_SHOW_CONDITIONING));
+        auto& window = static_cast<CChartWindowDlg&>(d.Dialog());
+        EXPECT_EQ(dynamic_cast<CScatterChart*>(window.GetShownPages()[0])->GetSeries().GetLabel(0), "100");
+        d.Click(IDC_CHART_PREVIOUS);
+    });
+    user.OnDialog(176, [&](DialogDriver& d) {
+        EXPECT_EQ(ticked(d, 1079), (std::vector<int>{0, 2, 3}));
+        EXPECT_EQ(ticked(d, 1146), (std::vector<int>{1}));
+        EXPECT_EQ(d.Checked(1153), BST_CHECKED);
+        EXPECT_TRUE(d.IsEnabled(1154));
+        EXPECT_EQ(ticked(d, 1154), (std::vector<int>{1}));
+        EXPECT_EQ(ticked(d, 1155), (std::vector<int>{0}));
+        d.Click(1192);
+    });
+    user.OnDialog(IDD_CHART_WINDOW, [](DialogDriver& d) {
+        EXPECT_EQ(d.Items(IDC_PAGE_LIST), (std::vector<CString>{"Venda/Preco", "Venda/Fixo", "Venda/Grupo"}));
+        EXPECT_TRUE(d.IsVisible(IDC_SHOW_CONDITIONING));
+        d.Click(IDCANCEL);
+    });
     Run(ID_STATS_SCATTER);
     EXPECT_TRUE(user.AllAnswered());
+    EXPECT_TRUE(user.Messages().empty());
+}
+
+TEST_F(PairedCommands, WithoutAnyFittedLineTheResidualButtonsSaySo) {
+    ScriptedUser user;
+    user.OnDialog(176, [](DialogDriver& d) {
+        d.Tick(1079, 2);  // Fixo: every x is 3
+        d.Tick(1146, 1);
+        d.Click(1192);
+    });
+    for (int i = 0; i < 2; ++i)
+        user.OnMessageBox([](const CString& text, UINT) {
+            EXPECT_EQ(text, "Não há recta de regressão: todos os X são iguais");
+            return IDOK;
+        });
+    user.OnDialog(177, [](DialogDriver& d) {
+        d.Click(1147);
+        d.Click(1148);
+        d.Click(1149);  // the points still show, without a line
+        d.Click(IDCANCEL);
+    });
+    user.OnDialog(IDD_CHART_WINDOW, [](DialogDriver& d) {
+        auto& window = static_cast<CChartWindowDlg&>(d.Dialog());
+        ASSERT_EQ(window.GetShownPages().size(), 1u);
+        EXPECT_FALSE(dynamic_cast<CRegressionChart*>(window.GetShownPages()[0])->HasLine());
+        d.Click(IDCANCEL);
+    });
+    Run(ID_STATS_REGRESSION);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(user.Messages().size(), 2u);
 }
 
 TEST_F(PairedCommands, ConditioningChoiceEndsWithItsVariableOrWithNone) {
