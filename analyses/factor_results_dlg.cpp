@@ -604,7 +604,7 @@ bool CFactorResultsDlg::SaveChartImage(const CString& path, CPlotPage* page) {
     const int dpiY = reference.GetDeviceCaps(LOGPIXELSY) > 0 ? reference.GetDeviceCaps(LOGPIXELSY) : 96;
     const RECT frame{0, 0, static_cast<LONG>(kWidth * 2540 / dpiX), static_cast<LONG>(kHeight * 2540 / dpiY)};
     CMetaFileDC metafile;
-    if (metafile.CreateEnhanced(&reference, nullptr, &frame, "Teste")) {
+    if (metafile.CreateEnhanced(&reference, nullptr, &frame, "Teste\0\0")) {
         page->Draw(&metafile, 0, 0, kWidth, kHeight);
         if (HENHMETAFILE picture = metafile.CloseEnhanced()) {
             const UINT size = GetEnhMetaFileBits(picture, 0, nullptr);

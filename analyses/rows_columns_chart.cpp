@@ -18,6 +18,7 @@ CFactorialPlaneRowsColumnsChart::~CFactorialPlaneRowsColumnsChart() = default;
 void CFactorialPlaneRowsColumnsChart::BuildMarkers() {
     markers.clear();
     anchors.clear();
+    placed.clear();
     labelsMayShow = labelsShown != 0;
     for (int i = 0; i < series->GetCount(); ++i) {
         const CSeriesPoint& p = series->GetPoint(i);
@@ -28,6 +29,7 @@ void CFactorialPlaneRowsColumnsChart::BuildMarkers() {
         marker->SetFilled(filled != 0);
         marker->SetLabelShown(labelsShown != 0);
         anchors.push_back(POINT{marker->x, marker->y});
+        placed.push_back(HasDeviceX(p.x) && HasDeviceY(p.y) ? 1 : 0);
         markers.push_back(std::move(marker));
     }
 }

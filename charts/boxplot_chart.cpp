@@ -75,19 +75,25 @@ void CBoxPlotChart::DrawBox(CDC* dc) {
     const int oldMode = dc->SetBkMode(TRANSPARENT);
     CGdiObject* oldBrush = dc->SelectStockObject(HOLLOW_BRUSH);
     auto y = [&](float v) { return WorldToDeviceY(v); };
-    dc->Rectangle(boxCentreX - w, y(q1), boxCentreX + w, y(q3));
-    dc->MoveTo(boxCentreX - w, y(median));
-    dc->LineTo(boxCentreX + w, y(median));
+    // A piece with a value that has no position on the scale (beyond single precision) is
+    // left out.
+    auto placed = [&](float v) { return HasDeviceY(v); };
+    auto line = [&](int x1, float v1, int x2, float v2) {
+        if (!placed(v1) || !placed(v2)) return;
+        dc->MoveTo(x1, y(v1));
+        dc->LineTo(x2, y(v2));
+    };
+    if (placed(q1) && placed(q3)) dc->Rectangle(boxCentreX - w, y(q1), boxCentreX + w, y(q3));
+    line(boxCentreX - w, median, boxCentreX + w, median);
     auto whisker = [&](float end, float quartile) {
-        dc->MoveTo(boxCentreX - c, y(end));
-        dc->LineTo(boxCentreX + c, y(end));
-        dc->MoveTo(boxCentreX, y(quartile));
-        dc->LineTo(boxCentreX, y(end));
+        line(boxCentreX - c, end, boxCentreX + c, end);
+        line(boxCentreX, quartile, boxCentreX, end);
     };
     std::vector<float> beyond;
     if (identifyOutliers && upperFence < maximum) {
         statistics->CollectAbove(upperFence, variable, beyond);
-        for (float v : beyond) DrawCross(dc, boxCentreX, y(v));
+        for (float v : beyond)
+            if (placed(v)) DrawCross(dc, boxCentreX, y(v));
         whisker(upperFence, q3);
     } else {
         whisker(maximum, q3);
@@ -95,14 +101,14 @@ void CBoxPlotChart::DrawBox(CDC* dc) {
     beyond.clear();
     if (identifyOutliers && lowerFence > minimum) {
         statistics->CollectBelow(lowerFence, variable, beyond);
-        for (float v : beyond) DrawCross(dc, boxCentreX, y(v));
+        for (float v : beyond)
+            if (placed(v)) DrawCross(dc, boxCentreX, y(v));
         whisker(lowerFence, q1);
     } else {
         whisker(minimum, q1);
     }
-    DrawDiamond(dc, boxCentreX, y(mean));
-    dc->MoveTo(boxCentreX, y(q1));
-    dc->LineTo(boxCentreX, y(q3));
+    if (placed(mean)) DrawDiamond(dc, boxCentreX, y(mean));
+    line(boxCentreX, q1, boxCentreX, q3);
     if (oldBrush) dc->SelectObject(oldBrush);
     dc->SetBkMode(oldMode);
 }

@@ -233,7 +233,7 @@ void CChartWnd::OnCopy() {
     if (!m_page) return;
     CClientDC reference(this);
     CMetaFileDC metafile;
-    if (!metafile.CreateEnhanced(&reference, nullptr, nullptr, "Grafico Tesmo")) return;
+    if (!metafile.CreateEnhanced(&reference, nullptr, nullptr, "Grafico Tesmo\0\0")) return;
     CRect client;
     GetClientRect(&client);
     {

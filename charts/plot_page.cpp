@@ -47,9 +47,6 @@ void CreateSharedFonts() {
     if (!g_titleFont) g_titleFont = NewFont(15, 0, 800, "Times New Roman");
 }
 
-// Nearest integer, halves rounded down.
-int Round(double v) { return RoundToInt(v); }
-
 }  // namespace
 
 // --- CPlotPage -------------------------------------------------------------------------------
@@ -317,16 +314,41 @@ void CPlotChart::DrawYTitle(CDC* dc, const CString& text) {
     if (before) dc->SelectObject(before);
 }
 
+namespace {
+// How far from the origin a device position may lie: far outside any page, and far enough
+// inside the int range that the offsets added in drawing cannot overflow.
+constexpr double kFarthestPosition = 268435456.0;   // 2^28
+
+// The pixels from the origin tick of a world value: (v - low) / (high - low) of the ticks'
+// span; NaN or infinite when the value has no position.
+double TickOffset(double v, float low, float high, int pixels) {
+    const double span = static_cast<double>(high) - low;
+    if (span == 0.0) return std::isfinite(v) ? 0.0 : v;
+    return (v - low) / span * pixels;
+}
+
+int DevicePosition(int origin, double offset) {
+    if (!std::isfinite(offset)) return origin;
+    // Halves rounded down: r(v) = ceil(v - 0.5).
+    const double position = origin - std::ceil(offset - 0.5);
+    return static_cast<int>(std::clamp(position, -kFarthestPosition, kFarthestPosition));
+}
+}  // namespace
+
 int CPlotChart::WorldToDeviceX(double x) const {
-    const double span = static_cast<double>(xHigh) - xLow;
-    if (span == 0.0) return tickOriginX;
-    return tickOriginX - Round((x - xLow) / span * (tickOriginX - lastXTickX));
+    return DevicePosition(tickOriginX, TickOffset(x, xLow, xHigh, tickOriginX - lastXTickX));
 }
 
 int CPlotChart::WorldToDeviceY(double y) const {
-    const double span = static_cast<double>(yHigh) - yLow;
-    if (span == 0.0) return tickOriginY;
-    return tickOriginY - Round((y - yLow) / span * (tickOriginY - lastYTickY));
+    return DevicePosition(tickOriginY, TickOffset(y, yLow, yHigh, tickOriginY - lastYTickY));
+}
+
+bool CPlotChart::HasDeviceX(double x) const {
+    return std::isfinite(TickOffset(x, xLow, xHigh, tickOriginX - lastXTickX));
+}
+
+bool CPlotChart::HasDeviceY(double y) const {
+    return std::isfinite(TickOffset(y, yLow, yHigh, tickOriginY - lastYTickY));
 }
 
 double CPlotChart::DeviceToWorldX(int px) const {

@@ -102,8 +102,15 @@ public:
     void DrawXTitle(CDC* dc, const CString& text);
     void DrawYTitle(CDC* dc, const CString& text);
 
+    // The device position of a world value, kept within ±2^28 pixels, so that what is drawn
+    // from it cannot overflow; the origin for a value without a finite position.
     int WorldToDeviceX(double x) const;
     int WorldToDeviceY(double y) const;
+    // Whether a world value has a finite device position on this chart's scale: an infinite
+    // or NaN value, or one whose distance from the scale is beyond a double, has none and is
+    // not drawn.
+    bool HasDeviceX(double x) const;
+    bool HasDeviceY(double y) const;
     double DeviceToWorldX(int px) const;
     double DeviceToWorldY(int py) const;
     // The point lies in the plot frame (right and bottom edges excluded).

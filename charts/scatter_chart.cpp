@@ -61,9 +61,11 @@ void CScatterChart::BuildGroupColours() {
 void CScatterChart::BuildMarkers() {
     markers.clear();
     anchors.clear();
+    placed.clear();
     labelsMayShow = labelsShown != 0;
     markers.reserve(static_cast<size_t>(series->GetCount()));
     anchors.reserve(static_cast<size_t>(series->GetCount()));
+    placed.reserve(static_cast<size_t>(series->GetCount()));
     for (int i = 0; i < series->GetCount(); ++i) {
         const CSeriesPoint& p = series->GetPoint(i);
         auto at = std::lower_bound(groupCodes.begin(), groupCodes.end(), p.group);
@@ -76,6 +78,7 @@ void CScatterChart::BuildMarkers() {
         marker->SetFilled(filled != 0);
         marker->SetLabelShown(labelsShown != 0);
         anchors.push_back(POINT{marker->x, marker->y});
+        placed.push_back(HasDeviceX(p.x) && HasDeviceY(p.y) ? 1 : 0);
         markers.push_back(std::move(marker));
     }
 }
@@ -90,6 +93,7 @@ void CScatterChart::DropElements() {
     legend.reset();
     markers.clear();
     anchors.clear();
+    placed.clear();
     groupCodes.clear();
     groupColours.clear();
 }
@@ -116,7 +120,7 @@ void CScatterChart::DrawPoints(CDC* dc, int left, int top, int right, int bottom
         BuildLegend();
     }
     for (size_t i = 0; i < markers.size(); ++i)
-        if (i < visible.size() && visible[i] == 1) markers[i]->Draw(dc);
+        if (i < visible.size() && visible[i] == 1 && placed[i]) markers[i]->Draw(dc);
     if (conditioningShown && legend) legend->Draw(dc);
 }
 
@@ -145,6 +149,7 @@ void CScatterChart::DrawYTicks(CDC* dc, const CRect& frame) {
 // --- Mouse -------------------------------------------------------------------------------------
 
 bool CScatterChart::HitsMarker(size_t i, int x, int y) const {
+    if (!placed[i]) return false;
     const int h = markerSize / 2;
     const POINT& a = anchors[i];
     if (x >= a.x - h && x < a.x - h + markerSize && y >= a.y - h && y < a.y - h + markerSize) return true;
@@ -275,7 +280,7 @@ bool CScatterChart::GetHoverTexts(std::vector<CString>& texts, int x, int y) {
 void CScatterChart::CollectSelectedSamples(std::vector<CSeriesPoint>& samples) {
     const CRect band(selStartX, selStartY, selEndX, selEndY);
     for (size_t i = 0; i < markers.size(); ++i) {
-        if (i >= visible.size() || visible[i] != 1 || !markers[i]->IsPointIn(band)) continue;
+        if (i >= visible.size() || visible[i] != 1 || !placed[i] || !markers[i]->IsPointIn(band)) continue;
         const CSeriesPoint& p = series->GetPoint(static_cast<int>(i));
         samples.push_back(CSeriesPoint{p.x, p.y, p.label, -1});
     }

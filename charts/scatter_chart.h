@@ -108,5 +108,8 @@ protected:
     std::vector<COLORREF> groupColours;
     std::vector<CNamedCode> groupNames;
     std::vector<POINT> anchors;       // of the markers, in point order
+    // Whether each marker's point has a finite device position: one without is never
+    // drawn, hit or selected.
+    std::vector<BYTE> placed;
     bool labelsMayShow = false;       // some label was shown since the markers were built
 };

@@ -31,10 +31,12 @@ void CScreePlotChart::Draw(CDC* dc, int l, int t, int r, int b) {
         TextOutAt(dc, labels[i], x - 3 * labels[i].GetLength(), originY + 3);
     }
     for (size_t i = 0; i < values.size(); ++i) {
+        // A value without a position on the scale has no dot and no line to it.
+        if (!HasDeviceY(values[i])) continue;
         const int x = originX + static_cast<int>(i + 1) * xTickSpacing;
         const int y = WorldToDeviceY(values[i]);
         DrawDot(dc, x, y, RGB(0, 0, 128));
-        if (i + 1 < values.size()) {
+        if (i + 1 < values.size() && HasDeviceY(values[i + 1])) {
             const int nextX = originX + static_cast<int>(i + 2) * xTickSpacing;
             DrawColouredLine(dc, x, y, nextX, WorldToDeviceY(values[i + 1]), RGB(255, 0, 0));
         }

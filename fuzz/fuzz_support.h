@@ -6,7 +6,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 
 #include "app/data_set.h"
@@ -21,9 +24,32 @@ inline void PrepareHeadless() {
     afx::ScriptedUser::SetFailureReporter([](const std::string&) {});
 }
 
-// A path of this process's own, for the file named by tag.
+// A folder of this process's own under $TMPDIR (or /tmp), created on first use and removed
+// with what it holds when the process ends.
+class FuzzFolder {
+public:
+    FuzzFolder() {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/tesmo-fuzz-XXXXXX";
+        if (!mkdtemp(name.data())) {
+            std::perror("tesmo fuzz: cannot create a temporary folder");
+            std::abort();
+        }
+        path = name;
+    }
+    ~FuzzFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    FuzzFolder(const FuzzFolder&) = delete;
+    FuzzFolder& operator=(const FuzzFolder&) = delete;
+    std::string path;
+};
+
+// A path in the process's own folder, for the file named by tag.
 inline std::string FuzzPath(const char* tag) {
-    return FormatString("/tmp/tesmo-fuzz-%d-%s.tsm", static_cast<int>(getpid()), tag).str();
+    static const FuzzFolder folder;
+    return folder.path + "/" + tag + ".tsm";
 }
 
 inline bool WriteBytes(const std::string& path, const void* data, size_t size) {
@@ -51,13 +77,17 @@ inline bool LoadFile(const std::string& path, CDataSet& set) {
     return set.Load(ar) != FALSE;
 }
 
-// Saves set as a native file at path.
+// Saves set as a native file at path; false when it cannot be created or written.
 inline bool SaveFile(const std::string& path, const CDataSet& set) {
     CFile file;
     if (!file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite)) return false;
-    CArchive ar(&file, CArchive::store);
-    set.Save(ar);
-    ar.Close();
-    file.Close();
+    try {
+        CArchive ar(&file, CArchive::store);
+        set.Save(ar);
+        ar.Close();
+        file.Close();
+    } catch (const CFileException&) {
+        return false;
+    }
     return true;
 }

@@ -100,7 +100,7 @@ inline std::string Fault(std::string_view bytes) {
             return {};
         table.CreateDefaultVariables();
     }
-    if (!SaveFile(first, table)) return {};
+    if (!SaveFile(first, table)) return "the table cannot be saved";
     CDataSet reread;
     if (!LoadFile(first, reread))
         return FormatString("the saved file is refused: %s",
@@ -108,7 +108,7 @@ inline std::string Fault(std::string_view bytes) {
             .str();
     std::string difference = Difference(table, reread);
     if (!difference.empty()) return difference;
-    if (!SaveFile(second, reread)) return {};
+    if (!SaveFile(second, reread)) return "the table read back cannot be saved";
     if (ReadBytes(first) != ReadBytes(second)) return "saving the table read back gives other bytes";
     return {};
 }

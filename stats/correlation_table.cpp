@@ -283,7 +283,7 @@ void CCorrelationTable::FillListCtrl(CListCtrl* list) const {
     CDataTable::FillListCtrl(list);
     for (int r = 1; r <= m_nRows; ++r)
         for (int v = 1; v <= m_nVariables; ++v)
-            if (std::isnan(GetValue(r, v))) SetListItemText(r - 1, "N/A", v, list);
+            if (!std::isfinite(GetValue(r, v))) SetListItemText(r - 1, "N/A", v, list);
     if (m_nKind == KIND_CORRELATION)
         if (auto* copyList = dynamic_cast<CCopyListCtrl*>(list)) copyList->SetTriangleColours(1);
 }

@@ -1,6 +1,7 @@
 #include "stats/descriptive_stats.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
@@ -16,7 +17,12 @@ constexpr int IDC_STATS_LIST = 1078;
 constexpr int IDC_PREVIOUS = 1193;
 const char kNotAvailable[] = "N/A";
 
-CString Number(double value) { return FormatString("%.4f", value); }
+// "%.4f", or "N/A" for a figure that is not a finite number.
+CString Number(double value) { return std::isfinite(value) ? FormatString("%.4f", value) : CString(kNotAvailable); }
+
+// A statistic taken in single precision, as the values are kept, when that can hold it;
+// beyond its range the double is taken, so an extreme figure is shown and not "inf".
+double Single(double value) { return std::fabs(value) <= FLT_MAX ? static_cast<float>(value) : value; }
 }  // namespace
 
 const std::vector<CString>& DescriptiveHeadings() {
@@ -43,32 +49,34 @@ std::vector<CString> DescribeVariable(const COrderStatistics& stats, int i) {
         cells[3] = Number(stats.GetMode(i));
         return cells;
     }
-    // The mean, quartiles and extremes are single-precision values; what is derived from
-    // them is computed in double.
-    const float mean = static_cast<float>(stats.GetMean(i));
-    float q1 = 0, q3 = 0;
-    const float median = stats.GetQuartiles(i, q1, q3);
-    const float minimum = static_cast<float>(stats.GetMin(i));
-    const float maximum = static_cast<float>(stats.GetMax(i));
-    const double iqr = static_cast<double>(q3) - static_cast<double>(q1);
+    // The mean, quartiles and extremes are single-precision values (doubles beyond that
+    // range); what is derived from them is computed in double.
+    const double mean = Single(stats.GetMean(i));
+    double q1 = 0, q3 = 0;
+    const double median = Single(stats.GetQuartilesInDouble(i, q1, q3));
+    q1 = Single(q1);
+    q3 = Single(q3);
+    const double minimum = Single(stats.GetMin(i));
+    const double maximum = Single(stats.GetMax(i));
+    const double iqr = q3 - q1;
     cells[2] = Number(mean);
     cells[4] = Number(median);
     cells[5] = Number(minimum);
     cells[6] = Number(q1);
     cells[7] = Number(q3);
     cells[8] = Number(maximum);
-    cells[12] = Number(static_cast<double>(maximum) - static_cast<double>(minimum));
+    cells[12] = Number(maximum - minimum);
     cells[13] = Number(iqr);
-    if (iqr != 0.0) cells[15] = Number((static_cast<double>(mean) - static_cast<double>(median)) / iqr);
+    if (iqr != 0.0) cells[15] = Number((mean - median) / iqr);
     // The sample variance needs two values.
     if (n < 2) return cells;
     double variance = stats.GetVariance(i);
-    // A variance that rounded below 0 is 0.
-    if (!(variance > 0.0)) variance = 0.0;
+    // A variance that rounded below 0 is 0; one that is not a number stays so.
+    if (variance < 0.0) variance = 0.0;
     const double s = std::sqrt(variance);
     cells[9] = Number(variance);
     cells[10] = Number(s);
-    if (mean != 0.0f) cells[11] = Number(s / static_cast<double>(mean));
+    if (mean != 0.0) cells[11] = Number(s / mean);
     // Skewness needs a spread among the sorted values themselves: when they are all equal
     // the sum of cubes is noise, whatever tiny variance the cells' sums left.
     const bool spread = s != 0.0 && minimum != maximum;

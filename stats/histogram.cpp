@@ -162,12 +162,17 @@ CHistogramChart::LabelLayout CHistogramChart::ComputeLabelLayout(int width, int 
     const int k = std::max(1, classes);
     const int B = std::max(1, static_cast<int>(std::floor((width / 5.0 - k) / (k + 1))));
     const int sign = first < 0.0f ? 2 : 1;
-    // The integer part must hold the longer of the two ends.
-    const double magnitude = std::max(std::fabs(static_cast<double>(first)), std::fabs(static_cast<double>(last)));
+    // The integer part must hold the longer of the two ends. An end beyond single precision
+    // (infinite) is written as such and gives the others no digits.
+    auto finite = [](float v) { return std::isfinite(v) ? std::fabs(static_cast<double>(v)) : 0.0; };
+    const double magnitude = std::max(finite(first), finite(last));
     int D = magnitude <= 1.0 ? sign : static_cast<int>(std::floor(std::log10(magnitude))) + sign;
-    // A zero range (one value) takes the scale of the value itself.
+    // A zero range (one value) takes the scale of the value itself; a range without a
+    // finite size counts as a wide one.
     const double range = static_cast<double>(last) - static_cast<double>(first);
-    const double R = range > 0.0 ? std::log10(range) : (magnitude > 0.0 ? std::log10(magnitude) : 0.0);
+    const double R = !std::isfinite(range) ? HUGE_VAL
+                     : range > 0.0         ? std::log10(range)
+                     : (magnitude > 0.0 ? std::log10(magnitude) : 0.0);
     auto fraction = [&](int available) { return R > 1.0 ? 0 : std::max(0, available); };
     if (B - 1 > D) {
         layout.decimals = R > 1.0 ? 0 : std::max(0, std::min(B - D - 1, static_cast<int>(std::ceil(std::fabs(R))) + 1));

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <numeric>
 
 #include "app/status.h"
 #include "res/resource_ids.h"
@@ -76,8 +77,20 @@ void SortValuesStable(std::vector<float>& values) {
     RadixSort(values.data(), values.size(), scratch.get());
 }
 
-CSortedValues::CSortedValues(afx::LargeArray<float> sortedValues, size_t count)
-    : m_pValues(std::move(sortedValues)), m_nCount(count) {}
+CSortedValues::CSortedValues(afx::LargeArray<float> sortedValues, size_t count, std::vector<double> beyond)
+    : m_pValues(std::move(sortedValues)), m_nCount(count), m_beyond(std::move(beyond)) {
+    if (m_beyond.empty()) return;
+    m_nBelow = static_cast<size_t>(std::count_if(m_beyond.begin(), m_beyond.end(), [](double v) { return v < 0; }));
+    const float* values = m_pValues.get();
+    m_nBelowAt = static_cast<size_t>(std::find(values, values + m_nCount, -HUGE_VALF) - values);
+    m_nAboveAt = static_cast<size_t>(std::find(values, values + m_nCount, HUGE_VALF) - values);
+}
+
+double CSortedValues::Beyond(size_t index) const {
+    const float v = m_pValues[index];
+    const size_t at = v < 0 ? index - m_nBelowAt : m_nBelow + (index - m_nAboveAt);
+    return at < m_beyond.size() ? m_beyond[at] : v;
+}
 
 COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<int>& variables, float missingCode)
     : m_fMissingCode(missingCode) {
@@ -94,20 +107,27 @@ COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<in
     for (size_t j = 0; j < count; ++j) values.push_back(afx::MakeLargeArray<float>(rows));
     std::vector<float*> out(count);
     std::vector<size_t> present(count, 0);
+    // The doubles of the rare cells beyond single precision.
+    std::vector<std::vector<double>> beyond(count);
     for (size_t j = 0; j < count; ++j) out[j] = values[j].get();
     for (size_t r = 0; r < rows; ++r) {
         for (size_t j = 0; j < count; ++j) {
-            const float x = static_cast<float>(table.GetValue(static_cast<int>(r + 1), variables[j]));
+            const double value = table.GetValue(static_cast<int>(r + 1), variables[j]);
+            const float x = static_cast<float>(value);
             out[j][present[j]] = x;
-            present[j] += !IsAbsent(x, m_fMissingCode);
+            const bool isPresent = !IsAbsent(x, m_fMissingCode);
+            present[j] += isPresent;
+            if (std::isinf(x) && isPresent) [[unlikely]]
+                beyond[j].push_back(value);
         }
     }
     afx::LargeArray<float> scratch = afx::MakeLargeArray<float>(rows);
     for (size_t j = 0; j < count; ++j) {
         StepProgress();
         RadixSort(values[j].get(), present[j], scratch.get());
+        std::sort(beyond[j].begin(), beyond[j].end());
         m_variables.push_back(table.GetVariable(variables[j]));
-        m_lists.emplace_back(std::move(values[j]), present[j]);
+        m_lists.emplace_back(std::move(values[j]), present[j], std::move(beyond[j]));
     }
     EndProgress();
 }
@@ -125,14 +145,23 @@ double COrderStatistics::GetMax(int i) const {
 }
 
 float COrderStatistics::GetQuartiles(int i, float& q1, float& q3) const {
+    double lower = 0, upper = 0;
+    const double median = GetQuartilesInDouble(i, lower, upper);
+    q1 = static_cast<float>(lower);
+    q3 = static_cast<float>(upper);
+    return static_cast<float>(median);
+}
+
+double COrderStatistics::GetQuartilesInDouble(int i, double& q1, double& q3) const {
     const CSortedValues& list = List(i);
     const int n = list.GetCount();
     if (n == 0) {
-        q1 = q3 = std::numeric_limits<float>::quiet_NaN();
+        q1 = q3 = std::numeric_limits<double>::quiet_NaN();
         return q1;
     }
     const int m = n / 4;
-    auto mid = [&](int k) { return (list.At(k) + list.At(k + 1)) / 2.0; };
+    // (a + b) / 2, without overflow for values near the largest doubles.
+    auto mid = [&](int k) { return std::midpoint(list.At(k), list.At(k + 1)); };
     double lower = 0, median = 0, upper = 0;
     switch (n % 4) {
     case 0:
@@ -156,9 +185,9 @@ float COrderStatistics::GetQuartiles(int i, float& q1, float& q3) const {
         upper = list.At(3 * m + 3);
         break;
     }
-    q1 = static_cast<float>(lower);
-    q3 = static_cast<float>(upper);
-    return static_cast<float>(median);
+    q1 = lower;
+    q3 = upper;
+    return median;
 }
 
 float COrderStatistics::GetMode(int i) const {
@@ -181,10 +210,11 @@ float COrderStatistics::GetMode(int i) const {
 
 double COrderStatistics::GetSkewness(int i, double s) const {
     const double mean = GetMean(i);
+    const CSortedValues& list = List(i);
     double sum = 0.0;
     double n = 0.0;
-    for (float x : List(i).Values()) {
-        double d = static_cast<double>(x) - mean;
+    for (int k = 1; k <= list.GetCount(); ++k) {
+        double d = list.At(k) - mean;
         sum += d * d * d;
         n += 1.0;
     }

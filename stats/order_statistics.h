@@ -2,6 +2,7 @@
 // chose: per variable, its present values sorted, and what is read from them.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <memory>
 #include <span>
@@ -11,22 +12,34 @@
 #include "platform/core/large_block.h"
 
 // One variable's present values in ascending order, in one block. The values are the
-// table's cells narrowed to single precision, so a float holds each of them exactly.
+// table's cells narrowed to single precision, so a float holds each of them exactly; a cell
+// beyond that range (an infinite float in the block) keeps its double value beside it.
 class CSortedValues {
 public:
     CSortedValues() = default;
-    // Takes count values already in ascending order.
-    CSortedValues(afx::LargeArray<float> sortedValues, size_t count);
+    // Takes count values already in ascending order, and the doubles of those that are
+    // infinite among them, in ascending order.
+    CSortedValues(afx::LargeArray<float> sortedValues, size_t count, std::vector<double> beyond = {});
 
     int GetCount() const { return static_cast<int>(m_nCount); }
     bool IsEmpty() const { return m_nCount == 0; }
-    // The k-th value counted from 1 (k in 1..count).
-    double At(int k) const { return m_pValues[static_cast<size_t>(k - 1)]; }
+    // The k-th value counted from 1 (k in 1..count); a value beyond single precision as its
+    // double.
+    double At(int k) const {
+        const float v = m_pValues[static_cast<size_t>(k - 1)];
+        return std::isinf(v) && !m_beyond.empty() ? Beyond(static_cast<size_t>(k - 1)) : v;
+    }
     std::span<const float> Values() const { return {m_pValues.get(), m_nCount}; }
 
 private:
+    double Beyond(size_t index) const;
+
     afx::LargeArray<float> m_pValues;
     size_t m_nCount = 0;
+    std::vector<double> m_beyond;   // below -FLT_MAX first, then above FLT_MAX
+    size_t m_nBelow = 0;            // how many of them lie below
+    size_t m_nBelowAt = 0;          // where the block's -infinity and +infinity runs start
+    size_t m_nAboveAt = 0;
 };
 
 // Sorts ascending; equal values keep their order (a negative zero counts as equal to zero).
@@ -56,6 +69,8 @@ public:
     double GetMax(int i) const;
     // The median; writes the first and third quartiles.
     float GetQuartiles(int i, float& q1, float& q3) const;
+    // The same in double: a value beyond single precision keeps its double value.
+    double GetQuartilesInDouble(int i, double& q1, double& q3) const;
     // The value of the longest run of equal values (the smallest among equally long runs).
     float GetMode(int i) const;
     // n / ((n - 1)(n - 2)) times the sum of ((x - mean) / s)^3; needs s != 0 and n >= 3.

@@ -127,7 +127,8 @@ CRegressionChart::~CRegressionChart() = default;
 void CRegressionChart::Draw(CDC* dc, int left, int top, int right, int bottom) {
     if (!dc) return;
     DrawFrame(dc, left, top, right, bottom);
-    if (hasLine) {
+    // A line with an end beyond the scale's reach is not drawn.
+    if (hasLine && HasDeviceX(maxX) && HasDeviceY(fittedAtMax) && HasDeviceX(minX) && HasDeviceY(fittedAtMin)) {
         CPen red;
         red.CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
         CPen* before = dc->SelectObject(&red);

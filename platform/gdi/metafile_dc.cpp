@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 #include <algorithm>
+#include <string>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -394,7 +395,8 @@ CMetaFileDC::~CMetaFileDC() {
     if (m_hDC) ::DeleteDC(Detach());
 }
 
-BOOL CMetaFileDC::CreateEnhanced(CDC* refDC, const char* fileName, const RECT* bounds, const char* description) {
+BOOL CMetaFileDC::CreateEnhanced(CDC* refDC, const char* fileName, const RECT* bounds, const char* description,
+                                 size_t size) {
     if (m_hDC) return FALSE;
     afx::gdi::Device reference = afx::gdi::ScreenDevice();
     if (refDC) {
@@ -405,14 +407,17 @@ BOOL CMetaFileDC::CreateEnhanced(CDC* refDC, const char* fileName, const RECT* b
         }
         reference = ref->Caps();
     }
-    // The description: the application's name and the picture's, each ended by a zero.
+    // The description: the application's name and the picture's, each ended by a zero; an
+    // empty part or the end of the given bytes ends it.
     std::u16string text;
     if (description) {
         const char* p = description;
-        for (int part = 0; part < 2 && *p; ++part) {
-            text += afx::gdi::Utf16(CString(p));
+        const char* const end = description + size;
+        for (int part = 0; part < 2 && p < end && *p; ++part) {
+            const char* stop = std::find(p, end, '\0');
+            text += afx::gdi::Utf16(CString(std::string(p, stop)));
             text.push_back(u'\0');
-            p += std::strlen(p) + 1;
+            p = stop == end ? end : stop + 1;
         }
     }
     auto* c = new afx::gdi::MetafileContext(reference, bounds, text, CString(fileName ? fileName : ""));

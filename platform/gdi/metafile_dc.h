@@ -3,6 +3,7 @@
 // reference device's size, so that programs without a metafile reader get an image.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "platform/gdi/dc.h"
@@ -17,8 +18,17 @@ public:
 
     // A metafile in memory (fileName must be null) on the reference device (the screen when
     // null). bounds: the picture frame in 0.01 mm, or null to take it from what is drawn.
-    // description: "application\0picture\0\0" style text, or null.
-    BOOL CreateEnhanced(CDC* refDC, const char* fileName, const RECT* bounds, const char* description);
+    // description: "application\0picture\0\0" style text of size bytes, or null; the
+    // reader never goes past those bytes, whether or not they end with two zeros.
+    BOOL CreateEnhanced(CDC* refDC, const char* fileName, const RECT* bounds, const char* description, size_t size);
+    // A literal description, read up to its own end.
+    template <size_t N>
+    BOOL CreateEnhanced(CDC* refDC, const char* fileName, const RECT* bounds, const char (&description)[N]) {
+        return CreateEnhanced(refDC, fileName, bounds, description, N);
+    }
+    BOOL CreateEnhanced(CDC* refDC, const char* fileName, const RECT* bounds, std::nullptr_t) {
+        return CreateEnhanced(refDC, fileName, bounds, nullptr, 0);
+    }
     // Ends the recording; the caller owns the metafile (DeleteEnhMetaFile), null on failure.
     HENHMETAFILE CloseEnhanced();
 };

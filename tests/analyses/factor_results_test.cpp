@@ -279,6 +279,9 @@ TEST(CorrespReport, WholeCommandFromTheMenuWithKelo) {
     CClientDC screen(nullptr);
     EXPECT_EQ(field(24 + 8), 450 * 2540 / screen.GetDeviceCaps(LOGPIXELSX));
     EXPECT_EQ(field(24 + 12), 300 * 2540 / screen.GetDeviceCaps(LOGPIXELSY));
+    // Its description is "Teste" and nothing after it.
+    ASSERT_EQ(field(60), 6);
+    EXPECT_EQ(emf.substr(88, 12), std::string("T\0e\0s\0t\0e\0\0\0", 12));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], CString((reportFolder + "/Relatorio.html").c_str()));
 }

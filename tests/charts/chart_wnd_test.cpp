@@ -324,12 +324,12 @@ TEST(ChartWindow, CopiarPutsAnEnhancedMetafileAndItsPictureOnTheClipboard) {
     // The picture's frame in 0.01 mm: 400 × 300 pixels at 96 per inch.
     EXPECT_EQ(static_cast<int32_t>(U32(bytes, 32)), 400 * 2540 / 96);
     EXPECT_EQ(static_cast<int32_t>(U32(bytes, 36)), 300 * 2540 / 96);
-    // The description "Grafico Tesmo" in UTF-16 at its offset.
+    // The description "Grafico Tesmo" in UTF-16 at its offset, ended by a zero, and nothing after it.
     const uint32_t descriptionAt = U32(bytes, 64);
-    ASSERT_GT(U32(bytes, 60), 13u);
+    ASSERT_EQ(U32(bytes, 60), 14u);
     std::string description;
-    for (uint32_t i = 0; i < 13; ++i) description += static_cast<char>(bytes[descriptionAt + 2 * i]);
-    EXPECT_EQ(description, "Grafico Tesmo");
+    for (uint32_t i = 0; i < 14; ++i) description += static_cast<char>(bytes[descriptionAt + 2 * i]);
+    EXPECT_EQ(description, std::string("Grafico Tesmo\0", 14));
     std::vector<uint32_t> types;
     size_t at = 0;
     while (at + 8 <= bytes.size()) {

@@ -203,6 +203,27 @@ TEST(ChartLayout, FrameMarginsTickSpacingAndMapping) {
     EXPECT_FALSE(chart.IsInPlotFrame(100, 9));
 }
 
+TEST(ChartLayout, FarValuesAreClampedAndNonFiniteOnesHaveNoPosition) {
+    CFixedChart chart(0, 12, 0, 12, 6);
+    CRecordingDC dc;
+    chart.DrawFrame(&dc, 0, 0, 400, 300);
+    // At most 2^28 pixels away, whichever side the value lies on.
+    EXPECT_EQ(chart.WorldToDeviceX(1e300), 268435456);
+    EXPECT_EQ(chart.WorldToDeviceX(-1e300), -268435456);
+    EXPECT_EQ(chart.WorldToDeviceY(1e300), -268435456);
+    EXPECT_EQ(chart.WorldToDeviceY(-1e300), 268435456);
+    EXPECT_TRUE(chart.HasDeviceX(1e300));
+    EXPECT_TRUE(chart.HasDeviceY(-1e300));
+    // Infinite and NaN values, and one whose distance in pixels overflows a double, have no
+    // position; asked for one, the origin comes back.
+    for (double v : {HUGE_VAL, -HUGE_VAL, std::nan(""), 1.7e308}) {
+        EXPECT_FALSE(chart.HasDeviceX(v)) << v;
+        EXPECT_FALSE(chart.HasDeviceY(v)) << v;
+        EXPECT_EQ(chart.WorldToDeviceX(v), 60) << v;
+        EXPECT_EQ(chart.WorldToDeviceY(v), 260) << v;
+    }
+}
+
 TEST(ChartLayout, ARectangleAwayFromTheOriginKeepsTheWidthsMeasuredFromZero) {
     CFixedChart chart(-1, 1, 100, 200, 4);
     CRecordingDC dc;

@@ -290,6 +290,29 @@ TEST(ScatterChart, AnEmptySeriesDrawsAnEmptyFrameFromZeroToOne) {
     EXPECT_TRUE(samples.empty());
 }
 
+TEST(ScatterChart, APointWithoutAPositionIsNeitherDrawnNorFound) {
+    // B's x is beyond single precision: the scale falls back to 0..1, and B has no place on it.
+    CScatterChart chart(CPointSeries({0.5f, HUGE_VALF, 0.25f}, {0.5f, 0.5f, 0.75f}, {"A", "B", "C"}, {}), "x", "y",
+                        "longe");
+    CRecordingDC dc;
+    chart.Draw(&dc, 0, 0, 400, 300);
+    ASSERT_EQ(chart.GetMarkerCount(), 3u);
+    // The page and the plot frame, then the markers of A and C.
+    EXPECT_EQ(dc.Find("Rectangle").size(), 4u);
+    EXPECT_EQ(chart.ItemAt(chart.originX, chart.originY), -1);
+    std::vector<CString> tips;
+    EXPECT_FALSE(chart.GetHoverTexts(tips, chart.originX, chart.originY));
+    EXPECT_EQ(chart.ItemAt(chart.WorldToDeviceX(0.25), chart.WorldToDeviceY(0.75)), 2);
+    // A selection over the whole page takes A and C only.
+    chart.OnButtonDown(nullptr, -1000, -1000);
+    chart.OnButtonUp(nullptr, 5000, 5000);
+    std::vector<CSeriesPoint> samples;
+    chart.CollectSelectedSamples(samples);
+    ASSERT_EQ(samples.size(), 2u);
+    EXPECT_EQ(samples[0].label, CString("A"));
+    EXPECT_EQ(samples[1].label, CString("C"));
+}
+
 TEST(ScatterChart, ZeroLinesCrossTheAxesWhenTheScaleSpansZero) {
     CScatterChart chart(CPointSeries({-5, 5}, {-5, 5}, {}, {}), "x", "y", "zero");
     chart.SetShowZeroLines(true);

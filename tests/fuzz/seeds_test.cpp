@@ -1,6 +1,12 @@
 // The fuzz targets' seeds and round-trip check, run in every build.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -63,6 +69,48 @@ TEST(RoundTripCheck, ReportsWhatChangedBeyondTheFileSixDecimals) {
     b = a;
     b.SetMissingCode(-9.8f);
     EXPECT_EQ(round_trip::Difference(a, b), "missing-value code -9.89999962 became -9.80000019");
+}
+
+TEST(RoundTripCheck, AFailedSaveFailsTheCheck) {
+    const std::string seed = ReadBytes(Seeds("tsm").front());
+    ASSERT_EQ(round_trip::Fault(seed), "");
+    // A folder where the saved file should go: it cannot be created.
+    std::filesystem::remove(FuzzPath("first"));
+    ASSERT_TRUE(std::filesystem::create_directory(FuzzPath("first")));
+    EXPECT_EQ(round_trip::Fault(seed), "the table cannot be saved");
+    std::filesystem::remove(FuzzPath("first"));
+}
+
+TEST(RoundTripCheck, LeavesNoFileBehind) {
+    // The seeds' round trips, run by a process of their own under a temporary folder of the
+    // test's: when it ends, neither that folder nor /tmp holds a file of it.
+    std::string tmp = (std::filesystem::temp_directory_path() / "tesmo-seeds-XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmp.data()), nullptr);
+    std::vector<std::string> args = {"fuzz_seed_tests", "--gtest_filter=FuzzSeeds.EverySeedComesBackFromSave"};
+    std::vector<std::string> env = {"TMPDIR=" + tmp};
+    for (char** e = environ; *e; ++e)
+        if (std::string(*e).rfind("TMPDIR=", 0) != 0) env.push_back(*e);
+    auto pointers = [](std::vector<std::string>& strings) {
+        std::vector<char*> p;
+        for (std::string& s : strings) p.push_back(s.data());
+        p.push_back(nullptr);
+        return p;
+    };
+    std::vector<char*> argv = pointers(args), envp = pointers(env);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    ASSERT_EQ(posix_spawn(&child, "/proc/self/exe", &actions, nullptr, argv.data(), envp.data()), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(std::filesystem::is_empty(tmp));
+    const std::string own = "tesmo-fuzz-" + std::to_string(child) + "-";
+    for (const auto& entry : std::filesystem::directory_iterator("/tmp"))
+        EXPECT_NE(entry.path().filename().string().rfind(own, 0), 0u) << entry.path();
+    std::filesystem::remove_all(tmp);
 }
 
 TEST(RoundTripCheck, PastedRowNamesWithBlanksComeBackFromSave) {

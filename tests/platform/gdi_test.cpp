@@ -802,4 +802,29 @@ TEST(GdiMetafiles, RecordsTheDrawingAndWritesItToAFile) {
     EXPECT_EQ(SetEnhMetaFileBits(10, bytes.data()), nullptr);
 }
 
+TEST(GdiMetafiles, TheDescriptionEndsWithTheBytesItWasGiven) {
+    // The header's description as (count of UTF-16 units, text).
+    auto described = [](auto&&... description) {
+        CMetaFileDC mf;
+        EXPECT_TRUE(mf.CreateEnhanced(nullptr, nullptr, nullptr, description...));
+        HENHMETAFILE h = mf.CloseEnhanced();
+        std::vector<unsigned char> bytes(GetEnhMetaFileBits(h, 0, nullptr));
+        GetEnhMetaFileBits(h, static_cast<UINT>(bytes.size()), bytes.data());
+        DeleteEnhMetaFile(h);
+        const uint32_t count = bytes[60] | bytes[61] << 8;
+        std::string text;
+        for (uint32_t i = 0; count && i < count; ++i) text += static_cast<char>(bytes[88 + 2 * i]);
+        return std::make_pair(count, text);
+    };
+    using Description = std::pair<uint32_t, std::string>;
+    EXPECT_EQ(described("Teste\0\0"), Description(6, std::string("Teste\0", 6)));
+    EXPECT_EQ(described("Grafico Tesmo\0\0"), Description(14, std::string("Grafico Tesmo\0", 14)));
+    // One part only, or bytes that stop before any zero: nothing beyond them is read.
+    EXPECT_EQ(described("Teste"), Description(6, std::string("Teste\0", 6)));
+    const char unended[] = {'A', 'p', 'p', '\0', 'F', 'i', 'g'};
+    EXPECT_EQ(described(unended, sizeof unended), Description(8, std::string("App\0Fig\0", 8)));
+    EXPECT_EQ(described(unended, 2), Description(3, std::string("Ap\0", 3)));
+    EXPECT_EQ(described(nullptr), Description(0, ""));
+}
+
 }  // namespace

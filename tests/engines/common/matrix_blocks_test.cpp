@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,8 +11,10 @@ namespace {
 
 std::string Print(int kind, int nrows, int ncols, const std::vector<float>& a,
                   const std::vector<std::string>& rows, const std::vector<std::string>& cols) {
-    const auto dir = std::filesystem::temp_directory_path() / "tesmo_matrix_blocks_test";
-    std::filesystem::create_directories(dir);
+    // A folder of this call's own: tests running at the same time share no file.
+    std::string folder = (std::filesystem::temp_directory_path() / "tesmo_matrix_blocks_XXXXXX").string();
+    EXPECT_NE(mkdtemp(folder.data()), nullptr);
+    const std::filesystem::path dir = folder;
     {
         RecordWriter out;
         EXPECT_TRUE(out.Create("m.prn", dir.string()));

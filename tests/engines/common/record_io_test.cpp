@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -195,8 +196,10 @@ TEST(FieldFormat, FreeValuesReadBackExactly) {
 }
 
 TEST(RecordWriter, CreatesOrReplacesWithCrLfRecordsAndContinuations) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "tesmo_record_io_test";
-    std::filesystem::create_directories(dir);
+    // A folder of the test's own: tests running at the same time share no file.
+    std::string folder = (std::filesystem::temp_directory_path() / "tesmo_record_io_XXXXXX").string();
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    const std::filesystem::path dir = folder;
     {
         std::ofstream old(dir / "out.txt");
         old << "an older and longer content that must disappear\n";

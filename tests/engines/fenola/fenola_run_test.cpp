@@ -10,6 +10,7 @@
 #include "engines/fenola/fenola.h"
 #include "engines/fenola/listing.h"
 #include "tests/engines/fenola/engine_files.h"
+#include "tests/support/memory_limit.h"
 
 namespace {
 
@@ -334,13 +335,15 @@ TEST(FenolaRun, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
     for (int i = 1; i <= 10; ++i) data.push_back(std::to_string(i) + " " + std::to_string(i * i));
     folder.Write("Dados.dat", data);
     folder.Write("fenola.par", {"677000107 2", "1 4 1", (folder / "Dados.dat").string(), "T", "X", "Y", "0 0 0"});
-    const std::string command =
-        "cd '" + folder.str() + "' && ulimit -v 524288 && timeout 20 '" FENOLA_PROGRAM "' > /dev/null 2>&1";
+    const std::string command = "cd '" + folder.str() + "' && " + std::string(kMemoryLimit512) +
+                                " && timeout 20 '" FENOLA_PROGRAM "' > /dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 1 << 8);
+    ASSERT_FALSE(folder.Lines("fenola.prn").empty());
     EXPECT_EQ(folder.Lines("fenola.prn").back(), "  O ficheiro de dados não pode conter 677000107 amostras de 2 valores");
     // As many variables: fenola.par has no room for their names.
     folder.Write("fenola.par", {"10 677000107", "1 4 1", (folder / "Dados.dat").string(), "T", "X", "Y", "0 0 0"});
     EXPECT_EQ(std::system(command.c_str()), 1 << 8);
+    ASSERT_FALSE(folder.Lines("fenola.prn").empty());
     EXPECT_EQ(folder.Lines("fenola.prn").back(), "  O ficheiro fenola.par não pode conter os nomes das 677000107 variáveis");
     EXPECT_FALSE(folder.Exists("sepop.inp"));
 }

@@ -7,6 +7,7 @@
 
 #include "engines/kelo/kelo.h"
 #include "tests/engines/kelo/kelo_test_support.h"
+#include "tests/support/memory_limit.h"
 
 namespace {
 
@@ -226,7 +227,8 @@ TEST(KeloRun, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
     std::string par = ReadFile(folder.File("kelo.par"));
     par.replace(0, par.find("\r\n"), "677000107 677000107 3 3 2");
     WriteFile(folder.File("kelo.par"), par);
-    const std::string command = "cd '" + folder.Path() + "' && ulimit -v 524288 && timeout 20 '" KELO_PROGRAM "' >/dev/null 2>&1";
+    const std::string command = "cd '" + folder.Path() + "' && " + std::string(kMemoryLimit512) +
+                                " && timeout 20 '" KELO_PROGRAM "' >/dev/null 2>&1";
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), kKeloDataError);

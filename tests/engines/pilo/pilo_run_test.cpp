@@ -8,6 +8,7 @@
 #include "engines/pilo/group_summary.h"
 #include "engines/pilo/pilo.h"
 #include "tests/engines/fenola/engine_files.h"
+#include "tests/support/memory_limit.h"
 
 namespace {
 
@@ -200,13 +201,15 @@ TEST(PiloRun, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
     std::vector<std::string> par = folder.Lines("fenola.par");
     par[0] = "677000107 3";
     folder.Write("fenola.par", par);
-    const std::string command =
-        "cd '" + folder.str() + "' && ulimit -v 524288 && timeout 20 '" PILO_PROGRAM "' > /dev/null 2>&1";
+    const std::string command = "cd '" + folder.str() + "' && " + std::string(kMemoryLimit512) +
+                                " && timeout 20 '" PILO_PROGRAM "' > /dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 1 << 8);
+    ASSERT_FALSE(folder.Lines("pilo.prn").empty());
     EXPECT_EQ(folder.Lines("pilo.prn").back(), "  O ficheiro de dados não pode conter 677000107 amostras de 3 valores");
     par[0] = "6 677000107";
     folder.Write("fenola.par", par);
     EXPECT_EQ(std::system(command.c_str()), 1 << 8);
+    ASSERT_FALSE(folder.Lines("pilo.prn").empty());
     EXPECT_EQ(folder.Lines("pilo.prn").back(), "  O ficheiro fenola.par não pode conter os nomes das 677000107 variáveis");
     EXPECT_FALSE(folder.Exists("Dados.gru"));
 }

@@ -1,0 +1,16 @@
+# With CLEAR, empties FOLDER (the sanitizer reports of a test run) before the tests; without
+# it, prints every report there and fails when there is one.
+if(CLEAR)
+  file(REMOVE_RECURSE "${FOLDER}")
+  file(MAKE_DIRECTORY "${FOLDER}")
+  return()
+endif()
+file(GLOB reports "${FOLDER}/*")
+if(reports)
+  list(LENGTH reports count)
+  foreach(report IN LISTS reports)
+    file(READ "${report}" text)
+    message("---- ${report}\n${text}")
+  endforeach()
+  message(FATAL_ERROR "${count} sanitizer report(s) in ${FOLDER}")
+endif()
