@@ -384,6 +384,28 @@ char* CArchive::ReadString(char* buffer, UINT max) {
     return n == 0 ? nullptr : buffer;
 }
 
+UINT CArchive::Read(void* buffer, UINT count) {
+    char* out = static_cast<char*>(buffer);
+    UINT done = 0;
+    while (done < count) {
+        if (m_pos >= m_len) {
+            // What the buffer could not hold goes straight from the file to the caller.
+            if (count - done >= m_buffer.size()) {
+                UINT n = m_file->CFile::Read(out + done, count - done);
+                if (n == 0) break;
+                done += n;
+                continue;
+            }
+            if (!FillBuffer()) break;
+        }
+        size_t k = std::min(static_cast<size_t>(count - done), m_len - m_pos);
+        std::memcpy(out + done, m_buffer.data() + m_pos, k);
+        m_pos += k;
+        done += static_cast<UINT>(k);
+    }
+    return done;
+}
+
 void CArchive::Flush() {
     if (IsStoring() && m_len > 0) {
         m_file->CFile::Write(m_buffer.data(), static_cast<UINT>(m_len));

@@ -175,6 +175,8 @@ public:
     // The same into a string whose storage is kept from line to line (long files).
     BOOL ReadLine(std::string& line);
     char* ReadString(char* buffer, UINT max);
+    // Reads up to count bytes as they stand; fewer only at the end of the file.
+    UINT Read(void* buffer, UINT count);
 
     void Flush();
     void Close();
