@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "app/data_table_workers.h"
 #include "app/status.h"
 #include "res/resource_ids.h"
 #include "ui/list_cells.h"
@@ -43,12 +44,12 @@ int CDataTable::SetSize(int rows, int variables) {
     m_rowNames.reserve(static_cast<size_t>(rows));
     for (int r = 0; r < rows; ++r) m_rowNames.push_back(FormatString("%d", r));
     m_variables.assign(static_cast<size_t>(variables), CVariableDesc());
-    m_rows.assign(static_cast<size_t>(rows), std::vector<double>(static_cast<size_t>(variables), 0.0));
+    m_values.assign(static_cast<size_t>(rows) * static_cast<size_t>(variables), 0.0);
     return m_nRows;
 }
 
 void CDataTable::Clear() {
-    m_rows.clear();
+    m_values.clear();
     m_rowNames.clear();
     m_variables.clear();
     m_nRows = 0;
@@ -59,39 +60,81 @@ void CDataTable::ComputeMeanVariance() {
     CString text;
     text.LoadString(IDS_STATUS_ANALYSING);
     BeginProgress(text, m_nVariables);
-    // Two passes in double, the mean first, then the squared deviations from it; each pass
-    // goes row by row over every variable at once (rows lie apart in memory), so the sums of
-    // each variable still run in row order.
+    // Two passes in double, the mean first, then the squared deviations from it; each sum
+    // runs over the rows in order. The variables are shared among the processors in groups,
+    // each group's sums made row by row by one thread, so the sums are the same as on one.
+    // An absent cell adds +0.0, which leaves a sum as it is: a sum that starts at +0.0 is
+    // never -0.0.
     const size_t m = static_cast<size_t>(m_nVariables);
+    const size_t rows = static_cast<size_t>(m_nRows);
+    const float code = m_fMissingCode;
+    // As !FloatEquals(x, code), a NaN included.
+    auto present = [code](double x) { return !(std::fabs(static_cast<float>(x) - code) < 1e-6); };
+    const double* values = m_values.data();
+    // The first present value of each variable (nearly always in the first row).
+    std::vector<double> first(m, 0.0);
+    std::vector<char> seen(m, 0);
+    for (size_t r = 0, missing = m; r < rows && missing > 0; ++r)
+        for (size_t v = 0; v < m; ++v)
+            if (!seen[v] && present(values[r * m + v])) first[v] = values[r * m + v], seen[v] = 1, --missing;
     std::vector<long> n(m, 0);
-    std::vector<double> sum(m, 0.0), first(m, 0.0), mean(m, 0.0), ss(m, 0.0);
-    std::vector<char> allEqual(m, 1);
-    const double code = m_fMissingCode;
-    for (const std::vector<double>& row : m_rows) {
-        for (size_t v = 0; v < m; ++v) {
-            double x = row[v];
-            if (FloatEquals(x, code)) continue;
-            if (n[v] == 0) first[v] = x;
-            else if (x != first[v]) allEqual[v] = 0;
-            sum[v] += x;
-            ++n[v];
+    std::vector<double> sum(m, 0.0), mean(m, 0.0), ss(m, 0.0);
+    std::vector<char> differs(m, 0);
+    // A thread reads whole cache lines of the rows: a group of fewer than about eight
+    // variables would read its neighbours' lines as well.
+    CTableWorkers workers;
+    const size_t groups = rows < 4096 ? 1 : std::clamp<size_t>(m / 8, 1, workers.GetThreadCount());
+    // Runs pass(from, count) over the variables of each group, at most kChunk at a time,
+    // so that the sums stay in the thread's own small arrays.
+    constexpr size_t kChunk = 16;
+    auto inGroups = [&](auto&& pass) {
+        workers.Run(groups, [&](size_t g, unsigned) {
+            for (size_t from = m * g / groups, to = m * (g + 1) / groups; from < to; from += kChunk)
+                pass(from, std::min(kChunk, to - from));
+        });
+    };
+    inGroups([&](size_t from, size_t k) {
+        double s[kChunk] = {}, f[kChunk];
+        long c[kChunk] = {};
+        bool d[kChunk] = {};
+        std::copy_n(first.begin() + static_cast<long>(from), k, f);
+        for (size_t r = 0; r < rows; ++r) {
+            const double* row = values + r * m + from;
+            for (size_t v = 0; v < k; ++v) {
+                const double x = row[v];
+                const bool p = present(x);
+                s[v] += p ? x : 0.0;
+                c[v] += p;
+                d[v] = d[v] || (p && x != f[v]);
+            }
         }
-    }
+        std::copy_n(s, k, sum.begin() + static_cast<long>(from));
+        std::copy_n(c, k, n.begin() + static_cast<long>(from));
+        std::copy_n(d, k, differs.begin() + static_cast<long>(from));
+    });
     SetProgressPos(m_nVariables / 2);
     bool spread = false;
+    std::vector<char> allEqual(m, 1);
     for (size_t v = 0; v < m; ++v) {
+        // The first value is not compared with itself: a first NaN is all equal alone.
+        allEqual[v] = std::isnan(first[v]) ? n[v] <= 1 : !differs[v];
         if (n[v] > 0) mean[v] = allEqual[v] ? first[v] : sum[v] / static_cast<double>(n[v]);
         spread = spread || (n[v] > 1 && !allEqual[v]);
     }
     if (spread) {
-        for (const std::vector<double>& row : m_rows) {
-            for (size_t v = 0; v < m; ++v) {
-                double x = row[v];
-                if (FloatEquals(x, code)) continue;
-                double d = x - mean[v];
-                ss[v] += d * d;
+        inGroups([&](size_t from, size_t k) {
+            double s[kChunk] = {}, mu[kChunk];
+            std::copy_n(mean.begin() + static_cast<long>(from), k, mu);
+            for (size_t r = 0; r < rows; ++r) {
+                const double* row = values + r * m + from;
+                for (size_t v = 0; v < k; ++v) {
+                    const double x = row[v];
+                    const double dev = x - mu[v];
+                    s[v] += present(x) ? dev * dev : 0.0;
+                }
             }
-        }
+            std::copy_n(s, k, ss.begin() + static_cast<long>(from));
+        });
     }
     for (size_t v = 0; v < m; ++v) {
         CVariableDesc& desc = m_variables[v];

@@ -2,9 +2,13 @@
 // variable, a single-precision missing-value code and a title. Indices are 1-based.
 #pragma once
 
+#include <cstddef>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "platform/afx.h"
+#include "platform/core/large_block.h"
 
 // One modality of a qualitative variable.
 struct CNamedCode {
@@ -49,6 +53,31 @@ private:
 // Whether two numbers are the same value once converted to single precision.
 bool FloatEquals(double a, double b);
 
+// The allocator of a table's values: large blocks from the large-block allocator, and values
+// added by growing the block left uninitialised (whoever grows it writes them), so that
+// reading a large file does not write every value twice.
+template <class T>
+struct CValueAllocator : afx::LargeBlockAllocator<T> {
+    using value_type = T;
+    template <class U>
+    struct rebind {
+        using other = CValueAllocator<U>;
+    };
+    CValueAllocator() noexcept = default;
+    template <class U>
+    CValueAllocator(const CValueAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+// The values of a table, row after row, in one block.
+using CValueBlock = std::vector<double, CValueAllocator<double>>;
+
 class CDataTable {
 public:
     CDataTable();
@@ -63,12 +92,10 @@ public:
 
     int GetVariableCount() const { return m_nVariables; }
     int GetRowCount() const { return m_nRows; }
-    double GetValue(int row, int variable) const {
-        return m_rows[static_cast<size_t>(row - 1)][static_cast<size_t>(variable - 1)];
-    }
-    void SetValue(int row, int variable, double value) {
-        m_rows[static_cast<size_t>(row - 1)][static_cast<size_t>(variable - 1)] = value;
-    }
+    double GetValue(int row, int variable) const { return m_values[Cell(row, variable)]; }
+    void SetValue(int row, int variable, double value) { m_values[Cell(row, variable)] = value; }
+    // The values of a row, variable 1 first; the rows follow one another in one block.
+    const double* GetRowValues(int row) const { return m_values.data() + Cell(row, 1); }
     // A cell is absent when it holds the missing-value code.
     bool IsMissing(int row, int variable) const { return FloatEquals(GetValue(row, variable), m_fMissingCode); }
 
@@ -117,7 +144,12 @@ protected:
     // The distinct integer codes of a variable's present cells, ascending, named ID1, ID2...
     std::vector<CNamedCode> CollectDistinctCodes(int variable) const;
 
-    std::vector<std::vector<double>> m_rows;
+    size_t Cell(int row, int variable) const {
+        return static_cast<size_t>(row - 1) * static_cast<size_t>(m_nVariables) + static_cast<size_t>(variable - 1);
+    }
+
+    // Row r, variable v (both from 0) at r * variable count + v.
+    CValueBlock m_values;
     std::vector<CString> m_rowNames;
     std::vector<CVariableDesc> m_variables;
     int m_nVariables = 0;
