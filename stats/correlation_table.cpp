@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -69,55 +70,89 @@ uint64_t OrderKey(double v) {
 
 // Twice the mid-rank of each key (positions from 1 in ascending order; equal keys share the
 // mean of their positions, which twice is a whole number) into twice[0..n). work holds n
-// values more. A stable least-significant-digit radix sort of the positions by key, four
+// values more. A stable least-significant-digit radix sort of the positions by key, in
 // digits of 16 bits; a digit shared by every key (the low bits of values read as floats)
 // costs no pass. The last pass leaves the sorted positions in work, so that the ranks can
-// go to twice.
-void TwiceMidRanks(const uint64_t* keys, size_t n, uint32_t* twice, uint32_t* work) {
+// go to twice. With workers, each pass is shared among them in slices of the positions,
+// each slice with counts of its own, which keeps the sort stable.
+void TwiceMidRanks(const uint64_t* keys, size_t n, uint32_t* twice, uint32_t* work, CTableWorkers* workers) {
     if (n == 0) return;
-    constexpr size_t kBuckets = 1 << 16;
-    auto digit = [](uint64_t key, int d) { return static_cast<size_t>((key >> (16 * d)) & 0xFFFF); };
-    std::vector<std::array<uint32_t, 4>> counts(kBuckets, std::array<uint32_t, 4>{});
-    for (size_t i = 0; i < n; ++i)
-        for (int d = 0; d < 4; ++d) ++counts[digit(keys[i], d)][static_cast<size_t>(d)];
-    std::vector<int> digits;
-    for (int d = 0; d < 4; ++d)
-        if (counts[digit(keys[0], d)][static_cast<size_t>(d)] != n) digits.push_back(d);
-    uint32_t* const out[2] = {digits.size() % 2 ? work : twice, digits.size() % 2 ? twice : work};
-    const uint32_t* sorted = nullptr;
-    std::vector<uint32_t> start(kBuckets);
-    for (size_t p = 0; p < digits.size(); ++p) {
-        const int d = digits[p];
-        uint32_t total = 0;
-        for (size_t k = 0; k < kBuckets; ++k) {
-            start[k] = total;
-            total += counts[k][static_cast<size_t>(d)];
-        }
-        uint32_t* to = out[p % 2];
-        if (!sorted) {
-            for (size_t i = 0; i < n; ++i) to[start[digit(keys[i], d)]++] = static_cast<uint32_t>(i);
-        } else {
-            for (size_t i = 0; i < n; ++i) {
-                const uint32_t position = sorted[i];
-                to[start[digit(keys[position], d)]++] = position;
-            }
-        }
-        sorted = to;
-    }
-    if (!sorted) {
+    // Slices of 64K positions at least: below that one thread sorts faster than many.
+    const size_t slices = workers ? std::clamp<size_t>(n >> 16, 1, workers->GetThreadCount()) : 1;
+    auto inSlices = [&](auto&& slice) {
+        auto task = [&](size_t s) { slice(s, n * s / slices, n * (s + 1) / slices); };
+        if (slices > 1) workers->Run(slices, [&](size_t s, unsigned) { task(s); });
+        else task(0);
+    };
+    // The bits in which keys differ.
+    std::vector<uint64_t> ors(slices, 0), ands(slices, ~uint64_t(0));
+    inSlices([&](size_t s, size_t from, size_t to) {
+        uint64_t o = 0, a = ~uint64_t(0);
+        for (size_t i = from; i < to; ++i) o |= keys[i], a &= keys[i];
+        ors[s] = o;
+        ands[s] = a;
+    });
+    uint64_t any = 0, all = ~uint64_t(0);
+    for (size_t s = 0; s < slices; ++s) any |= ors[s], all &= ands[s];
+    const uint64_t varying = any ^ all;
+    if (varying == 0) {
         // Every key is the same: positions 1 to n share their mean.
         std::fill(twice, twice + n, static_cast<uint32_t>(n + 1));
         return;
     }
-    for (size_t p = 0; p < n;) {
-        const uint64_t key = keys[sorted[p]];
-        size_t q = p;
-        while (q + 1 < n && keys[sorted[q + 1]] == key) ++q;
-        // Positions p+1 .. q+1 share their mean.
-        const uint32_t rank = static_cast<uint32_t>(p + q + 2);
-        for (size_t j = p; j <= q; ++j) twice[sorted[j]] = rank;
-        p = q + 1;
+    // Digits of at most 16 bits, as few as cover the bits that vary, all of one width (the
+    // fewer the buckets, the closer together the writes of a pass).
+    const int low = std::countr_zero(varying), high = 63 - std::countl_zero(varying);
+    const int passes = (high - low + 16) / 16, width = (high - low + passes) / passes;
+    const size_t kBuckets = size_t(1) << width;
+    std::vector<int> digits;
+    for (int p = 0; p < passes; ++p) digits.push_back(low + p * width);
+    auto digit = [mask = kBuckets - 1](uint64_t key, int shift) { return static_cast<size_t>((key >> shift) & mask); };
+    uint32_t* const out[2] = {digits.size() % 2 ? work : twice, digits.size() % 2 ? twice : work};
+    const uint32_t* sorted = nullptr;  // the positions in order so far (none: as they are)
+    std::vector<uint32_t> counts(slices * kBuckets);
+    for (size_t p = 0; p < digits.size(); ++p) {
+        const int d = digits[p];
+        auto position = [&](size_t i) { return sorted ? sorted[i] : static_cast<uint32_t>(i); };
+        inSlices([&](size_t s, size_t from, size_t to) {
+            uint32_t* c = counts.data() + s * kBuckets;
+            std::fill(c, c + kBuckets, 0u);
+            for (size_t i = from; i < to; ++i) ++c[digit(keys[position(i)], d)];
+        });
+        // Where each slice writes each digit: digit by digit, slice by slice.
+        uint32_t total = 0;
+        for (size_t k = 0; k < kBuckets; ++k)
+            for (size_t s = 0; s < slices; ++s) {
+                const uint32_t c = counts[s * kBuckets + k];
+                counts[s * kBuckets + k] = total;
+                total += c;
+            }
+        uint32_t* to = out[p % 2];
+        inSlices([&](size_t s, size_t from, size_t end) {
+            uint32_t* start = counts.data() + s * kBuckets;
+            for (size_t i = from; i < end; ++i) {
+                const uint32_t at = position(i);
+                to[start[digit(keys[at], d)]++] = at;
+            }
+        });
+        sorted = to;
     }
+    // Runs of equal keys share their rank; each slice starts at the start of a run.
+    auto runStart = [&](size_t i) {
+        while (i > 0 && i < n && keys[sorted[i]] == keys[sorted[i - 1]]) ++i;
+        return i;
+    };
+    inSlices([&](size_t, size_t from, size_t end) {
+        for (size_t p = runStart(from), last = runStart(end); p < last;) {
+            const uint64_t key = keys[sorted[p]];
+            size_t q = p;
+            while (q + 1 < n && keys[sorted[q + 1]] == key) ++q;
+            // Positions p+1 .. q+1 share their mean.
+            const uint32_t rank = static_cast<uint32_t>(p + q + 2);
+            for (size_t j = p; j <= q; ++j) twice[sorted[j]] = rank;
+            p = q + 1;
+        }
+    });
 }
 
 // The sums of products of every pair (i, j <= i) of the m columns of a block of rows
@@ -188,7 +223,7 @@ void CCorrelationTable::MidRanks(const double* values, size_t n, double* ranks) 
     afx::LargeArray<uint64_t> keys = afx::MakeLargeArray<uint64_t>(n);
     afx::LargeArray<uint32_t> twice = afx::MakeLargeArray<uint32_t>(n), work = afx::MakeLargeArray<uint32_t>(n);
     for (size_t i = 0; i < n; ++i) keys[i] = OrderKey(values[i]);
-    TwiceMidRanks(keys.get(), n, twice.get(), work.get());
+    TwiceMidRanks(keys.get(), n, twice.get(), work.get(), nullptr);
     for (size_t i = 0; i < n; ++i) ranks[i] = twice[i] * 0.5;
 }
 
@@ -348,7 +383,7 @@ CCorrelationTable::PairSums CCorrelationTable::RankProducts(const CCompleteCaseT
             workers.Run(blocks, [&](size_t b, unsigned) {
                 table.ForEachBlockRow(b, [&](size_t position, const double* row) { keys[position] = OrderKey(row[column]); });
             });
-            TwiceMidRanks(keys.get(), n, twice.get() + j * n, work.get());
+            TwiceMidRanks(keys.get(), n, twice.get() + j * n, work.get(), &workers);
         }
     }
     // The mean rank and the sum of squared deviations from it, in row order.
