@@ -267,24 +267,64 @@ void CutPieces(const char* begin, const char* end, size_t pieceBytes, std::vecto
 
 using CTextBuffer = std::vector<char, CValueAllocator<char>>;
 
-// The text after the header in batches of whole lines, read into two buffers in turn: the
-// next batch is read while the workers read the last one.
+// The text after the header in batches of whole lines, read into two buffers in turn, so
+// that the next batch is read while the workers read the last one. A file that can be read
+// at positions is read in parts that the workers read at the same time; anything else
+// through the archive, by the calling thread. Reading a batch goes Prepare, ReadPart for
+// each part (any thread), then Complete.
 class CLineBatches {
 public:
-    CLineBatches(CArchive& ar, size_t bytes) : m_ar(ar), m_bytes(bytes) {}
+    // Batches of about bytes, read in eight parts at a time.
+    CLineBatches(CArchive& ar, size_t bytes) : m_ar(ar), m_file(ar.GetFile()) {
+        if (m_file && m_file->GetLength() > 0 && m_ar.ReleaseFile()) {
+            m_position = m_file->GetPosition();
+            m_atPositions = m_file->GetLength() > m_position;
+        }
+        // A small file is read in one batch: the buffers need not be larger.
+        m_bytes = static_cast<size_t>(std::clamp<ULONGLONG>(Unread() + (ULONGLONG(64) << 10), 1, std::max<size_t>(bytes, 1)));
+        m_partBytes = std::max<size_t>(m_bytes / 8, 1);
+    }
 
-    // Reads the next batch; false when the text has ended.
-    bool Read() {
+    // Moves the lines left over from the last batch to the start of the other buffer.
+    // Returns the number of parts to read with ReadPart (none when Complete reads).
+    size_t Prepare() {
         const CTextBuffer& from = m_buffers[m_current];
         CTextBuffer& to = m_buffers[1 - m_current];
-        const size_t tail = m_textEnd - m_batchEnd;
-        if (to.size() < std::max(m_bytes, 2 * tail)) to.resize(std::max(m_bytes, 2 * tail));
-        if (tail) std::memcpy(to.data(), from.data() + m_batchEnd, tail);
-        size_t length = tail, searched = tail, batchEnd = 0;
-        for (;;) {
-            if (!m_ended && length < to.size()) {
+        m_tail = m_textEnd - m_batchEnd;
+        if (to.size() < std::max(m_bytes, 2 * m_tail)) to.resize(std::max(m_bytes, 2 * m_tail));
+        if (m_tail) std::memcpy(to.data() + 0, from.data() + m_batchEnd, m_tail);
+        m_got.clear();
+        if (!m_atPositions || m_ended) return 0;
+        m_got.assign((to.size() - m_tail + m_partBytes - 1) / m_partBytes, 0);
+        return m_got.size();
+    }
+    // Reads part i of the next batch.
+    void ReadPart(size_t i) {
+        CTextBuffer& to = m_buffers[1 - m_current];
+        const size_t from = i * m_partBytes;
+        m_got[i] = m_file->ReadAt(m_position + from, to.data() + m_tail + from, static_cast<UINT>(PartSize(i)));
+    }
+    // Makes the next batch the current one: its lines up to the last "\n" (all of them at
+    // the end of the text), read on for a line that the buffer cannot hold. False when
+    // the text has ended.
+    bool Complete() {
+        CTextBuffer& to = m_buffers[1 - m_current];
+        size_t length = m_tail, batchEnd = 0;
+        // The parts read: the text runs on to the first that ended short.
+        for (size_t i = 0; i < m_got.size(); ++i) {
+            length += m_got[i];
+            if (m_got[i] < PartSize(i)) {
+                m_ended = true;
+                break;
+            }
+        }
+        m_position += length - m_tail;
+        for (size_t searched = m_tail, fresh = !m_got.empty();; fresh = false) {
+            if (!fresh && !m_ended && length < to.size()) {
                 const size_t want = std::min<size_t>(to.size() - length, UINT_MAX);
-                const size_t got = m_ar.Read(to.data() + length, static_cast<UINT>(want));
+                const size_t got = m_atPositions ? m_file->ReadAt(m_position, to.data() + length, static_cast<UINT>(want))
+                                                 : m_ar.Read(to.data() + length, static_cast<UINT>(want));
+                if (m_atPositions) m_position += got;
                 m_ended = got < want;
                 length += got;
             }
@@ -300,24 +340,41 @@ public:
             }
             if (length == to.size()) to.resize(2 * to.size());  // a line longer than the buffer
         }
+        m_got.clear();
         m_current = 1 - m_current;
         m_batchEnd = batchEnd;
         m_textEnd = length;
+        // The file is left at the end of what was read, as reading through the archive does.
+        if (m_ended && m_atPositions) m_file->Seek(static_cast<LONGLONG>(m_position), CFile::begin);
         return batchEnd > 0;
     }
 
     const char* Begin() const { return m_buffers[m_current].data(); }
     const char* End() const { return Begin() + m_batchEnd; }
-    // The bytes read but not in a batch yet.
-    size_t Held() const { return m_textEnd - m_batchEnd; }
+    // The position in the file of the end of the text read so far.
+    ULONGLONG Position() const { return m_atPositions ? m_position : m_file ? m_file->GetPosition() : 0; }
+    // About how many bytes of the text have not been in a batch yet.
+    ULONGLONG Unread() const {
+        const ULONGLONG length = m_file ? m_file->GetLength() : 0, position = Position();
+        return m_textEnd - m_batchEnd + (length > position ? length - position : 0);
+    }
 
 private:
+    size_t PartSize(size_t i) const {
+        return std::min(m_partBytes, m_buffers[1 - m_current].size() - m_tail - i * m_partBytes);
+    }
+
     CArchive& m_ar;
-    size_t m_bytes;
+    CFile* m_file;
+    size_t m_bytes, m_partBytes;
+    bool m_atPositions = false;
+    ULONGLONG m_position = 0;  // of the next byte to read, when reading at positions
     CTextBuffer m_buffers[2];
     int m_current = 0;
     size_t m_batchEnd = 0;  // in the current buffer: the end of the batch,
     size_t m_textEnd = 0;   // then the bytes of the next lines read already
+    size_t m_tail = 0;      // those bytes, moved to the next buffer
+    std::vector<size_t> m_got;  // the bytes each part read
     bool m_ended = false;
 };
 
@@ -355,16 +412,9 @@ void CDataSet::TakeRows(RowCollector&& collected) {
 
 BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables, const CRowReadLayout& layout) {
     CFile* file = ar.GetFile();
-    auto restOfFile = [file] {
-        if (!file) return ULONGLONG(0);
-        ULONGLONG length = file->GetLength(), position = file->GetPosition();
-        return length > position ? length - position : 0;
-    };
     const size_t pieceBytes = std::max<size_t>(layout.pieceBytes, 1);
-    // A small file is read in one batch: its buffer need not be larger.
-    const size_t batchBytes =
-        std::max<size_t>(1, std::min<ULONGLONG>(layout.batchBytes, restOfFile() + (ULONGLONG(64) << 10)));
-    CLineBatches text(ar, batchBytes);
+    CLineBatches text(ar, layout.batchBytes);
+
     CValueBlock values;
     std::vector<CString> names;
     std::vector<Piece> pieces;
@@ -373,7 +423,8 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables, const CRowReadLayou
     // Declared last: its threads end before the data they work on goes.
     CTableWorkers workers(layout.threads);
 
-    bool more = text.Read();
+    workers.Run(text.Prepare(), [&](size_t i, unsigned) { text.ReadPart(i); });
+    bool more = text.Complete();
     while (more) {
         const char* begin = text.Begin();
         const char* end = text.End();
@@ -397,12 +448,12 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables, const CRowReadLayou
         bytesRead += length;
         // A row of w values takes 2w + 1 bytes at least: a batch with more rows than that
         // holds a row to refuse, and it is first read only to find the refusal.
-        bool readAhead = false;
+        bool nextRead = false;
         for (bool store = batchRows <= length / (2 * w + 1);; store = true) {
             if (store && rows + batchRows > names.capacity()) {
                 // Room for the rows that the rest of the text holds at the rows' length so
                 // far, and never for more than it could hold at their shortest.
-                const double rest = static_cast<double>(restOfFile() + text.Held());
+                const double rest = static_cast<double>(text.Unread());
                 const double perByte = static_cast<double>(rows + batchRows) / static_cast<double>(bytesRead);
                 const size_t most = static_cast<size_t>(rest / static_cast<double>(2 * w + 2)) + 1;
                 const size_t capacity =
@@ -424,18 +475,25 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables, const CRowReadLayou
             }
             CString* nameBase = store ? names.data() : nullptr;
             double* valueBase = store ? values.data() : nullptr;
-            workers.Start(pieces.size(),
-                          [&, nameBase, valueBase](size_t i, unsigned) { ReadPiece(pieces[i], w, nameBase, valueBase); });
-            if (!readAhead) {
-                readAhead = true;
+            // The next batch is read meanwhile: in parts among the tasks (first, so that it
+            // is ready early), or by this thread.
+            const size_t reads = nextRead ? 0 : text.Prepare();
+            const bool readHere = !nextRead && reads == 0;
+            workers.Start(reads + pieces.size(), [&, nameBase, valueBase, reads](size_t i, unsigned) {
+                if (i < reads) text.ReadPart(i);
+                else ReadPiece(pieces[i - reads], w, nameBase, valueBase);
+            });
+            if (readHere) {
                 try {
-                    more = text.Read();
+                    more = text.Complete();
                 } catch (...) {
                     workers.Finish();
                     throw;
                 }
             }
             workers.Finish();
+            if (!nextRead && !readHere) more = text.Complete();
+            nextRead = true;
             for (const Piece& piece : pieces) {
                 if (piece.refusal == Refusal::none) continue;
                 const int k = static_cast<int>(std::min<size_t>(piece.refusedRow + 1, INT_MAX));
@@ -448,7 +506,7 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables, const CRowReadLayou
             if (store) break;
         }
         rows += batchRows;
-        if (file) SetProgressPos(static_cast<int>(std::min<ULONGLONG>(file->GetPosition(), INT_MAX)));
+        if (file) SetProgressPos(static_cast<int>(std::min<ULONGLONG>(text.Position(), INT_MAX)));
     }
     // A block much larger than the table (a short last part of the file) is cut to size.
     if (values.capacity() - values.size() > values.size() / 8 + 512) values.shrink_to_fit();

@@ -172,6 +172,21 @@ UINT CFile::Read(void* buffer, UINT count) {
     return static_cast<UINT>(n);
 }
 
+UINT CFile::ReadAt(ULONGLONG position, void* buffer, UINT count) const {
+    if (!m_stream) ThrowFromErrno(EBADF);
+    const int fd = fileno(m_stream);
+    char* out = static_cast<char*>(buffer);
+    UINT done = 0;
+    while (done < count) {
+        const ssize_t n = pread(fd, out + done, count - done, static_cast<off_t>(position + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ThrowFromErrno(errno);
+        if (n == 0) break;
+        done += static_cast<UINT>(n);
+    }
+    return done;
+}
+
 namespace {
 long long g_writeBudget = -1;
 }
@@ -404,6 +419,20 @@ UINT CArchive::Read(void* buffer, UINT count) {
         done += static_cast<UINT>(k);
     }
     return done;
+}
+
+BOOL CArchive::ReleaseFile() {
+    if (IsStoring()) return FALSE;
+    const size_t ahead = m_len - m_pos;
+    if (ahead > 0) {
+        try {
+            m_file->Seek(-static_cast<LONGLONG>(ahead), CFile::current);
+        } catch (const CFileException&) {
+            return FALSE;
+        }
+    }
+    m_pos = m_len = 0;
+    return TRUE;
 }
 
 void CArchive::Flush() {
