@@ -237,11 +237,12 @@ BOOL CDataSet::Load(CArchive& ar) {
         m_variables.push_back(desc);
     }
     if (file) SetProgressPos(static_cast<int>(std::min<ULONGLONG>(file->GetPosition(), INT_MAX)));
-    if (!ReadRows(ar, static_cast<int>(count))) {
+    ValueSums sums(static_cast<size_t>(count), m_fMissingCode);
+    if (!ReadRowLines(ar, static_cast<int>(count), CRowReadLayout(), &sums)) {
         Clear();
         return FALSE;
     }
-    ComputeMeanVariance();
+    ComputeMeanVariance(sums);
     return TRUE;
 }
 

@@ -71,4 +71,6 @@ protected:
     };
     // The collected rows become the table's.
     void TakeRows(RowCollector&& rows);
+    // ReadRows, making the first pass of the means (sums, when given) as the rows come.
+    BOOL ReadRowLines(CArchive& ar, int expectedVariables, const CRowReadLayout& layout, ValueSums* sums);
 };

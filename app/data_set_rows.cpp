@@ -411,6 +411,10 @@ void CDataSet::TakeRows(RowCollector&& collected) {
 }
 
 BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables, const CRowReadLayout& layout) {
+    return ReadRowLines(ar, expectedVariables, layout, nullptr);
+}
+
+BOOL CDataSet::ReadRowLines(CArchive& ar, int expectedVariables, const CRowReadLayout& layout, ValueSums* sums) {
     CFile* file = ar.GetFile();
     const size_t pieceBytes = std::max<size_t>(layout.pieceBytes, 1);
     CLineBatches text(ar, layout.batchBytes);
@@ -419,6 +423,11 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables, const CRowReadLayou
     std::vector<CString> names;
     std::vector<Piece> pieces;
     size_t rows = 0, bytesRead = 0;
+    size_t summed = 0;  // rows added to the sums
+    auto sumRows = [&](size_t w) {
+        if (sums) sums->Add(values.data() + summed * w, rows - summed, w, 0, w);
+        summed = rows;
+    };
     long long width = expectedVariables < 0 ? -1 : expectedVariables;
     // Declared last: its threads end before the data they work on goes.
     CTableWorkers workers(layout.threads);
@@ -483,9 +492,12 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables, const CRowReadLayou
                 if (i < reads) text.ReadPart(i);
                 else ReadPiece(pieces[i - reads], w, nameBase, valueBase);
             });
-            if (readHere) {
+            if (!nextRead) {
+                // Meanwhile this thread reads the next batch when the workers do not, and
+                // adds the rows of the last batch to the sums, in order.
                 try {
-                    more = text.Complete();
+                    if (readHere) more = text.Complete();
+                    sumRows(w);
                 } catch (...) {
                     workers.Finish();
                     throw;
@@ -508,6 +520,7 @@ BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables, const CRowReadLayou
         rows += batchRows;
         if (file) SetProgressPos(static_cast<int>(std::min<ULONGLONG>(text.Position(), INT_MAX)));
     }
+    sumRows(width < 0 ? 0 : static_cast<size_t>(width));
     // A block much larger than the table (a short last part of the file) is cut to size.
     if (values.capacity() - values.size() > values.size() / 8 + 512) values.shrink_to_fit();
     if (names.capacity() - names.size() > names.size() / 8 + 64) names.shrink_to_fit();

@@ -56,90 +56,110 @@ void CDataTable::Clear() {
     m_nVariables = 0;
 }
 
-void CDataTable::ComputeMeanVariance() {
-    CString text;
-    text.LoadString(IDS_STATUS_ANALYSING);
-    BeginProgress(text, m_nVariables);
-    // Two passes in double, the mean first, then the squared deviations from it; each sum
-    // runs over the rows in order. The variables are shared among the processors in groups,
-    // each group's sums made row by row by one thread, so the sums are the same as on one.
-    // An absent cell adds +0.0, which leaves a sum as it is: a sum that starts at +0.0 is
-    // never -0.0.
-    const size_t m = static_cast<size_t>(m_nVariables);
-    const size_t rows = static_cast<size_t>(m_nRows);
-    const float code = m_fMissingCode;
+CDataTable::ValueSums::ValueSums(size_t variables, float missingCode)
+    : code(missingCode), sum(variables, 0.0), first(variables, 0.0), n(variables, 0), seen(variables, 0),
+      differs(variables, 0) {}
+
+void CDataTable::ValueSums::Add(const double* rows, size_t count, size_t width, size_t from, size_t to) {
     // As !FloatEquals(x, code), a NaN included.
-    auto present = [code](double x) { return !(std::fabs(static_cast<float>(x) - code) < 1e-6); };
-    const double* values = m_values.data();
-    // The first present value of each variable (nearly always in the first row).
-    std::vector<double> first(m, 0.0);
-    std::vector<char> seen(m, 0);
-    for (size_t r = 0, missing = m; r < rows && missing > 0; ++r)
-        for (size_t v = 0; v < m; ++v)
-            if (!seen[v] && present(values[r * m + v])) first[v] = values[r * m + v], seen[v] = 1, --missing;
-    std::vector<long> n(m, 0);
-    std::vector<double> sum(m, 0.0), mean(m, 0.0), ss(m, 0.0);
-    std::vector<char> differs(m, 0);
-    // A thread reads whole cache lines of the rows: a group of fewer than about eight
-    // variables would read its neighbours' lines as well.
-    CTableWorkers workers;
-    const size_t groups = rows < 4096 ? 1 : std::clamp<size_t>(m / 8, 1, workers.GetThreadCount());
-    // Runs pass(from, count) over the variables of each group, at most kChunk at a time,
-    // so that the sums stay in the thread's own small arrays.
+    auto present = [c = code](double x) { return !(std::fabs(static_cast<float>(x) - c) < 1e-6); };
+    // At most kChunk variables at a time, their sums in small arrays of their own. An absent
+    // cell adds +0.0, which leaves a sum as it is: a sum that starts at +0.0 is never -0.0.
     constexpr size_t kChunk = 16;
-    auto inGroups = [&](auto&& pass) {
-        workers.Run(groups, [&](size_t g, unsigned) {
-            for (size_t from = m * g / groups, to = m * (g + 1) / groups; from < to; from += kChunk)
-                pass(from, std::min(kChunk, to - from));
-        });
-    };
-    inGroups([&](size_t from, size_t k) {
-        double s[kChunk] = {}, f[kChunk];
-        long c[kChunk] = {};
-        bool d[kChunk] = {};
-        std::copy_n(first.begin() + static_cast<long>(from), k, f);
-        for (size_t r = 0; r < rows; ++r) {
-            const double* row = values + r * m + from;
+    for (; from < to; from += kChunk) {
+        const size_t k = std::min(kChunk, to - from);
+        double s[kChunk], f[kChunk];
+        long c[kChunk];
+        bool have[kChunk], d[kChunk];
+        for (size_t v = 0; v < k; ++v)
+            s[v] = sum[from + v], f[v] = first[from + v], c[v] = n[from + v], have[v] = seen[from + v], d[v] = differs[from + v];
+        for (size_t r = 0; r < count; ++r) {
+            const double* row = rows + r * width + from;
             for (size_t v = 0; v < k; ++v) {
                 const double x = row[v];
                 const bool p = present(x);
                 s[v] += p ? x : 0.0;
                 c[v] += p;
-                d[v] = d[v] || (p && x != f[v]);
+                if (!p) continue;
+                if (have[v]) d[v] = d[v] || x != f[v];
+                else f[v] = x, have[v] = true;
             }
         }
-        std::copy_n(s, k, sum.begin() + static_cast<long>(from));
-        std::copy_n(c, k, n.begin() + static_cast<long>(from));
-        std::copy_n(d, k, differs.begin() + static_cast<long>(from));
-    });
+        for (size_t v = 0; v < k; ++v)
+            sum[from + v] = s[v], first[from + v] = f[v], n[from + v] = c[v], seen[from + v] = have[v], differs[from + v] = d[v];
+    }
+}
+
+namespace {
+// Runs pass(from, to) over groups of the variables, each group on a thread of its own. A
+// thread reads whole cache lines of the rows: a group of fewer than about eight variables
+// would read its neighbours' lines as well.
+template <class Pass>
+void InVariableGroups(size_t rows, size_t m, Pass&& pass) {
+    CTableWorkers workers;
+    const size_t groups = rows < 4096 ? 1 : std::clamp<size_t>(m / 8, 1, workers.GetThreadCount());
+    workers.Run(groups, [&](size_t g, unsigned) { pass(m * g / groups, m * (g + 1) / groups); });
+}
+}  // namespace
+
+// Two passes in double, the mean first, then the squared deviations from it; each sum runs
+// over the rows in order. The variables are shared among the processors in groups, each
+// group's sums made row by row by one thread, so the sums are the same as on one.
+void CDataTable::ComputeMeanVariance() {
+    CString text;
+    text.LoadString(IDS_STATUS_ANALYSING);
+    BeginProgress(text, m_nVariables);
+    ValueSums sums(static_cast<size_t>(m_nVariables), m_fMissingCode);
+    const size_t m = static_cast<size_t>(m_nVariables), rows = static_cast<size_t>(m_nRows);
+    InVariableGroups(rows, m, [&](size_t from, size_t to) { sums.Add(m_values.data(), rows, m, from, to); });
+    FinishMeanVariance(sums);
+}
+
+void CDataTable::ComputeMeanVariance(const ValueSums& sums) {
+    CString text;
+    text.LoadString(IDS_STATUS_ANALYSING);
+    BeginProgress(text, m_nVariables);
+    FinishMeanVariance(sums);
+}
+
+void CDataTable::FinishMeanVariance(const ValueSums& sums) {
+    const size_t m = static_cast<size_t>(m_nVariables);
+    const size_t rows = static_cast<size_t>(m_nRows);
     SetProgressPos(m_nVariables / 2);
-    bool spread = false;
+    std::vector<double> mean(m, 0.0), ss(m, 0.0);
     std::vector<char> allEqual(m, 1);
+    bool spread = false;
     for (size_t v = 0; v < m; ++v) {
-        // The first value is not compared with itself: a first NaN is all equal alone.
-        allEqual[v] = std::isnan(first[v]) ? n[v] <= 1 : !differs[v];
-        if (n[v] > 0) mean[v] = allEqual[v] ? first[v] : sum[v] / static_cast<double>(n[v]);
-        spread = spread || (n[v] > 1 && !allEqual[v]);
+        allEqual[v] = !sums.differs[v];
+        if (sums.n[v] > 0) mean[v] = allEqual[v] ? sums.first[v] : sums.sum[v] / static_cast<double>(sums.n[v]);
+        spread = spread || (sums.n[v] > 1 && !allEqual[v]);
     }
     if (spread) {
-        inGroups([&](size_t from, size_t k) {
-            double s[kChunk] = {}, mu[kChunk];
-            std::copy_n(mean.begin() + static_cast<long>(from), k, mu);
-            for (size_t r = 0; r < rows; ++r) {
-                const double* row = values + r * m + from;
-                for (size_t v = 0; v < k; ++v) {
-                    const double x = row[v];
-                    const double dev = x - mu[v];
-                    s[v] += present(x) ? dev * dev : 0.0;
+        const float code = sums.code;
+        auto present = [code](double x) { return !(std::fabs(static_cast<float>(x) - code) < 1e-6); };
+        const double* values = m_values.data();
+        InVariableGroups(rows, m, [&](size_t from, size_t to) {
+            constexpr size_t kChunk = 16;
+            for (; from < to; from += kChunk) {
+                const size_t k = std::min(kChunk, to - from);
+                double s[kChunk] = {}, mu[kChunk];
+                std::copy_n(mean.begin() + static_cast<long>(from), k, mu);
+                for (size_t r = 0; r < rows; ++r) {
+                    const double* row = values + r * m + from;
+                    for (size_t v = 0; v < k; ++v) {
+                        const double x = row[v];
+                        const double dev = x - mu[v];
+                        s[v] += present(x) ? dev * dev : 0.0;
+                    }
                 }
+                std::copy_n(s, k, ss.begin() + static_cast<long>(from));
             }
-            std::copy_n(s, k, ss.begin() + static_cast<long>(from));
         });
     }
     for (size_t v = 0; v < m; ++v) {
         CVariableDesc& desc = m_variables[v];
         desc.SetMean(mean[v]);
-        desc.SetVariance(n[v] > 1 && !allEqual[v] ? ss[v] / static_cast<double>(n[v] - 1) : 0.0);
+        desc.SetVariance(sums.n[v] > 1 && !allEqual[v] ? ss[v] / static_cast<double>(sums.n[v] - 1) : 0.0);
     }
     EndProgress();
 }

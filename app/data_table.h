@@ -141,6 +141,22 @@ public:
     void TruncateVariable(int variable);
 
 protected:
+    // The first pass of ComputeMeanVariance, over rows taken in order: per variable the sum
+    // and the number of its present values, the first of them and whether another differs.
+    struct ValueSums {
+        ValueSums(size_t variables, float missingCode);
+        // Adds count rows of width values (from rows on) to the sums of variables [from, to).
+        void Add(const double* rows, size_t count, size_t width, size_t from, size_t to);
+        float code;
+        std::vector<double> sum, first;
+        std::vector<long> n;
+        std::vector<char> seen, differs;
+    };
+    // ComputeMeanVariance with its first pass made already (over every row, in order).
+    void ComputeMeanVariance(const ValueSums& sums);
+    // The means, then the second pass and the variances.
+    void FinishMeanVariance(const ValueSums& sums);
+
     // The distinct integer codes of a variable's present cells, ascending, named ID1, ID2...
     std::vector<CNamedCode> CollectDistinctCodes(int variable) const;
 
