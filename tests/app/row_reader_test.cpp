@@ -84,14 +84,36 @@ Table ReadLineByLine(const std::string& text, int expectedWidth) {
     return t;
 }
 
+// A data set that reads its rows as the native file's reader does, adding them to the sums
+// of the means batch by batch, then checks its means and variances against the ones made
+// afterwards over the whole table, to the last bit.
+struct SummingSet : CDataSet {
+    BOOL Read(CArchive& ar, int expectedWidth, const CRowReadLayout& layout) {
+        if (expectedWidth < 0) return ReadRows(ar, expectedWidth, layout);
+        m_fMissingCode = -9.9f;
+        m_variables.assign(static_cast<size_t>(expectedWidth), CVariableDesc());
+        ValueSums sums(static_cast<size_t>(expectedWidth), m_fMissingCode);
+        if (!ReadRowLines(ar, expectedWidth, layout, &sums)) return FALSE;
+        ComputeMeanVariance(sums);
+        CDataTable whole = *this;
+        whole.ComputeMeanVariance();
+        for (int v = 1; v <= expectedWidth; ++v) {
+            const double a[2] = {whole.GetVariable(v)->GetMean(), whole.GetVariable(v)->GetVariance()};
+            const double b[2] = {GetVariable(v)->GetMean(), GetVariable(v)->GetVariance()};
+            EXPECT_EQ(std::memcmp(a, b, sizeof a), 0) << "variable " << v << ": " << b[0] << " " << b[1] << " for " << a[0] << " " << a[1];
+        }
+        return TRUE;
+    }
+};
+
 Table ReadWithLayout(const std::string& path, int expectedWidth, const CRowReadLayout& layout) {
     Table t;
     ScriptedUser user;
     user.OnMessageBox([](const CString&, UINT) { return IDOK; });
-    CDataSet set;
+    SummingSet set;
     CFile file(path.c_str(), CFile::modeRead);
     CArchive ar(&file, CArchive::load, 64);
-    const BOOL ok = set.ReadRows(ar, expectedWidth, layout);
+    const BOOL ok = set.Read(ar, expectedWidth, layout);
     EXPECT_EQ(ok != FALSE, user.Messages().empty());
     if (!user.Messages().empty()) t.message = user.Messages().front().str();
     user.TakeUnused();
