@@ -245,7 +245,7 @@ void ReadPiece(Piece& piece, size_t width, CString* names, double* values) {
     });
 }
 
-// Cuts [begin, end) into about count pieces of whole lines.
+// Cuts [begin, end) into pieces of whole lines of about pieceBytes each.
 void CutPieces(const char* begin, const char* end, size_t pieceBytes, std::vector<Piece>& pieces) {
     pieces.clear();
     const size_t length = static_cast<size_t>(end - begin);

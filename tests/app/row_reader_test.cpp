@@ -182,7 +182,7 @@ std::string RandomText(std::mt19937& rng, int width, bool faults) {
         if (chance(8)) text += chance(50) ? "" : "   ";
         else {
             if (chance(10)) text += "  ";
-            std::string name = "r" + std::to_string(r);
+            std::string name = std::to_string(r).insert(0, 1, 'r');
             if (chance(20)) name += std::string(static_cast<size_t>(std::uniform_int_distribution<int>(10, 40)(rng)), 'n');
             if (faults && chance(2)) name += std::string("\0z", 2);
             text += name;
@@ -238,7 +238,7 @@ TEST(RowReader, RowsLongerOrShorterThanTheFirstBatchSuggestedAndARefusalInTheLas
     TempFolder dir;
     const std::string path = dir.File("rows.dat");
     std::string shortRows, longRows;
-    for (int r = 1; r <= 3000; ++r) shortRows += "s" + std::to_string(r) + " 1 2\n";
+    for (int r = 1; r <= 3000; ++r) shortRows += std::string("s") += std::to_string(r) += " 1 2\n";
     for (int r = 1; r <= 3000; ++r)
         longRows += "comprida" + std::string(30, 'x') + std::to_string(r) + "   -123456.789012    0.000001\r\n";
     const CRowReadLayout small{4096, 512, 4};
