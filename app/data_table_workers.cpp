@@ -9,7 +9,9 @@ CTableWorkers::CTableWorkers(unsigned threads)
 
 CTableWorkers::~CTableWorkers() {
     {
+        // Tasks not yet taken are dropped (a set left without Finish): their data may be gone.
         std::unique_lock<std::mutex> lock(m_mutex);
+        m_next = m_count;
         m_idle.wait(lock, [this] { return m_busy == 0; });
         m_stop = true;
     }
