@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -139,9 +140,12 @@ void BM_ReadMillionRows(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadMillionRows)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
+std::string g_folder;  // the settings and the picture of the windowed run, once made
+
 void BM_OpenAndShowMillionRows(benchmark::State& state) {
     char folder[] = "/tmp/tesmo-bench-XXXXXX";
-    afx::InitTestEnvironment(0, nullptr, mkdtemp(folder));
+    if (mkdtemp(folder)) g_folder = folder;
+    afx::InitTestEnvironment(0, nullptr, g_folder.empty() ? nullptr : folder);
     theApp.InitInstance();
     afx::ProcessPendingEvents();
     double before = PeakResidentMB();
@@ -211,5 +215,7 @@ int main(int argc, char** argv) {
     // The windows and the toolkit go before the application object does, at exit.
     if (theApp.m_pMainWnd) afx::ShutdownTestEnvironment();
     if (!g_path.empty()) std::remove(g_path.c_str());
+    std::error_code ignored;
+    if (!g_folder.empty()) std::filesystem::remove_all(g_folder, ignored);
     return 0;
 }
