@@ -2,17 +2,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <string_view>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
-#include <new>
+#include <string_view>
 
 #include "app/data_set.h"
 #include "app/status.h"
-#include "platform/core/large_block.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -115,21 +112,6 @@ double NumericValue(std::string_view text) {
 }
 
 namespace {
-// A value of a row: numeric text that converts to a finite number.
-bool ParseValue(std::string_view text, double* value) {
-    for (size_t i = 0, points = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= '0' && c <= '9') continue;
-        if (c == '.' && ++points == 1) continue;
-        if (c == '-' && i == 0) continue;
-        return false;
-    }
-    double v = NumericValue(text);
-    if (!std::isfinite(v)) return false;
-    *value = v;
-    return true;
-}
-
 void Fail(const CString& message) { AfxMessageBox(message); }
 }  // namespace
 
@@ -210,9 +192,10 @@ void CDataSet::WriteRows(CArchive& ar) const {
     std::string line;
     for (int r = 1; r <= m_nRows; ++r) {
         line = m_rowNames[static_cast<size_t>(r - 1)].str();
-        for (double value : m_rows[static_cast<size_t>(r - 1)]) {
+        const double* row = GetRowValues(r);
+        for (int v = 0; v < m_nVariables; ++v) {
             line += ' ';
-            line += FormatFixed(value, 6).str();
+            line += FormatFixed(row[v], 6).str();
         }
         line += "\r\n";
         ar.WriteString(line.c_str());
@@ -254,97 +237,12 @@ BOOL CDataSet::Load(CArchive& ar) {
         m_variables.push_back(desc);
     }
     if (file) SetProgressPos(static_cast<int>(std::min<ULONGLONG>(file->GetPosition(), INT_MAX)));
-    if (!ReadRows(ar, static_cast<int>(count))) {
+    ValueSums sums(static_cast<size_t>(count), m_fMissingCode);
+    if (!ReadRowLines(ar, static_cast<int>(count), CRowReadLayout(), &sums)) {
         Clear();
         return FALSE;
     }
-    ComputeMeanVariance();
-    return TRUE;
-}
-
-bool CDataSet::RowCollector::Add(const CString& name, std::vector<double>&& values) {
-    if (width < 0) width = static_cast<int>(values.size());
-    if (static_cast<int>(values.size()) != width) {
-        Fail(FormatString("Erro - O número de variáveis da %dª linha não está correcto", k));
-        return false;
-    }
-    names.push_back(name);
-    rows.push_back(std::move(values));
-    ++k;
-    return true;
-}
-
-void CDataSet::TakeRows(RowCollector&& collected) {
-    m_rows = std::move(collected.rows);
-    m_rowNames = std::move(collected.names);
-    m_nRows = static_cast<int>(m_rows.size());
-    m_nVariables = collected.width < 0 ? 0 : collected.width;
-}
-
-BOOL CDataSet::ReadRows(CArchive& ar, int expectedVariables) {
-    RowCollector rows(expectedVariables);
-    CFile* file = ar.GetFile();
-    std::unique_ptr<afx::CHeapGrowth> heap;
-    std::string s;
-    unsigned lines = 0;
-    while (ar.ReadLine(s)) {
-        // The file's position costs a call to the system: the bar moves every 4096 lines.
-        if (file && (lines++ & 4095) == 0)
-            SetProgressPos(static_cast<int>(std::min<ULONGLONG>(file->GetPosition(), INT_MAX)));
-        // Tokens are separated by runs of blanks (spaces only; a tab belongs to its token).
-        size_t pos = s.find_first_not_of(' ');
-        if (pos == std::string::npos) continue;
-        size_t end = s.find(' ', pos);
-        CString name(s.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
-        if (HasZeroByte(name)) {
-            // Up to its zero byte the line holds a name and no value.
-            Fail(FormatString("Erro - O número de variáveis da %dª linha não está correcto", rows.k));
-            return FALSE;
-        }
-        std::vector<double> values;
-        if (rows.width > 0) values.reserve(static_cast<size_t>(rows.width));
-        int j = 0;
-        pos = end == std::string::npos ? s.size() : s.find_first_not_of(' ', end);
-        while (pos != std::string::npos && pos < s.size()) {
-            end = s.find(' ', pos);
-            std::string_view token(s.data() + pos, (end == std::string::npos ? s.size() : end) - pos);
-            ++j;
-            double v = 0;
-            if (!ParseValue(token, &v)) {
-                Fail(FormatString("Erro - A %dª variável da %dª linha  não é um número", j, rows.k));
-                return FALSE;
-            }
-            values.push_back(v);
-            pos = end == std::string::npos ? std::string::npos : s.find_first_not_of(' ', end);
-        }
-        if (!rows.Add(name, std::move(values))) return FALSE;
-        if (heap) heap->Back();
-        if (rows.rows.size() == 1 && file) {
-            // Room for as many rows as the rest of the file holds at the first row's length,
-            // so that a long file is not copied each time the lists grow.
-            // It is only a hint: never more rows than the rest could hold at their shortest
-            // (a name and a blank and a digit per value), and a refusal of the memory is no error.
-            ULONGLONG length = file->GetLength(), position = file->GetPosition();
-            ULONGLONG rest = length > position ? length - position : 0;
-            ULONGLONG estimate = rest / (s.size() + 2);
-            estimate = std::min<ULONGLONG>(estimate + estimate / 8 + 1, rest / (2 * static_cast<ULONGLONG>(rows.width) + 2) + 1);
-            try {
-                rows.rows.reserve(static_cast<size_t>(estimate) + 1);
-                rows.names.reserve(static_cast<size_t>(estimate) + 1);
-                // Both lists are filled front to back to near their end: backed at once.
-                afx::BackMemory(rows.rows.data(), rows.rows.capacity() * sizeof(rows.rows[0]));
-                afx::BackMemory(rows.names.data(), rows.names.capacity() * sizeof(rows.names[0]));
-            } catch (const std::bad_alloc&) {
-            }
-            // The rows' values come from the heap in blocks of a few hundred bytes: the heap
-            // grows by the expected total at once (the estimate without its margin) and is
-            // backed as it grows.
-            const ULONGLONG block = (rows.rows.front().capacity() * sizeof(double) + 8 + 15) / 16 * 16;
-            const ULONGLONG expected = std::min<ULONGLONG>(rest / (s.size() + 2), estimate) * block;
-            if (expected > (ULONGLONG(4) << 20)) heap = std::make_unique<afx::CHeapGrowth>(static_cast<size_t>(expected));
-        }
-    }
-    TakeRows(std::move(rows));
+    ComputeMeanVariance(sums);
     return TRUE;
 }
 
@@ -372,10 +270,10 @@ CString CDataSet::FindUnwritable(bool rowsOnly) const {
         const std::string& name = m_rowNames[static_cast<size_t>(r - 1)].str();
         if (name.empty() || name.find_first_of(std::string(" \0\n", 3)) != std::string::npos)
             return FormatString("Erro - O nome da %dª linha não pode ser gravado", r);
-        const std::vector<double>& row = m_rows[static_cast<size_t>(r - 1)];
-        for (size_t j = 0; j < row.size(); ++j)
+        const double* row = GetRowValues(r);
+        for (int j = 0; j < m_nVariables; ++j)
             if (!std::isfinite(row[j]))
-                return FormatString("Erro - A %dª variável da %dª linha  não é um número", static_cast<int>(j) + 1, r);
+                return FormatString("Erro - A %dª variável da %dª linha  não é um número", j + 1, r);
     }
     return CString();
 }

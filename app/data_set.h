@@ -12,6 +12,15 @@ BOOL IsNumericString(const char* text);
 // The number of a numeric text, as atof reads it.
 double NumericValue(std::string_view text);
 
+// How the row reader cuts the text for its threads: the bytes read at a time (whole lines;
+// the buffer grows for a longer line), the bytes of one task, and the threads (0: one per
+// processor). Any layout reads the same table and refuses with the same message.
+struct CRowReadLayout {
+    size_t batchBytes = size_t(8) << 20;
+    size_t pieceBytes = size_t(256) << 10;
+    unsigned threads = 0;
+};
+
 class CDataSet : public CDataTable {
 public:
     CDataSet() = default;
@@ -24,7 +33,7 @@ public:
     void WriteRows(CArchive& ar) const;
     // Reads row lines to the end of the file. With expectedVariables >= 0 every row must
     // hold that many values; otherwise the first row decides.
-    BOOL ReadRows(CArchive& ar, int expectedVariables = -1);
+    BOOL ReadRows(CArchive& ar, int expectedVariables = -1, const CRowReadLayout& layout = CRowReadLayout());
 
     // The message for the first thing that the reader would refuse or read back otherwise
     // (a name holding a zero byte or a line break, a row name that is not one word, a value
@@ -51,12 +60,17 @@ protected:
     struct RowCollector {
         explicit RowCollector(int expectedWidth) : width(expectedWidth) {}
         // Adds row k; false (with the message) when its number of values is wrong.
-        bool Add(const CString& name, std::vector<double>&& values);
-        std::vector<std::vector<double>> rows;
+        bool Add(const CString& name, const std::vector<double>& rowValues);
+        // Adds a last value to every row so far.
+        void AddColumn(double value);
+        size_t RowCount() const { return names.size(); }
+        CValueBlock values;   // row after row
         std::vector<CString> names;
         int width;
         int k = 1;
     };
     // The collected rows become the table's.
     void TakeRows(RowCollector&& rows);
+    // ReadRows, making the first pass of the means (sums, when given) as the rows come.
+    BOOL ReadRowLines(CArchive& ar, int expectedVariables, const CRowReadLayout& layout, ValueSums* sums);
 };

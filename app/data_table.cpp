@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "app/data_table_workers.h"
 #include "app/status.h"
 #include "res/resource_ids.h"
 #include "ui/list_cells.h"
@@ -43,60 +44,122 @@ int CDataTable::SetSize(int rows, int variables) {
     m_rowNames.reserve(static_cast<size_t>(rows));
     for (int r = 0; r < rows; ++r) m_rowNames.push_back(FormatString("%d", r));
     m_variables.assign(static_cast<size_t>(variables), CVariableDesc());
-    m_rows.assign(static_cast<size_t>(rows), std::vector<double>(static_cast<size_t>(variables), 0.0));
+    m_values.assign(static_cast<size_t>(rows) * static_cast<size_t>(variables), 0.0);
     return m_nRows;
 }
 
 void CDataTable::Clear() {
-    m_rows.clear();
+    m_values.clear();
     m_rowNames.clear();
     m_variables.clear();
     m_nRows = 0;
     m_nVariables = 0;
 }
 
+CDataTable::ValueSums::ValueSums(size_t variables, float missingCode)
+    : code(missingCode), sum(variables, 0.0), first(variables, 0.0), n(variables, 0), seen(variables, 0),
+      differs(variables, 0) {}
+
+void CDataTable::ValueSums::Add(const double* rows, size_t count, size_t width, size_t from, size_t to) {
+    // As !FloatEquals(x, code), a NaN included.
+    auto present = [c = code](double x) { return !(std::fabs(static_cast<float>(x) - c) < 1e-6); };
+    // At most kChunk variables at a time, their sums in small arrays of their own. An absent
+    // cell adds +0.0, which leaves a sum as it is: a sum that starts at +0.0 is never -0.0.
+    constexpr size_t kChunk = 16;
+    for (; from < to; from += kChunk) {
+        const size_t k = std::min(kChunk, to - from);
+        double s[kChunk], f[kChunk];
+        long c[kChunk];
+        bool have[kChunk], d[kChunk];
+        for (size_t v = 0; v < k; ++v)
+            s[v] = sum[from + v], f[v] = first[from + v], c[v] = n[from + v], have[v] = seen[from + v], d[v] = differs[from + v];
+        for (size_t r = 0; r < count; ++r) {
+            const double* row = rows + r * width + from;
+            for (size_t v = 0; v < k; ++v) {
+                const double x = row[v];
+                const bool p = present(x);
+                s[v] += p ? x : 0.0;
+                c[v] += p;
+                if (!p) continue;
+                if (have[v]) d[v] = d[v] || x != f[v];
+                else f[v] = x, have[v] = true;
+            }
+        }
+        for (size_t v = 0; v < k; ++v)
+            sum[from + v] = s[v], first[from + v] = f[v], n[from + v] = c[v], seen[from + v] = have[v], differs[from + v] = d[v];
+    }
+}
+
+namespace {
+// Runs pass(from, to) over groups of the variables, each group on a thread of its own. A
+// thread reads whole cache lines of the rows: a group of fewer than about eight variables
+// would read its neighbours' lines as well.
+template <class Pass>
+void InVariableGroups(size_t rows, size_t m, Pass&& pass) {
+    CTableWorkers workers;
+    const size_t groups = rows < 4096 ? 1 : std::clamp<size_t>(m / 8, 1, workers.GetThreadCount());
+    workers.Run(groups, [&](size_t g, unsigned) { pass(m * g / groups, m * (g + 1) / groups); });
+}
+}  // namespace
+
+// Two passes in double, the mean first, then the squared deviations from it; each sum runs
+// over the rows in order. The variables are shared among the processors in groups, each
+// group's sums made row by row by one thread, so the sums are the same as on one.
 void CDataTable::ComputeMeanVariance() {
     CString text;
     text.LoadString(IDS_STATUS_ANALYSING);
     BeginProgress(text, m_nVariables);
-    // Two passes in double, the mean first, then the squared deviations from it; each pass
-    // goes row by row over every variable at once (rows lie apart in memory), so the sums of
-    // each variable still run in row order.
+    ValueSums sums(static_cast<size_t>(m_nVariables), m_fMissingCode);
+    const size_t m = static_cast<size_t>(m_nVariables), rows = static_cast<size_t>(m_nRows);
+    InVariableGroups(rows, m, [&](size_t from, size_t to) { sums.Add(m_values.data(), rows, m, from, to); });
+    FinishMeanVariance(sums);
+}
+
+void CDataTable::ComputeMeanVariance(const ValueSums& sums) {
+    CString text;
+    text.LoadString(IDS_STATUS_ANALYSING);
+    BeginProgress(text, m_nVariables);
+    FinishMeanVariance(sums);
+}
+
+void CDataTable::FinishMeanVariance(const ValueSums& sums) {
     const size_t m = static_cast<size_t>(m_nVariables);
-    std::vector<long> n(m, 0);
-    std::vector<double> sum(m, 0.0), first(m, 0.0), mean(m, 0.0), ss(m, 0.0);
-    std::vector<char> allEqual(m, 1);
-    const double code = m_fMissingCode;
-    for (const std::vector<double>& row : m_rows) {
-        for (size_t v = 0; v < m; ++v) {
-            double x = row[v];
-            if (FloatEquals(x, code)) continue;
-            if (n[v] == 0) first[v] = x;
-            else if (x != first[v]) allEqual[v] = 0;
-            sum[v] += x;
-            ++n[v];
-        }
-    }
+    const size_t rows = static_cast<size_t>(m_nRows);
     SetProgressPos(m_nVariables / 2);
+    std::vector<double> mean(m, 0.0), ss(m, 0.0);
+    std::vector<char> allEqual(m, 1);
     bool spread = false;
     for (size_t v = 0; v < m; ++v) {
-        if (n[v] > 0) mean[v] = allEqual[v] ? first[v] : sum[v] / static_cast<double>(n[v]);
-        spread = spread || (n[v] > 1 && !allEqual[v]);
+        allEqual[v] = !sums.differs[v];
+        if (sums.n[v] > 0) mean[v] = allEqual[v] ? sums.first[v] : sums.sum[v] / static_cast<double>(sums.n[v]);
+        spread = spread || (sums.n[v] > 1 && !allEqual[v]);
     }
     if (spread) {
-        for (const std::vector<double>& row : m_rows) {
-            for (size_t v = 0; v < m; ++v) {
-                double x = row[v];
-                if (FloatEquals(x, code)) continue;
-                double d = x - mean[v];
-                ss[v] += d * d;
+        const float code = sums.code;
+        auto present = [code](double x) { return !(std::fabs(static_cast<float>(x) - code) < 1e-6); };
+        const double* values = m_values.data();
+        InVariableGroups(rows, m, [&](size_t from, size_t to) {
+            constexpr size_t kChunk = 16;
+            for (; from < to; from += kChunk) {
+                const size_t k = std::min(kChunk, to - from);
+                double s[kChunk] = {}, mu[kChunk];
+                std::copy_n(mean.begin() + static_cast<long>(from), k, mu);
+                for (size_t r = 0; r < rows; ++r) {
+                    const double* row = values + r * m + from;
+                    for (size_t v = 0; v < k; ++v) {
+                        const double x = row[v];
+                        const double dev = x - mu[v];
+                        s[v] += present(x) ? dev * dev : 0.0;
+                    }
+                }
+                std::copy_n(s, k, ss.begin() + static_cast<long>(from));
             }
-        }
+        });
     }
     for (size_t v = 0; v < m; ++v) {
         CVariableDesc& desc = m_variables[v];
         desc.SetMean(mean[v]);
-        desc.SetVariance(n[v] > 1 && !allEqual[v] ? ss[v] / static_cast<double>(n[v] - 1) : 0.0);
+        desc.SetVariance(sums.n[v] > 1 && !allEqual[v] ? ss[v] / static_cast<double>(sums.n[v] - 1) : 0.0);
     }
     EndProgress();
 }

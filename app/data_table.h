@@ -2,9 +2,13 @@
 // variable, a single-precision missing-value code and a title. Indices are 1-based.
 #pragma once
 
+#include <cstddef>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "platform/afx.h"
+#include "platform/core/large_block.h"
 
 // One modality of a qualitative variable.
 struct CNamedCode {
@@ -52,6 +56,31 @@ bool FloatEquals(double a, double b);
 // A text as HTML text: '<', '>' and '&' become entities.
 CString HtmlEscaped(const CString& text);
 
+// The allocator of a table's values: large blocks from the large-block allocator, and values
+// added by growing the block left uninitialised (whoever grows it writes them), so that
+// reading a large file does not write every value twice.
+template <class T>
+struct CValueAllocator : afx::LargeBlockAllocator<T> {
+    using value_type = T;
+    template <class U>
+    struct rebind {
+        using other = CValueAllocator<U>;
+    };
+    CValueAllocator() noexcept = default;
+    template <class U>
+    CValueAllocator(const CValueAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+// The values of a table, row after row, in one block.
+using CValueBlock = std::vector<double, CValueAllocator<double>>;
+
 class CDataTable {
 public:
     CDataTable();
@@ -66,12 +95,10 @@ public:
 
     int GetVariableCount() const { return m_nVariables; }
     int GetRowCount() const { return m_nRows; }
-    double GetValue(int row, int variable) const {
-        return m_rows[static_cast<size_t>(row - 1)][static_cast<size_t>(variable - 1)];
-    }
-    void SetValue(int row, int variable, double value) {
-        m_rows[static_cast<size_t>(row - 1)][static_cast<size_t>(variable - 1)] = value;
-    }
+    double GetValue(int row, int variable) const { return m_values[Cell(row, variable)]; }
+    void SetValue(int row, int variable, double value) { m_values[Cell(row, variable)] = value; }
+    // The values of a row, variable 1 first; the rows follow one another in one block.
+    const double* GetRowValues(int row) const { return m_values.data() + Cell(row, 1); }
     // A cell is absent when it holds the missing-value code.
     bool IsMissing(int row, int variable) const { return FloatEquals(GetValue(row, variable), m_fMissingCode); }
 
@@ -117,10 +144,31 @@ public:
     void TruncateVariable(int variable);
 
 protected:
+    // The first pass of ComputeMeanVariance, over rows taken in order: per variable the sum
+    // and the number of its present values, the first of them and whether another differs.
+    struct ValueSums {
+        ValueSums(size_t variables, float missingCode);
+        // Adds count rows of width values (from rows on) to the sums of variables [from, to).
+        void Add(const double* rows, size_t count, size_t width, size_t from, size_t to);
+        float code;
+        std::vector<double> sum, first;
+        std::vector<long> n;
+        std::vector<char> seen, differs;
+    };
+    // ComputeMeanVariance with its first pass made already (over every row, in order).
+    void ComputeMeanVariance(const ValueSums& sums);
+    // The means, then the second pass and the variances.
+    void FinishMeanVariance(const ValueSums& sums);
+
     // The distinct integer codes of a variable's present cells, ascending, named ID1, ID2...
     std::vector<CNamedCode> CollectDistinctCodes(int variable) const;
 
-    std::vector<std::vector<double>> m_rows;
+    size_t Cell(int row, int variable) const {
+        return static_cast<size_t>(row - 1) * static_cast<size_t>(m_nVariables) + static_cast<size_t>(variable - 1);
+    }
+
+    // Row r, variable v (both from 0) at r * variable count + v.
+    CValueBlock m_values;
     std::vector<CString> m_rowNames;
     std::vector<CVariableDesc> m_variables;
     int m_nVariables = 0;

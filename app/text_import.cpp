@@ -76,12 +76,11 @@ BOOL CDataSet::ParseTabText(const CString& text) {
         int width = static_cast<int>(values.size());
         if (endsWithTab && rows.width >= 0 && width + 1 == rows.width) {
             values.push_back(absent);
-        } else if (shortRows && !rows.rows.empty() && width == rows.width + 1) {
-            for (std::vector<double>& row : rows.rows) row.push_back(absent);
-            ++rows.width;
+        } else if (shortRows && rows.RowCount() > 0 && width == rows.width + 1) {
+            rows.AddColumn(absent);
         }
         shortRows = shortRows && endsWithTab;
-        if (!rows.Add(name, std::move(values))) return FALSE;
+        if (!rows.Add(name, values)) return FALSE;
     }
     TakeRows(std::move(rows));
     return TRUE;

@@ -1,42 +1,49 @@
-// The correlation and covariance matrices: a copy of the table restricted to the rows in
-// which every chosen variable is present, and the square matrix computed over it.
+// The correlation and covariance matrices: the table restricted to the rows in which every
+// chosen variable is present, and the square matrix computed over it.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "app/data_table.h"
-#include "platform/core/large_block.h"
 
-// Vectors of millions of values take their memory from the large-block allocator, so that
-// filling them does not cost a page fault every 4 KB.
-template <class T>
-struct LargeBlockAllocator {
-    using value_type = T;
-    LargeBlockAllocator() = default;
-    template <class U>
-    LargeBlockAllocator(const LargeBlockAllocator<U>&) {}
-    T* allocate(size_t n) { return static_cast<T*>(afx::AllocateLargeBlock(n * sizeof(T))); }
-    void deallocate(T* p, size_t n) noexcept { afx::FreeLargeBlock(p, n * sizeof(T)); }
-    template <class U>
-    bool operator==(const LargeBlockAllocator<U>&) const { return true; }
-};
-using CValueColumn = std::vector<double, LargeBlockAllocator<double>>;
+class CTableWorkers;
 
 // The selected variables over the complete rows only, with their means and variances
-// recomputed over those rows. The values are kept by column (one block per variable), so
-// the table's own row storage stays empty: read them with Column.
+// recomputed over those rows. No value is copied: the complete rows are marked over the
+// source table, and read from it a block of rows at a time.
 class CCompleteCaseTable : public CDataTable {
 public:
+    // Complete rows in a block: the sums over the rows go block by block.
+    static constexpr size_t kBlockRows = 2048;
+
     // Variables are 1-based numbers of the source; when checkVariance is set, a variable
     // whose present values are all equal is reported and removed from the caller's vector.
     CCompleteCaseTable(const CDataTable& source, std::vector<int>& variables, float missingCode, bool checkVariance);
 
     size_t GetCompleteRowCount() const { return m_nComplete; }
-    // Variable j (from 0) over the complete rows, in row order.
-    CValueColumn& Column(size_t j) { return m_columns[j]; }
+    size_t GetBlockCount() const { return (m_nComplete + kBlockRows - 1) / kBlockRows; }
+    // Calls row(position, values) for the complete rows of block b, in order: position
+    // counts the complete rows from 0, values is the source row.
+    template <class F>
+    void ForEachBlockRow(size_t b, F&& row) const {
+        size_t position = b * kBlockRows;
+        const size_t end = std::min(m_nComplete, position + kBlockRows);
+        for (size_t r = m_blockStart[b]; position < end; ++r)
+            if (m_complete[r]) row(position++, m_source->GetRowValues(static_cast<int>(r + 1)));
+    }
+    // The 0-based source column of variable j (from 0).
+    size_t SourceColumn(size_t j) const { return static_cast<size_t>(m_sourceVariables[j] - 1); }
+    // The sum of the squared deviations of variable j from its mean, over the complete rows.
+    double GetSumSquares(size_t j) const { return m_sumSquares[j]; }
 
 private:
-    std::vector<CValueColumn> m_columns;
+    const CDataTable* m_source;
+    std::vector<int> m_sourceVariables;
+    std::vector<unsigned char> m_complete;   // per source row
+    std::vector<size_t> m_blockStart;        // the source row where each block starts
+    std::vector<double> m_sumSquares;
     size_t m_nComplete = 0;
 };
 
@@ -62,19 +69,18 @@ public:
     static void MidRanks(const double* values, size_t n, double* ranks);
 
 private:
-    static std::vector<std::vector<double>> CrossProducts(const std::vector<CValueColumn>& columns);
+    using PairSums = std::vector<std::vector<double>>;
+    // The sums of products of every pair of the table's variables about their means, and of
+    // their ranks about the mean rank, with the ranks' sums of squares.
+    static PairSums ValueProducts(const CCompleteCaseTable& table, CTableWorkers& workers);
+    PairSums RankProducts(const CCompleteCaseTable& table, CTableWorkers& workers);
     // Row i (0-based) of the matrix: Pearson below the diagonal, 1 on it, Spearman above
     // it; or the covariances, mirrored below the diagonal.
-    void FillCorrelationRow(size_t i, std::vector<double>& row) const;
-    void FillCovarianceRow(size_t i, std::vector<double>& row) const;
+    void FillCorrelationRow(size_t i, double* row) const;
+    void FillCovarianceRow(size_t i, double* row) const;
 
     int m_nKind;
-    // Per variable of the complete-case table: its values minus their mean, and its ranks
-    // minus their mean.
-    std::vector<CValueColumn> m_centred;
-    std::vector<CValueColumn> m_centredRanks;
-    // Sums of products of the centred columns (and ranks), every pair.
-    std::vector<std::vector<double>> m_products, m_rankProducts;
+    PairSums m_products, m_rankProducts;
     std::vector<double> m_sumSquares;
     std::vector<double> m_rankSumSquares;
     size_t m_nComplete = 0;

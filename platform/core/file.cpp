@@ -190,6 +190,21 @@ UINT CFile::Read(void* buffer, UINT count) {
     return static_cast<UINT>(n);
 }
 
+UINT CFile::ReadAt(ULONGLONG position, void* buffer, UINT count) const {
+    if (!m_stream) ThrowFromErrno(EBADF);
+    const int fd = fileno(m_stream);
+    char* out = static_cast<char*>(buffer);
+    UINT done = 0;
+    while (done < count) {
+        const ssize_t n = pread(fd, out + done, count - done, static_cast<off_t>(position + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ThrowFromErrno(errno);
+        if (n == 0) break;
+        done += static_cast<UINT>(n);
+    }
+    return done;
+}
+
 namespace {
 long long g_writeBudget = -1;
 }
@@ -400,6 +415,42 @@ char* CArchive::ReadString(char* buffer, UINT max) {
     }
     buffer[n] = '\0';
     return n == 0 ? nullptr : buffer;
+}
+
+UINT CArchive::Read(void* buffer, UINT count) {
+    char* out = static_cast<char*>(buffer);
+    UINT done = 0;
+    while (done < count) {
+        if (m_pos >= m_len) {
+            // What the buffer could not hold goes straight from the file to the caller.
+            if (count - done >= m_buffer.size()) {
+                UINT n = m_file->CFile::Read(out + done, count - done);
+                if (n == 0) break;
+                done += n;
+                continue;
+            }
+            if (!FillBuffer()) break;
+        }
+        size_t k = std::min(static_cast<size_t>(count - done), m_len - m_pos);
+        std::memcpy(out + done, m_buffer.data() + m_pos, k);
+        m_pos += k;
+        done += static_cast<UINT>(k);
+    }
+    return done;
+}
+
+BOOL CArchive::ReleaseFile() {
+    if (IsStoring()) return FALSE;
+    const size_t ahead = m_len - m_pos;
+    if (ahead > 0) {
+        try {
+            m_file->Seek(-static_cast<LONGLONG>(ahead), CFile::current);
+        } catch (const CFileException&) {
+            return FALSE;
+        }
+    }
+    m_pos = m_len = 0;
+    return TRUE;
 }
 
 void CArchive::Flush() {

@@ -85,6 +85,10 @@ public:
     virtual void Close();
     void Abort();  // closes without reporting errors
     virtual UINT Read(void* buffer, UINT count);
+    // Reads up to count bytes from position on, as they stand, without moving the file's
+    // position; several threads may read at once. Fewer only at the end of the file; throws
+    // CFileException when the file cannot be read so (a pipe).
+    UINT ReadAt(ULONGLONG position, void* buffer, UINT count) const;
     virtual void Write(const void* buffer, UINT count);  // throws on failure
     void Flush();
     ULONGLONG GetLength() const;
@@ -178,6 +182,12 @@ public:
     // The same into a string whose storage is kept from line to line (long files).
     BOOL ReadLine(std::string& line);
     char* ReadString(char* buffer, UINT max);
+    // Reads up to count bytes as they stand; fewer only at the end of the file.
+    UINT Read(void* buffer, UINT count);
+    // Loading: drops the bytes read ahead and moves the file back to the first byte not yet
+    // given, so that the file itself can be read on from there. FALSE, with nothing
+    // changed, when the file cannot move back.
+    BOOL ReleaseFile();
 
     void Flush();
     void Close();

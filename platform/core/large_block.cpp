@@ -1,6 +1,7 @@
 #include "platform/core/large_block.h"
 
 #include <malloc.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -59,6 +60,17 @@ void BackMemory(void* block, size_t bytes) noexcept {
     if (to <= from) return;
     madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
     madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+}
+
+unsigned UsableProcessorCount() noexcept {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        const int n = CPU_COUNT(&set);
+        if (n > 0) return static_cast<unsigned>(n);
+    }
+    const long online = sysconf(_SC_NPROCESSORS_ONLN);
+    return online > 0 ? static_cast<unsigned>(online) : 1u;
 }
 
 CHeapGrowth::CHeapGrowth(size_t bytes) : m_backedEnd(static_cast<char*>(sbrk(0))), m_bytes(bytes) {

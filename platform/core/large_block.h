@@ -49,6 +49,10 @@ struct LargeBlockAllocator {
 // system allows, instead of a fault per page at first write; only a hint.
 void BackMemory(void* block, size_t bytes) noexcept;
 
+// The number of processors this process may run on (at least 1): the worker threads that
+// large numeric work is worth spreading over.
+unsigned UsableProcessorCount() noexcept;
+
 // Fresh heap for a long run of small blocks (the rows of a table being read). Unless the
 // heap holds that much free already, its next growth is by the bytes it lacks at least, and Back, called after each block, backs what the heap
 // has grown by at once (in huge pages where the system allows) rather than page by page as

@@ -76,6 +76,36 @@ TEST(DataTable, MeanAndVarianceSkipAbsentCellsAndStayFinite) {
     EXPECT_EQ(t.GetVariable(3)->GetVariance(), 0.0);
     EXPECT_EQ(t.GetVariable(4)->GetMean(), 0.1);
     EXPECT_EQ(t.GetVariable(4)->GetVariance(), 0.0);
+
+    // The same columns in a table large enough for its variables to be shared among threads,
+    // next to columns of spread values checked against sums in long double.
+    const int rows = 6000, variables = 24;
+    t.SetSize(rows, variables);
+    for (int r = 1; r <= rows; ++r)
+        for (int v = 1; v <= variables; ++v) {
+            const double* column[] = {a, b, c, d};
+            const int i = (r - 1) % 5;
+            t.SetValue(r, v, v <= 4 ? (r <= 5 ? column[v - 1][i] : v == 4 ? 0.1 : -9.9) : r % 7 == 0 ? -9.9 : 1e6 + std::sin(r * v));
+        }
+    t.ComputeMeanVariance();
+    EXPECT_DOUBLE_EQ(t.GetVariable(1)->GetMean(), 3.75);
+    EXPECT_DOUBLE_EQ(t.GetVariable(1)->GetVariance(), 4.75 / 3.0);
+    EXPECT_EQ(t.GetVariable(2)->GetVariance(), 0.0);
+    EXPECT_EQ(t.GetVariable(3)->GetMean(), 7.0);
+    EXPECT_EQ(t.GetVariable(3)->GetVariance(), 0.0);
+    EXPECT_EQ(t.GetVariable(4)->GetMean(), 0.1);
+    EXPECT_EQ(t.GetVariable(4)->GetVariance(), 0.0);
+    for (int v = 5; v <= variables; ++v) {
+        long double sum = 0, ss = 0;
+        int n = 0;
+        for (int r = 1; r <= rows; ++r)
+            if (!t.IsMissing(r, v)) sum += t.GetValue(r, v), ++n;
+        const long double mean = sum / n;
+        for (int r = 1; r <= rows; ++r)
+            if (!t.IsMissing(r, v)) ss += (t.GetValue(r, v) - mean) * (t.GetValue(r, v) - mean);
+        EXPECT_NEAR(t.GetVariable(v)->GetMean(), static_cast<double>(mean), 1e-7) << v;
+        EXPECT_NEAR(t.GetVariable(v)->GetVariance(), static_cast<double>(ss / (n - 1)), 1e-9) << v;
+    }
 }
 
 TEST(DataTable, ModalitiesAreDistinctCodesInAscendingOrderWithoutTheMissingCode) {

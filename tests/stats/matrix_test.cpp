@@ -2,7 +2,10 @@
 // user; every cell checked against a direct computation of the definitions in the test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <random>
 
 #include "app/main_frame.h"
 #include "app/tabulon_app.h"
@@ -254,6 +257,69 @@ TEST_F(MatrixCommand, TextbookCasesAndTooFewCompleteRows) {
     });
     Run(ID_STATS_COVARIANCE);
     EXPECT_TRUE(covariance.AllAnswered());
+}
+
+// Ranks by sorting, in long double: 1 + the values below + half the other equal values.
+std::vector<long double> SortedRanks(const std::vector<long double>& x) {
+    std::vector<size_t> order(x.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return x[a] < x[b]; });
+    std::vector<long double> r(x.size());
+    for (size_t p = 0; p < order.size();) {
+        size_t q = p;
+        while (q + 1 < order.size() && x[order[q + 1]] == x[order[p]]) ++q;
+        for (size_t j = p; j <= q; ++j) r[order[j]] = (p + q + 2) / 2.0L;
+        p = q + 1;
+    }
+    return r;
+}
+
+TEST(MatrixOfManyRows, EveryCellMatchesLongDoubleSumsWhateverThreadSummedItsBlocks) {
+    // Enough complete rows for the sums to go in many blocks and the ranks in several slices.
+    constexpr int kRows = 150000;
+    CDataTable t;
+    t.SetSize(kRows, 4);
+    t.SetMissingCode(-9.9f);
+    std::mt19937 rng(7);
+    std::normal_distribution<double> normal(0.0, 1.0);
+    std::uniform_int_distribution<int> pick(0, 199);
+    for (int r = 1; r <= kRows; ++r) {
+        const double z = normal(rng);
+        t.SetValue(r, 1, 1e6 + z / 8);                                  // near 1e6, spread of 1/8
+        t.SetValue(r, 2, std::round(3 * z + normal(rng)));              // whole numbers: many ties
+        t.SetValue(r, 3, pick(rng) == 0 ? -9.9 : -2 * z + normal(rng));  // absent now and then
+        t.SetValue(r, 4, normal(rng) * 1e-3);
+    }
+    t.ComputeMeanVariance();
+    std::vector<std::vector<long double>> x(4);
+    for (int r = 1; r <= kRows; ++r) {
+        if (t.IsMissing(r, 3)) continue;
+        for (int v = 1; v <= 4; ++v) x[static_cast<size_t>(v - 1)].push_back(t.GetValue(r, v));
+    }
+    std::vector<std::vector<long double>> ranks;
+    for (const auto& column : x) ranks.push_back(SortedRanks(column));
+    auto near = [](double got, long double want) { return std::fabs(got - static_cast<double>(want)) <= 1e-12 * std::max(1.0L, std::fabs(want)); };
+    for (int kind : {CCorrelationTable::KIND_CORRELATION, CCorrelationTable::KIND_COVARIANCE}) {
+        std::vector<int> variables = {1, 2, 3, 4};
+        CCorrelationTable m(t, variables, t.GetMissingCode(), kind);
+        ASSERT_EQ(m.GetRowCount(), 4);
+        for (size_t i = 0; i < 4; ++i)
+            for (size_t j = 0; j < 4; ++j) {
+                const double got = m.GetValue(static_cast<int>(i + 1), static_cast<int>(j + 1));
+                long double want;
+                if (kind == CCorrelationTable::KIND_COVARIANCE) want = Cov(x[i], x[j]);
+                else if (j < i) want = Cov(x[i], x[j]) / std::sqrt(Cov(x[i], x[i]) * Cov(x[j], x[j]));
+                else if (j > i) want = static_cast<float>(Cov(ranks[i], ranks[j]) / std::sqrt(Cov(ranks[i], ranks[i]) * Cov(ranks[j], ranks[j])));
+                else want = 1;
+                EXPECT_TRUE(near(got, want)) << kind << " cell " << i << "," << j << ": " << got << " for " << static_cast<double>(want);
+            }
+        // The complete rows' means and variances go with the columns.
+        EXPECT_TRUE(near(m.GetVariable(1)->GetMean(), Mean(x[0])));
+        EXPECT_TRUE(near(m.GetVariable(1)->GetVariance(), Cov(x[0], x[0])));
+    }
+    const std::vector<double> values(x[1].begin(), x[1].end());
+    const std::vector<double> mid = CCorrelationTable::MidRanks(values);
+    EXPECT_TRUE(std::equal(mid.begin(), mid.end(), ranks[1].begin()));
 }
 
 TEST(MidRanks, TiesShareTheMeanOfTheirPositionsAndSignsOrderCorrectly) {
