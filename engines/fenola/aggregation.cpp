@@ -48,6 +48,11 @@ struct FlexibleRule {
 
 constexpr std::size_t kBand = Triangle::kBand;
 constexpr std::size_t kTile = Triangle::kTile;
+// How far ahead the loops ask for rows (in tiles) and columns (in bands), and the floats of a
+// cache line.
+constexpr std::size_t kAhead = 16;
+constexpr std::size_t kBandsAhead = 8;
+constexpr std::size_t kLine = 16;
 
 // Row i of the triangle: entry (i, j) lies at tiles[j / kTile * stride + j % kTile] for j below
 // the row's band (j < first), and at own[j - first] for first <= j < i.
@@ -86,7 +91,10 @@ public:
 
     explicit ClosestPairSearch(Triangle& d) : d_(d) {
         Reset(d.Order());
-        for (std::size_t i = 1; i < live_.size(); ++i) Scan(i);
+        // Each row on its own: the rows are shared out among the cores.
+        d.ForBandRanges([this](std::size_t from, std::size_t to) {
+            for (std::size_t i = std::max<std::size_t>(from, 1); i < to; ++i) Scan(i);
+        });
         Build();
     }
 
@@ -124,6 +132,7 @@ public:
     // its entry in column J (when m > J) is gone.
     void Update(std::size_t m, std::size_t left, std::size_t right, float value) {
         const float old = value_[m];
+        if (value > old && column_[m] != left && column_[m] != right) return;  // most rows: no change
         if (LessNanLast(value, old)) {
             // Below every other entry of the row, which are not below the old value.
             value_[m] = value;
@@ -181,6 +190,7 @@ private:
         float best = std::numeric_limits<float>::infinity();
         for (std::size_t tile = 0; tile < row.first; tile += kTile) {
             const float* values = row.tiles + tile / kTile * row.stride;
+            if (tile + kAhead * kTile < row.first) Prefetch(values + kAhead * row.stride);
             const char* live = &live_[tile];
             for (std::size_t b = 0; b < kTile; ++b) {
                 if (live[b] && values[b] <= best) {
@@ -253,6 +263,10 @@ void Join(Triangle& d, ClosestPairSearch& search, std::size_t left, std::size_t 
     for (std::size_t tile = 0; tile < row_l.first; tile += kTile) {
         float* a = row_l.tiles + tile / kTile * row_l.stride;
         const float* b = row_j.tiles + tile / kTile * row_j.stride;
+        if (tile + kAhead * kTile < row_l.first) {
+            Prefetch(a + kAhead * row_l.stride);
+            Prefetch(b + kAhead * row_j.stride);
+        }
         for (std::size_t k = 0; k < kTile; ++k) a[k] = rule(a[k], b[k]);
     }
     for (std::size_t m = row_l.first; m < left; ++m) {
@@ -270,6 +284,8 @@ void Join(Triangle& d, ClosestPairSearch& search, std::size_t left, std::size_t 
     }
     // Column L below, a chunk of bands at a time.
     constexpr std::size_t kChunk = 16 * kBand;
+    constexpr std::size_t kBlock = 8;
+    static_assert(kChunk % kBlock == 0);
     a_buffer.resize(kChunk);
     b_buffer.resize(kChunk);
     for (std::size_t start = row_l.first + kBand; start < n; start += kChunk) {
@@ -279,6 +295,12 @@ void Join(Triangle& d, ClosestPairSearch& search, std::size_t left, std::size_t 
             const float* a = ColumnIn(d, first, left);
             float* a_out = &a_buffer[first - start];
             float* b_out = &b_buffer[first - start];
+            if (const std::size_t ahead = first + kBandsAhead * kBand; ahead < n) {
+                const std::size_t run = d.Height(ahead) * kTile;
+                for (std::size_t k = 0; k < run; k += kLine) Prefetch(ColumnIn(d, ahead, left) + k);
+                if (ahead > row_j.first)
+                    for (std::size_t k = 0; k < run; k += kLine) Prefetch(ColumnIn(d, ahead, right) + k);
+            }
             for (std::size_t k = 0; k < height; ++k) a_out[k] = a[k * kTile];
             if (first < row_j.first) {  // rows above J's band: J's entries lie in row J
                 for (std::size_t tile = 0; tile < height; tile += kTile) {
@@ -295,8 +317,11 @@ void Join(Triangle& d, ClosestPairSearch& search, std::size_t left, std::size_t 
                 }
             }
         }
+        // Whole blocks of kBlock (past the chunk's end the buffers hold values nobody uses), so
+        // that the compiler can combine several entries per instruction.
         const std::size_t count = end - start;
-        for (std::size_t x = 0; x < count; ++x) a_buffer[x] = rule(a_buffer[x], b_buffer[x]);
+        for (std::size_t x = 0; x < count; x += kBlock)
+            for (std::size_t k = 0; k < kBlock; ++k) a_buffer[x + k] = rule(a_buffer[x + k], b_buffer[x + k]);
         for (std::size_t x = 0; x < count; ++x)
             if (live[start + x]) search.Update(start + x, left, right, a_buffer[x]);
         for (std::size_t first = start; first < end; first += kBand) {

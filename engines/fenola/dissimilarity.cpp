@@ -8,6 +8,8 @@
 namespace fenola {
 namespace {
 
+constexpr std::size_t kAheadKeep = 16 * Triangle::kTile;  // kept columns read ahead
+
 // Mean and standard deviation (divisor count - 1) of count values spaced stride apart, two
 // passes in double. Values all equal give exactly 0, whatever their rounding.
 struct Spread {
@@ -238,7 +240,7 @@ Triangle& Triangle::operator=(const Triangle& other) {
     return *this;
 }
 
-void Triangle::ForBandRanges(const std::function<void(std::size_t, std::size_t)>& fill) const {
+void Triangle::ForBandRanges(const std::function<void(std::size_t, std::size_t)>& work) const {
     // Below a few hundred thousand entries a thread costs more than it saves.
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t parts = size_ < 200000 ? 1 : cores;
@@ -250,11 +252,11 @@ void Triangle::ForBandRanges(const std::function<void(std::size_t, std::size_t)>
     std::vector<std::thread> threads;
     std::size_t part = 0;
     try {
-        for (; part + 2 < bounds.size(); ++part) threads.emplace_back(fill, bounds[part], bounds[part + 1]);
+        for (; part + 2 < bounds.size(); ++part) threads.emplace_back(work, bounds[part], bounds[part + 1]);
     } catch (const std::system_error&) {
         // No more threads: the calling thread does the rest.
     }
-    for (; part + 1 < bounds.size(); ++part) fill(bounds[part], bounds[part + 1]);
+    for (; part + 1 < bounds.size(); ++part) work(bounds[part], bounds[part + 1]);
     for (std::thread& t : threads) t.join();
 }
 
@@ -263,27 +265,34 @@ void Triangle::Keep(const std::vector<std::size_t>& keep) {
     // band has overwritten, into a buffer that then takes the band's place.
     const std::size_t n = keep.size();
     std::vector<float> band(kBand * n);
+    // Where old column keep[j] lies within a row of a full old band, left of the band.
+    std::vector<std::size_t> offset(n);
+    for (std::size_t j = 0; j < n; ++j) offset[j] = keep[j] / kTile * kBand * kTile + keep[j] % kTile;
+    std::size_t below = 0;  // kept columns left of the old band of the row at hand
     for (std::size_t first = 0; first < n; first += kBand) {
         const std::size_t height = std::min(kBand, n - first);
         for (std::size_t a = 0; a < height; ++a) {
-            // Old row r: entry (r, c) at tiles[c / kTile * stride + c % kTile] below its band,
-            // at own[c - old_first] within it.
+            // Old row r: entry (r, c) at tiles[c / kTile * stride + c % kTile] left of its
+            // band, at own[c - old_first] within it.
             const std::size_t r = keep[first + a];
             const std::size_t old_first = r / kBand * kBand;
             const std::size_t old_height = Height(old_first);
             const float* tiles = Band(old_first) + (r - old_first) * kTile;
             const std::size_t stride = old_height * kTile;
             const float* own = Band(old_first) + old_first * old_height + (r - old_first) * (r - old_first - 1) / 2;
-            for (std::size_t j = 0; j < first; ++j) {
+            while (below < n && keep[below] < old_first) ++below;
+            auto old_entry = [&](std::size_t j) {
                 const std::size_t c = keep[j];
-                band[(j / kTile * height + a) * kTile + j % kTile] =
-                    c < old_first ? tiles[c / kTile * stride + c % kTile] : own[c - old_first];
+                return c < old_first ? tiles[c / kTile * stride + c % kTile] : own[c - old_first];
+            };
+            const std::size_t fast = old_height == kBand ? std::min(below, first) : 0;
+            for (std::size_t j = 0; j < fast; ++j) {
+                if (j % kTile == 0 && j + kAheadKeep < fast) Prefetch(tiles + offset[j + kAheadKeep]);
+                band[(j / kTile * height + a) * kTile + j % kTile] = tiles[offset[j]];
             }
+            for (std::size_t j = fast; j < first; ++j) band[(j / kTile * height + a) * kTile + j % kTile] = old_entry(j);
             float* out = band.data() + first * height + a * (a - 1) / 2 - first;
-            for (std::size_t j = first; j < first + a; ++j) {
-                const std::size_t c = keep[j];
-                out[j] = c < old_first ? tiles[c / kTile * stride + c % kTile] : own[c - old_first];
-            }
+            for (std::size_t j = first; j < first + a; ++j) out[j] = old_entry(j);
         }
         const std::size_t count = first * height + height * (height - 1) / 2;
         std::copy(band.begin(), band.begin() + static_cast<std::ptrdiff_t>(count), Band(first));
