@@ -284,8 +284,6 @@ void Join(Triangle& d, ClosestPairSearch& search, std::size_t left, std::size_t 
     }
     // Column L below, a chunk of bands at a time.
     constexpr std::size_t kChunk = 16 * kBand;
-    constexpr std::size_t kBlock = 8;
-    static_assert(kChunk % kBlock == 0);
     a_buffer.resize(kChunk);
     b_buffer.resize(kChunk);
     for (std::size_t start = row_l.first + kBand; start < n; start += kChunk) {
@@ -317,11 +315,8 @@ void Join(Triangle& d, ClosestPairSearch& search, std::size_t left, std::size_t 
                 }
             }
         }
-        // Whole blocks of kBlock (past the chunk's end the buffers hold values nobody uses), so
-        // that the compiler can combine several entries per instruction.
         const std::size_t count = end - start;
-        for (std::size_t x = 0; x < count; x += kBlock)
-            for (std::size_t k = 0; k < kBlock; ++k) a_buffer[x + k] = rule(a_buffer[x + k], b_buffer[x + k]);
+        for (std::size_t x = 0; x < count; ++x) a_buffer[x] = rule(a_buffer[x], b_buffer[x]);
         for (std::size_t x = 0; x < count; ++x)
             if (live[start + x]) search.Update(start + x, left, right, a_buffer[x]);
         for (std::size_t first = start; first < end; first += kBand) {
