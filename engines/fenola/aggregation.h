@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "engines/fenola/dissimilarity.h"
+
 namespace fenola {
 
 // Codes of the five methods; any other code aggregates as single link.
@@ -44,10 +46,10 @@ inline bool SameValue(float a, float b) { return a == b || (std::isnan(a) && std
 float UpdatedDissimilarity(int method, const FlexibleCoefficients& coefficients, float a, float b, std::size_t na,
                            std::size_t nb, float level);
 
-// Aggregates n objects whose dissimilarities fill the lower triangle d (stored by rows,
-// TriangleSize(n) entries; overwritten). Each step joins the closest pair of live clusters, the
-// last one in storage order among equal values, exactly as a full scan of the triangle would,
-// but keeping the minimum of every row so that a run costs O(n^2) in practice.
-std::vector<Step> Aggregate(std::vector<float>& d, std::size_t n, int method, const FlexibleCoefficients& coefficients);
+// Aggregates the objects whose dissimilarities fill d (overwritten). Each step joins the
+// closest pair of live clusters, the last one in row order (greater i, then greater j) among
+// equal values, exactly as a full scan of the triangle row by row would, but keeping the
+// minimum of every row so that a run costs O(n^2) in practice.
+std::vector<Step> Aggregate(Triangle& d, int method, const FlexibleCoefficients& coefficients);
 
 }  // namespace fenola

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
+#include <thread>
 
 namespace fenola {
 namespace {
+
+constexpr std::size_t kAheadKeep = 16 * Triangle::kTile;  // kept columns read ahead
 
 // Mean and standard deviation (divisor count - 1) of count values spaced stride apart, two
 // passes in double. Values all equal give exactly 0, whatever their rounding.
@@ -57,16 +61,14 @@ std::vector<double> RowTotals(const ObjectTable& t) {
     return totals;
 }
 
-// Calls value(i, j) for every pair i > j in storage order and stores the results.
+// A new triangle of order n holding value(i, j) for every pair i > j.
 template <typename PairValue>
-void FillTriangle(std::size_t n, std::vector<float>& d, PairValue value) {
-    d.assign(TriangleSize(n), 0.0f);
-    std::size_t pos = 0;
-    for (std::size_t i = 1; i < n; ++i)
-        for (std::size_t j = 0; j < i; ++j) d[pos++] = static_cast<float>(value(i, j));
+void FillTriangle(std::size_t n, Triangle& d, PairValue value) {
+    d.Clear();  // the old entries go before the new ones are reserved
+    d = Triangle::Filled(n, value);
 }
 
-void ProductMoment(const ObjectTable& t, std::vector<float>& d) {
+void ProductMoment(const ObjectTable& t, Triangle& d) {
     const std::vector<double> z = StandardisedRows(t);
     const std::size_t m = t.ncol;
     const double divisor = m < 2 ? 0.0 : static_cast<double>(m - 1);
@@ -80,7 +82,7 @@ void ProductMoment(const ObjectTable& t, std::vector<float>& d) {
     });
 }
 
-void SquaredEuclidean(const ObjectTable& t, std::vector<float>& d) {
+void SquaredEuclidean(const ObjectTable& t, Triangle& d) {
     const std::size_t m = t.ncol;
     const double scale = static_cast<double>(m) * static_cast<double>(m);
     FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
@@ -95,7 +97,7 @@ void SquaredEuclidean(const ObjectTable& t, std::vector<float>& d) {
     });
 }
 
-void ChiSquare(const ObjectTable& t, const std::vector<double>& totals, std::vector<float>& d) {
+void ChiSquare(const ObjectTable& t, const std::vector<double>& totals, Triangle& d) {
     const std::size_t m = t.ncol;
     double grand = 0.0;
     for (double v : totals) grand += v;
@@ -123,7 +125,7 @@ void ChiSquare(const ObjectTable& t, const std::vector<double>& totals, std::vec
     });
 }
 
-void Gower(const ObjectTable& t, std::vector<float>& d) {
+void Gower(const ObjectTable& t, Triangle& d) {
     const std::size_t m = t.ncol;
     // Weight of a column: 1 / (range x ncol); a column with no range contributes nothing.
     std::vector<double> weight(m, 0.0);
@@ -146,7 +148,7 @@ void Gower(const ObjectTable& t, std::vector<float>& d) {
     });
 }
 
-void Steinhaus(const ObjectTable& t, const std::vector<double>& totals, std::vector<float>& d) {
+void Steinhaus(const ObjectTable& t, const std::vector<double>& totals, Triangle& d) {
     const std::size_t m = t.ncol;
     FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
         const double denominator = totals[i] + totals[j];
@@ -159,7 +161,7 @@ void Steinhaus(const ObjectTable& t, const std::vector<double>& totals, std::vec
     });
 }
 
-void Kulczynski(const ObjectTable& t, const std::vector<double>& totals, std::vector<float>& d) {
+void Kulczynski(const ObjectTable& t, const std::vector<double>& totals, Triangle& d) {
     const std::size_t m = t.ncol;
     FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
         const float* yi = &t.y[i * m];
@@ -182,7 +184,7 @@ void StandardiseColumns(ObjectTable& t) {
     }
 }
 
-std::optional<std::size_t> ComputeDissimilarities(const ObjectTable& t, int idist, std::vector<float>& d) {
+std::optional<std::size_t> ComputeDissimilarities(const ObjectTable& t, int idist, Triangle& d) {
     std::vector<double> totals;
     if (NeedsRowTotals(idist)) {
         totals = RowTotals(t);
@@ -211,18 +213,99 @@ std::optional<std::size_t> ComputeDissimilarities(const ObjectTable& t, int idis
             Kulczynski(t, totals, d);
             break;
         default:
-            d.assign(TriangleSize(t.nlin), 0.0f);
+            d.Clear();
+            d = Triangle(t.nlin);
             break;
     }
     return std::nullopt;
 }
 
-void SimilaritiesToDissimilarities(std::vector<float>& d) {
+void SimilaritiesToDissimilarities(std::span<float> d) {
     for (float& v : d) {
         // std::clamp keeps a NaN as it is; it then counts as the largest dissimilarity.
         if (std::isnan(v)) continue;
         v = 1.0f - std::clamp(v, -1.0f, 1.0f);
     }
+}
+
+Triangle::Triangle(std::size_t n, bool zero)
+    : n_(n), size_(TriangleSize(n)), values_(zero ? new float[size_]() : new float[size_]) {}
+
+Triangle::Triangle(const Triangle& other) : Triangle(other.n_, false) {
+    std::copy(other.values_.get(), other.values_.get() + size_, values_.get());
+}
+
+Triangle& Triangle::operator=(const Triangle& other) {
+    if (this != &other) *this = Triangle(other);
+    return *this;
+}
+
+void Triangle::ForBandRanges(const std::function<void(std::size_t, std::size_t)>& work) const {
+    // Below a few hundred thousand entries a thread costs more than it saves.
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t parts = size_ < 200000 ? 1 : cores;
+    // Row ranges of whole bands holding about the same number of entries each.
+    std::vector<std::size_t> bounds{0};
+    for (std::size_t first = kBand; first < n_; first += kBand)
+        if (TriangleSize(first) * parts >= size_ * bounds.size()) bounds.push_back(first);
+    bounds.push_back(n_);
+    std::vector<std::thread> threads;
+    std::size_t part = 0;
+    try {
+        for (; part + 2 < bounds.size(); ++part) threads.emplace_back(work, bounds[part], bounds[part + 1]);
+    } catch (const std::system_error&) {
+        // No more threads: the calling thread does the rest.
+    }
+    for (; part + 1 < bounds.size(); ++part) work(bounds[part], bounds[part + 1]);
+    for (std::thread& t : threads) t.join();
+}
+
+void Triangle::Keep(const std::vector<std::size_t>& keep) {
+    // Band by band: a new band gathers from bands at or after its own place, which no earlier
+    // band has overwritten, into a buffer that then takes the band's place.
+    const std::size_t n = keep.size();
+    std::vector<float> band(kBand * n);
+    // Where old column keep[j] lies within a row of a full old band, left of the band.
+    std::vector<std::size_t> offset(n);
+    for (std::size_t j = 0; j < n; ++j) offset[j] = keep[j] / kTile * kBand * kTile + keep[j] % kTile;
+    std::size_t below = 0;  // kept columns left of the old band of the row at hand
+    for (std::size_t first = 0; first < n; first += kBand) {
+        const std::size_t height = std::min(kBand, n - first);
+        for (std::size_t a = 0; a < height; ++a) {
+            // Old row r: entry (r, c) at tiles[c / kTile * stride + c % kTile] left of its
+            // band, at own[c - old_first] within it.
+            const std::size_t r = keep[first + a];
+            const std::size_t old_first = r / kBand * kBand;
+            const std::size_t old_height = Height(old_first);
+            const float* tiles = Band(old_first) + (r - old_first) * kTile;
+            const std::size_t stride = old_height * kTile;
+            const float* own = Band(old_first) + old_first * old_height + (r - old_first) * (r - old_first - 1) / 2;
+            while (below < n && keep[below] < old_first) ++below;
+            auto old_entry = [&](std::size_t j) {
+                const std::size_t c = keep[j];
+                return c < old_first ? tiles[c / kTile * stride + c % kTile] : own[c - old_first];
+            };
+            const std::size_t fast = old_height == kBand ? std::min(below, first) : 0;
+            for (std::size_t j = 0; j < fast; ++j) {
+                if (j % kTile == 0 && j + kAheadKeep < fast) Prefetch(tiles + offset[j + kAheadKeep]);
+                band[(j / kTile * height + a) * kTile + j % kTile] = tiles[offset[j]];
+            }
+            for (std::size_t j = fast; j < first; ++j) band[(j / kTile * height + a) * kTile + j % kTile] = old_entry(j);
+            float* out = band.data() + first * height + a * (a - 1) / 2 - first;
+            for (std::size_t j = first; j < first + a; ++j) out[j] = old_entry(j);
+        }
+        const std::size_t count = first * height + height * (height - 1) / 2;
+        std::copy(band.begin(), band.begin() + static_cast<std::ptrdiff_t>(count), Band(first));
+    }
+    n_ = n;
+    size_ = TriangleSize(n);
+}
+
+Triangle Triangle::FromRows(std::size_t n, const std::vector<float>& rows) {
+    Triangle d(n);
+    for (std::size_t i = 1, at = 0; i < n; ++i)
+        for (std::size_t j = 0; j < i; ++j) d(i, j) = rows.at(at++);
+    return d;
 }
 
 }  // namespace fenola

@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <utility>
 #include <filesystem>
 #include <new>
@@ -21,13 +23,14 @@
 namespace fenola {
 namespace {
 
-// The pair (0-based objects i > j) of the first entry of the triangle that is not a finite
-// number, if any.
-std::optional<std::pair<std::size_t, std::size_t>> FirstNonFinite(const std::vector<float>& d, std::size_t n) {
-    std::size_t at = 0;
-    for (std::size_t i = 1; i < n; ++i)
-        for (std::size_t j = 0; j < i; ++j, ++at)
-            if (at < d.size() && !std::isfinite(d[at])) return std::make_pair(i, j);
+// The pair (0-based objects i > j) of the first entry of the triangle, row by row, that is not
+// a finite number, if any.
+std::optional<std::pair<std::size_t, std::size_t>> FirstNonFinite(const Triangle& d) {
+    const std::span<const float> values = d.Values();
+    if (std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); })) return std::nullopt;
+    for (std::size_t i = 1; i < d.Order(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (!std::isfinite(d(i, j))) return std::make_pair(i, j);
     return std::nullopt;
 }
 
@@ -167,7 +170,7 @@ int Run::Classify() {
                     std::to_string(nv_) + " valores");
 
     ObjectTable table;
-    std::vector<float> d;
+    Triangle d;
     std::vector<std::string> sample_names;
     std::vector<std::string> variable_names;
     table.nlin = nlin_;
@@ -211,21 +214,20 @@ int Run::Classify() {
     }
 
     if (idist_ <= kReducedEuclidean) StandardiseColumns(table);
-    d.reserve(TriangleSize(nlin_));
     if (const auto object = ComputeDissimilarities(table, idist_, d))
         return Stop("  O objecto " + FormatText(object_names[*object], 4) + " tem soma nula: a distância " +
                     MeasureName(idist_) + " não está definida");
     table.y = std::vector<float>();  // no longer needed
-    if (const auto pair = FirstNonFinite(d, nlin_))
+    if (const auto pair = FirstNonFinite(d))
         return Stop("  A distância entre " + TrimTrailingBlanks(object_names[pair->first]) + " e " +
                     TrimTrailingBlanks(object_names[pair->second]) +
                     " não é um número finito: valores grandes demais para o cálculo");
     if (flags[1] != 0) PrintTriangularTable(listing_, idist_, d, object_names);
-    if (IsSimilarity(idist_)) SimilaritiesToDissimilarities(d);
+    if (IsSimilarity(idist_)) SimilaritiesToDissimilarities(d.Values());
 
     listing_.Write("\f" + Blanks(37) + "CLASSIFICACAO ASCENDENTE HIERARQUICA" + (q_mode ? " (MODO-Q)" : " (MODO-R)"));
-    const std::vector<Step> steps = Aggregate(d, nlin_, iagr_, coefficients_);
-    d = std::vector<float>();
+    const std::vector<Step> steps = Aggregate(d, iagr_, coefficients_);
+    d.Clear();
     for (std::size_t k = 0; k < steps.size(); ++k)
         if (!std::isfinite(steps[k].level))
             return Stop("  O nível de agregação do passo " + std::to_string(k + 1) +

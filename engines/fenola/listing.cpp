@@ -29,9 +29,9 @@ std::string TriangleTitle(int idist) {
 
 }  // namespace
 
-void PrintTriangularTable(RecordWriter& out, int idist, const std::vector<float>& d,
-                          const std::vector<std::string>& names) {
-    const bool wide = std::any_of(d.begin(), d.end(), [](float v) { return v > 100.0f; });
+void PrintTriangularTable(RecordWriter& out, int idist, const Triangle& d, const std::vector<std::string>& names) {
+    const std::span<const float> values = d.Values();
+    const bool wide = std::any_of(values.begin(), values.end(), [](float v) { return v > 100.0f; });
     auto field = [wide](float v) { return wide ? FormatE(v, 8, 2) : FormatF(v, 8, 4); };
     out.Write('\f' + Blanks(15) + TriangleTitle(idist));
     out.Write(std::string(128, '-'));
@@ -47,7 +47,7 @@ void PrintTriangularTable(RecordWriter& out, int idist, const std::vector<float>
         out.WriteBlank();
         for (std::size_t i = j1 + 1; i <= n; ++i) {
             std::string line = ' ' + Name(names, i);
-            for (std::size_t j = j1; j <= std::min(i - 1, j2); ++j) line += field(d[TriangleIndex(i - 1, j - 1)]);
+            for (std::size_t j = j1; j <= std::min(i - 1, j2); ++j) line += field(d(i - 1, j - 1));
             out.Write(line);
         }
         out.Write(heading);

@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "engines/fenola/aggregation.h"
+#include "engines/fenola/dissimilarity.h"
 
 class RecordWriter;
 
 namespace fenola {
 
 // The triangular table of the measure idist as computed (similarities before conversion).
-void PrintTriangularTable(RecordWriter& out, int idist, const std::vector<float>& d,
-                          const std::vector<std::string>& names);
+void PrintTriangularTable(RecordWriter& out, int idist, const Triangle& d, const std::vector<std::string>& names);
 
 // The aggregation title of the method, the column heading, one line per step and the rule.
 void PrintSteps(RecordWriter& out, int method, const FlexibleCoefficients& coefficients, const std::vector<Step>& steps,

@@ -14,7 +14,8 @@ namespace {
 
 // The reference: at every step a full scan of the triangle in storage order, keeping every
 // live entry not above the smallest so far.
-std::vector<Step> PlainAggregate(std::vector<float> d, std::size_t n, int method, const FlexibleCoefficients& c) {
+std::vector<Step> PlainAggregate(Triangle d, int method, const FlexibleCoefficients& c) {
+    const std::size_t n = d.Order();
     std::vector<char> live(n, 1);
     std::vector<std::size_t> size(n, 1);
     std::vector<std::size_t> label(n);
@@ -28,20 +29,20 @@ std::vector<Step> PlainAggregate(std::vector<float> d, std::size_t n, int method
             if (!live[i]) continue;
             for (std::size_t j = 0; j < i; ++j) {
                 if (!live[j]) continue;
-                const float v = d[TriangleIndex(i, j)];
-                if (!found || !LessNanLast(d[TriangleIndex(bi, bj)], v)) {
+                const float v = d(i, j);
+                if (!found || !LessNanLast(d(bi, bj), v)) {
                     found = true;
                     bi = i;
                     bj = j;
                 }
             }
         }
-        const float level = d[TriangleIndex(bi, bj)];
+        const float level = d(bi, bj);
         steps.push_back({bj + 1, bi + 1, label[bj], label[bi], level, size[bj] + size[bi]});
         for (std::size_t m = 0; m < n; ++m) {
             if (!live[m] || m == bi || m == bj) continue;
-            float& a = d[m < bj ? TriangleIndex(bj, m) : TriangleIndex(m, bj)];
-            const float b = d[m < bi ? TriangleIndex(bi, m) : TriangleIndex(m, bi)];
+            float& a = m < bj ? d(bj, m) : d(m, bj);
+            const float b = m < bi ? d(bi, m) : d(m, bi);
             a = UpdatedDissimilarity(method, c, a, b, size[bj], size[bi], level);
         }
         live[bi] = 0;
@@ -66,7 +67,7 @@ void ExpectSameSteps(const std::vector<Step>& a, const std::vector<Step>& b, con
 }
 
 // Four objects: d(2,1) = 2, d(3,1) = 3, d(3,2) = 5, d(4,1) = 10, d(4,2) = 12, d(4,3) = 14.
-std::vector<float> Four() { return {2, 3, 5, 10, 12, 14}; }
+Triangle Four() { return Triangle::FromRows(4, {2, 3, 5, 10, 12, 14}); }
 
 std::vector<float> Levels(const std::vector<Step>& steps) {
     std::vector<float> levels;
@@ -77,8 +78,8 @@ std::vector<float> Levels(const std::vector<Step>& steps) {
 TEST(Aggregation, FiveMethodsByHand) {
     // Every method joins 1-2, then (1 2)-3, then 4; only the levels differ.
     const FlexibleCoefficients none{};
-    std::vector<float> d = Four();
-    const std::vector<Step> single = Aggregate(d, 4, kSingleLink, none);
+    Triangle d = Four();
+    const std::vector<Step> single = Aggregate(d, kSingleLink, none);
     ASSERT_EQ(single.size(), 3u);
     EXPECT_EQ(single[0].left, 1u);
     EXPECT_EQ(single[0].right, 2u);
@@ -94,69 +95,74 @@ TEST(Aggregation, FiveMethodsByHand) {
     EXPECT_EQ(Levels(single), (std::vector<float>{2, 3, 10}));
 
     d = Four();
-    EXPECT_EQ(Levels(Aggregate(d, 4, kCompleteLink, none)), (std::vector<float>{2, 5, 14}));
+    EXPECT_EQ(Levels(Aggregate(d, kCompleteLink, none)), (std::vector<float>{2, 5, 14}));
     // UPGMA: (3 + 5) / 2 = 4, then the mean of 10, 12, 14.
     d = Four();
-    EXPECT_EQ(Levels(Aggregate(d, 4, kAverageLink, none)), (std::vector<float>{2, 4, 12}));
+    EXPECT_EQ(Levels(Aggregate(d, kAverageLink, none)), (std::vector<float>{2, 4, 12}));
     // WPGMA: (10 + 12) / 2 = 11, then (11 + 14) / 2.
     d = Four();
-    EXPECT_EQ(Levels(Aggregate(d, 4, kWeightedLink, none)), (std::vector<float>{2, 4, 12.5f}));
+    EXPECT_EQ(Levels(Aggregate(d, kWeightedLink, none)), (std::vector<float>{2, 4, 12.5f}));
     // A code outside 1 to 5 is single link.
     d = Four();
-    EXPECT_EQ(Levels(Aggregate(d, 4, 9, none)), (std::vector<float>{2, 3, 10}));
+    EXPECT_EQ(Levels(Aggregate(d, 9, none)), (std::vector<float>{2, 3, 10}));
     // Flexible with a level term: 0.5 a + 0.5 b + the step's level: 4 + 2, then 13.5 + 6.
     d = Four();
-    EXPECT_EQ(Levels(Aggregate(d, 4, kFlexible, {0.5f, 0.5f, 1.0f, 0.0f})), (std::vector<float>{2, 6, 19.5f}));
+    EXPECT_EQ(Levels(Aggregate(d, kFlexible, {0.5f, 0.5f, 1.0f, 0.0f})), (std::vector<float>{2, 6, 19.5f}));
 }
 
 TEST(Aggregation, EqualMinimaJoinTheOneStoredLaterFirst) {
     // All three pairs at 1: the last in storage order is (3, 2).
-    std::vector<float> d{1, 1, 1};
-    std::vector<Step> steps = Aggregate(d, 3, kSingleLink, {});
+    Triangle d = Triangle::FromRows(3, {1, 1, 1});
+    std::vector<Step> steps = Aggregate(d, kSingleLink, {});
     EXPECT_EQ(steps[0].left, 2u);
     EXPECT_EQ(steps[0].right, 3u);
     // d(2,1) = d(4,1) = 1 are the minima: (4, 1) lies later.
-    d = {1, 2, 3, 1, 5, 6};
-    steps = Aggregate(d, 4, kSingleLink, {});
+    d = Triangle::FromRows(4, {1, 2, 3, 1, 5, 6});
+    steps = Aggregate(d, kSingleLink, {});
     EXPECT_EQ(steps[0].left, 1u);
     EXPECT_EQ(steps[0].right, 4u);
     // d(3,2) = d(4,1) = 2: a greater row comes later whatever the column.
-    d = {4, 4, 2, 2, 9, 9};
-    steps = Aggregate(d, 4, kSingleLink, {});
+    d = Triangle::FromRows(4, {4, 4, 2, 2, 9, 9});
+    steps = Aggregate(d, kSingleLink, {});
     EXPECT_EQ(steps[0].left, 1u);
     EXPECT_EQ(steps[0].right, 4u);
 }
 
 TEST(Aggregation, NanCountsAsLargestAndAPairIsAlwaysFound) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    std::vector<float> d{nan, 3, nan, nan, 7, nan};
-    const std::vector<Step> steps = Aggregate(d, 4, kAverageLink, {});
+    Triangle d = Triangle::FromRows(4, {nan, 3, nan, nan, 7, nan});
+    const std::vector<Step> steps = Aggregate(d, kAverageLink, {});
     ASSERT_EQ(steps.size(), 3u);
     EXPECT_EQ(steps[0].left, 1u);
     EXPECT_EQ(steps[0].right, 3u);
     EXPECT_EQ(steps[0].level, 3.0f);
     // Values above 1e25 are joined like any other.
-    d = {1e30f, 2e30f, 3e30f};
-    EXPECT_EQ(Aggregate(d, 3, kSingleLink, {}).size(), 2u);
+    d = Triangle::FromRows(3, {1e30f, 2e30f, 3e30f});
+    EXPECT_EQ(Aggregate(d, kSingleLink, {}).size(), 2u);
 }
 
 TEST(Aggregation, FastSearchGivesTheMergesOfAFullScan) {
+    // Sizes around the triangle's bands of rows: one band, one row more, several bands with a
+    // short last one (the triangle is packed again as clusters die).
     std::mt19937 random(7);
     const FlexibleCoefficients flexible{0.6f, 0.3f, 0.1f, -0.2f};
-    for (int method : {1, 2, 3, 4, 5}) {
-        for (int kind = 0; kind < 3; ++kind) {
-            const std::size_t n = 90;
-            std::vector<float> d(TriangleSize(n));
-            std::uniform_real_distribution<float> real(0.0f, 100.0f);
-            std::uniform_int_distribution<int> few(0, 4);
-            for (float& v : d) {
-                if (kind == 0) v = real(random);                      // distinct values
-                if (kind == 1) v = static_cast<float>(few(random));   // many ties
-                if (kind == 2) v = few(random) == 0 ? std::numeric_limits<float>::quiet_NaN() : few(random);
+    const std::size_t band = Triangle::kBand;
+    for (std::size_t n : {std::size_t{2}, band, band + 1, 5 * band + 10}) {
+        for (int method : {1, 2, 3, 4, 5}) {
+            for (int kind = 0; kind < 3; ++kind) {
+                Triangle d(n);
+                std::uniform_real_distribution<float> real(0.0f, 100.0f);
+                std::uniform_int_distribution<int> few(0, 4);
+                for (float& v : d.Values()) {
+                    if (kind == 0) v = real(random);                      // distinct values
+                    if (kind == 1) v = static_cast<float>(few(random));   // many ties
+                    if (kind == 2) v = few(random) == 0 ? std::numeric_limits<float>::quiet_NaN() : few(random);
+                }
+                Triangle fast = d;
+                ExpectSameSteps(Aggregate(fast, method, flexible), PlainAggregate(d, method, flexible),
+                                "n " + std::to_string(n) + " method " + std::to_string(method) + " kind " +
+                                    std::to_string(kind));
             }
-            std::vector<float> fast = d;
-            ExpectSameSteps(Aggregate(fast, n, method, flexible), PlainAggregate(d, n, method, flexible),
-                            "method " + std::to_string(method) + " kind " + std::to_string(kind));
         }
     }
 }
@@ -165,12 +171,12 @@ TEST(Aggregation, FlexibleCoefficientsReproduceSingleAndCompleteLink) {
     std::mt19937 random(11);
     std::uniform_real_distribution<float> real(0.0f, 10.0f);
     const std::size_t n = 40;
-    std::vector<float> d(TriangleSize(n));
-    for (float& v : d) v = real(random);
+    Triangle d(n);
+    for (float& v : d.Values()) v = real(random);
     for (auto [method, c4] : {std::pair{kSingleLink, -0.5f}, std::pair{kCompleteLink, 0.5f}}) {
-        std::vector<float> a = d;
-        std::vector<float> b = d;
-        ExpectSameSteps(Aggregate(a, n, kFlexible, {0.5f, 0.5f, 0.0f, c4}), Aggregate(b, n, method, {}),
+        Triangle a = d;
+        Triangle b = d;
+        ExpectSameSteps(Aggregate(a, kFlexible, {0.5f, 0.5f, 0.0f, c4}), Aggregate(b, method, {}),
                         "c4 " + std::to_string(c4));
     }
 }

@@ -243,7 +243,8 @@ TEST(FenolaRun, DendrogramScaleSpansTheSmallestAndLargestLevels) {
 }
 
 TEST(FenolaRun, TriangularTableLayout) {
-    auto print = [](const std::vector<float>& d, std::size_t n) {
+    auto print = [](const std::vector<float>& rows, std::size_t n) {
+        const fenola::Triangle d = fenola::Triangle::FromRows(n, rows);
         std::vector<std::string> names;
         for (std::size_t i = 1; i <= n; ++i) names.push_back('N' + std::to_string(i));
         TempFolder folder;
