@@ -9,6 +9,7 @@
 
 #include "engines/outside/dazi/dazi.h"
 #include "tests/engines/outside/dazi_test_support.h"
+#include "tests/support/memory_limit.h"
 
 namespace {
 
@@ -536,7 +537,7 @@ TEST(DaziProgram, RunsInItsWorkingFolder) {
 
 // Runs the built program in folder under a shell limit (see the mur tests); the exit status.
 int RunDaziLimited(const std::string& folder, const std::string& limit) {
-    const std::string command = "cd '" + folder + "' && ulimit " + limit + " && trap '' XFSZ && timeout 60 '" +
+    const std::string command = "cd '" + folder + "' && " + limit + " && trap '' XFSZ && timeout 60 '" +
                                 DAZI_PROGRAM + "' >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -552,7 +553,7 @@ TEST(DaziProgram, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
     std::string par = ReadFile(folder.File("dazi.par"));
     par.replace(0, par.find("\r\n"), "500000000 1 3");
     WriteFile(folder.File("dazi.par"), par);
-    EXPECT_EQ(RunDaziLimited(folder.Path(), "-v 1048576"), kDaziDataError);
+    EXPECT_EQ(RunDaziLimited(folder.Path(), kMemoryLimit512), kDaziDataError);
     EXPECT_TRUE(Contains(ReadFile(folder.File("dazi.prn")), "(apenas foram lidas    0)"));
 }
 

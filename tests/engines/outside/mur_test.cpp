@@ -8,6 +8,7 @@
 
 #include "engines/outside/mur/mur.h"
 #include "tests/engines/outside/outside_test_support.h"
+#include "tests/support/memory_limit.h"
 
 namespace {
 
@@ -595,11 +596,11 @@ TEST(MurProgram, RunsInItsWorkingFolderWithLfLines) {
     EXPECT_EQ(RunProgram(MUR_PROGRAM, folder.Path()), kMurDataError);
 }
 
-// Runs the built program in folder with a shell limit ("ulimit -v 1048576": 1 GB of address
-// space; "ulimit -f 2": files of at most 1 KB, SIGXFSZ ignored so that a write past it fails
+// Runs the built program in folder after a shell command that limits it (kMemoryLimit512: 512 MB
+// of memory; "ulimit -f 2": files of at most 1 KB, SIGXFSZ ignored so that a write past it fails
 // as on a full disk). The exit status, or -1.
 int RunLimited(const std::string& folder, const std::string& limit) {
-    const std::string command = "cd '" + folder + "' && ulimit " + limit + " && trap '' XFSZ && timeout 60 '" +
+    const std::string command = "cd '" + folder + "' && " + limit + " && trap '' XFSZ && timeout 60 '" +
                                 MUR_PROGRAM + "' >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -614,12 +615,12 @@ TEST(MurProgram, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
     std::string par = ReadFile(folder.File("mur.par"));
     par.replace(0, par.find("\r\n"), "500000000 500000000 5 5 3");
     WriteFile(folder.File("mur.par"), par);
-    EXPECT_EQ(RunLimited(folder.Path(), "-v 1048576"), kMurDataError);
+    EXPECT_EQ(RunLimited(folder.Path(), kMemoryLimit512), kMurDataError);
     EXPECT_TRUE(Contains(ReadFile(folder.File("mur.prn")), "(apenas foram lidas    0)"));
     // A hundred million factors of five columns: refused, naming the count.
     par.replace(0, par.find("\r\n"), "9 9 5 5 100000000");
     WriteFile(folder.File("mur.par"), par);
-    EXPECT_EQ(RunLimited(folder.Path(), "-v 1048576"), kMurRefused);
+    EXPECT_EQ(RunLimited(folder.Path(), kMemoryLimit512), kMurRefused);
     EXPECT_TRUE(Contains(ReadFile(folder.File("mur.prn")), "O Nº de factores (100000000) não pode passar"));
     EXPECT_FALSE(folder.Exists("mur.tmp"));
 }
