@@ -1,12 +1,9 @@
 #include "platform/core/large_block.h"
 
-#include <malloc.h>
 #include <sched.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <new>
 
@@ -16,10 +13,6 @@ namespace {
 constexpr size_t kHugePage = size_t(2) << 20;
 // Below this a block comes from the ordinary heap.
 constexpr size_t kDirectThreshold = kHugePage;
-// The heap's own growth step and the free room at its top beyond which it is given back,
-// both put back when a CHeapGrowth ends.
-constexpr int kDefaultTopPad = 128 * 1024;
-constexpr int kDefaultTrimThreshold = 128 * 1024;
 
 size_t RoundUp(size_t n, size_t to) { return (n + to - 1) / to * to; }
 }  // namespace
@@ -71,38 +64,6 @@ unsigned UsableProcessorCount() noexcept {
     }
     const long online = sysconf(_SC_NPROCESSORS_ONLN);
     return online > 0 ? static_cast<unsigned>(online) : 1u;
-}
-
-CHeapGrowth::CHeapGrowth(size_t bytes) : m_backedEnd(static_cast<char*>(sbrk(0))), m_bytes(bytes) {
-    // What the heap holds free already (a table read before and closed) is used first.
-    const size_t free = mallinfo2().fordblks;
-    m_bytes = free < bytes ? bytes - free : 0;
-    if (m_bytes < static_cast<size_t>(kDefaultTopPad)) {
-        m_bytes = 0;
-        return;
-    }
-    // The room backed ahead must not be given back by the next free.
-    mallopt(M_TRIM_THRESHOLD, INT_MAX);
-    mallopt(M_TOP_PAD, static_cast<int>(std::min<size_t>(m_bytes, INT_MAX / 2)));
-}
-
-CHeapGrowth::~CHeapGrowth() {
-    if (!m_bytes) return;
-    mallopt(M_TOP_PAD, kDefaultTopPad);
-    mallopt(M_TRIM_THRESHOLD, kDefaultTrimThreshold);
-}
-
-void CHeapGrowth::Back() {
-    // The current break is kept by the C library: asking for it costs no call to the system.
-    if (!m_bytes) return;
-    char* end = static_cast<char*>(sbrk(0));
-    if (end == reinterpret_cast<char*>(-1) || end <= m_backedEnd) return;
-    char* from = m_backedEnd;
-    m_backedEnd = end;
-    // One large step only; later ones, when the total was underestimated, are a small part
-    // of it, so that little is backed and left unused.
-    mallopt(M_TOP_PAD, static_cast<int>(std::clamp<size_t>(m_bytes / 64, kDefaultTopPad, INT_MAX / 2)));
-    BackMemory(from, static_cast<size_t>(end - from));
 }
 
 }  // namespace afx

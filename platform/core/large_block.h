@@ -53,21 +53,4 @@ void BackMemory(void* block, size_t bytes) noexcept;
 // large numeric work is worth spreading over.
 unsigned UsableProcessorCount() noexcept;
 
-// Fresh heap for a long run of small blocks (the rows of a table being read). Unless the
-// heap holds that much free already, its next growth is by the bytes it lacks at least, and Back, called after each block, backs what the heap
-// has grown by at once (in huge pages where the system allows) rather than page by page as
-// each block is first written, which costs a fault every 4 KB.
-class CHeapGrowth {
-public:
-    explicit CHeapGrowth(size_t bytes);
-    ~CHeapGrowth();
-    CHeapGrowth(const CHeapGrowth&) = delete;
-    CHeapGrowth& operator=(const CHeapGrowth&) = delete;
-    void Back();
-
-private:
-    char* m_backedEnd;
-    size_t m_bytes;
-};
-
 }  // namespace afx
