@@ -10,12 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "engines/common/factor_points.h"
 #include "engines/common/record_io.h"
-
-struct CoordinatePoints {
-    const std::vector<std::string>* names = nullptr;  // one per point
-    const std::vector<double>* coordinates = nullptr;  // names->size() x factors, column-major
-};
 
 // Writes the three files; a file that cannot be created or written is noted in the listing
 // (" ATENÇÃO - ..."). A file whose writing failed is removed. False when a write or a close

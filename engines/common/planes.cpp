@@ -265,3 +265,20 @@ void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
     out.WriteBlank();
     out.Write(" NUMERO DE PONTOS DUPLOS =" + FormatI(static_cast<long long>(doubles.size()), 5));
 }
+
+void PrintPlanes(RecordWriter& out, const std::vector<CoordinatePoints>& sets, int graphs,
+                 const PlaneSettings& settings) {
+    size_t total = 0;
+    for (const CoordinatePoints& set : sets) total += set.names->size();
+    for (int g = 1; g <= graphs; ++g) {
+        const auto p = static_cast<size_t>(g - 1), q = static_cast<size_t>(g);
+        std::vector<PlanePoint> points;
+        points.reserve(total);
+        for (const CoordinatePoints& set : sets) {
+            const std::vector<double>& c = *set.coordinates;
+            const size_t n = set.names->size();
+            for (size_t k = 0; k < n; ++k) points.push_back({(*set.names)[k], c[k + p * n], c[k + q * n]});
+        }
+        PrintPlane(out, std::move(points), g, g + 1, settings);
+    }
+}

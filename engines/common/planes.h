@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engines/common/factor_points.h"
 #include "engines/common/record_io.h"
 
 struct PlanePoint {
@@ -56,3 +57,8 @@ std::vector<DoublePoint> FindDoublePoints(const std::vector<PlanePoint>& points,
 // Prints the plane of factors p and q (1-based numbers, for the titles) of the points.
 void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
                 const PlaneSettings& settings);
+
+// Prints the planes of factors g and g + 1 for g = 1..graphs, each with the points of the
+// sets in order (kelo and mur: the columns, then the rows).
+void PrintPlanes(RecordWriter& out, const std::vector<CoordinatePoints>& sets, int graphs,
+                 const PlaneSettings& settings);

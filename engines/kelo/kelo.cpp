@@ -748,20 +748,7 @@ bool KeloRun::WriteResultFiles() {
 }
 
 void KeloRun::DrawPlanes() {
-    const PlaneSettings settings{pages_, lines_, deviations_};
-    const Index nl = static_cast<Index>(nl_);
-    const Index nc = static_cast<Index>(nc_);
-    for (int g = 1; g <= graphs_; ++g) {
-        const Index p = static_cast<Index>(g - 1);
-        const Index q = static_cast<Index>(g);
-        std::vector<PlanePoint> points;
-        points.reserve(nl + nc);
-        for (Index j = 0; j < nc; ++j)
-            points.push_back({colNames_[j], colCoord_[j + p * nc], colCoord_[j + q * nc]});
-        for (Index i = 0; i < nl; ++i)
-            points.push_back({rowNames_[i], rowCoord_[i + p * nl], rowCoord_[i + q * nl]});
-        PrintPlane(prn_, std::move(points), g, g + 1, settings);
-    }
+    PrintPlanes(prn_, {{&colNames_, &colCoord_}, {&rowNames_, &rowCoord_}}, graphs_, {pages_, lines_, deviations_});
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ private:
     void PrintCoordinates();
     bool WriteCoordinateFiles();
     void DrawPlanes();
+    std::vector<std::string> OrderedModalities() const;
     bool WriteTables();
 
     std::string folder_;
@@ -685,12 +686,18 @@ void DaziRun::PrintCoordinates() {
         table.Point(data_.names[i], rowMass_[i], rowMass_[i], rowD2_[i], &rowCoord_[i], n);
 }
 
+// The modalities' names in result order.
+std::vector<std::string> DaziRun::OrderedModalities() const {
+    std::vector<std::string> names;
+    names.reserve(order_.size());
+    for (Index j : order_) names.push_back(modIds_[j]);
+    return names;
+}
+
 // vpc: the eigenvalues of the analysed matrix but its trivial axis; lic: the individuals
 // when they are projected (none otherwise); coc: the modalities in result order.
 bool DaziRun::WriteCoordinateFiles() {
-    std::vector<std::string> modalities;
-    for (Index j : order_)
-        modalities.push_back(modIds_[j]);
+    const std::vector<std::string> modalities = OrderedModalities();
     static const std::vector<std::string> kNoNames;
     static const std::vector<double> kNoCoordinates;
     const CoordinatePoints rows =
@@ -700,19 +707,10 @@ bool DaziRun::WriteCoordinateFiles() {
 
 // Planes of factors g and g + 1: the modalities, then the individuals when projected.
 void DaziRun::DrawPlanes() {
-    const PlaneSettings settings{pages_, lines_, deviations_};
-    const Index J = static_cast<Index>(j_), n = static_cast<Index>(n_);
-    for (int g = 1; g <= graphs_; ++g) {
-        const Index p = static_cast<Index>(g - 1), q = static_cast<Index>(g);
-        std::vector<PlanePoint> points;
-        points.reserve(J + (projected_ ? n : 0));
-        for (Index k = 0; k < J; ++k)
-            points.push_back({modIds_[order_[k]], modCoord_[k + p * J], modCoord_[k + q * J]});
-        if (projected_)
-            for (Index i = 0; i < n; ++i)
-                points.push_back({data_.names[i], rowCoord_[i + p * n], rowCoord_[i + q * n]});
-        PrintPlane(prn_, std::move(points), g, g + 1, settings);
-    }
+    const std::vector<std::string> modalities = OrderedModalities();
+    std::vector<CoordinatePoints> sets{{&modalities, &modCoord_}};
+    if (projected_) sets.push_back({&data_.names, &rowCoord_});
+    PrintPlanes(prn_, sets, graphs_, {pages_, lines_, deviations_});
 }
 
 namespace {

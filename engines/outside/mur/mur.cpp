@@ -517,18 +517,8 @@ bool MurRun::WriteCoordinateFiles() {
 
 // Planes of factors g and g + 1: the columns, then the rows.
 void MurRun::DrawPlanes() {
-    const PlaneSettings settings{pages_, lines_, deviations_};
-    const Index nl = static_cast<Index>(nl_), nc = static_cast<Index>(nc_);
-    for (int g = 1; g <= graphs_; ++g) {
-        const Index p = static_cast<Index>(g - 1), q = static_cast<Index>(g);
-        std::vector<PlanePoint> points;
-        points.reserve(nl + nc);
-        for (Index k = 0; k < nc; ++k)
-            points.push_back({orderedColNames_[k], colCoord_[k + p * nc], colCoord_[k + q * nc]});
-        for (Index r = 0; r < nl; ++r)
-            points.push_back({rowNames_[r], rowCoord_[r + p * nl], rowCoord_[r + q * nl]});
-        PrintPlane(prn_, std::move(points), g, g + 1, settings);
-    }
+    PrintPlanes(prn_, {{&orderedColNames_, &colCoord_}, {&rowNames_, &rowCoord_}}, graphs_,
+                {pages_, lines_, deviations_});
 }
 
 void MurRun::PrintCoordinates() {

@@ -8,41 +8,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/engines/engine_test_files.h"
+
 namespace {
 
-// A fresh folder, removed at the end of the test.
-class WorkFolder {
-public:
-    WorkFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "planes_test_XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~WorkFolder() { std::filesystem::remove_all(path_); }
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+using engine_test::WorkFolder;
 
-private:
-    std::string path_;
-};
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    std::istringstream in(text);
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using engine_test::Lines;
+using engine_test::ReadFile;
 
 std::string PrintToText(const std::vector<PlanePoint>& points, const PlaneSettings& settings) {
     WorkFolder folder;

@@ -12,46 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/engines/engine_test_files.h"
+
 namespace kelo_test {
 
-// A fresh folder, removed at the end of the test.
-class WorkFolder {
-public:
-    WorkFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kelo_test_XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~WorkFolder() { std::filesystem::remove_all(path_); }
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+using engine_test::WorkFolder;
 
-private:
-    std::string path_;
-};
-
-inline void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    std::istringstream in(text);
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
+using engine_test::Lines;
+using engine_test::ReadFile;
+using engine_test::WriteFile;
 
 // A data value as the GUI writes it ("%f"), in exponent form when that would be too long.
 inline std::string Number(double v) {
