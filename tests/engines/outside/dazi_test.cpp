@@ -338,13 +338,7 @@ TEST(DaziOptions, TablesCoordinateFilesAndPlanesTakeEffect) {
         ASSERT_EQ(lines.size(), count) << name;
         for (size_t k = 0; k < count; ++k) {
             const DaziPoint& point = tmp.points[first + k];
-            std::string expected = (point.name + "    ").substr(0, 4);
-            for (double value : point.coords) {
-                char field[16];
-                std::snprintf(field, sizeof field, "%7.3f", value);
-                expected += field;
-            }
-            EXPECT_EQ(lines[k], expected) << name;
+            EXPECT_EQ(lines[k], CoordinateRecord(point.name, point.coords)) << name;
         }
     };
     expectFile("C:\\dados\\exemplo.coc", 0, 11);

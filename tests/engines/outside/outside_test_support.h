@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +22,17 @@ using engine_test::WorkFolder;
 using engine_test::Lines;
 using engine_test::ReadFile;
 using engine_test::WriteFile;
+
+// A point's record in a coordinate file: its name in 4 columns, then its coordinates "%7.3f".
+inline std::string CoordinateRecord(const std::string& name, const std::vector<double>& values) {
+    std::string record = (name + "    ").substr(0, 4);
+    for (double value : values) {
+        char field[16];
+        std::snprintf(field, sizeof field, "%7.3f", value);
+        record += field;
+    }
+    return record;
+}
 
 inline std::vector<std::string> Tokens(const std::string& line) {
     std::vector<std::string> tokens;
