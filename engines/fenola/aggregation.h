@@ -46,10 +46,16 @@ inline bool SameValue(float a, float b) { return a == b || (std::isnan(a) && std
 float UpdatedDissimilarity(int method, const FlexibleCoefficients& coefficients, float a, float b, std::size_t na,
                            std::size_t nb, float level);
 
+// The fewest positions of the triangle that make a thread's share of a step.
+constexpr std::size_t kDefaultGrain = 256;
+
 // Aggregates the objects whose dissimilarities fill d (overwritten). Each step joins the
 // closest pair of live clusters, the last one in row order (greater i, then greater j) among
 // equal values, exactly as a full scan of the triangle row by row would, but keeping the
-// minimum of every row so that a run costs O(n^2) in practice.
-std::vector<Step> Aggregate(Triangle& d, int method, const FlexibleCoefficients& coefficients);
+// minimum of every row so that a run costs O(n^2) in practice. A step over many positions is
+// shared out among the cores, one thread per grain positions; the result does not depend on
+// how many there are.
+std::vector<Step> Aggregate(Triangle& d, int method, const FlexibleCoefficients& coefficients,
+                            std::size_t grain = kDefaultGrain);
 
 }  // namespace fenola

@@ -1,9 +1,12 @@
 #include "engines/fenola/dissimilarity.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <system_error>
 #include <thread>
+
+#include "engines/fenola/team.h"
 
 namespace fenola {
 namespace {
@@ -260,45 +263,82 @@ void Triangle::ForBandRanges(const std::function<void(std::size_t, std::size_t)>
     for (std::thread& t : threads) t.join();
 }
 
-void Triangle::Keep(const std::vector<std::size_t>& keep) {
+void Triangle::Keep(const std::vector<std::size_t>& keep, Team& team, std::size_t grain) {
     // Band by band: a new band gathers from bands at or after its own place, which no earlier
-    // band has overwritten, into a buffer that then takes the band's place.
+    // band has overwritten, into a buffer that then takes the band's place. The threads share
+    // a band's columns, then its copy into place.
     const std::size_t n = keep.size();
     std::vector<float> band(kBand * n);
     // Where old column keep[j] lies within a row of a full old band, left of the band.
     std::vector<std::size_t> offset(n);
     for (std::size_t j = 0; j < n; ++j) offset[j] = keep[j] / kTile * kBand * kTile + keep[j] % kTile;
+    // Old row keep[first + a]: entry (r, c) at tiles[c / kTile * stride + c % kTile] left of
+    // its band (c < old_first), at own[c - old_first] within it. Kept columns j < fast lie left
+    // of a full old band, where offset[j] finds them.
+    struct Source {
+        const float* tiles;
+        std::size_t stride;
+        const float* own;
+        std::size_t old_first;
+        std::size_t fast;
+        float Entry(std::size_t c) const {
+            return c < old_first ? tiles[c / kTile * stride + c % kTile] : own[c - old_first];
+        }
+    };
+    Source sources[kBand];
     std::size_t below = 0;  // kept columns left of the old band of the row at hand
     for (std::size_t first = 0; first < n; first += kBand) {
         const std::size_t height = std::min(kBand, n - first);
         for (std::size_t a = 0; a < height; ++a) {
-            // Old row r: entry (r, c) at tiles[c / kTile * stride + c % kTile] left of its
-            // band, at own[c - old_first] within it.
             const std::size_t r = keep[first + a];
             const std::size_t old_first = r / kBand * kBand;
             const std::size_t old_height = Height(old_first);
-            const float* tiles = Band(old_first) + (r - old_first) * kTile;
-            const std::size_t stride = old_height * kTile;
-            const float* own = Band(old_first) + old_first * old_height + (r - old_first) * (r - old_first - 1) / 2;
             while (below < n && keep[below] < old_first) ++below;
-            auto old_entry = [&](std::size_t j) {
-                const std::size_t c = keep[j];
-                return c < old_first ? tiles[c / kTile * stride + c % kTile] : own[c - old_first];
-            };
-            const std::size_t fast = old_height == kBand ? std::min(below, first) : 0;
-            for (std::size_t j = 0; j < fast; ++j) {
-                if (j % kTile == 0 && j + kAheadKeep < fast) Prefetch(tiles + offset[j + kAheadKeep]);
-                band[(j / kTile * height + a) * kTile + j % kTile] = tiles[offset[j]];
+            sources[a] = {Band(old_first) + (r - old_first) * kTile, old_height * kTile,
+                          Band(old_first) + old_first * old_height + (r - old_first) * (r - old_first - 1) / 2, old_first,
+                          old_height == kBand ? std::min(below, first) : 0};
+        }
+        // Left of the band: tiles from .. to - 1 of every row.
+        auto gather = [&](std::size_t from, std::size_t to) {
+            for (std::size_t a = 0; a < height; ++a) {
+                const Source& source = sources[a];
+                const std::size_t fast = std::clamp(source.fast, from * kTile, to * kTile);
+                for (std::size_t j = from * kTile; j < fast; ++j) {
+                    if (j % kTile == 0 && j + kAheadKeep < fast) Prefetch(source.tiles + offset[j + kAheadKeep]);
+                    band[(j / kTile * height + a) * kTile + j % kTile] = source.tiles[offset[j]];
+                }
+                for (std::size_t j = fast; j < to * kTile; ++j)
+                    band[(j / kTile * height + a) * kTile + j % kTile] = source.Entry(keep[j]);
             }
-            for (std::size_t j = fast; j < first; ++j) band[(j / kTile * height + a) * kTile + j % kTile] = old_entry(j);
-            float* out = band.data() + first * height + a * (a - 1) / 2 - first;
-            for (std::size_t j = first; j < first + a; ++j) out[j] = old_entry(j);
+        };
+        const std::size_t tiles = first / kTile;
+        const std::size_t parts = std::clamp<std::size_t>(first / std::max<std::size_t>(grain, 1), 1, team.Size());
+        team.Run(parts, [&](std::size_t p) { gather(tiles * p / parts, tiles * (p + 1) / parts); });
+        // Within the band.
+        for (std::size_t a = 1; a < height; ++a) {
+            float* out = band.data() + first * height + a * (a - 1) / 2;
+            for (std::size_t j = first; j < first + a; ++j) out[j - first] = sources[a].Entry(keep[j]);
         }
         const std::size_t count = first * height + height * (height - 1) / 2;
-        std::copy(band.begin(), band.begin() + static_cast<std::ptrdiff_t>(count), Band(first));
+        float* place = Band(first);
+        team.Run(parts, [&](std::size_t p) {
+            const auto from = static_cast<std::ptrdiff_t>(count * p / parts);
+            const auto to = static_cast<std::ptrdiff_t>(count * (p + 1) / parts);
+            std::copy(band.begin() + from, band.begin() + to, place + from);
+        });
     }
     n_ = n;
     size_ = TriangleSize(n);
+}
+
+bool Triangle::AllFinite() const {
+    std::atomic<bool> finite{true};
+    ForBandRanges([this, &finite](std::size_t from, std::size_t to) {
+        const float* begin = Band(from);
+        const float* end = values_.get() + TriangleSize(to);
+        if (!std::all_of(begin, end, [](float v) { return std::isfinite(v); })) finite = false;
+    });
+    return finite;
 }
 
 Triangle Triangle::FromRows(std::size_t n, const std::vector<float>& rows) {

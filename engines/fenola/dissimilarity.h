@@ -11,6 +11,8 @@
 
 namespace fenola {
 
+class Team;
+
 // The objects to classify: nlin rows (objects) of ncol values, stored row by row.
 struct ObjectTable {
     std::size_t nlin = 0;
@@ -94,11 +96,14 @@ public:
     // Every entry, in storage order, for passes that treat the entries one by one.
     std::span<float> Values() { return {values_.get(), size_}; }
     std::span<const float> Values() const { return {values_.get(), size_}; }
+    // True when every entry is a finite number; the cores share the reading.
+    bool AllFinite() const;
     // Gives the memory back.
     void Clear() { *this = Triangle(); }
     // Keeps only the objects listed in keep (increasing), in place: entry (i, j) becomes entry
-    // (keep[i], keep[j]) of the triangle as it was. The memory stays reserved.
-    void Keep(const std::vector<std::size_t>& keep);
+    // (keep[i], keep[j]) of the triangle as it was. The memory stays reserved. Each band is
+    // shared out among the team, one thread per grain columns.
+    void Keep(const std::vector<std::size_t>& keep, Team& team, std::size_t grain);
 
     std::size_t Index(std::size_t i, std::size_t j) const {
         const std::size_t first = i / kBand * kBand;  // first row of the band

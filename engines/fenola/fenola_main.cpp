@@ -26,8 +26,7 @@ namespace {
 // The pair (0-based objects i > j) of the first entry of the triangle, row by row, that is not
 // a finite number, if any.
 std::optional<std::pair<std::size_t, std::size_t>> FirstNonFinite(const Triangle& d) {
-    const std::span<const float> values = d.Values();
-    if (std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); })) return std::nullopt;
+    if (d.AllFinite()) return std::nullopt;
     for (std::size_t i = 1; i < d.Order(); ++i)
         for (std::size_t j = 0; j < i; ++j)
             if (!std::isfinite(d(i, j))) return std::make_pair(i, j);

@@ -143,7 +143,9 @@ TEST(Aggregation, NanCountsAsLargestAndAPairIsAlwaysFound) {
 
 TEST(Aggregation, FastSearchGivesTheMergesOfAFullScan) {
     // Sizes around the triangle's bands of rows: one band, one row more, several bands with a
-    // short last one (the triangle is packed again as clusters die).
+    // short last one (the triangle is packed again as clusters die). Each run once as the
+    // engine does it and once with every step, scan and packing shared among threads down to
+    // a position each.
     std::mt19937 random(7);
     const FlexibleCoefficients flexible{0.6f, 0.3f, 0.1f, -0.2f};
     const std::size_t band = Triangle::kBand;
@@ -158,13 +160,36 @@ TEST(Aggregation, FastSearchGivesTheMergesOfAFullScan) {
                     if (kind == 1) v = static_cast<float>(few(random));   // many ties
                     if (kind == 2) v = few(random) == 0 ? std::numeric_limits<float>::quiet_NaN() : few(random);
                 }
-                Triangle fast = d;
-                ExpectSameSteps(Aggregate(fast, method, flexible), PlainAggregate(d, method, flexible),
-                                "n " + std::to_string(n) + " method " + std::to_string(method) + " kind " +
-                                    std::to_string(kind));
+                const std::vector<Step> plain = PlainAggregate(d, method, flexible);
+                for (std::size_t grain : {kDefaultGrain, std::size_t{1}}) {
+                    Triangle fast = d;
+                    ExpectSameSteps(Aggregate(fast, method, flexible, grain), plain,
+                                    "n " + std::to_string(n) + " method " + std::to_string(method) + " kind " +
+                                        std::to_string(kind) + " grain " + std::to_string(grain));
+                }
             }
         }
     }
+}
+
+TEST(Aggregation, StepThatLowersManyRowsAtOnce) {
+    // Object 0 and the last object join first; the last is at 1 from every other object,
+    // which are at 10 from each other and from object 0, so by single link every row between
+    // them falls to 1 in that step: more rows than a thread lists for the tree. Then the
+    // ties at 1 join in storage order.
+    const std::size_t n = 600;
+    Triangle d(n);
+    for (std::size_t i = 1; i < n; ++i)
+        for (std::size_t j = 0; j < i; ++j) d(i, j) = i == n - 1 ? (j == 0 ? 0.5f : 1.0f) : 10.0f;
+    const std::vector<Step> plain = PlainAggregate(d, kSingleLink, {});
+    for (std::size_t grain : {kDefaultGrain, std::size_t{1}}) {
+        Triangle fast = d;
+        ExpectSameSteps(Aggregate(fast, kSingleLink, {}, grain), plain, "grain " + std::to_string(grain));
+    }
+    EXPECT_EQ(plain[0].left, 1u);
+    EXPECT_EQ(plain[0].right, n);
+    EXPECT_EQ(plain[1].level, 1.0f);
+    EXPECT_EQ(plain[n - 2].level, 1.0f);
 }
 
 TEST(Aggregation, FlexibleCoefficientsReproduceSingleAndCompleteLink) {
