@@ -13,7 +13,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QTimer>
 #include <QToolBar>
@@ -42,6 +41,7 @@
 #include "platform/ui/dialog.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/qt_bridge.h"
+#include "platform/ui/text_viewer.h"
 #include "platform/ui/winapp.h"
 
 namespace afx {
@@ -120,6 +120,14 @@ QString KeyText(UINT vk) {
     case VK_SPACE: return QStringLiteral(" ");
     default: return QString();
     }
+}
+
+Qt::KeyboardModifiers ModifiersOf(UINT keyState) {
+    Qt::KeyboardModifiers mods;
+    if (keyState & MK_CONTROL) mods |= Qt::ControlModifier;
+    if (keyState & MK_SHIFT) mods |= Qt::ShiftModifier;
+    if (keyState & MK_ALT) mods |= Qt::AltModifier;
+    return mods;
 }
 
 void SendVirtualKey(UINT vk, Qt::KeyboardModifiers mods = Qt::NoModifier) {
@@ -709,10 +717,7 @@ void PressKey(CWnd* wnd, UINT vk, UINT keyState) {
     Activate(w);
     QWidget* target = QApplication::focusWidget();
     if (!target || (target != w && !w->isAncestorOf(target))) target = w;
-    Qt::KeyboardModifiers mods;
-    if (keyState & MK_CONTROL) mods |= Qt::ControlModifier;
-    if (keyState & MK_SHIFT) mods |= Qt::ShiftModifier;
-    if (keyState & MK_ALT) mods |= Qt::AltModifier;
+    const Qt::KeyboardModifiers mods = ModifiersOf(keyState);
     QString text = (keyState & (MK_CONTROL | MK_ALT)) ? QString() : KeyText(vk);
     QKeyEvent press(QEvent::KeyPress, QtKeyOf(vk), mods, text);
     QApplication::sendEvent(target, &press);
@@ -922,22 +927,8 @@ bool ChooseMenuCommand(CWnd* frame, const std::vector<CString>& path, std::strin
 }
 
 namespace {
-// The text viewer shown last, when it is still on the screen: the window titled with the
-// name of the file it shows.
-QWidget* OpenTextViewer() {
-    if (!g_current || g_current->TextViewers().empty()) return nullptr;
-    const QString title = ToQ(FileNameOfPath(g_current->TextViewers().back().path));
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        // The viewer is a toolkit dialog; a program's own dialog has a window object attached.
-        const WindowBinding* binding = WindowBinding::Of(w);
-        if (qobject_cast<QDialog*>(w) && (!binding || !binding->owner) && w->isVisible() && w->windowTitle() == title)
-            return w;
-    }
-    return nullptr;
-}
-
 QWidget* UsableTextViewer(std::string* problem) {
-    QWidget* viewer = OpenTextViewer();
+    QWidget* viewer = MostRecentTextViewer();
     if (!viewer) *problem = "no text viewer is open";
     else if (BlockedByModal(viewer)) *problem = "the text viewer takes no input while a modal dialog is open";
     else return viewer;
@@ -945,7 +936,7 @@ QWidget* UsableTextViewer(std::string* problem) {
 }
 }  // namespace
 
-bool TextViewerKey(UINT vk, std::string* problem) {
+bool TextViewerKey(UINT vk, std::string* problem, UINT keyState) {
     QWidget* viewer = UsableTextViewer(problem);
     if (!viewer) return false;
     Activate(viewer);
@@ -956,7 +947,7 @@ bool TextViewerKey(UINT vk, std::string* problem) {
                 w->setFocus(Qt::TabFocusReason);
                 break;
             }
-    SendVirtualKey(vk);
+    SendVirtualKey(vk, ModifiersOf(keyState));
     return true;
 }
 
@@ -974,13 +965,8 @@ bool TextViewerClick(const CString& caption, std::string* problem) {
 }
 
 std::string TextViewerState() {
-    QWidget* viewer = OpenTextViewer();
-    if (!viewer) return "closed";
-    for (QAbstractScrollArea* area : viewer->findChildren<QAbstractScrollArea*>()) {
-        QScrollBar* bar = area->verticalScrollBar();
-        if (bar && bar->value() > bar->minimum()) return "open, scrolled";
-    }
-    return "open, at the top";
+    if (!MostRecentTextViewer()) return "closed";
+    return TextViewerTopLine() > 0 ? "open, scrolled" : "open, at the top";
 }
 
 namespace {

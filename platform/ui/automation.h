@@ -206,10 +206,11 @@ void PointerLeaves(CWnd* wnd);
 // accelerator text). False, with the reason, when an item is missing or greyed.
 bool ChooseMenuCommand(CWnd* frame, const std::vector<CString>& path, std::string* problem);
 
-// The text viewer shown last, while it is open, driven as a person would: a key to the
-// control that has the focus, a click on the button of that caption. False, with the
-// reason, when none is open or it takes no input (a modal dialog above it).
-bool TextViewerKey(UINT vk, std::string* problem);
+// The text viewer opened last, while it is open, driven as a person would: a key (keyState:
+// MK_CONTROL, MK_SHIFT, MK_ALT) where a person's key goes, to its first control when none of
+// its controls has the focus; a click on the button of that caption. False, with the reason,
+// when none is open or it takes no input (a modal dialog above it).
+bool TextViewerKey(UINT vk, std::string* problem, UINT keyState = 0);
 bool TextViewerClick(const CString& caption, std::string* problem);
 // "closed" when no text viewer is open, else "open, at the top" or "open, scrolled".
 std::string TextViewerState();

@@ -541,10 +541,14 @@ std::vector<QPointer<TextViewer>>& OpenViewers() {
     return viewers;
 }
 
+// The viewer opened last that is still on the screen (one closed goes at the next turn of
+// the event loop; until then it is only hidden).
 TextViewer* MostRecentViewer() {
     auto& v = OpenViewers();
     while (!v.empty() && v.back().isNull()) v.pop_back();
-    return v.empty() ? nullptr : v.back().data();
+    for (auto it = v.rbegin(); it != v.rend(); ++it)
+        if (!it->isNull() && (*it)->isVisible()) return it->data();
+    return nullptr;
 }
 
 }  // namespace
@@ -583,6 +587,8 @@ bool ShowTextFile(const char* path, bool modal) {
     return true;
 }
 
+QWidget* MostRecentTextViewer() { return MostRecentViewer(); }
+
 CString LastTextViewerText() {
     auto text = g_lastText.lock();
     return text ? *text : CString();
@@ -615,18 +621,8 @@ void CloseTextViewers() {
 }
 
 bool PressTextViewerKey(UINT vk, UINT keyState) {
-    TextViewer* v = MostRecentViewer();
-    if (!v) return false;
-    QWidget* target = QApplication::focusWidget();
-    if (!target || !v->isAncestorOf(target)) target = v->View();
-    Qt::KeyboardModifiers modifiers;
-    if (keyState & MK_CONTROL) modifiers |= Qt::ControlModifier;
-    if (keyState & MK_SHIFT) modifiers |= Qt::ShiftModifier;
-    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-        QKeyEvent e(type, QtKeyOf(vk), modifiers);
-        QApplication::sendEvent(target, &e);
-    }
-    return true;
+    std::string problem;
+    return TextViewerKey(vk, &problem, keyState);
 }
 
 CWnd* TextViewerTextArea() {

@@ -8,6 +8,7 @@
 #include "platform/core/win_types.h"
 
 class CWnd;
+class QWidget;
 
 namespace afx {
 
@@ -22,13 +23,16 @@ bool ShowTextFile(const char* path, bool modal);
 // empty otherwise.
 CString LastTextViewerText();
 
+// The viewer opened last that is still open, or null.
+QWidget* MostRecentTextViewer();
+
 // For tests, on the most recent viewer that is still open.
 enum class TextViewerButton { Copy, Print, Close };
 bool PressTextViewerButton(TextViewerButton button);
 bool SaveTextViewerPng(const char* path);
 int OpenTextViewerCount();
 void CloseTextViewers();
-// Presses a key in the viewer, where a person's key goes (keyState: MK_CONTROL, MK_SHIFT).
+// Presses a key in the viewer, as TextViewerKey (automation.h) does.
 bool PressTextViewerKey(UINT vk, UINT keyState = 0);
 // The area that shows the text, as a window: its pixels through a DC.
 CWnd* TextViewerTextArea();

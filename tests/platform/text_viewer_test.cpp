@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/ui/automation.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/text_viewer.h"
@@ -122,6 +123,41 @@ TEST(TextViewer, KeysTypedInTheViewerStayInTheViewer) {
     EXPECT_EQ(afx::ClipboardText(), CString("Lista"));
     EXPECT_TRUE(commands.Entries().empty());
     afx::CloseTextViewers();
+}
+
+TEST(TextViewer, TheScriptedUserDrivesTheViewerOpenedLast) {
+    // A listing shown again under the same name (an analysis run twice), then one asked for
+    // modally, which the scripted user only records: the newest open viewer is the one driven.
+    testsupport::StartTabulon();
+    testsupport::TempFolder one, two;
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += " linha " + std::to_string(i) + "\r\n";
+    testsupport::WriteBytes(one.File("lista.prn"), text);
+    testsupport::WriteBytes(two.File("lista.prn"), text);
+    testsupport::WriteBytes(two.File("outra.prn"), " Outra\r\n");
+    ScriptedUser user;
+    std::string problem;
+    ASSERT_TRUE(afx::ShowTextFile(one.File("lista.prn").c_str(), false));
+    afx::ProcessPendingEvents();
+    ASSERT_TRUE(afx::TextViewerKey(VK_NEXT, &problem)) << problem;
+    EXPECT_EQ(afx::TextViewerState(), "open, scrolled");
+    ASSERT_TRUE(afx::ShowTextFile(two.File("lista.prn").c_str(), false));
+    afx::ProcessPendingEvents();
+    EXPECT_EQ(afx::TextViewerState(), "open, at the top");
+    ASSERT_TRUE(afx::ShowTextFile(two.File("outra.prn").c_str(), true));
+    EXPECT_EQ(afx::TextViewerState(), "open, at the top");
+    ASSERT_TRUE(afx::TextViewerKey(VK_NEXT, &problem)) << problem;
+    EXPECT_EQ(afx::TextViewerState(), "open, scrolled");
+    ASSERT_TRUE(afx::TextViewerClick("Fechar", &problem)) << problem;
+    // The first one, scrolled before, is open still.
+    EXPECT_EQ(afx::TextViewerState(), "open, scrolled");
+    ASSERT_TRUE(afx::TextViewerClick("Fechar", &problem)) << problem;
+    EXPECT_EQ(afx::TextViewerState(), "closed");
+    EXPECT_FALSE(afx::TextViewerKey(VK_NEXT, &problem));
+    EXPECT_EQ(problem, "no text viewer is open");
+    afx::CloseTextViewers();
+    afx::ProcessPendingEvents();
+    EXPECT_TRUE(user.AllAnswered());
 }
 
 TEST(TextViewer, BusyPointerUntilTheListingIsDrawn) {
