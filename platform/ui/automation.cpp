@@ -168,22 +168,6 @@ void LeftClick(QWidget* target, QPoint at) {
     if (guard) SendMouse(target, QEvent::MouseButtonRelease, at, Qt::LeftButton);
 }
 
-// A menu or button text as a person reads it: without '&' marks (a doubled one stays) and
-// without the accelerator text after a tab.
-QString PlainText(QString text) {
-    int tab = text.indexOf(QLatin1Char('\t'));
-    if (tab >= 0) text.truncate(tab);
-    QString out;
-    for (int i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('&')) {
-            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('&')) out += text[++i];
-            continue;
-        }
-        out += text[i];
-    }
-    return out;
-}
-
 // Closes every open pop-up menu and leaves the menu bar, with Escape.
 void EscapeMenus() {
     for (int i = 0; i < 8 && QApplication::activePopupWidget(); ++i) SendVirtualKey(VK_ESCAPE);
@@ -230,6 +214,19 @@ CString DialogDriver::Caption() const {
     CString s;
     m_dialog.GetWindowText(s);
     return s;
+}
+
+CString PlainMenuText(const CString& text) {
+    const std::string& s = text.str();
+    std::string out;
+    for (size_t i = 0; i < s.size() && s[i] != '\t'; ++i) {
+        if (s[i] == '&') {
+            if (i + 1 < s.size() && s[i + 1] == '&') out += s[++i];
+            continue;
+        }
+        out += s[i];
+    }
+    return CString(std::move(out));
 }
 
 QWidget* DialogDriver::Control(int id, const char* action) const {
@@ -853,33 +850,33 @@ bool ScriptedUser::RunPrintDialog(QDialog& dialog, PrintDialogRequest& request) 
     return print && accepted;
 }
 
-bool ChooseMenuCommand(CWnd* frame, const std::vector<CString>& path, std::string* problem) {
+MenuChoice ChooseMenuCommand(CWnd* frame, const std::vector<CString>& path, std::string* problem) {
     auto* window = qobject_cast<QMainWindow*>(WidgetOf(frame));
     QMenuBar* bar = window ? window->menuBar() : nullptr;
     if (!bar || path.empty()) {
         *problem = "there is no menu bar";
-        return false;
+        return MenuChoice::Other;
     }
     if (BlockedByModal(window)) {
         *problem = "the main window takes no input while a modal dialog is open";
-        return false;
+        return MenuChoice::Other;
     }
     auto find = [](const QList<QAction*>& actions, const CString& text) -> QAction* {
         for (QAction* a : actions)
-            if (!a->isSeparator() && a->isVisible() && PlainText(a->text()) == ToQ(text)) return a;
+            if (!a->isSeparator() && a->isVisible() && PlainMenuText(FromQ(a->text())) == text) return a;
         return nullptr;
     };
     QAction* top = find(bar->actions(), path[0]);
     if (!top || !top->menu()) {
         *problem = "the menu has no command";
-        return false;
+        return MenuChoice::NoCommand;
     }
     Activate(window);
     SendVirtualKey(VK_F10);
     if (!qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
         EscapeMenus();
         *problem = "F10 opened no menu";
-        return false;
+        return MenuChoice::Other;
     }
     for (int i = 0; bar->activeAction() != top && i <= static_cast<int>(bar->actions().size()); ++i)
         SendVirtualKey(VK_RIGHT);
@@ -887,7 +884,7 @@ bool ChooseMenuCommand(CWnd* frame, const std::vector<CString>& path, std::strin
     if (bar->activeAction() != top || QApplication::activePopupWidget() != menu) {
         EscapeMenus();
         *problem = "the arrow keys did not reach the menu";
-        return false;
+        return MenuChoice::Other;
     }
     for (size_t level = 1; level < path.size(); ++level) {
         const bool last = level + 1 == path.size();
@@ -895,35 +892,35 @@ bool ChooseMenuCommand(CWnd* frame, const std::vector<CString>& path, std::strin
         if (!want || last == (want->menu() != nullptr)) {
             EscapeMenus();
             *problem = "the menu has no command";
-            return false;
+            return MenuChoice::NoCommand;
         }
         if (!want->isEnabled()) {
             EscapeMenus();
-            *problem = "greyed";
-            return false;
+            *problem = "the menu item is greyed";
+            return MenuChoice::Greyed;
         }
         for (int i = 0; menu->activeAction() != want && i <= static_cast<int>(menu->actions().size()); ++i)
             SendVirtualKey(VK_DOWN);
         if (menu->activeAction() != want) {
             EscapeMenus();
             *problem = "the arrow keys did not reach the item";
-            return false;
+            return MenuChoice::Other;
         }
         if (last) {
             SendVirtualKey(VK_RETURN);
-            return true;
+            return MenuChoice::Chosen;
         }
         SendVirtualKey(VK_RIGHT);
         menu = want->menu();
         if (QApplication::activePopupWidget() != menu) {
             EscapeMenus();
             *problem = "the sub-menu did not open";
-            return false;
+            return MenuChoice::Other;
         }
     }
     EscapeMenus();
     *problem = "the path names a menu, not a command";
-    return false;
+    return MenuChoice::Other;
 }
 
 namespace {
@@ -955,7 +952,7 @@ bool TextViewerClick(const CString& caption, std::string* problem) {
     QWidget* viewer = UsableTextViewer(problem);
     if (!viewer) return false;
     for (QAbstractButton* b : viewer->findChildren<QAbstractButton*>())
-        if (b->isVisible() && PlainText(b->text()) == ToQ(caption)) {
+        if (b->isVisible() && PlainMenuText(FromQ(b->text())) == caption) {
             Activate(viewer);
             LeftClick(b, b->rect().center());
             return true;

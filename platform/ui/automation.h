@@ -200,11 +200,21 @@ bool SaveClipboardImagePng(const char* path);
 void PointAtToolbarButton(CWnd* toolbar, int index);
 void PointerLeaves(CWnd* wnd);
 
+// A menu or button text as a person reads it: without '&' marks (a doubled one stays as
+// one '&') and without the accelerator text after a tab.
+CString PlainMenuText(const CString& text);
+
 // Chooses a command of a main window's menu bar as a person does with the keyboard: F10
 // opens the menu bar, Right moves along it, Down moves down a menu, Right opens a sub-menu
-// and Return chooses the last item of the path (menu texts without '&' and without the
-// accelerator text). False, with the reason, when an item is missing or greyed.
-bool ChooseMenuCommand(CWnd* frame, const std::vector<CString>& path, std::string* problem);
+// and Return chooses the last item of the path (menu texts as PlainMenuText gives them).
+// Anything but Chosen comes with the reason in `problem`.
+enum class MenuChoice {
+    Chosen,
+    NoCommand,   // an item of the path is missing, or names a menu where a command is due
+    Greyed,      // the command is there but greyed
+    Other,       // the menus did not answer the keys as they should
+};
+MenuChoice ChooseMenuCommand(CWnd* frame, const std::vector<CString>& path, std::string* problem);
 
 // The text viewer opened last, while it is open, driven as a person would: a key (keyState:
 // MK_CONTROL, MK_SHIFT, MK_ALT) where a person's key goes, to its first control when none of

@@ -23,23 +23,6 @@ std::atomic<int> g_dialogLine{0};
 
 namespace {
 
-// A menu text as the script names it: without '&' (a doubled one stays) and without the
-// accelerator text after a tab.
-std::string PlainMenuText(const CString& text) {
-    std::string s = text.str();
-    size_t tab = s.find('\t');
-    if (tab != std::string::npos) s.resize(tab);
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '&') {
-            if (i + 1 < s.size() && s[i + 1] == '&') out += s[++i];
-            continue;
-        }
-        out += s[i];
-    }
-    return out;
-}
-
 std::vector<std::string> SplitMenuPath(const std::string& path) {
     std::vector<std::string> parts;
     size_t start = 0;
@@ -244,13 +227,17 @@ CFrameWnd* Player::Frame(int line) {
     return frame;
 }
 
+void Player::FailGreyed(int line, const std::string& what) {
+    Fail(line, what + " is greyed");
+    // The answers queued for it could not be used: that is the same failure.
+    m_user->TakeUnused();
+    m_pending.clear();
+}
+
 void Player::RunCommand(UINT id, int line) {
     CFrameWnd* frame = Frame(line);
     if (frame && !frame->IsCommandEnabled(id)) {
-        Fail(line, "command " + std::to_string(id) + " is greyed");
-        // The answers queued for it could not be used: that is the same failure.
-        m_user->TakeUnused();
-        m_pending.clear();
+        FailGreyed(line, "command " + std::to_string(id));
         return;
     }
     if (frame) frame->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
@@ -290,20 +277,20 @@ void Player::Menu(const Line& l) {
     for (const std::string& part : SplitMenuPath(wanted.str())) path.emplace_back(part);
     // The real menu bar, opened and walked with keys as a person does.
     std::string problem;
-    if (afx::ChooseMenuCommand(frame, path, &problem)) {
+    switch (afx::ChooseMenuCommand(frame, path, &problem)) {
+    case afx::MenuChoice::Chosen:
         afx::ProcessPendingEvents();
-        CheckAnswersUsed(l.number);
+        break;
+    case afx::MenuChoice::Greyed:
+        FailGreyed(l.number, "the menu item \"" + l.args[0] + "\"");
         return;
+    case afx::MenuChoice::NoCommand:
+        Fail(l.number, "the menu has no command \"" + l.args[0] + "\"");
+        break;
+    case afx::MenuChoice::Other:
+        Fail(l.number, "menu \"" + l.args[0] + "\": " + problem);
+        break;
     }
-    if (problem == "greyed") {
-        Fail(l.number, "the menu item \"" + l.args[0] + "\" is greyed");
-        // The answers queued for it could not be used: that is the same failure.
-        m_user->TakeUnused();
-        m_pending.clear();
-        return;
-    }
-    if (problem == "the menu has no command") Fail(l.number, "the menu has no command \"" + l.args[0] + "\"");
-    else Fail(l.number, "menu \"" + l.args[0] + "\": " + problem);
     CheckAnswersUsed(l.number);
 }
 
@@ -419,7 +406,7 @@ void Player::Popup(const Line& l) {
     int number = l.number;
     m_user->OnPopupMenu(Track(number, "a pop-up menu", [this, wanted, number](const afx::PopupMenuRequest& request) {
         for (const auto& item : request.items)
-            if (item.second != 0 && PlainMenuText(item.first) == wanted.str()) return item.second;
+            if (item.second != 0 && afx::PlainMenuText(item.first) == wanted) return item.second;
         Fail(number, "the pop-up menu has no item \"" + Utf8(wanted) + "\"");
         return 0u;
     }));

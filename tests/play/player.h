@@ -64,6 +64,8 @@ private:
     void CheckAnswersUsed(int line);
     CFrameWnd* Frame(int line);
     void RunCommand(UINT id, int line);
+    // A greyed command or menu item fails its line, and the answers queued for it go unused.
+    void FailGreyed(int line, const std::string& what);
     void Wait(int ms);
 
     // Lines.
