@@ -648,9 +648,10 @@ int ScriptedUser::RunModal(CDialog& dialog) {
     return dialog.GetModalResult();
 }
 
-int ScriptedUser::AnswerMessageBox(const CString& text, const CString& caption, UINT type) {
+int ScriptedUser::AnswerMessageBox(const CString& text, const CString& caption, UINT type, const CString& owner) {
     m_messages.push_back(text);
     m_captions.push_back(caption);
+    m_messageOwners.push_back(owner);
     if (m_messageBoxes.empty()) {
         Fail("unexpected message box \"" + Cp1252ToUtf8(text.str()) + "\"");
         switch (type & MB_TYPEMASK) {
@@ -980,8 +981,8 @@ namespace automation {
 bool Active() { return g_current != nullptr; }
 ScriptedUser* Current() { return g_current; }
 int RunModal(CDialog& dialog) { return g_current ? g_current->RunModal(dialog) : IDCANCEL; }
-int AnswerMessageBox(const CString& text, const CString& caption, UINT type) {
-    return g_current ? g_current->AnswerMessageBox(text, caption, type) : IDCANCEL;
+int AnswerMessageBox(const CString& text, const CString& caption, UINT type, const CString& owner) {
+    return g_current ? g_current->AnswerMessageBox(text, caption, type, owner) : IDCANCEL;
 }
 bool AnswerFileDialog(FileDialogRequest& request) { return g_current && g_current->AnswerFileDialog(request); }
 UINT ChoosePopupCommand(const CMenu& menu, CPoint point) {

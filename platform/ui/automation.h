@@ -145,6 +145,8 @@ public:
     const std::vector<CString>& Messages() const { return m_messages; }
     // Their captions, in the same order.
     const std::vector<CString>& Captions() const { return m_captions; }
+    // The titles of the windows they came up above, in the same order.
+    const std::vector<CString>& MessageOwners() const { return m_messageOwners; }
     const std::vector<std::string>& Failures() const { return m_failures; }
     // Programs started and text files shown so far, in order.
     const std::vector<ProcessStartRequest>& ProcessStarts() const { return m_processStarts; }
@@ -155,7 +157,7 @@ public:
 
     // Used by the platform.
     int RunModal(CDialog& dialog);
-    int AnswerMessageBox(const CString& text, const CString& caption, UINT type);
+    int AnswerMessageBox(const CString& text, const CString& caption, UINT type, const CString& owner);
     bool AnswerFileDialog(FileDialogRequest& request);
     UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
     bool AnswerPrintDialog(PrintDialogRequest& request);
@@ -174,6 +176,7 @@ private:
     std::deque<std::function<bool(PrintDialogRequest&)>> m_printDialogs;
     std::vector<CString> m_messages;
     std::vector<CString> m_captions;
+    std::vector<CString> m_messageOwners;
     std::vector<std::string> m_failures;
     std::vector<ProcessStartRequest> m_processStarts;
     std::vector<TextViewerRequest> m_textViewers;
@@ -249,7 +252,7 @@ namespace automation {
 bool Active();
 ScriptedUser* Current();
 int RunModal(CDialog& dialog);
-int AnswerMessageBox(const CString& text, const CString& caption, UINT type);
+int AnswerMessageBox(const CString& text, const CString& caption, UINT type, const CString& owner);
 bool AnswerFileDialog(FileDialogRequest& request);
 UINT ChoosePopupCommand(const CMenu& menu, CPoint point);
 bool AnswerPrintDialog(PrintDialogRequest& request);

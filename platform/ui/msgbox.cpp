@@ -6,6 +6,7 @@
 
 #include "platform/ui/automation.h"
 #include "platform/ui/qt_bridge.h"
+#include "platform/ui/window_owner.h"
 #include "platform/ui/winapp.h"
 
 namespace afx {
@@ -17,13 +18,12 @@ CString AppTitle() {
 
 int ShowMessageBox(CWnd* owner, const char* text, const char* caption, UINT type) {
     CString title = caption ? CString(caption) : AppTitle();
-    if (automation::Active()) return automation::AnswerMessageBox(text ? text : "", title, type);
+    // Above the window that asks.
+    QWidget* parent = AskingWindow(owner);
+    if (automation::Active())
+        return automation::AnswerMessageBox(text ? text : "", title, type,
+                                            parent ? FromQ(parent->windowTitle()) : CString());
 
-    // Above the window that raised it: the given owner, else the modal dialog on the screen.
-    QWidget* parent = WidgetOf(owner);
-    if (!parent) parent = QApplication::activeModalWidget();
-    if (!parent) parent = WidgetOf(AfxGetMainWnd());
-    if (parent) parent = parent->window();
     QMessageBox box(parent);
     ShowFocusCues(&box);
     box.setWindowTitle(ToQ(title));

@@ -1,12 +1,12 @@
 #include "platform/ui/printdlg.h"
 
-#include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
 
 #include "platform/gdi/gdi_internal.h"
 #include "platform/ui/automation.h"
 #include "platform/ui/qt_bridge.h"
+#include "platform/ui/window_owner.h"
 #include "platform/ui/winapp.h"
 
 CPrintDialog::CPrintDialog(BOOL printSetupOnly, DWORD flags, CWnd* parent) : m_parent(parent) {
@@ -24,12 +24,7 @@ int CPrintDialog::DoModal() {
     m_pd.hDC = nullptr;
     m_handedOver = false;
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    // Above the window that asks to print: the given one, else the one in use (a listing
-    // viewer), else the main window.
-    QWidget* parent = afx::WidgetOf(m_parent);
-    if (!parent) parent = QApplication::activeWindow();
-    if (!parent) parent = afx::WidgetOf(AfxGetMainWnd());
-    QPrintDialog dialog(printer.get(), parent ? parent->window() : nullptr);
+    QPrintDialog dialog(printer.get(), afx::AskingWindow(m_parent));
     dialog.setOption(QAbstractPrintDialog::PrintSelection, !(m_pd.Flags & PD_NOSELECTION));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, !(m_pd.Flags & PD_NOPAGENUMS));
     // Printing to a PDF file is always offered, so that a machine without a printer can

@@ -499,13 +499,15 @@ public:
     }
 
     void Print() {
-        CPrintDialog dlg(FALSE);
+        // The print dialog and a failure come up above the viewer, which asks for them.
+        CWnd* self = CWnd::FromHandle(ToHwnd(this));
+        CPrintDialog dlg(FALSE, PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE | PD_NOSELECTION, self);
         if (dlg.DoModal() != IDOK) return;
         HDC dc = dlg.GetPrinterDC();
         auto* printer = dynamic_cast<gdi::PrinterContext*>(gdi::DeviceContext::Of(dc));
         const bool printed = printer && PrintListing(printer->Printer(), m_listing, m_font);
         ::DeleteDC(dc);
-        if (!printed) AfxMessageBox("Erro a imprimir");
+        if (!printed) ShowMessageBox(self, "Erro a imprimir", nullptr, MB_OK);
     }
 
     QPushButton* Button(TextViewerButton b) const {

@@ -52,6 +52,21 @@ QWidget* OwnerForNewWindow() {
     return MainWindow();
 }
 
+QWidget* AskingWindow(CWnd* given) {
+    QWidget* asking = WidgetOf(given);
+    if (!asking) {
+        QWidget* active = QApplication::activeWindow();
+        QWindow* modal = QGuiApplication::modalWindow();
+        QWindow* handle = active ? active->windowHandle() : nullptr;
+        if (handle && active->isVisible() &&
+            (!modal || modal == handle || modal->isAncestorOf(handle, QWindow::IncludeTransients)))
+            asking = active;
+    }
+    if (!asking) asking = QApplication::activeModalWidget();
+    if (!asking) asking = MainWindow();
+    return asking ? asking->window() : nullptr;
+}
+
 void OutliveOwner(QWidget* window) {
     if (!window) return;
     QWidget* owner = window->parentWidget();

@@ -243,3 +243,33 @@ TEST(TextViewer, PrintsALongPageOverAsManySheetsAsItNeeds) {
     afx::CloseTextViewers();
     EXPECT_TRUE(user.AllAnswered());
 }
+
+TEST(TextViewer, AFailedPrintIsReportedAboveTheViewer) {
+    testsupport::StartTabulon();
+    testsupport::TempFolder dir;
+    std::string path = dir.File("lista.prn");
+    testsupport::WriteBytes(path, " Listagem\r\n");
+    ScriptedUser user;
+    user.OnPrintDialog([&](afx::PrintDialogRequest& r) {
+        r.outputFile = dir.File("lista.pdf").c_str();
+        r.printerFails = true;
+        return true;
+    });
+    user.OnMessageBox([](const CString&, UINT) { return IDOK; });
+    ASSERT_TRUE(afx::ShowTextFile(path.c_str(), false));
+    std::string problem;
+    ASSERT_TRUE(afx::TextViewerClick("Imprimir", &problem)) << problem;
+    ASSERT_EQ(user.Messages().size(), 1u);
+    EXPECT_EQ(user.Messages()[0], "Erro a imprimir");
+    EXPECT_EQ(user.MessageOwners()[0], "lista.prn");
+    // Once the viewer is closed, a box comes up above the main window.
+    ASSERT_TRUE(afx::TextViewerClick("Fechar", &problem)) << problem;
+    user.OnMessageBox([](const CString&, UINT) { return IDOK; });
+    AfxMessageBox("Aviso");
+    CString title;
+    AfxGetMainWnd()->GetWindowText(title);
+    ASSERT_EQ(user.MessageOwners().size(), 2u);
+    EXPECT_EQ(user.MessageOwners()[1], title);
+    afx::CloseTextViewers();
+    EXPECT_TRUE(user.AllAnswered());
+}
