@@ -469,9 +469,6 @@ public:
         setWindowTitle(ToQ(FileNameOfPath(path)));
         setWindowFlag(Qt::WindowContextHelpButtonHint, false);
         setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
-        // A window of its own for keys: what is typed here never reaches the accelerators or
-        // dialog keys of the window that owns the viewer (Ctrl+C copies the listing's text).
-        WindowBinding::Ensure(this, WindowKind::Generic);
         m_font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         m_view = new ListingView(m_listing, m_font, this);
         m_copy = new QPushButton(ToQ("Copiar"), this);
