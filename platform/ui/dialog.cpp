@@ -137,7 +137,7 @@ Mapped MapControl(const ControlTemplate& c) {
 }  // namespace
 
 // Builds the controls of a template inside a dialog widget.
-void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* defaultId, std::vector<QWidget*>* built) {
+void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* defaultId) {
     int radioGroup = -1;
     bool previousRadio = false;
     std::vector<QWidget*> groups;
@@ -166,7 +166,6 @@ void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* default
         if ((c.style & Style::Default) && defaultId) *defaultId = static_cast<UINT>(c.id);
         if (m.style & WS_DISABLED) w->setEnabled(false);
         if (m.style & WS_VISIBLE) w->show();
-        if (built) built->push_back(w);
     }
     // Group boxes stay behind the controls they frame.
     for (QWidget* g : groups) g->lower();
@@ -248,7 +247,7 @@ BOOL CDialog::CreateFromTemplate(CWnd* parent) {
     QRect r = afx::DialogUnitsToPixels(t->rect);
     dlg->setFixedSize(r.width(), r.height());
     m_defId = 0;
-    afx::BuildDialogControls(dlg, *t, &m_defId, nullptr);
+    afx::BuildDialogControls(dlg, *t, &m_defId);
     WindowBinding::Ensure(dlg, WindowKind::Dialog)->style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     m_ownsWidget = true;
     m_systemCloseGrayed = false;

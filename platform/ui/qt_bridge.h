@@ -129,8 +129,8 @@ void ShowFocusCues(QWidget* window);
 QFont DialogFont();
 void DialogBaseUnits(int* baseX, int* baseY);
 QRect DialogUnitsToPixels(const RECT& du);
-// Builds the controls of a dialog template inside a dialog widget; gives the id of the
-// default button, and the widgets in template order when asked.
-void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* defaultId, std::vector<QWidget*>* built);
+// Builds the controls of a dialog template inside a dialog widget, each bound to its id;
+// gives the id of the default button.
+void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* defaultId);
 
 }  // namespace afx

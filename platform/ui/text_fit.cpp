@@ -80,33 +80,35 @@ void Check(QWidget* w, UINT dialog, int id, std::vector<std::string>& out) {
     }
 }
 
+// The texts that do not fit among the controls of a dialog widget, each control known by
+// the id its window binding carries (hidden ones only when asked).
+std::vector<std::string> CheckControls(QWidget* top, UINT dialog, bool hiddenToo) {
+    std::vector<std::string> out;
+    for (QObject* child : top->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        WindowBinding* b = w ? WindowBinding::Of(w) : nullptr;
+        if (b && (hiddenToo || !w->isHidden())) Check(w, dialog, b->id, out);
+    }
+    return out;
+}
+
 }  // namespace
 
+// A control that the template leaves hidden counts too: the dialog may show it later.
 std::vector<std::string> TextsThatDoNotFit(const DialogTemplate& dialog) {
-    std::vector<std::string> out;
     auto page = std::make_unique<QWidget>();
     page->setFont(DialogFont());
     const QRect r = DialogUnitsToPixels(dialog.rect);
     page->resize(r.width(), r.height());
-    std::vector<QWidget*> built;
-    BuildDialogControls(page.get(), dialog, nullptr, &built);
-    for (size_t i = 0; i < built.size() && i < dialog.controls.size(); ++i)
-        Check(built[i], dialog.id, dialog.controls[i].id, out);
-    return out;
+    BuildDialogControls(page.get(), dialog, nullptr);
+    return CheckControls(page.get(), dialog.id, true);
 }
 
 std::vector<std::string> TextsThatDoNotFit(CDialog& dialog) {
-    std::vector<std::string> out;
     QWidget* top = WidgetOf(&dialog);
-    if (!top) return out;
+    if (!top) return {};
     ProcessPendingEvents();
-    const UINT id = dialog.GetTemplateId();
-    for (QObject* child : top->children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        WindowBinding* b = w ? WindowBinding::Of(w) : nullptr;
-        if (b && !w->isHidden()) Check(w, id, b->id, out);
-    }
-    return out;
+    return CheckControls(top, dialog.GetTemplateId(), false);
 }
 
 }  // namespace afx
