@@ -134,9 +134,11 @@ void SendVirtualKey(UINT vk, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     SendKeyStroke(QtKeyOf(vk), mods, (mods & (Qt::ControlModifier | Qt::AltModifier)) ? QString() : KeyText(vk));
 }
 
-// Characters typed one by one where a person's keys go.
-void SendCharacters(const char* text) {
-    for (const char* p = text; p && *p; ++p) {
+// Characters typed one by one where a person's keys go; the typing stops when `window`,
+// if given, goes (a key closed it).
+void SendCharacters(const char* text, QWidget* window = nullptr) {
+    QPointer<QWidget> guard(window);
+    for (const char* p = text; p && *p && (!window || guard); ++p) {
         unsigned char ch = static_cast<unsigned char>(*p);
         QString s(QChar(static_cast<char16_t>(Cp1252ToUnicode(ch))));
         int key = Qt::Key_unknown;
@@ -238,14 +240,18 @@ QWidget* DialogDriver::Control(int id, const char* action) const {
     return q;
 }
 
+// A dialog below a modal one that does not own it takes no input: reported as a failure.
+static bool FailIfBlocked(QWidget* q, CDialog& dlg, const char* action) {
+    if (!BlockedByModal(q)) return false;
+    if (g_current)
+        g_current->Fail("dialog " + std::to_string(dlg.GetTemplateId()) +
+                        " takes no input while a modal dialog above it is open: cannot " + action);
+    return true;
+}
+
 static bool Usable(QWidget* q, CDialog& dlg, int id, const char* action) {
     QWidget* top = WidgetOf(&dlg);
-    if (BlockedByModal(q)) {
-        if (g_current)
-            g_current->Fail("dialog " + std::to_string(dlg.GetTemplateId()) +
-                            " takes no input while a modal dialog above it is open: cannot " + action);
-        return false;
-    }
+    if (FailIfBlocked(q, dlg, action)) return false;
     if (q->isEnabled() && q->isVisibleTo(top)) return true;
     if (g_current)
         g_current->Fail("control " + std::to_string(id) + " of dialog " + std::to_string(dlg.GetTemplateId()) + " is " +
@@ -290,13 +296,7 @@ void DialogDriver::Type(int id, const char* text) {
 
 void DialogDriver::Key(UINT vk) {
     QWidget* dlg = WidgetOf(&m_dialog);
-    if (!dlg) return;
-    if (BlockedByModal(dlg)) {
-        if (g_current)
-            g_current->Fail("dialog " + std::to_string(m_dialog.GetTemplateId()) +
-                            " takes no input while a modal dialog above it is open: cannot press a key");
-        return;
-    }
+    if (!dlg || FailIfBlocked(dlg, m_dialog, "press a key")) return;
     Activate(dlg);
     // As a person's key: to the open drop-down list or the control that has the focus.
     SendVirtualKey(vk);
@@ -306,11 +306,7 @@ void DialogDriver::TypeKeys(const char* text) {
     QWidget* dlg = WidgetOf(&m_dialog);
     if (!dlg || !text) return;
     Activate(dlg);
-    QPointer<QWidget> guard(dlg);
-    for (const char* p = text; *p && guard; ++p) {
-        const char one[2] = {*p, 0};
-        SendCharacters(one);
-    }
+    SendCharacters(text, dlg);
 }
 
 void DialogDriver::Select(int id, int index) {
