@@ -141,11 +141,9 @@ bool DIBFileHeader(HGLOBAL dib, unsigned char header[14]) {
     PutDword(header + 10, static_cast<unsigned>(14 + info.biSize + 4 * ColourTableEntries(info.biBitCount)));
     return true;
 }
-}  // namespace
 
-BOOL WriteDIB(CFile& file, HGLOBAL dib) {
-    unsigned char header[14];
-    if (!DIBFileHeader(dib, header)) return FALSE;
+// The file header, then the block itself.
+void WriteWithHeader(CFile& file, HGLOBAL dib, const unsigned char (&header)[14]) {
     const void* block = GlobalLock(dib);
     try {
         file.Write(header, sizeof header);
@@ -155,6 +153,24 @@ BOOL WriteDIB(CFile& file, HGLOBAL dib) {
         throw;
     }
     GlobalUnlock(dib);
+}
+
+// A bitmap's packed copy, freed when it goes.
+struct PackedBitmap {
+    explicit PackedBitmap(CBitmap& bitmap) : dib(BitmapToDIB(bitmap, BI_RGB, nullptr)) {}
+    ~PackedBitmap() {
+        if (dib) GlobalFree(dib);
+    }
+    PackedBitmap(const PackedBitmap&) = delete;
+    PackedBitmap& operator=(const PackedBitmap&) = delete;
+    HGLOBAL dib;
+};
+}  // namespace
+
+BOOL WriteDIB(CFile& file, HGLOBAL dib) {
+    unsigned char header[14];
+    if (!DIBFileHeader(dib, header)) return FALSE;
+    WriteWithHeader(file, dib, header);
     return TRUE;
 }
 
@@ -165,7 +181,7 @@ BOOL WriteDIBFile(const char* path, HGLOBAL dib) {
     CFile file;
     if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) return FALSE;
     try {
-        WriteDIB(file, dib);
+        WriteWithHeader(file, dib, header);
         file.Close();
         return TRUE;
     } catch (const CFileException&) {
@@ -177,23 +193,13 @@ BOOL WriteDIBFile(const char* path, HGLOBAL dib) {
 }
 
 BOOL WriteBitmap(CFile& file, CBitmap& bitmap) {
-    HGLOBAL dib = BitmapToDIB(bitmap, BI_RGB, nullptr);
-    BOOL written = FALSE;
-    try {
-        written = WriteDIB(file, dib);
-    } catch (const CFileException&) {
-        if (dib) GlobalFree(dib);
-        throw;
-    }
-    if (dib) GlobalFree(dib);
-    return written;
+    const PackedBitmap packed(bitmap);
+    return WriteDIB(file, packed.dib);
 }
 
 BOOL SaveBitmapFile(const char* path, CBitmap& bitmap) {
-    HGLOBAL dib = BitmapToDIB(bitmap, BI_RGB, nullptr);
-    BOOL written = WriteDIBFile(path, dib);
-    if (dib) GlobalFree(dib);
-    return written;
+    const PackedBitmap packed(bitmap);
+    return WriteDIBFile(path, packed.dib);
 }
 
 void CopyTextToClipboard(CWnd* owner, const CString& text) {
