@@ -735,10 +735,8 @@ bool DaziRun::WriteTables() {
     std::vector<std::string> written;
     auto write = [&](const char* name, const char* title, const std::vector<std::string>& names, auto fillRow) {
         RecordWriter out;
-        if (!out.Create(name, folder_)) {
-            WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {std::string(" Não foi possível criar o ficheiro ") + name});
+        if (!CreateResultFile(out, prn_, name, folder_))
             return;
-        }
         for (const std::string& rowName : names)
             out.Write(rowName);
         std::string line;
@@ -747,9 +745,7 @@ bool DaziRun::WriteTables() {
             fillRow(r, line);
             out.Write(line);
         }
-        if (!out.Close()) {
-            std::remove(out.SystemPath().c_str());
-            WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {std::string(" Erro na escrita do ficheiro ") + name});
+        if (!CloseResultFile(out, prn_, name)) {
             good = false;
             return;
         }
