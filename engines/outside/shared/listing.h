@@ -21,9 +21,6 @@ std::string ResultName(std::string_view name);
 // zero is written "0" and a value that is not finite "0" (callers never pass one).
 void AppendResultNumber(std::string& out, double value);
 
-// Fixed-point field as FormatF, appended to out without intermediate strings.
-void AppendFixed(std::string& out, double value, int width, int decimals);
-
 // A work-area figure computed in long double from the counts, as a count: beyond the range
 // of a long long it is the largest one (asterisks in the listing's field).
 long long ClampedCount(long double value);
