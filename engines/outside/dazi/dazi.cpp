@@ -311,10 +311,7 @@ int DaziRun::ReadParameters(RecordReader& par) {
         return kDaziParameterError;
     graphicsFileFlag_ = pair[0];
     // As for kelo: a graph count of NF or more becomes NF - 1.
-    if (graphs_ >= nf_)
-        graphs_ = nf_ - 1;
-    if (graphs_ < 0)
-        graphs_ = 0;
+    graphs_ = PlaneCount(graphs_, nf_);
 
     firstModality_.assign(static_cast<Index>(m_) + 1, 0);
     for (Index c = 0; c < static_cast<Index>(m_); ++c)

@@ -171,10 +171,7 @@ int MurRun::Run() {
         colFlags_.assign(static_cast<Index>(nc_), 1);
     }
 
-    if (graphs_ >= nf_)
-        graphs_ = nf_ - 1;
-    if (graphs_ < 0)
-        graphs_ = 0;
+    graphs_ = PlaneCount(graphs_, nf_);
     PrintParameters();
     if (!CheckCounts())
         return kMurRefused;
