@@ -1,13 +1,12 @@
-#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
-#include <optional>
-#include <span>
-#include <utility>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engines/common/file_names.h"
