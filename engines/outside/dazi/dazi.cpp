@@ -88,22 +88,18 @@ int DaziRun::Execute() {
         std::remove(SystemFileName("dazi.tmp", folder_).c_str());
         return kDaziNoListing;
     }
-    const int status = RunKeepingNoStaleResults(prn_, SystemFileName("dazi.tmp", folder_),
-                                                " Verifique o Nº de Linhas e o Nº de Modalidades", kDaziOk,
-                                                kDaziNoMemory, [this] { return Run(); });
-    if (recod_.IsOpen() && !recodingWritten_) {
-        recod_.WriteBlank();
-        recod_.Write(" ATENÇÃO - a recodificação não foi feita: veja a listagem dazi.prn");
-    }
-    // Listings that could not be written fail the run, and a failed run leaves no results.
-    const bool recodingClosed = !recod_.IsOpen() || recod_.Close();
-    if (!prn_.Close() || !recodingClosed) {
-        if (status == kDaziOk) {
-            std::remove(SystemFileName("dazi.tmp", folder_).c_str());
-            return kDaziOutputError;
+    // After the run: a recoding listing notes a recoding that was not done.
+    const auto closeListings = [this] {
+        if (recod_.IsOpen() && !recodingWritten_) {
+            recod_.WriteBlank();
+            recod_.Write(" ATENÇÃO - a recodificação não foi feita: veja a listagem dazi.prn");
         }
-    }
-    return status;
+        const bool recodingClosed = !recod_.IsOpen() || recod_.Close();
+        return prn_.Close() && recodingClosed;
+    };
+    return RunKeepingNoStaleResults(prn_, SystemFileName("dazi.tmp", folder_),
+                                    " Verifique o Nº de Linhas e o Nº de Modalidades", kDaziOk, kDaziNoMemory,
+                                    kDaziOutputError, [this] { return Run(); }, closeListings);
 }
 
 bool DaziRun::ParameterRead(ReadStatus status, const RecordReader& in, const char* what) {
