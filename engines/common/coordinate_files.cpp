@@ -1,45 +1,11 @@
 #include "engines/common/coordinate_files.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstddef>
 #include <cstdio>
 
 #include "engines/common/file_names.h"
 
 namespace {
-
-// FormatF(value, width, decimals) appended to out, without intermediate strings for the
-// usual values: the files of a large table hold hundreds of thousands of them.
-void AppendField(std::string& out, double value, int width, int decimals) {
-    if (!std::isfinite(value) || std::fabs(value) >= 1e15) {
-        out += FormatF(value, width, decimals);
-        return;
-    }
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    const char* text = buffer;
-    std::size_t size = static_cast<std::size_t>(result.ptr - buffer);
-    char shortened[64];
-    if (size > static_cast<std::size_t>(width)) {
-        // Drop a leading zero ("0.5" -> ".5") when that makes the value fit.
-        const std::size_t zero = buffer[0] == '-' ? 1 : 0;
-        if (size > zero + 1 && buffer[zero] == '0' && buffer[zero + 1] == '.') {
-            std::size_t k = 0;
-            for (std::size_t i = 0; i < size; ++i)
-                if (i != zero)
-                    shortened[k++] = buffer[i];
-            text = shortened;
-            size = k;
-        }
-    }
-    if (size > static_cast<std::size_t>(width)) {
-        out.append(static_cast<std::size_t>(width), '*');
-        return;
-    }
-    out.append(static_cast<std::size_t>(width) - size, ' ');
-    out.append(text, size);
-}
 
 class FileWriter {
 public:
@@ -85,7 +51,7 @@ bool WriteCoordinateFiles(RecordWriter& listing, const std::string& title, const
                 vpc.Write(record);
                 record.clear();
             }
-            AppendField(record, eigenvalues[k], 10, 6);
+            AppendFixed(record, eigenvalues[k], 10, 6);
         }
         vpc.Write(record);
         files.Close(vpc);
@@ -103,7 +69,7 @@ bool WriteCoordinateFiles(RecordWriter& listing, const std::string& title, const
                     out.Write(record);
                     record.assign(4, ' ');
                 }
-                AppendField(record, (*points.coordinates)[k + a * count], 7, 3);
+                AppendFixed(record, (*points.coordinates)[k + a * count], 7, 3);
             }
             out.Write(record);
         }

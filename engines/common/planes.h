@@ -4,6 +4,7 @@
 //   PrintPlane(listing, points, 1, 2, {pages, lines, deviations});
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,11 @@ std::vector<DoublePoint> FindDoublePoints(const std::vector<PlanePoint>& points,
 void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
                 const PlaneSettings& settings);
 
-// Prints the planes of factors g and g + 1 for g = 1..graphs, each with the points of the
-// sets in order (kelo and mur: the columns, then the rows).
+// The planes drawn for a graph count asked for: each plane g needs factor g + 1, so at most
+// factors - 1, and none for a negative count.
+inline int PlaneCount(int graphs, int factors) { return std::max(0, std::min(graphs, factors - 1)); }
+
+// Prints the planes of factors g and g + 1 for g = 1..graphs (graphs at most PlaneCount's),
+// each with the points of the sets in order (kelo and mur: the columns, then the rows).
 void PrintPlanes(RecordWriter& out, const std::vector<CoordinatePoints>& sets, int graphs,
                  const PlaneSettings& settings);

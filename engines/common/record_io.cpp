@@ -404,15 +404,33 @@ std::string Fit(std::string text, int width) {
     return Blanks(width - static_cast<int>(text.size())) + text;
 }
 
-// Fits a real's text, dropping an optional leading zero ("0.5" -> ".5") when that makes it fit.
-std::string FitReal(std::string text, int width) {
-    if (static_cast<int>(text.size()) > width) {
-        const bool negative = !text.empty() && text[0] == '-';
-        const size_t zero = negative ? 1 : 0;
-        if (text.size() > zero + 1 && text[zero] == '0' && text[zero + 1] == '.')
-            text.erase(zero, 1);
+// Appends a real's text (size characters at text, which may be changed) fitted to width:
+// blanks before it, an optional leading zero dropped ("0.5" -> ".5") when that makes it fit,
+// asterisks when it does not.
+void AppendReal(std::string& out, char* text, std::size_t size, int width) {
+    const std::size_t field = width > 0 ? static_cast<std::size_t>(width) : 0;
+    if (size > field) {
+        const std::size_t zero = text[0] == '-' ? 1 : 0;
+        if (size > zero + 1 && text[zero] == '0' && text[zero + 1] == '.') {
+            // The sign, if any, takes the zero's place.
+            if (zero == 1)
+                text[1] = '-';
+            ++text;
+            --size;
+        }
     }
-    return Fit(std::move(text), width);
+    if (size > field) {
+        out.append(field, '*');
+        return;
+    }
+    out.append(field - size, ' ');
+    out.append(text, size);
+}
+
+std::string FitReal(std::string text, int width) {
+    std::string out;
+    AppendReal(out, text.data(), text.size(), width);
+    return out;
 }
 
 std::string NonFinite(double value, int width) {
@@ -429,17 +447,27 @@ std::string NonFinite(double value, int width) {
 std::string FormatI(long long value, int width) { return Fit(std::to_string(value), width); }
 
 std::string FormatF(double value, int width, int decimals) {
-    if (!std::isfinite(value))
-        return NonFinite(value, width);
+    std::string out;
+    AppendFixed(out, value, width, decimals);
+    return out;
+}
+
+void AppendFixed(std::string& out, double value, int width, int decimals) {
+    if (!std::isfinite(value)) {
+        out += NonFinite(value, width);
+        return;
+    }
     decimals = std::clamp(decimals, 0, 100);
-    if (std::fabs(value) >= 1e300)  // far wider than any field
-        return std::string(static_cast<size_t>(width > 0 ? width : 0), '*');
+    if (std::fabs(value) >= 1e300) {  // far wider than any field
+        out.append(static_cast<size_t>(width > 0 ? width : 0), '*');
+        return;
+    }
     char buffer[512];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    std::string text(buffer, result.ptr);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::fixed, decimals);
+    char* end = result.ptr;
     if (decimals == 0)
-        text += '.';
-    return FitReal(std::move(text), width);
+        *end++ = '.';
+    AppendReal(out, buffer, static_cast<std::size_t>(end - buffer), width);
 }
 
 std::string FormatE(double value, int width, int decimals) {

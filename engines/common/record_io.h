@@ -152,6 +152,9 @@ private:
 // Field formatters of the listing conventions.
 std::string FormatI(long long value, int width);
 std::string FormatF(double value, int width, int decimals);
+// FormatF(value, width, decimals) appended to out, without intermediate strings: result files
+// and listings hold hundreds of thousands of such fields.
+void AppendFixed(std::string& out, double value, int width, int decimals);
 std::string FormatE(double value, int width, int decimals);
 // Fixed text field: cut after width characters or padded with blanks on the right.
 std::string FormatText(std::string_view text, int width);

@@ -134,7 +134,7 @@ public:
         found_.resize(team.Size());
         Reset(d.Order());
         // Each row on its own: the rows are shared out among the cores.
-        d.ForBandRanges([this](std::size_t from, std::size_t to) {
+        d.ForBandRanges(team, [this](std::size_t from, std::size_t to) {
             for (std::size_t i = std::max<std::size_t>(from, 1); i < to; ++i)
                 Settle(i, ScanOwn(i, ScanTiles(i, 0, TilesOf(i))));
         });
@@ -474,7 +474,7 @@ void Join(Triangle& d, ClosestPairSearch& search, Team& team, std::size_t grain,
 // quarter of them are dead the triangle is packed again over the live ones, so that its rows
 // and columns stay dense.
 template <typename MakeRule>
-std::vector<Step> AggregateWith(Triangle& d, std::size_t grain, MakeRule make_rule) {
+std::vector<Step> AggregateWith(Triangle& d, Team& team, std::size_t grain, MakeRule make_rule) {
     const std::size_t n = d.Order();
     std::vector<Step> steps;
     if (n < 2) return steps;
@@ -485,8 +485,6 @@ std::vector<Step> AggregateWith(Triangle& d, std::size_t grain, MakeRule make_ru
     std::vector<std::size_t> label(n);    // by slot
     for (std::size_t i = 0; i < n; ++i) label[i] = i + 1;
 
-    // Threads only where a step can be shared out.
-    Team team(n / std::max<std::size_t>(grain, 1) >= 2 ? 0 : 1);
     ClosestPairSearch search(d, team, grain);
     std::vector<JoinPart> parts(team.Size());
     for (std::size_t k = 1; k < n; ++k) {
@@ -538,17 +536,23 @@ float UpdatedDissimilarity(int method, const FlexibleCoefficients& c, float a, f
 }
 
 std::vector<Step> Aggregate(Triangle& d, int method, const FlexibleCoefficients& c, std::size_t grain) {
+    // Threads only where a step can be shared out.
+    Team team(d.Order() / std::max<std::size_t>(grain, 1) >= 2 ? 0 : 1);
+    return Aggregate(d, method, c, team, grain);
+}
+
+std::vector<Step> Aggregate(Triangle& d, int method, const FlexibleCoefficients& c, Team& team, std::size_t grain) {
     switch (method) {
         case kCompleteLink:
-            return AggregateWith(d, grain, [](std::size_t, std::size_t, float) { return CompleteLinkRule(); });
+            return AggregateWith(d, team, grain, [](std::size_t, std::size_t, float) { return CompleteLinkRule(); });
         case kAverageLink:
-            return AggregateWith(d, grain, [](std::size_t na, std::size_t nb, float) { return AverageLinkRule(na, nb); });
+            return AggregateWith(d, team, grain, [](std::size_t na, std::size_t nb, float) { return AverageLinkRule(na, nb); });
         case kWeightedLink:
-            return AggregateWith(d, grain, [](std::size_t, std::size_t, float) { return WeightedLinkRule(); });
+            return AggregateWith(d, team, grain, [](std::size_t, std::size_t, float) { return WeightedLinkRule(); });
         case kFlexible:
-            return AggregateWith(d, grain, [&c](std::size_t, std::size_t, float level) { return FlexibleRule(c, level); });
+            return AggregateWith(d, team, grain, [&c](std::size_t, std::size_t, float level) { return FlexibleRule(c, level); });
         default:
-            return AggregateWith(d, grain, [](std::size_t, std::size_t, float) { return SingleLinkRule(); });
+            return AggregateWith(d, team, grain, [](std::size_t, std::size_t, float) { return SingleLinkRule(); });
     }
 }
 

@@ -54,7 +54,10 @@ constexpr std::size_t kDefaultGrain = 256;
 // equal values, exactly as a full scan of the triangle row by row would, but keeping the
 // minimum of every row so that a run costs O(n^2) in practice. A step over many positions is
 // shared out among the cores, one thread per grain positions; the result does not depend on
-// how many there are.
+// how many there are. The team's threads share the steps; without one, the function makes
+// its own.
+std::vector<Step> Aggregate(Triangle& d, int method, const FlexibleCoefficients& coefficients, Team& team,
+                            std::size_t grain = kDefaultGrain);
 std::vector<Step> Aggregate(Triangle& d, int method, const FlexibleCoefficients& coefficients,
                             std::size_t grain = kDefaultGrain);
 

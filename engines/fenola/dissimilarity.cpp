@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <system_error>
-#include <thread>
 
 #include "engines/fenola/team.h"
 
@@ -66,16 +64,16 @@ std::vector<double> RowTotals(const ObjectTable& t) {
 
 // A new triangle of order n holding value(i, j) for every pair i > j.
 template <typename PairValue>
-void FillTriangle(std::size_t n, Triangle& d, PairValue value) {
+void FillTriangle(std::size_t n, Triangle& d, Team& team, PairValue value) {
     d.Clear();  // the old entries go before the new ones are reserved
-    d = Triangle::Filled(n, value);
+    d = Triangle::Filled(n, value, team);
 }
 
-void ProductMoment(const ObjectTable& t, Triangle& d) {
+void ProductMoment(const ObjectTable& t, Triangle& d, Team& team) {
     const std::vector<double> z = StandardisedRows(t);
     const std::size_t m = t.ncol;
     const double divisor = m < 2 ? 0.0 : static_cast<double>(m - 1);
-    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+    FillTriangle(t.nlin, d, team, [&](std::size_t i, std::size_t j) {
         if (divisor == 0.0) return 0.0;
         const double* zi = &z[i * m];
         const double* zj = &z[j * m];
@@ -85,10 +83,10 @@ void ProductMoment(const ObjectTable& t, Triangle& d) {
     });
 }
 
-void SquaredEuclidean(const ObjectTable& t, Triangle& d) {
+void SquaredEuclidean(const ObjectTable& t, Triangle& d, Team& team) {
     const std::size_t m = t.ncol;
     const double scale = static_cast<double>(m) * static_cast<double>(m);
-    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+    FillTriangle(t.nlin, d, team, [&](std::size_t i, std::size_t j) {
         const float* yi = &t.y[i * m];
         const float* yj = &t.y[j * m];
         double sum = 0.0;
@@ -100,7 +98,7 @@ void SquaredEuclidean(const ObjectTable& t, Triangle& d) {
     });
 }
 
-void ChiSquare(const ObjectTable& t, const std::vector<double>& totals, Triangle& d) {
+void ChiSquare(const ObjectTable& t, const std::vector<double>& totals, Triangle& d, Team& team) {
     const std::size_t m = t.ncol;
     double grand = 0.0;
     for (double v : totals) grand += v;
@@ -117,7 +115,7 @@ void ChiSquare(const ObjectTable& t, const std::vector<double>& totals, Triangle
     std::vector<double> profile(t.nlin * m);
     for (std::size_t i = 0; i < t.nlin; ++i)
         for (std::size_t k = 0; k < m; ++k) profile[i * m + k] = t.At(i, k) / totals[i];
-    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+    FillTriangle(t.nlin, d, team, [&](std::size_t i, std::size_t j) {
         double sum = 0.0;
         for (std::size_t k : used) {
             const double diff = profile[i * m + k] - profile[j * m + k];
@@ -128,7 +126,7 @@ void ChiSquare(const ObjectTable& t, const std::vector<double>& totals, Triangle
     });
 }
 
-void Gower(const ObjectTable& t, Triangle& d) {
+void Gower(const ObjectTable& t, Triangle& d, Team& team) {
     const std::size_t m = t.ncol;
     // Weight of a column: 1 / (range x ncol); a column with no range contributes nothing.
     std::vector<double> weight(m, 0.0);
@@ -142,7 +140,7 @@ void Gower(const ObjectTable& t, Triangle& d) {
         const double range = (static_cast<double>(hi) - lo) * static_cast<double>(m);
         if (range > 0.0) weight[k] = 1.0 / range;
     }
-    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+    FillTriangle(t.nlin, d, team, [&](std::size_t i, std::size_t j) {
         const float* yi = &t.y[i * m];
         const float* yj = &t.y[j * m];
         double sum = 0.0;
@@ -151,9 +149,9 @@ void Gower(const ObjectTable& t, Triangle& d) {
     });
 }
 
-void Steinhaus(const ObjectTable& t, const std::vector<double>& totals, Triangle& d) {
+void Steinhaus(const ObjectTable& t, const std::vector<double>& totals, Triangle& d, Team& team) {
     const std::size_t m = t.ncol;
-    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+    FillTriangle(t.nlin, d, team, [&](std::size_t i, std::size_t j) {
         const double denominator = totals[i] + totals[j];
         if (denominator == 0.0) return 0.0;  // only with negative data: no defined spread
         const float* yi = &t.y[i * m];
@@ -164,9 +162,9 @@ void Steinhaus(const ObjectTable& t, const std::vector<double>& totals, Triangle
     });
 }
 
-void Kulczynski(const ObjectTable& t, const std::vector<double>& totals, Triangle& d) {
+void Kulczynski(const ObjectTable& t, const std::vector<double>& totals, Triangle& d, Team& team) {
     const std::size_t m = t.ncol;
-    FillTriangle(t.nlin, d, [&](std::size_t i, std::size_t j) {
+    FillTriangle(t.nlin, d, team, [&](std::size_t i, std::size_t j) {
         const float* yi = &t.y[i * m];
         const float* yj = &t.y[j * m];
         double common = 0.0;
@@ -188,6 +186,11 @@ void StandardiseColumns(ObjectTable& t) {
 }
 
 std::optional<std::size_t> ComputeDissimilarities(const ObjectTable& t, int idist, Triangle& d) {
+    Team team(TriangleSize(t.nlin) < Triangle::kSharedPassEntries ? 1 : 0);
+    return ComputeDissimilarities(t, idist, d, team);
+}
+
+std::optional<std::size_t> ComputeDissimilarities(const ObjectTable& t, int idist, Triangle& d, Team& team) {
     std::vector<double> totals;
     if (NeedsRowTotals(idist)) {
         totals = RowTotals(t);
@@ -197,23 +200,23 @@ std::optional<std::size_t> ComputeDissimilarities(const ObjectTable& t, int idis
     switch (idist) {
         case kCosTheta:
         case kCorrelation:
-            ProductMoment(t, d);
+            ProductMoment(t, d, team);
             break;
         case kReducedEuclidean:
         case kEuclidean:
-            SquaredEuclidean(t, d);
+            SquaredEuclidean(t, d, team);
             break;
         case kChiSquare:
-            ChiSquare(t, totals, d);
+            ChiSquare(t, totals, d, team);
             break;
         case kGower:
-            Gower(t, d);
+            Gower(t, d, team);
             break;
         case kSteinhaus:
-            Steinhaus(t, totals, d);
+            Steinhaus(t, totals, d, team);
             break;
         case kKulczynski:
-            Kulczynski(t, totals, d);
+            Kulczynski(t, totals, d, team);
             break;
         default:
             d.Clear();
@@ -243,24 +246,14 @@ Triangle& Triangle::operator=(const Triangle& other) {
     return *this;
 }
 
-void Triangle::ForBandRanges(const std::function<void(std::size_t, std::size_t)>& work) const {
-    // Below a few hundred thousand entries a thread costs more than it saves.
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t parts = size_ < 200000 ? 1 : cores;
+void Triangle::ForBandRanges(Team& team, const std::function<void(std::size_t, std::size_t)>& work) const {
+    const std::size_t parts = size_ < kSharedPassEntries ? 1 : team.Size();
     // Row ranges of whole bands holding about the same number of entries each.
     std::vector<std::size_t> bounds{0};
     for (std::size_t first = kBand; first < n_; first += kBand)
         if (TriangleSize(first) * parts >= size_ * bounds.size()) bounds.push_back(first);
     bounds.push_back(n_);
-    std::vector<std::thread> threads;
-    std::size_t part = 0;
-    try {
-        for (; part + 2 < bounds.size(); ++part) threads.emplace_back(work, bounds[part], bounds[part + 1]);
-    } catch (const std::system_error&) {
-        // No more threads: the calling thread does the rest.
-    }
-    for (; part + 1 < bounds.size(); ++part) work(bounds[part], bounds[part + 1]);
-    for (std::thread& t : threads) t.join();
+    team.Run(bounds.size() - 1, [&](std::size_t part) { work(bounds[part], bounds[part + 1]); });
 }
 
 void Triangle::Keep(const std::vector<std::size_t>& keep, Team& team, std::size_t grain) {
@@ -331,9 +324,9 @@ void Triangle::Keep(const std::vector<std::size_t>& keep, Team& team, std::size_
     size_ = TriangleSize(n);
 }
 
-bool Triangle::AllFinite() const {
+bool Triangle::AllFinite(Team& team) const {
     std::atomic<bool> finite{true};
-    ForBandRanges([this, &finite](std::size_t from, std::size_t to) {
+    ForBandRanges(team, [this, &finite](std::size_t from, std::size_t to) {
         const float* begin = Band(from);
         const float* end = values_.get() + TriangleSize(to);
         if (!std::all_of(begin, end, [](float v) { return std::isfinite(v); })) finite = false;

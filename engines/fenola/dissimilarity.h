@@ -79,12 +79,16 @@ public:
     Triangle(Triangle&&) noexcept = default;
     Triangle& operator=(Triangle&&) noexcept = default;
 
-    // Entry (i, j) = value(i, j), computed on all cores, each band by one of them; value must
-    // give the same for the same pair whichever thread asks.
+    // Below this many entries a pass over the whole triangle runs on the calling thread alone:
+    // a thread would cost more than it saves.
+    static constexpr std::size_t kSharedPassEntries = 200000;
+
+    // Entry (i, j) = value(i, j), computed by the team, each band by one of its threads; value
+    // must give the same for the same pair whichever thread asks.
     template <typename PairValue>
-    static Triangle Filled(std::size_t n, const PairValue& value) {
+    static Triangle Filled(std::size_t n, const PairValue& value, Team& team) {
         Triangle d(n, false);
-        d.ForBandRanges([&d, &value](std::size_t from, std::size_t to) { d.FillBands(from, to, value); });
+        d.ForBandRanges(team, [&d, &value](std::size_t from, std::size_t to) { d.FillBands(from, to, value); });
         return d;
     }
     // From the entries listed row by row: (1,0), (2,0), (2,1), (3,0) ...
@@ -96,8 +100,8 @@ public:
     // Every entry, in storage order, for passes that treat the entries one by one.
     std::span<float> Values() { return {values_.get(), size_}; }
     std::span<const float> Values() const { return {values_.get(), size_}; }
-    // True when every entry is a finite number; the cores share the reading.
-    bool AllFinite() const;
+    // True when every entry is a finite number; the team shares the reading.
+    bool AllFinite(Team& team) const;
     // Gives the memory back.
     void Clear() { *this = Triangle(); }
     // Keeps only the objects listed in keep (increasing), in place: entry (i, j) becomes entry
@@ -123,9 +127,9 @@ public:
     const float* Band(std::size_t first) const { return values_.get() + TriangleSize(first); }
 
     // Calls work(from, to) for ranges of rows made of whole bands, holding about as many
-    // entries each, that together cover all the rows, on as many threads as the machine has
-    // cores; returns when all are done.
-    void ForBandRanges(const std::function<void(std::size_t, std::size_t)>& work) const;
+    // entries each, that together cover all the rows, one range per thread of the team;
+    // returns when all are done.
+    void ForBandRanges(Team& team, const std::function<void(std::size_t, std::size_t)>& work) const;
 
 private:
     Triangle(std::size_t n, bool zero);
@@ -155,7 +159,9 @@ void StandardiseColumns(ObjectTable& table);
 
 // Fills d (of order nlin) with the measure idist (1 to 8) between every pair of objects. For
 // the measures that divide by row totals, an object whose total is 0 makes the measure
-// undefined: the function then returns its 0-based number and leaves d unspecified.
+// undefined: the function then returns its 0-based number and leaves d unspecified. The team
+// shares the computing; without one, the function makes its own.
+std::optional<std::size_t> ComputeDissimilarities(const ObjectTable& table, int idist, Triangle& d, Team& team);
 std::optional<std::size_t> ComputeDissimilarities(const ObjectTable& table, int idist, Triangle& d);
 
 // Turns similarities into dissimilarities: each value is clamped to [-1, 1], then 1 - value.

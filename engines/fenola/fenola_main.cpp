@@ -1,13 +1,12 @@
-#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
-#include <optional>
-#include <span>
-#include <utility>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engines/common/file_names.h"
@@ -19,14 +18,15 @@
 #include "engines/fenola/fenola.h"
 #include "engines/fenola/hierarchy.h"
 #include "engines/fenola/listing.h"
+#include "engines/fenola/team.h"
 
 namespace fenola {
 namespace {
 
 // The pair (0-based objects i > j) of the first entry of the triangle, row by row, that is not
 // a finite number, if any.
-std::optional<std::pair<std::size_t, std::size_t>> FirstNonFinite(const Triangle& d) {
-    if (d.AllFinite()) return std::nullopt;
+std::optional<std::pair<std::size_t, std::size_t>> FirstNonFinite(const Triangle& d, Team& team) {
+    if (d.AllFinite(team)) return std::nullopt;
     for (std::size_t i = 1; i < d.Order(); ++i)
         for (std::size_t j = 0; j < i; ++j)
             if (!std::isfinite(d(i, j))) return std::make_pair(i, j);
@@ -213,11 +213,13 @@ int Run::Classify() {
     }
 
     if (idist_ <= kReducedEuclidean) StandardiseColumns(table);
-    if (const auto object = ComputeDissimilarities(table, idist_, d))
+    // Threads only where the passes over the triangle or the steps can be shared out.
+    Team team(nlin_ >= 2 * kDefaultGrain ? 0 : 1);
+    if (const auto object = ComputeDissimilarities(table, idist_, d, team))
         return Stop("  O objecto " + FormatText(object_names[*object], 4) + " tem soma nula: a distância " +
                     MeasureName(idist_) + " não está definida");
     table.y = std::vector<float>();  // no longer needed
-    if (const auto pair = FirstNonFinite(d))
+    if (const auto pair = FirstNonFinite(d, team))
         return Stop("  A distância entre " + TrimTrailingBlanks(object_names[pair->first]) + " e " +
                     TrimTrailingBlanks(object_names[pair->second]) +
                     " não é um número finito: valores grandes demais para o cálculo");
@@ -225,7 +227,7 @@ int Run::Classify() {
     if (IsSimilarity(idist_)) SimilaritiesToDissimilarities(d.Values());
 
     listing_.Write("\f" + Blanks(37) + "CLASSIFICACAO ASCENDENTE HIERARQUICA" + (q_mode ? " (MODO-Q)" : " (MODO-R)"));
-    const std::vector<Step> steps = Aggregate(d, iagr_, coefficients_);
+    const std::vector<Step> steps = Aggregate(d, iagr_, coefficients_, team);
     d.Clear();
     for (std::size_t k = 0; k < steps.size(); ++k)
         if (!std::isfinite(steps[k].level))

@@ -1,24 +1,28 @@
 // A team of threads kept for the whole aggregation, which runs the parts of one short piece
-// of work at a time on all cores.
+// of work at a time on all the cores the process may use.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 namespace fenola {
 
-// The calling thread and Size() - 1 workers. Run hands out parts 0 .. parts - 1, one per
-// thread, and returns when all are done. A step of the aggregation lasts from a few to a few
-// hundred microseconds, far less than waking a sleeping thread takes, so the workers wait for
-// the next piece spinning for a while before they sleep.
+// The calling thread and Size() - 1 workers. Run publishes a piece of parts 0 .. parts - 1;
+// the caller and the workers claim parts one at a time until none is left, so a worker the
+// system has not scheduled holds up nothing but a part it already took. A step of the
+// aggregation lasts from a few to a few hundred microseconds, far less than waking a
+// sleeping thread takes, so the workers wait for the next piece spinning for a while before
+// they sleep.
 class Team {
 public:
-    // threads: how many threads in all, the calling one included; 0 for one per core. Fewer
-    // when the system refuses to start more.
+    // threads: how many threads in all, the calling one included; 0 for one per core the
+    // process may run on. Fewer when the system refuses to start more.
     explicit Team(std::size_t threads = 0);
     ~Team();
     Team(const Team&) = delete;
@@ -26,35 +30,42 @@ public:
 
     std::size_t Size() const { return workers_.size() + 1; }
 
-    // Calls work(part) for part = 0 .. parts - 1 (at most Size()), part 0 on the calling
-    // thread, each other part on a worker of its own. work must not throw.
+    // Calls work(part) once for every part = 0 .. parts - 1, on the calling thread and the
+    // workers, and returns when all are done. Parts beyond Size() just wait for a thread to
+    // take them. work must not throw.
     template <typename Work>
     void Run(std::size_t parts, const Work& work) {
-        if (parts <= 1) {
-            if (parts == 1) work(std::size_t{0});
-            return;
+        for (std::size_t first = 0; first < parts; first += kMaxParts) {
+            const std::size_t count = std::min(parts - first, kMaxParts);
+            if (count == 1) {
+                work(first);
+                continue;
+            }
+            const auto call = [&work, first](std::size_t part) { work(first + part); };
+            using Call = decltype(call);
+            RunPiece(count, [](const void* w, std::size_t part) { (*static_cast<const Call*>(w))(part); }, &call);
         }
-        Start(parts, [](const void* w, std::size_t part) { (*static_cast<const Work*>(w))(part); }, &work);
-        work(std::size_t{0});
-        Finish();
     }
 
 private:
     using Call = void (*)(const void*, std::size_t);
+    static constexpr std::size_t kMaxParts = 0xFFFF;
 
-    void Start(std::size_t parts, Call call, const void* work);
-    void Finish();
-    void Publish(unsigned piece);
-    void Serve(std::size_t index);
+    void RunPiece(std::size_t parts, Call call, const void* work);
+    // Runs parts of the piece tagged tag until none is left to take.
+    void Take(std::uint32_t tag);
+    void Publish(std::uint64_t claims);
+    void Serve();
 
     std::vector<std::thread> workers_;
-    // The piece at hand. call_ and work_ are read only by the workers that have a part, and
-    // the caller waits for those before it publishes the next piece; the others read nothing
-    // but piece_: a count of the pieces published so far times 256, plus the piece's parts.
+    // The piece at hand: call_ and work_ are read only by a thread that claimed one of its
+    // parts, and the caller waits for every claimed part before it publishes the next piece.
     Call call_ = nullptr;
     const void* work_ = nullptr;
-    std::atomic<unsigned> piece_{0};
-    std::atomic<std::size_t> pending_{0};
+    // The claims on the piece at hand: its tag (a count of the pieces published) in the high
+    // 32 bits, its number of parts in the next 16, the next part to take in the low 16.
+    std::atomic<std::uint64_t> claims_{0};
+    std::atomic<std::size_t> pending_{0};  // parts not done yet
     std::atomic<bool> stop_{false};
     // Workers that stopped spinning wait here; sleepers_ counts them.
     std::mutex mutex_;

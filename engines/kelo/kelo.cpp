@@ -11,6 +11,7 @@
 #include "engines/common/coordinate_files.h"
 #include "engines/common/file_names.h"
 #include "engines/common/matrix_blocks.h"
+#include "engines/common/planes.h"
 #include "engines/common/record_io.h"
 #include "engines/kelo/kelo_eigen.h"
 #include "engines/kelo/kelo_planes.h"
@@ -242,10 +243,7 @@ int KeloRun::Run() {
 
     if (nla_ < nca_)
         Transpose();
-    if (graphs_ >= nf_)
-        graphs_ = nf_ - 1;
-    if (graphs_ < 0)
-        graphs_ = 0;
+    graphs_ = PlaneCount(graphs_, nf_);
     PrintParameters();
     if (!CheckCounts())
         return kKeloRefused;

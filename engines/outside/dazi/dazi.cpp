@@ -42,8 +42,8 @@ private:
     bool Compute();
     bool WriteResults();
     void PrintCoordinates();
-    bool WriteCoordinateFiles();
-    void DrawPlanes();
+    bool WriteCoordinateFiles(const std::vector<std::string>& modalities);
+    void DrawPlanes(const std::vector<std::string>& modalities);
     std::vector<std::string> OrderedModalities() const;
     bool WriteTables();
 
@@ -62,10 +62,9 @@ private:
     std::vector<std::string> modIds_;
     int rowsTotal_ = 0, a_ = 0, j2_ = 0, a2_ = 0, nf_ = 0;
     bool projected_ = false, flagsRead_ = false;
-    std::vector<int> modFlags_, rowFlags_, modFlagsAgain_;
+    std::vector<int> modFlags_;
     int graphs_ = 0, pages_ = 1, lines_ = 65;
     double deviations_ = 2.5;
-    std::vector<std::string> modIdsAgain_;
     std::vector<Index> firstModality_;  // per column, its first modality in the global order
 
     // Data and recoding.
@@ -89,22 +88,18 @@ int DaziRun::Execute() {
         std::remove(SystemFileName("dazi.tmp", folder_).c_str());
         return kDaziNoListing;
     }
-    const int status = RunKeepingNoStaleResults(prn_, SystemFileName("dazi.tmp", folder_),
-                                                " Verifique o Nº de Linhas e o Nº de Modalidades", kDaziOk,
-                                                kDaziNoMemory, [this] { return Run(); });
-    if (recod_.IsOpen() && !recodingWritten_) {
-        recod_.WriteBlank();
-        recod_.Write(" ATENÇÃO - a recodificação não foi feita: veja a listagem dazi.prn");
-    }
-    // Listings that could not be written fail the run, and a failed run leaves no results.
-    const bool recodingClosed = !recod_.IsOpen() || recod_.Close();
-    if (!prn_.Close() || !recodingClosed) {
-        if (status == kDaziOk) {
-            std::remove(SystemFileName("dazi.tmp", folder_).c_str());
-            return kDaziOutputError;
+    // After the run: a recoding listing notes a recoding that was not done.
+    const auto closeListings = [this] {
+        if (recod_.IsOpen() && !recodingWritten_) {
+            recod_.WriteBlank();
+            recod_.Write(" ATENÇÃO - a recodificação não foi feita: veja a listagem dazi.prn");
         }
-    }
-    return status;
+        const bool recodingClosed = !recod_.IsOpen() || recod_.Close();
+        return prn_.Close() && recodingClosed;
+    };
+    return RunKeepingNoStaleResults(prn_, SystemFileName("dazi.tmp", folder_),
+                                    " Verifique o Nº de Linhas e o Nº de Modalidades", kDaziOk, kDaziNoMemory,
+                                    kDaziOutputError, [this] { return Run(); }, closeListings);
 }
 
 bool DaziRun::ParameterRead(ReadStatus status, const RecordReader& in, const char* what) {
@@ -179,9 +174,10 @@ int DaziRun::Run() {
     WriteFactorListing(prn_, factors_);
     PrintCoordinates();
     bool filesWritten = WriteTables();
+    const std::vector<std::string> modalities = OrderedModalities();
     if (graphicsFileFlag_ != 0)
-        filesWritten = WriteCoordinateFiles() && filesWritten;
-    DrawPlanes();
+        filesWritten = WriteCoordinateFiles(modalities) && filesWritten;
+    DrawPlanes(modalities);
     prn_.Write("\f");
     return prn_.Good() && filesWritten ? kDaziOk : kDaziOutputError;
 }
@@ -289,32 +285,29 @@ int DaziRun::ReadParameters(RecordReader& par) {
                        "as marcas das " + std::to_string(j_) + " modalidades e dos " + std::to_string(n_) +
                            " indivíduos"))
             return kDaziParameterError;
-        rowFlags_.assign(static_cast<Index>(n_), 0);
+        // The modalities' marks, then the individuals' (which nothing uses), then the
+        // modalities' marks again.
         std::vector<int> stream(static_cast<Index>(j_) + static_cast<Index>(n_));
-        modFlagsAgain_.assign(static_cast<Index>(j_), 0);
+        std::vector<int> modFlagsAgain(static_cast<Index>(j_), 0);
         if (!ParameterRead(par.ReadDigits(stream.data(), j_ + n_), par, "modalidades activas e indivíduos") ||
-            !ParameterRead(par.ReadDigits(modFlagsAgain_.data(), j_), par, "modalidades activas"))
+            !ParameterRead(par.ReadDigits(modFlagsAgain.data(), j_), par, "modalidades activas"))
             return kDaziParameterError;
         std::copy(stream.begin(), stream.begin() + j_, modFlags_.begin());
-        std::copy(stream.begin() + j_, stream.end(), rowFlags_.begin());
-        if (modFlagsAgain_ != modFlags_)
+        if (modFlagsAgain != modFlags_)
             return refuse(" As duas listas de modalidades activas do ficheiro dazi.par diferem");
     }
     if (!ParameterRead(par.ReadItems({FreeInt(graphs_), FreeInt(pages_), FreeInt(lines_), FreeReal(deviations_)}),
                        par, "gráficos"))
         return kDaziParameterError;
-    modIdsAgain_.assign(static_cast<Index>(j_), std::string());
-    for (std::string& id : modIdsAgain_)
+    std::vector<std::string> modIdsAgain(static_cast<Index>(j_));
+    for (std::string& id : modIdsAgain)
         if (!ParameterRead(par.ReadLine(id), par, "identificadores das modalidades (repetidos)"))
             return kDaziParameterError;
     if (!ParameterRead(par.ReadInts(pair, 2), par, "ficheiro para gráficos"))
         return kDaziParameterError;
     graphicsFileFlag_ = pair[0];
     // As for kelo: a graph count of NF or more becomes NF - 1.
-    if (graphs_ >= nf_)
-        graphs_ = nf_ - 1;
-    if (graphs_ < 0)
-        graphs_ = 0;
+    graphs_ = PlaneCount(graphs_, nf_);
 
     firstModality_.assign(static_cast<Index>(m_) + 1, 0);
     for (Index c = 0; c < static_cast<Index>(m_); ++c)
@@ -695,9 +688,8 @@ std::vector<std::string> DaziRun::OrderedModalities() const {
 }
 
 // vpc: the eigenvalues of the analysed matrix but its trivial axis; lic: the individuals
-// when they are projected (none otherwise); coc: the modalities in result order.
-bool DaziRun::WriteCoordinateFiles() {
-    const std::vector<std::string> modalities = OrderedModalities();
+// when they are projected (none otherwise); coc: the modalities (in result order).
+bool DaziRun::WriteCoordinateFiles(const std::vector<std::string>& modalities) {
     static const std::vector<std::string> kNoNames;
     static const std::vector<double> kNoCoordinates;
     const CoordinatePoints rows =
@@ -706,8 +698,7 @@ bool DaziRun::WriteCoordinateFiles() {
 }
 
 // Planes of factors g and g + 1: the modalities, then the individuals when projected.
-void DaziRun::DrawPlanes() {
-    const std::vector<std::string> modalities = OrderedModalities();
+void DaziRun::DrawPlanes(const std::vector<std::string>& modalities) {
     std::vector<CoordinatePoints> sets{{&modalities, &modCoord_}};
     if (projected_) sets.push_back({&data_.names, &rowCoord_});
     PrintPlanes(prn_, sets, graphs_, {pages_, lines_, deviations_});
@@ -735,10 +726,8 @@ bool DaziRun::WriteTables() {
     std::vector<std::string> written;
     auto write = [&](const char* name, const char* title, const std::vector<std::string>& names, auto fillRow) {
         RecordWriter out;
-        if (!out.Create(name, folder_)) {
-            WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {std::string(" Não foi possível criar o ficheiro ") + name});
+        if (!CreateResultFile(out, prn_, name, folder_))
             return;
-        }
         for (const std::string& rowName : names)
             out.Write(rowName);
         std::string line;
@@ -747,9 +736,7 @@ bool DaziRun::WriteTables() {
             fillRow(r, line);
             out.Write(line);
         }
-        if (!out.Close()) {
-            std::remove(out.SystemPath().c_str());
-            WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE RESULTADOS", {std::string(" Erro na escrita do ficheiro ") + name});
+        if (!CloseResultFile(out, prn_, name)) {
             good = false;
             return;
         }

@@ -76,15 +76,9 @@ int MurRun::Execute() {
         std::remove(SystemFileName("mur.tmp", folder_).c_str());
         return kMurNoListing;
     }
-    const int status = RunKeepingNoStaleResults(prn_, SystemFileName("mur.tmp", folder_),
-                                                " Verifique o Nº de Linhas e o Nº de Colunas", kMurOk, kMurNoMemory,
-                                                [this] { return Run(); });
-    // A listing that could not be written fails the run, and a failed run leaves no results.
-    if (!prn_.Close() && status == kMurOk) {
-        std::remove(SystemFileName("mur.tmp", folder_).c_str());
-        return kMurOutputError;
-    }
-    return status;
+    return RunKeepingNoStaleResults(prn_, SystemFileName("mur.tmp", folder_),
+                                    " Verifique o Nº de Linhas e o Nº de Colunas", kMurOk, kMurNoMemory, kMurOutputError,
+                                    [this] { return Run(); }, [this] { return prn_.Close(); });
 }
 
 bool MurRun::ParameterRead(ReadStatus status, const RecordReader& in, const char* what) {
@@ -171,10 +165,7 @@ int MurRun::Run() {
         colFlags_.assign(static_cast<Index>(nc_), 1);
     }
 
-    if (graphs_ >= nf_)
-        graphs_ = nf_ - 1;
-    if (graphs_ < 0)
-        graphs_ = 0;
+    graphs_ = PlaneCount(graphs_, nf_);
     PrintParameters();
     if (!CheckCounts())
         return kMurRefused;

@@ -47,31 +47,6 @@ void AppendResultNumber(std::string& out, double value) {
     out.append(buffer, result.ptr);
 }
 
-void AppendFixed(std::string& out, double value, int width, int decimals) {
-    if (!std::isfinite(value) || std::fabs(value) >= 1e15) {
-        out.append(static_cast<std::size_t>(width), '*');
-        return;
-    }
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    std::string shortened;
-    if (static_cast<int>(text.size()) > width) {
-        // Drop a leading zero ("0.5" -> ".5") when that makes the value fit.
-        const std::size_t zero = text[0] == '-' ? 1 : 0;
-        if (text.size() > zero + 1 && text[zero] == '0' && text[zero + 1] == '.') {
-            shortened = std::string(text.substr(0, zero)) + std::string(text.substr(zero + 1));
-            text = shortened;
-        }
-    }
-    if (static_cast<int>(text.size()) > width) {
-        out.append(static_cast<std::size_t>(width), '*');
-        return;
-    }
-    out.append(static_cast<std::size_t>(width) - text.size(), ' ');
-    out.append(text);
-}
-
 long long ClampedCount(long double value) {
     const long double largest = static_cast<long double>(std::numeric_limits<long long>::max());
     return value < largest ? static_cast<long long>(value) : std::numeric_limits<long long>::max();

@@ -21,9 +21,6 @@ std::string ResultName(std::string_view name);
 // zero is written "0" and a value that is not finite "0" (callers never pass one).
 void AppendResultNumber(std::string& out, double value);
 
-// Fixed-point field as FormatF, appended to out without intermediate strings.
-void AppendFixed(std::string& out, double value, int width, int decimals);
-
 // A work-area figure computed in long double from the counts, as a count: beyond the range
 // of a long long it is the largest one (asterisks in the listing's field).
 long long ClampedCount(long double value);
@@ -42,13 +39,16 @@ void WriteAlert(RecordWriter& out, const std::string& heading, const std::vector
 // whether the read succeeded.
 bool CheckParameterRead(RecordWriter& out, const std::string& parameterFile, ReadStatus status,
                         const RecordReader& in, const char* what);
-// Runs an engine's work with the listing open: the result file is removed first, so a run
-// that stops early leaves no earlier results behind, and again when the run fails; running
-// out of memory is a warning in the listing with the given hint. okStatus is the run's
-// success status, noMemoryStatus what a run out of memory returns.
-template <class Work>
+// Runs an engine's work with the listing open, then closes the listings with closeListings
+// (true when all were written): the result file is removed first, so a run that stops early
+// leaves no earlier results behind, and again when the run fails; running out of memory is
+// a warning in the listing with the given hint; a listing that could not be written fails
+// the run. okStatus is the run's success status, noMemoryStatus what a run out of memory
+// returns, outputErrorStatus what a good run whose listings were not written returns.
+template <class Work, class CloseListings>
 int RunKeepingNoStaleResults(RecordWriter& prn, const std::string& resultPath, const std::string& memoryHint,
-                             int okStatus, int noMemoryStatus, Work work);
+                             int okStatus, int noMemoryStatus, int outputErrorStatus, Work work,
+                             CloseListings closeListings);
 
 // The result file: created (a warning when it cannot be), then closed (a warning and no file
 // left when the write failed).
@@ -106,9 +106,10 @@ enum class DataReadStatus { Ok, CannotOpen, Failed };
 DataReadStatus ReadDataMatrix(const std::string& systemPath, int nr, int nc, DataMatrix& data,
                               RecordWriter& listing);
 
-template <class Work>
+template <class Work, class CloseListings>
 int RunKeepingNoStaleResults(RecordWriter& prn, const std::string& resultPath, const std::string& memoryHint,
-                             int okStatus, int noMemoryStatus, Work work) {
+                             int okStatus, int noMemoryStatus, int outputErrorStatus, Work work,
+                             CloseListings closeListings) {
     std::remove(resultPath.c_str());
     int status;
     try {
@@ -120,6 +121,8 @@ int RunKeepingNoStaleResults(RecordWriter& prn, const std::string& resultPath, c
         WriteAlert(prn, "ATENÇÃO - MEMÓRIA INSUFICIENTE", {memoryHint});
         status = noMemoryStatus;
     }
+    if (!closeListings() && status == okStatus)
+        status = outputErrorStatus;
     if (status != okStatus)
         std::remove(resultPath.c_str());
     return status;

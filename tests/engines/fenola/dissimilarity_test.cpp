@@ -1,4 +1,5 @@
 #include "engines/fenola/dissimilarity.h"
+#include "engines/fenola/team.h"
 
 #include <gtest/gtest.h>
 
@@ -128,10 +129,11 @@ TEST(Dissimilarity, ZeroRowTotalIsReportedForTheMeasuresThatDivideByIt) {
 TEST(Dissimilarity, TriangleHoldsEveryPairOnceInItsOwnPlace) {
     // Orders around the bands of rows, and one large enough to be filled on several threads.
     const std::size_t band = Triangle::kBand;
+    Team team;
     for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{2}, band - 1, band, band + 1, 2 * band + 1,
                           7 * band + 3, std::size_t{700}}) {
         const auto value = [](std::size_t i, std::size_t j) { return static_cast<double>(i * 1000 + j); };
-        const Triangle d = Triangle::Filled(n, value);
+        const Triangle d = Triangle::Filled(n, value, team);
         ASSERT_EQ(d.Values().size(), TriangleSize(n));
         std::vector<int> seen(TriangleSize(n), 0);
         std::vector<float> rows;
