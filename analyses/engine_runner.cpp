@@ -17,8 +17,11 @@ void SetEngineWaitLimit(unsigned long ms) { g_engineWaitMs = ms; }
 
 bool RunEngineProgram(const CString& program, const CString& folder, const CString& output,
                       const std::vector<CString>& listings) {
-    // Files stamped in or after this second were written by this run.
-    const long long start = afx::FileClockSeconds();
+    // The output and listings as they are before the run (an earlier run's, perhaps written
+    // in this very second): afterwards a file that is no longer the same was written by it.
+    const afx::FileStamp outputBefore = afx::StampOfFile(output);
+    std::vector<afx::FileStamp> listingsBefore;
+    for (const CString& listing : listings) listingsBefore.push_back(afx::StampOfFile(listing));
     afx::ProcessHandle process;
     if (!afx::StartHiddenProcess(program, folder, &process)) {
         // Nothing ran: the files on disk are an earlier run's, so none of them is shown.
@@ -31,12 +34,12 @@ bool RunEngineProgram(const CString& program, const CString& folder, const CStri
         AfxMessageBox(FormatString("O programa %s não terminou no tempo limite", name));
         return false;
     }
-    if (status == 0 && afx::WrittenSince(output, start)) return true;
+    if (status == 0 && afx::WrittenSince(output, outputBefore)) return true;
     // An engine that stopped, or left only an earlier run's results: none are shown.
     if (AfxMessageBox(FormatString("O programa %s terminou com erro (estado %d). Ver a listagem?", name, status),
                       MB_YESNO) == IDYES)
-        for (const CString& listing : listings)
-            if (afx::WrittenSince(listing, start) && !afx::ShowTextFile(listing, false))
+        for (size_t i = 0; i < listings.size(); ++i)
+            if (afx::WrittenSince(listings[i], listingsBefore[i]) && !afx::ShowTextFile(listings[i], false))
                 AfxMessageBox("Erro a abrir o notepad");
     return false;
 }
