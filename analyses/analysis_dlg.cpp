@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "analyses/renamed_file.h"
 #include "app/file_names.h"
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
@@ -161,7 +160,7 @@ void CAnalysisDlg::WriteDataMatrix() {
     EndDialog(STEP_FINISH);
 }
 
-int CAnalysisDlg::SaveConfiguration(CRenamedFile& file) {
+int CAnalysisDlg::SaveConfiguration(CReplacingFile& file) {
     CTabulonDoc* doc = Document();
     if (!doc) return 0;
     // "Outro" with nothing ticked has no identifier to store: refused as "Executar" does.
@@ -183,20 +182,21 @@ int CAnalysisDlg::SaveConfiguration(CRenamedFile& file) {
     int slash = path.ReverseFind('/');
     if (path.Find('.', slash + 1) < 0) path += ".tcfg";
 
-    if (!file.OpenForReplace(path)) {
+    // A link already at that name is replaced, never written through.
+    if (!file.OpenReplacing(path, nullptr, CFile::typeText | CReplacingFile::replaceLinks)) {
         AfxMessageBox(kSaveError);
         return 0;
     }
     try {
         file.WriteString(FormatString("%d\n", m_nProgramId));
         if (!doc->WriteConfigurationHeader(file)) {
-            file.Discard();
+            file.Abandon();
             AfxMessageBox(kSaveError);
             return 0;
         }
         file.WriteString(FormatString("%d\n", identifier));
     } catch (CFileException&) {
-        file.Discard();
+        file.Abandon();
         AfxMessageBox(kSaveError);
         return 0;
     }
@@ -204,13 +204,13 @@ int CAnalysisDlg::SaveConfiguration(CRenamedFile& file) {
 }
 
 int CAnalysisDlg::SaveConfiguration(const std::function<void(CStdioFile&)>& body) {
-    CRenamedFile file;
+    CReplacingFile file;
     if (!SaveConfiguration(file)) return 0;
     try {
         body(file);
-        file.Close();
+        file.Commit();
     } catch (CFileException&) {
-        file.Discard();
+        file.Abandon();
         AfxMessageBox(kSaveError);
         return 0;
     }
