@@ -15,6 +15,11 @@ unsigned long g_engineWaitMs = ENGINE_WAIT_MS;
 
 void SetEngineWaitLimit(unsigned long ms) { g_engineWaitMs = ms; }
 
+void ShowListingFile(const CString& path, bool modal) {
+    bool told = false;
+    if (!afx::ShowTextFile(path, modal, &told) && !told) AfxMessageBox("Erro a abrir o notepad");
+}
+
 bool RunEngineProgram(const CString& program, const CString& folder, const CString& output,
                       const std::vector<CString>& listings) {
     // The output and listings as they are before the run (an earlier run's, perhaps written
@@ -39,8 +44,7 @@ bool RunEngineProgram(const CString& program, const CString& folder, const CStri
     if (AfxMessageBox(FormatString("O programa %s terminou com erro (estado %d). Ver a listagem?", name, status),
                       MB_YESNO) == IDYES)
         for (size_t i = 0; i < listings.size(); ++i)
-            if (afx::WrittenSince(listings[i], listingsBefore[i]) && !afx::ShowTextFile(listings[i], false))
-                AfxMessageBox("Erro a abrir o notepad");
+            if (afx::WrittenSince(listings[i], listingsBefore[i])) ShowListingFile(listings[i], false);
     return false;
 }
 
@@ -122,7 +126,7 @@ void CEngineRunner::Run() {
     CString listing = WorkFilePath(m_strListing);
     if (!RunEngineProgram(WorkFilePath(m_strProgram), folder, WorkFilePath(OutputName()), {listing})) return;
     if (!m_pResultsDlg) {
-        if (!afx::ShowTextFile(listing, false)) AfxMessageBox("Erro a abrir o notepad");
+        ShowListingFile(listing, false);
         return;
     }
     m_pResultsDlg->SetListingPath(listing);

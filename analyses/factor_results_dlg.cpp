@@ -9,6 +9,7 @@
 
 #include "analyses/analysis_dlg.h"
 #include "analyses/coordinates_dlg.h"
+#include "analyses/engine_runner.h"
 #include "analyses/html_report.h"
 #include "analyses/rows_columns_chart.h"
 #include "app/status.h"
@@ -17,7 +18,6 @@
 #include "charts/chart_dialogs.h"
 #include "charts/special_pages.h"
 #include "platform/gdi/metafile_dc.h"
-#include "platform/ui/text_viewer.h"
 #include "stats/regression.h"
 #include "res/resource_ids.h"
 #include "ui/bitmap_print.h"
@@ -459,7 +459,7 @@ void CFactorResultsDlg::OnRowColumnPlane() {
 // --- Tables and other buttons ------------------------------------------------------------------
 
 void CFactorResultsDlg::OnListing() {
-    if (!afx::ShowTextFile(m_strListingPath, false)) AfxMessageBox("Erro a abrir o notepad");
+    ShowListingFile(m_strListingPath, false);
 }
 
 void CFactorResultsDlg::OnEigenvalues() {

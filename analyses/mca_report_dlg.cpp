@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "analyses/analysis_dlg.h"
+#include "analyses/engine_runner.h"
 #include "app/status.h"
-#include "platform/ui/text_viewer.h"
 #include "res/resource_ids.h"
 
 BEGIN_MESSAGE_MAP(CMultiCorrespReportDlg, CCorrespReportDlg)
@@ -35,7 +35,7 @@ void CMultiCorrespReportDlg::GetRowCounts(int& active, int& supplementary) {
 void CMultiCorrespReportDlg::OnListings() {
     // Each listing is tried, whatever became of the other.
     for (const CString& path : {m_strListingPath, m_strDaziListing})
-        if (!afx::ShowTextFile(path, false)) AfxMessageBox("Erro a abrir o notepad");
+        ShowListingFile(path, false);
 }
 
 void CMultiCorrespReportDlg::ReadResults(CString path) {

@@ -8,7 +8,6 @@
 #include "analyses/mca_data_dlg.h"
 #include "analyses/mca_report_dlg.h"
 #include "analyses/pca_results_dlg.h"
-#include "platform/ui/text_viewer.h"
 
 CMurRunner::CMurRunner()
     : CEngineRunner({.parameterFile = "mur.par",
@@ -100,7 +99,7 @@ void CDaziRunner::Run() {
     if (!m_pResultsDlg) {
         // The recoding listing first, then dazi's own.
         for (const CString& text : {recoding, listing})
-            if (!afx::ShowTextFile(text, false)) AfxMessageBox("Erro a abrir o notepad");
+            ShowListingFile(text, false);
         return;
     }
     static_cast<CMultiCorrespReportDlg*>(m_pResultsDlg)->SetListingFiles(recoding, listing);
