@@ -9,13 +9,14 @@
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
 
+const char kDamagedConfigurationMessage[] = "O ficheiro de configuração está danificado";
+
 namespace {
 const char kConfigurationFilter[] = "Ficheiros Configuração(*.tcfg)\0*.tcfg\0Todos Ficheiros(*.*)\0*.*\0";
 const char kNoIdentifier[] = "Tem de selecionar uma variável qualitativa para identificador";
 const char kSaveError[] = "Erro a gravar o ficheiro de configuração";
 const char kOtherProgram[] = "Este ficheiro de configuração não corresponde ao programa que deseja correr";
 const char kDataMismatch[] = "Ficheiro de dados não coincide.\nAbrir primeiro o ficheiro de dados correspondente";
-const char kDamaged[] = "O ficheiro de configuração está danificado";
 const char kIdentifierChanged[] =
     "Identificador tem de ser uma variável Qualitativa\nFoi alterado para o valor por defeito";
 const char kMatrixOpenError[] = "Erro a Abrir o ficheiro para a escrita da matriz de dados - ";
@@ -245,7 +246,7 @@ int CAnalysisDlg::LoadConfiguration(CStdioFile& file) {
     if (!doc || !doc->CheckConfiguration(dataPath, length, counts[0], counts[1], codeText)) return 0;
     if (!ReadConfigurationInts(file, &identifier, 1)) {
         // The data file matched: it is the configuration that is damaged.
-        AfxMessageBox(kDamaged);
+        AfxMessageBox(kDamagedConfigurationMessage);
         return 0;
     }
     if (identifier == 0) {

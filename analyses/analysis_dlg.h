@@ -27,6 +27,9 @@ constexpr int PROGRAM_PRINCIPAL_COMPONENTS = 1501;
 constexpr int PROGRAM_BINARY_CORRESPONDENCE = 1502;
 constexpr int PROGRAM_MULTIPLE_CORRESPONDENCE = 1503;
 
+// "O ficheiro de configuração está danificado": a configuration whose body cannot be read.
+extern const char kDamagedConfigurationMessage[];
+
 class CAnalysisDlg : public CBaseDlg {
 public:
     CAnalysisDlg(UINT templateId, int programId, CWnd* parent);

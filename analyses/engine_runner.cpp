@@ -9,7 +9,6 @@
 #include "ui/select_variables_dlg.h"
 
 namespace {
-const char kDamaged[] = "O ficheiro de configuração está danificado";
 unsigned long g_engineWaitMs = ENGINE_WAIT_MS;
 }  // namespace
 
@@ -88,7 +87,7 @@ int CRunnerBase::RunFromConfiguration(CString* path) {
     if (!m_pAnalysisDlg->ReadParameters(file)) {
         file.Abort();
         m_pAnalysisDlg->RestoreIdentifierState(before);
-        AfxMessageBox(kDamaged);
+        AfxMessageBox(kDamagedConfigurationMessage);
         return STEP_CANCEL;
     }
     file.Abort();

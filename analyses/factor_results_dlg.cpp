@@ -169,7 +169,12 @@ void CFactorResultsDlg::ClearResults() {
 
 // --- Reading -----------------------------------------------------------------------------------
 
-void CFactorResultsDlg::StartReading() { m_nResultLine = m_nNonFiniteLine = 0; }
+void CFactorResultsDlg::StartReading(CStdioFile& file) {
+    m_nResultLine = m_nNonFiniteLine = 0;
+    CString status;
+    status.LoadString(IDS_STATUS_REPORT);
+    BeginProgress(status, static_cast<int>(file.GetLength()));
+}
 
 bool CFactorResultsDlg::ReadResultLine(CStdioFile& file, CString& line) {
     if (!file.ReadString(line)) return false;
@@ -182,7 +187,7 @@ bool CFactorResultsDlg::ParseResultValues(const std::vector<std::string>& fields
                                           double* values) {
     for (size_t j = 0; j < count; ++j) {
         // "nan", "inf" or a number beyond the double range would pass into the tables and planes.
-        values[j] = from + j < fields.size() ? std::atof(fields[from + j].c_str()) : 0.0;
+        values[j] = std::atof(fields[from + j].c_str());
         if (!std::isfinite(values[j])) {
             m_nNonFiniteLine = m_nResultLine;
             return false;

@@ -47,10 +47,7 @@ void CMultiCorrespReportDlg::ReadResults(CString path) {
         AfxMessageBox(FormatString("%s - %s", kResultsOpenError, path.GetString()));
         return;
     }
-    StartReading();
-    CString status;
-    status.LoadString(IDS_STATUS_REPORT);
-    BeginProgress(status, static_cast<int>(file.GetLength()));
+    StartReading(file);
     const int nf = std::max(0, m_pOwner ? m_pOwner->GetFactorCount() : 0);
     const int activeModalities = m_pOwner ? m_pOwner->GetActiveColumnCount() : 0;
     const int inactiveModalities = m_pOwner ? m_pOwner->GetSupplementaryColumnCount() : 0;

@@ -95,7 +95,7 @@ void CDaziRunner::Run() {
     CString folder = WorkFolderPath();
     CString recoding = WorkFilePath(m_strRecodingListing);
     CString listing = WorkFilePath(m_strListing);
-    if (!RunEngineProgram(WorkFilePath(m_strProgram), folder, WorkFilePath(m_strResults), {recoding, listing})) return;
+    if (!RunEngineProgram(WorkFilePath(m_strProgram), folder, WorkFilePath(OutputName()), {recoding, listing})) return;
     if (!m_pResultsDlg) {
         // The recoding listing first, then dazi's own.
         for (const CString& text : {recoding, listing})
