@@ -5,10 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "analyses/renamed_file.h"
 #include "app/file_names.h"
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
+
+const char kDamagedConfigurationMessage[] = "O ficheiro de configuração está danificado";
 
 namespace {
 const char kConfigurationFilter[] = "Ficheiros Configuração(*.tcfg)\0*.tcfg\0Todos Ficheiros(*.*)\0*.*\0";
@@ -16,7 +17,6 @@ const char kNoIdentifier[] = "Tem de selecionar uma variável qualitativa para i
 const char kSaveError[] = "Erro a gravar o ficheiro de configuração";
 const char kOtherProgram[] = "Este ficheiro de configuração não corresponde ao programa que deseja correr";
 const char kDataMismatch[] = "Ficheiro de dados não coincide.\nAbrir primeiro o ficheiro de dados correspondente";
-const char kDamaged[] = "O ficheiro de configuração está danificado";
 const char kIdentifierChanged[] =
     "Identificador tem de ser uma variável Qualitativa\nFoi alterado para o valor por defeito";
 const char kMatrixOpenError[] = "Erro a Abrir o ficheiro para a escrita da matriz de dados - ";
@@ -161,7 +161,7 @@ void CAnalysisDlg::WriteDataMatrix() {
     EndDialog(STEP_FINISH);
 }
 
-int CAnalysisDlg::SaveConfiguration(CRenamedFile& file) {
+int CAnalysisDlg::SaveConfiguration(CReplacingFile& file) {
     CTabulonDoc* doc = Document();
     if (!doc) return 0;
     // "Outro" with nothing ticked has no identifier to store: refused as "Executar" does.
@@ -183,20 +183,21 @@ int CAnalysisDlg::SaveConfiguration(CRenamedFile& file) {
     int slash = path.ReverseFind('/');
     if (path.Find('.', slash + 1) < 0) path += ".tcfg";
 
-    if (!file.OpenForReplace(path)) {
+    // A link already at that name is replaced, never written through.
+    if (!file.OpenReplacing(path, nullptr, CFile::typeText | CReplacingFile::replaceLinks)) {
         AfxMessageBox(kSaveError);
         return 0;
     }
     try {
         file.WriteString(FormatString("%d\n", m_nProgramId));
         if (!doc->WriteConfigurationHeader(file)) {
-            file.Discard();
+            file.Abandon();
             AfxMessageBox(kSaveError);
             return 0;
         }
         file.WriteString(FormatString("%d\n", identifier));
     } catch (CFileException&) {
-        file.Discard();
+        file.Abandon();
         AfxMessageBox(kSaveError);
         return 0;
     }
@@ -204,13 +205,13 @@ int CAnalysisDlg::SaveConfiguration(CRenamedFile& file) {
 }
 
 int CAnalysisDlg::SaveConfiguration(const std::function<void(CStdioFile&)>& body) {
-    CRenamedFile file;
+    CReplacingFile file;
     if (!SaveConfiguration(file)) return 0;
     try {
         body(file);
-        file.Close();
+        file.Commit();
     } catch (CFileException&) {
-        file.Discard();
+        file.Abandon();
         AfxMessageBox(kSaveError);
         return 0;
     }
@@ -245,7 +246,7 @@ int CAnalysisDlg::LoadConfiguration(CStdioFile& file) {
     if (!doc || !doc->CheckConfiguration(dataPath, length, counts[0], counts[1], codeText)) return 0;
     if (!ReadConfigurationInts(file, &identifier, 1)) {
         // The data file matched: it is the configuration that is damaged.
-        AfxMessageBox(kDamaged);
+        AfxMessageBox(kDamagedConfigurationMessage);
         return 0;
     }
     if (identifier == 0) {

@@ -12,7 +12,7 @@
 #include "ui/check_list.h"
 #include "ui/dialog_bases.h"
 
-class CRenamedFile;
+class CReplacingFile;
 class CTabulonDoc;
 
 // Controls of the identifier choice and the buttons that the derived dialogs bind.
@@ -26,6 +26,9 @@ constexpr int PROGRAM_CLASSIFICATION = 1500;
 constexpr int PROGRAM_PRINCIPAL_COMPONENTS = 1501;
 constexpr int PROGRAM_BINARY_CORRESPONDENCE = 1502;
 constexpr int PROGRAM_MULTIPLE_CORRESPONDENCE = 1503;
+
+// "O ficheiro de configuração está danificado": a configuration whose body cannot be read.
+extern const char kDamagedConfigurationMessage[];
 
 class CAnalysisDlg : public CBaseDlg {
 public:
@@ -73,9 +76,9 @@ public:
 
     // Asks for a file name and writes the head (lines 1 to 6) into a temporary file beside
     // it: 1 with the file open, 0 (after any message) otherwise. The caller writes its own
-    // lines and closes the file, which puts it in place.
-    int SaveConfiguration(CRenamedFile& file);
-    // SaveConfiguration, then body, then Close; a failed write shows the message and
+    // lines and commits the file, which puts it in place.
+    int SaveConfiguration(CReplacingFile& file);
+    // SaveConfiguration, then body, then Commit; a failed write shows the message and
     // leaves any earlier file of that name untouched. 1 when the file was saved.
     int SaveConfiguration(const std::function<void(CStdioFile&)>& body);
     // Reads and checks the head of an open configuration file: 1 when accepted (the file

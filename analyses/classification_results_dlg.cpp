@@ -2,7 +2,6 @@
 
 #include "analyses/classification_def_dlg.h"
 #include "analyses/engine_runner.h"
-#include "platform/ui/text_viewer.h"
 
 BEGIN_MESSAGE_MAP(CClassificationResultsDlg, CFactorResultsDlg)
     ON_BN_CLICKED(IDC_RESULTS_GROUPS, &CClassificationResultsDlg::OnGroups)
@@ -57,5 +56,5 @@ void CClassificationResultsDlg::OnGroups() {
 }
 
 void CClassificationResultsDlg::OnGroupsListing() {
-    if (!afx::ShowTextFile(m_strPiloListing, true)) AfxMessageBox("Erro a abrir o notepad");
+    ShowListingFile(m_strPiloListing, true);
 }

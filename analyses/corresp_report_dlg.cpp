@@ -105,10 +105,7 @@ void CCorrespReportDlg::ReadResults(CString path) {
         AfxMessageBox(kResultsOpenError);
         return;
     }
-    StartReading();
-    CString status;
-    status.LoadString(IDS_STATUS_REPORT);
-    BeginProgress(status, static_cast<int>(file.GetLength()));
+    StartReading(file);
     const int nf = std::max(0, m_pOwner ? m_pOwner->GetFactorCount() : 0);
     const int activeColumns = m_pOwner ? m_pOwner->GetActiveColumnCount() : 0;
     const int supplementaryColumns = m_pOwner ? m_pOwner->GetSupplementaryColumnCount() : 0;

@@ -9,16 +9,23 @@
 #include "ui/select_variables_dlg.h"
 
 namespace {
-const char kDamaged[] = "O ficheiro de configuração está danificado";
 unsigned long g_engineWaitMs = ENGINE_WAIT_MS;
 }  // namespace
 
 void SetEngineWaitLimit(unsigned long ms) { g_engineWaitMs = ms; }
 
+void ShowListingFile(const CString& path, bool modal) {
+    bool told = false;
+    if (!afx::ShowTextFile(path, modal, &told) && !told) AfxMessageBox("Erro a abrir o notepad");
+}
+
 bool RunEngineProgram(const CString& program, const CString& folder, const CString& output,
                       const std::vector<CString>& listings) {
-    // Files stamped in or after this second were written by this run.
-    const long long start = afx::FileClockSeconds();
+    // The output and listings as they are before the run (an earlier run's, perhaps written
+    // in this very second): afterwards a file that is no longer the same was written by it.
+    const afx::FileStamp outputBefore = afx::StampOfFile(output);
+    std::vector<afx::FileStamp> listingsBefore;
+    for (const CString& listing : listings) listingsBefore.push_back(afx::StampOfFile(listing));
     afx::ProcessHandle process;
     if (!afx::StartHiddenProcess(program, folder, &process)) {
         // Nothing ran: the files on disk are an earlier run's, so none of them is shown.
@@ -31,13 +38,12 @@ bool RunEngineProgram(const CString& program, const CString& folder, const CStri
         AfxMessageBox(FormatString("O programa %s não terminou no tempo limite", name));
         return false;
     }
-    if (status == 0 && afx::WrittenSince(output, start)) return true;
+    if (status == 0 && afx::WrittenSince(output, outputBefore)) return true;
     // An engine that stopped, or left only an earlier run's results: none are shown.
     if (AfxMessageBox(FormatString("O programa %s terminou com erro (estado %d). Ver a listagem?", name, status),
                       MB_YESNO) == IDYES)
-        for (const CString& listing : listings)
-            if (afx::WrittenSince(listing, start) && !afx::ShowTextFile(listing, false))
-                AfxMessageBox("Erro a abrir o notepad");
+        for (size_t i = 0; i < listings.size(); ++i)
+            if (afx::WrittenSince(listings[i], listingsBefore[i])) ShowListingFile(listings[i], false);
     return false;
 }
 
@@ -81,7 +87,7 @@ int CRunnerBase::RunFromConfiguration(CString* path) {
     if (!m_pAnalysisDlg->ReadParameters(file)) {
         file.Abort();
         m_pAnalysisDlg->RestoreIdentifierState(before);
-        AfxMessageBox(kDamaged);
+        AfxMessageBox(kDamagedConfigurationMessage);
         return STEP_CANCEL;
     }
     file.Abort();
@@ -119,7 +125,7 @@ void CEngineRunner::Run() {
     CString listing = WorkFilePath(m_strListing);
     if (!RunEngineProgram(WorkFilePath(m_strProgram), folder, WorkFilePath(OutputName()), {listing})) return;
     if (!m_pResultsDlg) {
-        if (!afx::ShowTextFile(listing, false)) AfxMessageBox("Erro a abrir o notepad");
+        ShowListingFile(listing, false);
         return;
     }
     m_pResultsDlg->SetListingPath(listing);

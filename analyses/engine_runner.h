@@ -34,6 +34,10 @@ void SetEngineWaitLimit(unsigned long ms);
 bool RunEngineProgram(const CString& program, const CString& folder, const CString& output,
                       const std::vector<CString>& listings);
 
+// Shows a listing in the text viewer (modal or not); when it cannot be shown the user is
+// told once: "Erro a abrir o notepad", unless the viewer already said why it refused it.
+void ShowListingFile(const CString& path, bool modal);
+
 class CRunnerBase {
 public:
     CRunnerBase(const EngineFileNames& names, int programId);

@@ -3,13 +3,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "analyses/analysis_dlg.h"
 #include "analyses/coordinates_dlg.h"
+#include "analyses/engine_runner.h"
 #include "analyses/html_report.h"
-#include "analyses/renamed_file.h"
 #include "analyses/rows_columns_chart.h"
 #include "app/status.h"
 #include "app/tabulon_app.h"
@@ -17,7 +18,6 @@
 #include "charts/chart_dialogs.h"
 #include "charts/special_pages.h"
 #include "platform/gdi/metafile_dc.h"
-#include "platform/ui/text_viewer.h"
 #include "stats/regression.h"
 #include "res/resource_ids.h"
 #include "ui/bitmap_print.h"
@@ -54,6 +54,22 @@ void DeletePages(std::vector<CPlotPage*>& pages) {
 }
 
 CString FactorName(int a) { return FormatString("F%d", a); }
+
+// Writes a file of the given type (typeText or typeBinary) in place of path through write,
+// which returns false for a write it gave up. A link already at path (the folder may be a
+// shared one) is replaced, never written through. False when the file cannot be opened,
+// written or put in place; any earlier file of that name then stays as it was.
+bool ReplaceFileWith(const CString& path, UINT type, const std::function<bool(CStdioFile&)>& write) {
+    CReplacingFile file;
+    if (!file.OpenReplacing(path, nullptr, type | CReplacingFile::replaceLinks)) return false;
+    try {
+        if (!write(file)) return false;
+        file.Commit();
+    } catch (CFileException&) {
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -153,7 +169,12 @@ void CFactorResultsDlg::ClearResults() {
 
 // --- Reading -----------------------------------------------------------------------------------
 
-void CFactorResultsDlg::StartReading() { m_nResultLine = m_nNonFiniteLine = 0; }
+void CFactorResultsDlg::StartReading(CStdioFile& file) {
+    m_nResultLine = m_nNonFiniteLine = 0;
+    CString status;
+    status.LoadString(IDS_STATUS_REPORT);
+    BeginProgress(status, static_cast<int>(file.GetLength()));
+}
 
 bool CFactorResultsDlg::ReadResultLine(CStdioFile& file, CString& line) {
     if (!file.ReadString(line)) return false;
@@ -166,7 +187,7 @@ bool CFactorResultsDlg::ParseResultValues(const std::vector<std::string>& fields
                                           double* values) {
     for (size_t j = 0; j < count; ++j) {
         // "nan", "inf" or a number beyond the double range would pass into the tables and planes.
-        values[j] = from + j < fields.size() ? std::atof(fields[from + j].c_str()) : 0.0;
+        values[j] = std::atof(fields[from + j].c_str());
         if (!std::isfinite(values[j])) {
             m_nNonFiniteLine = m_nResultLine;
             return false;
@@ -443,7 +464,7 @@ void CFactorResultsDlg::OnRowColumnPlane() {
 // --- Tables and other buttons ------------------------------------------------------------------
 
 void CFactorResultsDlg::OnListing() {
-    if (!afx::ShowTextFile(m_strListingPath, false)) AfxMessageBox("Erro a abrir o notepad");
+    ShowListingFile(m_strListingPath, false);
 }
 
 void CFactorResultsDlg::OnEigenvalues() {
@@ -487,20 +508,13 @@ void CFactorResultsDlg::OnGenerateHtml() {
     if (!m_pHtmlOptions || m_pHtmlOptions->DoModal() != 1002) return;
     const CString folder = m_pHtmlOptions->GetFolder();
     const CString path = folder + "Relatorio.html";
-    // Written beside the page and renamed over it, so that a link already there (the folder
-    // may be a shared one) is replaced, never written through.
-    CRenamedFile file;
-    if (!file.OpenForReplace(path)) {
-        AfxMessageBox("Erro a Abrir o ficheiro para gerar o Relatorio em HTML");
-        return;
-    }
-    try {
+    const bool written = ReplaceFileWith(path, CFile::typeText, [&](CStdioFile& file) {
         WriteHtmlReport(folder, file, 1);
         // Every section, the derived dialogs' included, lies inside the body.
         file.WriteString("</body> </html>\n");
-        file.Close();
-    } catch (CFileException&) {
-        file.Discard();
+        return true;
+    });
+    if (!written) {
         AfxMessageBox("Erro a Abrir o ficheiro para gerar o Relatorio em HTML");
         return;
     }
@@ -585,18 +599,9 @@ bool CFactorResultsDlg::SaveChartImage(const CString& path, CPlotPage* page) {
         memory.FillSolidRect(0, 0, kWidth, kHeight, RGB(255, 255, 255));
         page->Draw(&memory, 0, 0, kWidth, kHeight);
         memory.SelectObject(old);
-        // Each image is put in place by a rename, as the page is.
-        CRenamedFile image;
-        if (image.OpenForReplace(path, CFile::typeBinary)) {
-            try {
-                if (WriteBitmap(image, bitmap)) {
-                    image.Close();
-                    saved = true;
-                }
-            } catch (CFileException&) {
-            }
-            image.Discard();
-        }
+        // Each image is put in place as the page is.
+        saved = ReplaceFileWith(path, CFile::typeBinary,
+                                [&](CStdioFile& image) { return WriteBitmap(image, bitmap) != FALSE; });
     }
     // The metafile's frame is in 0.01 mm: the 450 x 300 pixels at the reference device's
     // real resolution (25.4 mm to the inch).
@@ -610,15 +615,10 @@ bool CFactorResultsDlg::SaveChartImage(const CString& path, CPlotPage* page) {
             const UINT size = GetEnhMetaFileBits(picture, 0, nullptr);
             std::vector<BYTE> bytes(size);
             GetEnhMetaFileBits(picture, size, bytes.data());
-            CRenamedFile image;
-            if (image.OpenForReplace(path.Left(path.GetLength() - 3) + "emf", CFile::typeBinary)) {
-                try {
-                    image.Write(bytes.data(), static_cast<UINT>(bytes.size()));
-                    image.Close();
-                } catch (CFileException&) {
-                }
-                image.Discard();
-            }
+            ReplaceFileWith(path.Left(path.GetLength() - 3) + "emf", CFile::typeBinary, [&](CStdioFile& image) {
+                image.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+                return true;
+            });
             DeleteEnhMetaFile(picture);
         }
     }

@@ -77,11 +77,12 @@ public:
     void OnGenerateHtml();
     void OnFactorCountChange();
 
-    // Reading helpers for the derived readers, which call StartReading on opening the file.
+    // Reading helpers for the derived readers, which call StartReading on opening the file:
+    // it starts the line count and the progress of reading the report over the file's length.
     // FillEigenvalueTable reads the count line and the owner's factor count of lines; false
     // (with the table still sized) when the file ends first, a line has fewer than three
     // numbers, or a number is not finite.
-    void StartReading();
+    void StartReading(CStdioFile& file);
     bool FillEigenvalueTable(CStdioFile& file);
     // The message for a results file that was opened but not taken: the line of its first
     // value that is not finite, or that it holds less than the analysis needs.
@@ -139,7 +140,8 @@ protected:
                     int values);
     // The next line of the results file, counted; the progress bar follows the position.
     bool ReadResultLine(CStdioFile& file, CString& line);
-    // The fields' numbers; false (the line noted) at the first one that is not finite.
+    // The fields' numbers from from on (the caller has checked that there are count of
+    // them); false (the line noted) at the first one that is not finite.
     bool ParseResultValues(const std::vector<std::string>& fields, size_t from, size_t count, double* values);
     int WriteHtmlTableGroup(CStdioFile& file, int section, const char* title, const char* subtitle,
                             CDataTable* tables, const int* ticked);

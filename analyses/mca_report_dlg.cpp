@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "analyses/analysis_dlg.h"
+#include "analyses/engine_runner.h"
 #include "app/status.h"
-#include "platform/ui/text_viewer.h"
 #include "res/resource_ids.h"
 
 BEGIN_MESSAGE_MAP(CMultiCorrespReportDlg, CCorrespReportDlg)
@@ -35,7 +35,7 @@ void CMultiCorrespReportDlg::GetRowCounts(int& active, int& supplementary) {
 void CMultiCorrespReportDlg::OnListings() {
     // Each listing is tried, whatever became of the other.
     for (const CString& path : {m_strListingPath, m_strDaziListing})
-        if (!afx::ShowTextFile(path, false)) AfxMessageBox("Erro a abrir o notepad");
+        ShowListingFile(path, false);
 }
 
 void CMultiCorrespReportDlg::ReadResults(CString path) {
@@ -47,10 +47,7 @@ void CMultiCorrespReportDlg::ReadResults(CString path) {
         AfxMessageBox(FormatString("%s - %s", kResultsOpenError, path.GetString()));
         return;
     }
-    StartReading();
-    CString status;
-    status.LoadString(IDS_STATUS_REPORT);
-    BeginProgress(status, static_cast<int>(file.GetLength()));
+    StartReading(file);
     const int nf = std::max(0, m_pOwner ? m_pOwner->GetFactorCount() : 0);
     const int activeModalities = m_pOwner ? m_pOwner->GetActiveColumnCount() : 0;
     const int inactiveModalities = m_pOwner ? m_pOwner->GetSupplementaryColumnCount() : 0;

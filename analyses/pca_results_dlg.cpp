@@ -38,10 +38,7 @@ void CPcaResultsDlg::ReadResults(CString path) {
         AfxMessageBox(kResultsOpenError);
         return;
     }
-    StartReading();
-    CString status;
-    status.LoadString(IDS_STATUS_REPORT);
-    BeginProgress(status, static_cast<int>(file.GetLength()));
+    StartReading(file);
     const int k = std::max(0, m_pOwner ? m_pOwner->GetFactorCount() : 0);
     const int ac = m_pOwner ? m_pOwner->GetActiveColumnCount() : 0;
     const int sc = m_pOwner ? m_pOwner->GetSupplementaryColumnCount() : 0;

@@ -15,23 +15,8 @@ CFactorialPlaneRowsColumnsChart::CFactorialPlaneRowsColumnsChart(const CPointSer
 
 CFactorialPlaneRowsColumnsChart::~CFactorialPlaneRowsColumnsChart() = default;
 
-void CFactorialPlaneRowsColumnsChart::BuildMarkers() {
-    markers.clear();
-    anchors.clear();
-    placed.clear();
-    labelsMayShow = labelsShown != 0;
-    for (int i = 0; i < series->GetCount(); ++i) {
-        const CSeriesPoint& p = series->GetPoint(i);
-        const int x = WorldToDeviceX(p.x), y = WorldToDeviceY(p.y);
-        auto marker = std::make_unique<CChartRect>(x, y, p.label, yAxisTopX, yAxisTopY, xAxisEndX, xAxisEndY,
-                                                   i < m_nColumnPoints ? kColumnColour : kRowColour,
-                                                   static_cast<short>(markerSize));
-        marker->SetFilled(filled != 0);
-        marker->SetLabelShown(labelsShown != 0);
-        anchors.push_back(POINT{marker->x, marker->y});
-        placed.push_back(HasDeviceX(p.x) && HasDeviceY(p.y) ? 1 : 0);
-        markers.push_back(std::move(marker));
-    }
+COLORREF CFactorialPlaneRowsColumnsChart::MarkerColour(int i, const CSeriesPoint&) const {
+    return i < m_nColumnPoints ? kColumnColour : kRowColour;
 }
 
 void CFactorialPlaneRowsColumnsChart::BuildLegend() {

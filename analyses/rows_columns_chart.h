@@ -11,7 +11,6 @@ public:
                                     const CString& name, const CPointSeries& rows);
     ~CFactorialPlaneRowsColumnsChart() override;
 
-    void BuildMarkers() override;
     void BuildLegend() override;
     // The legend belongs to the chart: no conditioning switches it off.
     void ShowConditioning(bool) override {}
@@ -22,6 +21,9 @@ public:
     static constexpr COLORREF kRowColour = 0x0000FF;      // red
 
 protected:
+    // Column points blue, row points red.
+    COLORREF MarkerColour(int i, const CSeriesPoint& point) const override;
+
     int m_nColumnPoints;
 };
 

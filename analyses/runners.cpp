@@ -8,7 +8,6 @@
 #include "analyses/mca_data_dlg.h"
 #include "analyses/mca_report_dlg.h"
 #include "analyses/pca_results_dlg.h"
-#include "platform/ui/text_viewer.h"
 
 CMurRunner::CMurRunner()
     : CEngineRunner({.parameterFile = "mur.par",
@@ -96,11 +95,11 @@ void CDaziRunner::Run() {
     CString folder = WorkFolderPath();
     CString recoding = WorkFilePath(m_strRecodingListing);
     CString listing = WorkFilePath(m_strListing);
-    if (!RunEngineProgram(WorkFilePath(m_strProgram), folder, WorkFilePath(m_strResults), {recoding, listing})) return;
+    if (!RunEngineProgram(WorkFilePath(m_strProgram), folder, WorkFilePath(OutputName()), {recoding, listing})) return;
     if (!m_pResultsDlg) {
         // The recoding listing first, then dazi's own.
         for (const CString& text : {recoding, listing})
-            if (!afx::ShowTextFile(text, false)) AfxMessageBox("Erro a abrir o notepad");
+            ShowListingFile(text, false);
         return;
     }
     static_cast<CMultiCorrespReportDlg*>(m_pResultsDlg)->SetListingFiles(recoding, listing);

@@ -317,7 +317,7 @@ void CPlotChart::DrawYTitle(CDC* dc, const CString& text) {
 namespace {
 // How far from the origin a device position may lie: far outside any page, and far enough
 // inside the int range that the offsets added in drawing cannot overflow.
-constexpr double kFarthestPosition = 268435456.0;   // 2^28
+constexpr long long kFarthestPosition = 1LL << 28;
 
 // The pixels from the origin tick of a world value: (v - low) / (high - low) of the ticks'
 // span; NaN or infinite when the value has no position.
@@ -329,8 +329,7 @@ double TickOffset(double v, float low, float high, int pixels) {
 
 int DevicePosition(int origin, double offset) {
     if (!std::isfinite(offset)) return origin;
-    // Halves rounded down: r(v) = ceil(v - 0.5).
-    const double position = origin - std::ceil(offset - 0.5);
+    const long long position = static_cast<long long>(origin) - RoundToInt(offset);
     return static_cast<int>(std::clamp(position, -kFarthestPosition, kFarthestPosition));
 }
 }  // namespace

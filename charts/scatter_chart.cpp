@@ -58,6 +58,12 @@ void CScatterChart::BuildGroupColours() {
     groupColours = MakeGroupColours(groupCodes.size());
 }
 
+COLORREF CScatterChart::MarkerColour(int, const CSeriesPoint& point) const {
+    auto at = std::lower_bound(groupCodes.begin(), groupCodes.end(), point.group);
+    const size_t group = static_cast<size_t>(at - groupCodes.begin());
+    return group < groupColours.size() ? groupColours[group] : RGB(0, 0, 0);
+}
+
 void CScatterChart::BuildMarkers() {
     markers.clear();
     anchors.clear();
@@ -68,11 +74,8 @@ void CScatterChart::BuildMarkers() {
     placed.reserve(static_cast<size_t>(series->GetCount()));
     for (int i = 0; i < series->GetCount(); ++i) {
         const CSeriesPoint& p = series->GetPoint(i);
-        auto at = std::lower_bound(groupCodes.begin(), groupCodes.end(), p.group);
-        const size_t group = static_cast<size_t>(at - groupCodes.begin());
-        const COLORREF colour = group < groupColours.size() ? groupColours[group] : RGB(0, 0, 0);
         auto marker = std::make_unique<CChartRect>(WorldToDeviceX(p.x), WorldToDeviceY(p.y), p.label, yAxisTopX,
-                                                   yAxisTopY, xAxisEndX, xAxisEndY, colour,
+                                                   yAxisTopY, xAxisEndX, xAxisEndY, MarkerColour(i, p),
                                                    static_cast<short>(markerSize));
         if (!conditioningShown) marker->SetColourShown(false);
         marker->SetFilled(filled != 0);

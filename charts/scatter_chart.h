@@ -47,7 +47,8 @@ public:
     void DrawXTicks(CDC* dc, const CRect& frame) override;
     void DrawYTicks(CDC* dc, const CRect& frame) override;
 
-    virtual void BuildMarkers();
+    // One marker, anchor and placement a point, coloured by MarkerColour.
+    void BuildMarkers();
     virtual void BuildLegend();
     virtual void SetPointVisible(int i, bool visible);
     virtual bool IsPointVisible(int i);
@@ -94,6 +95,8 @@ public:
     CString xTitle, yTitle;
 
 protected:
+    // The colour of point i's marker: its group's.
+    virtual COLORREF MarkerColour(int i, const CSeriesPoint& point) const;
     void BuildGroupColours();
     void DropElements();
     void DrawSelectionBand(CWnd* wnd);

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 
 #include "app/data_set.h"
 #include "platform/ui/automation.h"
@@ -24,14 +23,14 @@ inline void PrepareHeadless() {
     afx::ScriptedUser::SetFailureReporter([](const std::string&) {});
 }
 
-// A folder of this process's own under $TMPDIR (or /tmp), created on first use and removed
-// with what it holds when the process ends.
+// A folder of this process's own in the system's temporary folder ($TMPDIR, or /tmp),
+// created on first use and removed with what it holds when the process ends.
 class FuzzFolder {
 public:
     FuzzFolder() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/tesmo-fuzz-XXXXXX";
-        if (!mkdtemp(name.data())) {
+        std::error_code error;
+        std::string name = std::filesystem::temp_directory_path(error).string() + "/tesmo-fuzz-XXXXXX";
+        if (error || !mkdtemp(name.data())) {
             std::perror("tesmo fuzz: cannot create a temporary folder");
             std::abort();
         }

@@ -514,17 +514,24 @@ void SetError(CFileException* error, int cause, int osError, const char* name) {
 
 CReplacingFile::~CReplacingFile() { Abandon(); }
 
-BOOL CReplacingFile::OpenReplacing(const char* target, CFileException* error) {
+BOOL CReplacingFile::OpenReplacing(const char* target, CFileException* error, UINT options) {
     Abandon();
     m_strFileName = target;
-    m_flags = modeCreate | modeWrite | typeBinary;
+    m_flags = modeCreate | modeWrite | ((options & typeText) ? typeText : typeBinary);
     int err = 0;
-    if (!ResolveLinks(afx::NativePath(target), &m_real, &err)) {
-        SetError(error, CFileException::CauseFromErrno(err), err, target);
-        return FALSE;
-    }
     struct stat old;
-    bool exists = stat(m_real.c_str(), &old) == 0;
+    bool exists;
+    if (options & replaceLinks) {
+        // A link at the target is not the file written: the new file takes its place.
+        m_real = afx::NativePath(target);
+        exists = lstat(m_real.c_str(), &old) == 0 && !S_ISLNK(old.st_mode);
+    } else {
+        if (!ResolveLinks(afx::NativePath(target), &m_real, &err)) {
+            SetError(error, CFileException::CauseFromErrno(err), err, target);
+            return FALSE;
+        }
+        exists = stat(m_real.c_str(), &old) == 0;
+    }
     if (exists) {
         // Only a regular file is replaced; one without write permission is refused even
         // where the system would let the folder's owner replace it.

@@ -134,18 +134,25 @@ private:
 };
 
 // A file written in place of another. The bytes go to a temporary file beside the real
-// target (symbolic links are followed to it), which takes the old file's permission bits,
-// and its owner and group where the process may set them; Commit then puts it in place of
-// the old file in one step. Until then the old file is untouched, and an abandoned write
-// leaves no temporary file behind.
-class CReplacingFile : public CFile {
+// target (symbolic links are followed to it, unless replaceLinks asks for a link at the
+// target to be replaced itself), which takes the old file's permission bits, and its owner
+// and group where the process may set them; Commit then puts it in place of the old file in
+// one step. Until then the old file is untouched, and an abandoned write leaves no
+// temporary file behind.
+class CReplacingFile : public CStdioFile {
 public:
+    // An option of OpenReplacing: a symbolic link at the target is replaced by the new
+    // file, never written through (a folder shared with others may hold links put there).
+    static constexpr UINT replaceLinks = 0x20000;
+
     CReplacingFile() = default;
     ~CReplacingFile() override;
 
-    // Starts writing in place of target. A target that exists but is not a regular file,
-    // or that may not be written (read-only), is refused with accessDenied.
-    BOOL OpenReplacing(const char* target, CFileException* error = nullptr);
+    // Starts writing in place of target: binary, or text with typeText (WriteString then
+    // writes "\n" as "\r\n"); options may add replaceLinks. A target that exists but is
+    // not a regular file, or that may not be written (read-only), is refused with
+    // accessDenied.
+    BOOL OpenReplacing(const char* target, CFileException* error = nullptr, UINT options = typeBinary);
     // Puts the written file in place of the target; throws CFileException naming it.
     void Commit();
     // Gives up the write: the temporary file goes, the target stays as it was.

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include "platform/core/cp1252.h"
@@ -44,18 +43,24 @@ bool IsRegularFile(const char* path) {
     return stat(NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-long long FileClockSeconds() {
-    // The coarse clock is the one the kernel stamps files with; the fine clock may run a
-    // tick ahead of it.
-    struct timespec now {};
-    clock_gettime(CLOCK_REALTIME_COARSE, &now);
-    return static_cast<long long>(now.tv_sec);
+FileStamp StampOfFile(const char* path) {
+    FileStamp stamp;
+    struct stat st;
+    if (stat(NativePath(path).c_str(), &st) != 0) return stamp;
+    stamp.exists = true;
+    stamp.device = static_cast<unsigned long long>(st.st_dev);
+    stamp.inode = static_cast<unsigned long long>(st.st_ino);
+    stamp.size = static_cast<long long>(st.st_size);
+    stamp.modifiedSeconds = static_cast<long long>(st.st_mtim.tv_sec);
+    stamp.modifiedNanoseconds = static_cast<long long>(st.st_mtim.tv_nsec);
+    stamp.changedSeconds = static_cast<long long>(st.st_ctim.tv_sec);
+    stamp.changedNanoseconds = static_cast<long long>(st.st_ctim.tv_nsec);
+    return stamp;
 }
 
-bool WrittenSince(const char* path, long long second) {
-    // Whole seconds: some file systems keep no finer stamps.
-    struct stat st;
-    return stat(NativePath(path).c_str(), &st) == 0 && static_cast<long long>(st.st_mtim.tv_sec) >= second;
+bool WrittenSince(const char* path, const FileStamp& before) {
+    const FileStamp now = StampOfFile(path);
+    return now.exists && now != before;
 }
 
 static int LastSeparator(const CString& p) {

@@ -21,10 +21,20 @@ bool PathExists(const char* path);
 bool IsFolder(const char* path);
 bool IsRegularFile(const char* path);
 
-// The clock that stamps files as they are written, in whole seconds since the epoch.
-long long FileClockSeconds();
-// Whether path names a file last written in or after the given second of that clock.
-bool WrittenSince(const char* path, long long second);
+// What a file is at one moment: which file (device and inode), its size, and its
+// modification and change stamps to the nanosecond; exists is false when there is none.
+struct FileStamp {
+    bool exists = false;
+    unsigned long long device = 0, inode = 0;
+    long long size = 0;
+    long long modifiedSeconds = 0, modifiedNanoseconds = 0;
+    long long changedSeconds = 0, changedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOfFile(const char* path);
+// Whether path names a file now that is not the file stamped before, or that was written
+// or changed since: a file left as it was, or gone, is not.
+bool WrittenSince(const char* path, const FileStamp& before);
 
 // The last component of a path ('/' or '\\' separated).
 CString FileNameOfPath(const char* path);

@@ -552,7 +552,8 @@ TextViewer* MostRecentViewer() {
 
 }  // namespace
 
-bool ShowTextFile(const char* path, bool modal) {
+bool ShowTextFile(const char* path, bool modal, bool* told) {
+    if (told) *told = false;
     auto busy = std::make_unique<BusyPointer>();
     std::string bytes;
     const ReadOutcome outcome = ReadListing(path, &bytes);
@@ -562,6 +563,7 @@ bool ShowTextFile(const char* path, bool modal) {
             AfxMessageBox(FormatString("Erro - %s não é um ficheiro regular", path));
         else if (outcome == ReadOutcome::HoldsZeroByte)
             AfxMessageBox(FormatString("Erro - %s não é um ficheiro de texto", path));
+        if (told) *told = outcome == ReadOutcome::NotRegular || outcome == ReadOutcome::HoldsZeroByte;
         return false;
     }
     auto text = std::make_shared<const CString>(std::move(bytes));

@@ -16,8 +16,9 @@ namespace afx {
 // when the viewer is closed (under the scripted user it is only recorded). The busy pointer
 // stands from the call until the listing is first drawn. False when the file cannot be read;
 // a file that is not a regular file (a named pipe, a device) or that holds a zero byte is
-// refused with a message first.
-bool ShowTextFile(const char* path, bool modal);
+// refused with a message first, and then *told (when given) is set, so that the caller
+// adds no message of its own.
+bool ShowTextFile(const char* path, bool modal, bool* told = nullptr);
 
 // The text of the most recent viewer while it is open, as shown ("\r\n" read as "\n");
 // empty otherwise.

@@ -193,6 +193,35 @@ TEST(Configuration, NamesModifiedDocumentAndFailedWrites) {
     EXPECT_EQ(testsupport::ReadBytes(f.folder.File("a.cfg")), before);
     EXPECT_FALSE(TemporaryLeft(f));
 
+    // The file replaced keeps its permissions; a read-only one is refused and kept.
+    namespace fs = std::filesystem;
+    auto saveOver = [&] {
+        user.OnDialog(kDefinition, [](DialogDriver& d) {
+            d.Click(kSave);
+            d.Click(kCancel);
+        });
+        user.OnFileDialog([&](afx::FileDialogRequest& r) {
+            r.path = f.folder.File("a.cfg").c_str();
+            return true;
+        });
+        dlg.DoModal();
+    };
+    testsupport::WriteBytes(f.folder.File("a.cfg"), "antigo\r\n");
+    fs::permissions(f.folder.File("a.cfg"), fs::perms::owner_read | fs::perms::owner_write);
+    saveOver();
+    EXPECT_EQ(testsupport::ReadBytes(f.folder.File("a.cfg")), before);
+    EXPECT_EQ(fs::status(f.folder.File("a.cfg")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    testsupport::WriteBytes(f.folder.File("a.cfg"), "antigo\r\n");
+    fs::permissions(f.folder.File("a.cfg"), fs::perms::owner_read | fs::perms::group_read);
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text, "Erro a gravar o ficheiro de configuração");
+        return IDOK;
+    });
+    saveOver();
+    EXPECT_EQ(testsupport::ReadBytes(f.folder.File("a.cfg")), "antigo\r\n");
+    EXPECT_FALSE(TemporaryLeft(f));
+    EXPECT_TRUE(user.AllAnswered());
+
     // A modified table must be saved first; "No" saves nothing and asks for no name.
     f.doc->SetModifiedFlag(TRUE);
     user.OnDialog(kDefinition, [](DialogDriver& d) {

@@ -636,4 +636,13 @@ TEST(MultipleCorrespondence, RealDaziEigenvalues) {
     ASSERT_EQ(user.Messages().size(), 3u);
     EXPECT_EQ(user.Messages()[1], kResultsShortMessage);
     EXPECT_EQ(user.Messages()[2], ("Erro a Abrir o ficheiro de Relatorio - " + r.Dados("dazi.tmp")).c_str());
+
+    // A listing that the viewer refuses is told of once, by the viewer.
+    testsupport::WriteBytes(r.Dados("recod.prn"), std::string(" Listagem\r\n") + '\0' + "\r\n");
+    AnswerOk(user, 1);
+    report->OnListings();
+    EXPECT_TRUE(user.AllAnswered());
+    ASSERT_EQ(user.Messages().size(), 4u);
+    EXPECT_EQ(user.Messages()[3], ("Erro - " + r.Dados("recod.prn") + " não é um ficheiro de texto").c_str());
+    EXPECT_EQ(user.TextViewers().size(), 2u);
 }

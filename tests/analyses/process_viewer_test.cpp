@@ -223,6 +223,45 @@ TEST(EngineRun, FailedRunsShowNoResults) {
     EXPECT_TRUE(std::filesystem::exists(f.Dados("kelo.tmp")));   // it went on to its end
 }
 
+// An earlier run's files stamped in the very second that this run starts are still not
+// this run's: an engine that writes nothing shows neither its results nor its listing.
+TEST(EngineRun, FilesOfAnEarlierRunInTheSameSecondAreNotThisRunsResults) {
+    AnalysisFixture f;
+    std::filesystem::create_symlink("/bin/true", f.Dados("kelo.exe"));
+    for (bool withResults : {false, true}) {
+        SCOPED_TRACE(withResults);
+        TestRunner runner(withResults);
+        ScriptedUser user;
+        user.OnDialog(kSelection, [](DialogDriver& d) {
+            d.Tick(kVariableList, 0);
+            d.Click(kNext);
+        });
+        user.OnDialog(kDefinition, [&](DialogDriver& d) {
+            // Early in a second (but past the few milliseconds by which the file system's
+            // clock may lag) and just before "Executar", so that the run starts in the
+            // second that the files are stamped with.
+            auto inSecond = [] {
+                return std::chrono::system_clock::now().time_since_epoch() % std::chrono::seconds(1);
+            };
+            while (inSecond() < std::chrono::milliseconds(20) || inSecond() > std::chrono::milliseconds(200))
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            testsupport::WriteBytes(f.Dados("kelo.tmp"), "1.0\r\n");
+            testsupport::WriteBytes(f.Dados("kelo.prn"), "de outra corrida\r\n");
+            d.Click(kExecute);
+        });
+        user.OnMessageBox([&](const CString& text, UINT) {
+            EXPECT_EQ(text, "O programa kelo.exe terminou com erro (estado 0). Ver a listagem?");
+            return IDYES;
+        });
+        RunAnalysisCommand(f.doc, "x", 0, runner);
+        EXPECT_TRUE(user.AllAnswered());
+        EXPECT_TRUE(user.TextViewers().empty());
+        if (withResults) {
+            EXPECT_TRUE(runner.Results()->calls.empty());
+        }
+    }
+}
+
 TEST(EngineRun, WindowsRepaintButTakeNoInputWhileTheEngineRuns) {
     AnalysisFixture f;
     f.InstallEngine("kelo.exe");
