@@ -179,23 +179,31 @@ void BlockProducts(const double* cols, size_t stride, size_t rows, size_t m, dou
 
 // The sums of products of every pair of m columns over the complete rows: each block's
 // columns (about their means) put into a buffer of the thread by fill(block, cols), the
-// block's sums computed on any thread, then added in block order.
+// block's sums computed on any thread, then added in block order. The blocks go in waves,
+// each wave's sums added before the next wave uses the same buffer: the buffer holds 16 MB
+// of sums, or four blocks' per thread when the triangle is larger, however many the rows.
 template <class Fill>
 std::vector<std::vector<double>> PairProducts(size_t m, size_t blocks, CTableWorkers& workers, Fill&& fill) {
     constexpr size_t kRows = CCompleteCaseTable::kBlockRows;
+    constexpr size_t kWaveSums = size_t(1) << 21;
     const size_t pairs = m * (m + 1) / 2;
-    std::vector<double> partial(blocks * pairs);
+    const size_t wave =
+        std::min(blocks, std::max<size_t>(size_t(4) * workers.GetThreadCount(), kWaveSums / std::max<size_t>(pairs, 1)));
+    std::vector<double> partial(wave * pairs);
     std::vector<std::vector<double>> buffers(workers.GetThreadCount());
-    workers.Run(blocks, [&](size_t b, unsigned thread) {
-        std::vector<double>& cols = buffers[thread];
-        if (cols.empty()) cols.resize(m * kRows);
-        const size_t rows = fill(b, cols.data());
-        BlockProducts(cols.data(), kRows, rows, m, partial.data() + b * pairs);
-    });
     std::vector<std::vector<double>> sums(m, std::vector<double>(m, 0.0));
-    for (size_t b = 0; b < blocks; ++b)
-        for (size_t i = 0; i < m; ++i)
-            for (size_t j = 0; j <= i; ++j) sums[i][j] += partial[b * pairs + i * (i + 1) / 2 + j];
+    for (size_t start = 0; start < blocks; start += wave) {
+        const size_t count = std::min(wave, blocks - start);
+        workers.Run(count, [&](size_t k, unsigned thread) {
+            std::vector<double>& cols = buffers[thread];
+            if (cols.empty()) cols.resize(m * kRows);
+            const size_t rows = fill(start + k, cols.data());
+            BlockProducts(cols.data(), kRows, rows, m, partial.data() + k * pairs);
+        });
+        for (size_t k = 0; k < count; ++k)
+            for (size_t i = 0; i < m; ++i)
+                for (size_t j = 0; j <= i; ++j) sums[i][j] += partial[k * pairs + i * (i + 1) / 2 + j];
+    }
     for (size_t i = 0; i < m; ++i)
         for (size_t j = i + 1; j < m; ++j) sums[i][j] = sums[j][i];
     return sums;
