@@ -9,7 +9,6 @@
 #include "stats/correlation_table.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -394,23 +393,15 @@ CCorrelationTable::PairSums CCorrelationTable::RankProducts(const CCompleteCaseT
             TwiceMidRanks(keys.get(), n, twice.get() + j * n, work.get(), &workers);
         }
     }
-    // The mean rank and the sum of squared deviations from it, in row order.
-    std::vector<double> mean(m, 0.0);
+    // Mid-ranks always sum to n(n + 1) / 2: the mean rank is (n + 1) / 2, exactly. The sum of
+    // squared deviations from it, in row order.
+    const double mean = static_cast<double>(n + 1) * 0.5;
     m_rankSumSquares.assign(m, 0.0);
     workers.Run(n == 0 ? 0 : m, [&](size_t j, unsigned) {
         const uint32_t* r = twice.get() + j * n;
-        const double first = r[0] * 0.5;
-        double sum = 0.0;
-        bool allEqual = true;
-        for (size_t i = 0; i < n; ++i) {
-            const double x = r[i] * 0.5;
-            sum += x;
-            allEqual = allEqual && x == first;
-        }
-        mean[j] = allEqual ? first : sum / static_cast<double>(n);
         double ss = 0.0;
         for (size_t i = 0; i < n; ++i) {
-            const double d = r[i] * 0.5 - mean[j];
+            const double d = r[i] * 0.5 - mean;
             ss += d * d;
         }
         m_rankSumSquares[j] = ss;
@@ -421,7 +412,7 @@ CCorrelationTable::PairSums CCorrelationTable::RankProducts(const CCompleteCaseT
         for (size_t j = 0; j < m; ++j) {
             const uint32_t* r = twice.get() + j * n + first;
             double* out = cols + j * CCompleteCaseTable::kBlockRows;
-            for (size_t t = 0; t < rows; ++t) out[t] = r[t] * 0.5 - mean[j];
+            for (size_t t = 0; t < rows; ++t) out[t] = r[t] * 0.5 - mean;
         }
         return rows;
     });
