@@ -96,23 +96,16 @@ void InVariableGroups(size_t rows, size_t m, Pass&& pass) {
 // over the rows in order. The variables are shared among the processors in groups, each
 // group's sums made row by row by one thread, so the sums are the same as on one.
 void CDataTable::ComputeMeanVariance() {
-    CString text;
-    text.LoadString(IDS_STATUS_ANALYSING);
-    BeginProgress(text, m_nVariables);
     ValueSums sums(static_cast<size_t>(m_nVariables), m_fMissingCode);
     const size_t m = static_cast<size_t>(m_nVariables), rows = static_cast<size_t>(m_nRows);
     InVariableGroups(rows, m, [&](size_t from, size_t to) { sums.Add(m_values.data(), rows, m, from, to); });
-    FinishMeanVariance(sums);
+    ComputeMeanVariance(sums);
 }
 
 void CDataTable::ComputeMeanVariance(const ValueSums& sums) {
     CString text;
     text.LoadString(IDS_STATUS_ANALYSING);
     BeginProgress(text, m_nVariables);
-    FinishMeanVariance(sums);
-}
-
-void CDataTable::FinishMeanVariance(const ValueSums& sums) {
     const size_t m = static_cast<size_t>(m_nVariables);
     const size_t rows = static_cast<size_t>(m_nRows);
     SetProgressPos(m_nVariables / 2);

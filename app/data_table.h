@@ -159,10 +159,9 @@ protected:
         std::vector<long> n;
         std::vector<char> differs;
     };
-    // ComputeMeanVariance with its first pass made already (over every row, in order).
+    // ComputeMeanVariance with its first pass made already (over every row, in order): the
+    // means, then the second pass and the variances.
     void ComputeMeanVariance(const ValueSums& sums);
-    // The means, then the second pass and the variances.
-    void FinishMeanVariance(const ValueSums& sums);
 
     // The distinct integer codes of a variable's present cells, ascending, named ID1, ID2...
     std::vector<CNamedCode> CollectDistinctCodes(int variable) const;
