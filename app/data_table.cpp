@@ -61,8 +61,11 @@ void CDataTable::ValueSums::Add(const double* rows, size_t count, size_t width, 
         const size_t k = std::min(kChunk, to - from);
         double s[kChunk], f[kChunk];
         long c[kChunk];
-        bool d[kChunk];
-        for (size_t v = 0; v < k; ++v) s[v] = sum[from + v], f[v] = first[from + v], c[v] = n[from + v], d[v] = differs[from + v];
+        // have[v]: a present value seen (c[v] > 0), as a flag of its own: testing the count
+        // in the loop instead makes the pass over a large file much slower.
+        bool have[kChunk], d[kChunk];
+        for (size_t v = 0; v < k; ++v)
+            s[v] = sum[from + v], f[v] = first[from + v], c[v] = n[from + v], have[v] = c[v] > 0, d[v] = differs[from + v];
         for (size_t r = 0; r < count; ++r) {
             const double* row = rows + r * width + from;
             for (size_t v = 0; v < k; ++v) {
@@ -71,8 +74,8 @@ void CDataTable::ValueSums::Add(const double* rows, size_t count, size_t width, 
                 s[v] += p ? x : 0.0;
                 c[v] += p;
                 if (!p) continue;
-                if (c[v] > 1) d[v] = d[v] || x != f[v];
-                else f[v] = x;
+                if (have[v]) d[v] = d[v] || x != f[v];
+                else f[v] = x, have[v] = true;
             }
         }
         for (size_t v = 0; v < k; ++v)
