@@ -208,6 +208,14 @@ BOOL CDataSet::Load(CArchive& ar) {
     CFile* file = ar.GetFile();
     ULONGLONG length = file ? file->GetLength() : 0;
     BeginProgress(text, static_cast<int>(std::min<ULONGLONG>(length, INT_MAX)));
+    // A refused or unreadable file ends the reading on the status bar too; a table read
+    // ends it once its means are computed.
+    struct EndOnFailure {
+        bool armed = true;
+        ~EndOnFailure() {
+            if (armed) EndProgress();
+        }
+    } endOnFailure;
 
     Clear();
     CString line, version;
@@ -243,6 +251,7 @@ BOOL CDataSet::Load(CArchive& ar) {
         return FALSE;
     }
     ComputeMeanVariance(sums);
+    endOnFailure.armed = false;
     return TRUE;
 }
 

@@ -245,6 +245,20 @@ void ReadPiece(Piece& piece, size_t width, CString* names, double* values) {
     });
 }
 
+// Reports the first refusal of the pieces, in file order; false when there is none.
+bool ReportRefusal(const std::vector<Piece>& pieces) {
+    for (const Piece& piece : pieces) {
+        if (piece.refusal == Refusal::none) continue;
+        const int k = static_cast<int>(std::min<size_t>(piece.refusedRow + 1, INT_MAX));
+        if (piece.refusal == Refusal::value)
+            Fail(FormatString("Erro - A %dª variável da %dª linha  não é um número", piece.value, k));
+        else
+            Fail(FormatString("Erro - O número de variáveis da %dª linha não está correcto", k));
+        return true;
+    }
+    return false;
+}
+
 // Cuts [begin, end) into pieces of whole lines of about pieceBytes each.
 void CutPieces(const char* begin, const char* end, size_t pieceBytes, std::vector<Piece>& pieces) {
     pieces.clear();
@@ -455,68 +469,54 @@ BOOL CDataSet::ReadRowLines(CArchive& ar, int expectedVariables, const CRowReadL
         }
         const size_t w = width < 0 ? 0 : static_cast<size_t>(width);
         bytesRead += length;
-        // A row of w values takes 2w + 1 bytes at least: a batch with more rows than that
-        // holds a row to refuse, and it is first read only to find the refusal.
-        bool nextRead = false;
-        for (bool store = batchRows <= length / (2 * w + 1);; store = true) {
-            if (store && rows + batchRows > names.capacity()) {
-                // Room for the rows that the rest of the text holds at the rows' length so
-                // far, and never for more than it could hold at their shortest.
-                const double rest = static_cast<double>(text.Unread());
-                const double perByte = static_cast<double>(rows + batchRows) / static_cast<double>(bytesRead);
-                const size_t most = static_cast<size_t>(rest / static_cast<double>(2 * w + 2)) + 1;
-                const size_t capacity =
-                    rows + batchRows + std::min(static_cast<size_t>(rest * perByte * 1.02) + 64, most);
-                values.reserve(capacity * w);
-                names.reserve(capacity);
-                // The names are filled front to back to near their end: backed at once, by
-                // every thread (fresh memory costs most in the system's zeroing of it).
-                char* from = reinterpret_cast<char*>(names.data() + names.size());
-                const size_t bytes = (names.capacity() - names.size()) * sizeof(CString);
-                const size_t parts = std::max<size_t>(1, bytes >> 21);
-                workers.Run(parts, [&](size_t i, unsigned) {
-                    afx::BackMemory(from + bytes * i / parts, bytes * (i + 1) / parts - bytes * i / parts);
-                });
-            }
-            if (store) {
-                values.resize((rows + batchRows) * w);
-                names.resize(rows + batchRows);
-            }
-            CString* nameBase = store ? names.data() : nullptr;
-            double* valueBase = store ? values.data() : nullptr;
-            // The next batch is read meanwhile: in parts among the tasks (first, so that it
-            // is ready early), or by this thread.
-            const size_t reads = nextRead ? 0 : text.Prepare();
-            const bool readHere = !nextRead && reads == 0;
-            workers.Start(reads + pieces.size(), [&, nameBase, valueBase, reads](size_t i, unsigned) {
-                if (i < reads) text.ReadPart(i);
-                else ReadPiece(pieces[i - reads], w, nameBase, valueBase);
-            });
-            if (!nextRead) {
-                // Meanwhile this thread reads the next batch when the workers do not, and
-                // adds the rows of the last batch to the sums, in order.
-                try {
-                    if (readHere) more = text.Complete();
-                    sumRows(w);
-                } catch (...) {
-                    workers.Finish();
-                    throw;
-                }
-            }
-            workers.Finish();
-            if (!nextRead && !readHere) more = text.Complete();
-            nextRead = true;
-            for (const Piece& piece : pieces) {
-                if (piece.refusal == Refusal::none) continue;
-                const int k = static_cast<int>(std::min<size_t>(piece.refusedRow + 1, INT_MAX));
-                if (piece.refusal == Refusal::value)
-                    Fail(FormatString("Erro - A %dª variável da %dª linha  não é um número", piece.value, k));
-                else
-                    Fail(FormatString("Erro - O número de variáveis da %dª linha não está correcto", k));
-                return FALSE;
-            }
-            if (store) break;
+        // A row of w values takes 2w + 1 bytes at least (a name and w values, each of a
+        // byte or more after a blank): a batch with more rows than that holds a row to
+        // refuse, which is all that is looked for.
+        if (batchRows > length / (2 * w + 1)) {
+            workers.Run(pieces.size(), [&](size_t i, unsigned) { ReadPiece(pieces[i], w, nullptr, nullptr); });
+            if (ReportRefusal(pieces)) return FALSE;
         }
+        if (rows + batchRows > names.capacity()) {
+            // Room for the rows that the rest of the text holds at the rows' length so
+            // far, and never for more than it could hold at their shortest.
+            const double rest = static_cast<double>(text.Unread());
+            const double perByte = static_cast<double>(rows + batchRows) / static_cast<double>(bytesRead);
+            const size_t most = static_cast<size_t>(rest / static_cast<double>(2 * w + 2)) + 1;
+            const size_t capacity = rows + batchRows + std::min(static_cast<size_t>(rest * perByte * 1.02) + 64, most);
+            values.reserve(capacity * w);
+            names.reserve(capacity);
+            // The names are filled front to back to near their end: backed at once, by
+            // every thread (fresh memory costs most in the system's zeroing of it).
+            char* from = reinterpret_cast<char*>(names.data() + names.size());
+            const size_t bytes = (names.capacity() - names.size()) * sizeof(CString);
+            const size_t parts = std::max<size_t>(1, bytes >> 21);
+            workers.Run(parts, [&](size_t i, unsigned) {
+                afx::BackMemory(from + bytes * i / parts, bytes * (i + 1) / parts - bytes * i / parts);
+            });
+        }
+        values.resize((rows + batchRows) * w);
+        names.resize(rows + batchRows);
+        CString* nameBase = names.data();
+        double* valueBase = values.data();
+        // The next batch is read meanwhile: in parts among the tasks (first, so that it is
+        // ready early), or by this thread.
+        const size_t reads = text.Prepare();
+        workers.Start(reads + pieces.size(), [&, nameBase, valueBase, reads](size_t i, unsigned) {
+            if (i < reads) text.ReadPart(i);
+            else ReadPiece(pieces[i - reads], w, nameBase, valueBase);
+        });
+        // Meanwhile this thread reads the next batch when the workers do not, and adds the
+        // rows of the last batch to the sums, in order.
+        try {
+            if (reads == 0) more = text.Complete();
+            sumRows(w);
+        } catch (...) {
+            workers.Finish();
+            throw;
+        }
+        workers.Finish();
+        if (reads > 0) more = text.Complete();
+        if (ReportRefusal(pieces)) return FALSE;
         rows += batchRows;
         if (file) SetProgressPos(static_cast<int>(std::min<ULONGLONG>(text.Position(), INT_MAX)));
     }

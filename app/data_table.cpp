@@ -10,12 +10,6 @@
 #include "res/resource_ids.h"
 #include "ui/list_cells.h"
 
-bool FloatEquals(double a, double b) {
-    float fa = static_cast<float>(a);
-    float fb = static_cast<float>(b);
-    return std::fabs(fa - fb) < 1e-6;
-}
-
 void CVariableDesc::SetCategories(const std::vector<CNamedCode>& categories) {
     m_categories.clear();
     for (const CNamedCode& c : categories) m_categories.push_back(c);
@@ -57,12 +51,9 @@ void CDataTable::Clear() {
 }
 
 CDataTable::ValueSums::ValueSums(size_t variables, float missingCode)
-    : code(missingCode), sum(variables, 0.0), first(variables, 0.0), n(variables, 0), seen(variables, 0),
-      differs(variables, 0) {}
+    : code(missingCode), sum(variables, 0.0), first(variables, 0.0), n(variables, 0), differs(variables, 0) {}
 
 void CDataTable::ValueSums::Add(const double* rows, size_t count, size_t width, size_t from, size_t to) {
-    // As !FloatEquals(x, code), a NaN included.
-    auto present = [c = code](double x) { return !(std::fabs(static_cast<float>(x) - c) < 1e-6); };
     // At most kChunk variables at a time, their sums in small arrays of their own. An absent
     // cell adds +0.0, which leaves a sum as it is: a sum that starts at +0.0 is never -0.0.
     constexpr size_t kChunk = 16;
@@ -70,14 +61,16 @@ void CDataTable::ValueSums::Add(const double* rows, size_t count, size_t width, 
         const size_t k = std::min(kChunk, to - from);
         double s[kChunk], f[kChunk];
         long c[kChunk];
+        // have[v]: a present value seen (c[v] > 0), as a flag of its own: testing the count
+        // in the loop instead makes the pass over a large file much slower.
         bool have[kChunk], d[kChunk];
         for (size_t v = 0; v < k; ++v)
-            s[v] = sum[from + v], f[v] = first[from + v], c[v] = n[from + v], have[v] = seen[from + v], d[v] = differs[from + v];
+            s[v] = sum[from + v], f[v] = first[from + v], c[v] = n[from + v], have[v] = c[v] > 0, d[v] = differs[from + v];
         for (size_t r = 0; r < count; ++r) {
             const double* row = rows + r * width + from;
             for (size_t v = 0; v < k; ++v) {
                 const double x = row[v];
-                const bool p = present(x);
+                const bool p = !FloatEquals(x, code);
                 s[v] += p ? x : 0.0;
                 c[v] += p;
                 if (!p) continue;
@@ -86,7 +79,7 @@ void CDataTable::ValueSums::Add(const double* rows, size_t count, size_t width, 
             }
         }
         for (size_t v = 0; v < k; ++v)
-            sum[from + v] = s[v], first[from + v] = f[v], n[from + v] = c[v], seen[from + v] = have[v], differs[from + v] = d[v];
+            sum[from + v] = s[v], first[from + v] = f[v], n[from + v] = c[v], differs[from + v] = d[v];
     }
 }
 
@@ -106,37 +99,27 @@ void InVariableGroups(size_t rows, size_t m, Pass&& pass) {
 // over the rows in order. The variables are shared among the processors in groups, each
 // group's sums made row by row by one thread, so the sums are the same as on one.
 void CDataTable::ComputeMeanVariance() {
-    CString text;
-    text.LoadString(IDS_STATUS_ANALYSING);
-    BeginProgress(text, m_nVariables);
     ValueSums sums(static_cast<size_t>(m_nVariables), m_fMissingCode);
     const size_t m = static_cast<size_t>(m_nVariables), rows = static_cast<size_t>(m_nRows);
     InVariableGroups(rows, m, [&](size_t from, size_t to) { sums.Add(m_values.data(), rows, m, from, to); });
-    FinishMeanVariance(sums);
+    ComputeMeanVariance(sums);
 }
 
 void CDataTable::ComputeMeanVariance(const ValueSums& sums) {
     CString text;
     text.LoadString(IDS_STATUS_ANALYSING);
     BeginProgress(text, m_nVariables);
-    FinishMeanVariance(sums);
-}
-
-void CDataTable::FinishMeanVariance(const ValueSums& sums) {
     const size_t m = static_cast<size_t>(m_nVariables);
     const size_t rows = static_cast<size_t>(m_nRows);
     SetProgressPos(m_nVariables / 2);
     std::vector<double> mean(m, 0.0), ss(m, 0.0);
-    std::vector<char> allEqual(m, 1);
     bool spread = false;
     for (size_t v = 0; v < m; ++v) {
-        allEqual[v] = !sums.differs[v];
-        if (sums.n[v] > 0) mean[v] = allEqual[v] ? sums.first[v] : sums.sum[v] / static_cast<double>(sums.n[v]);
-        spread = spread || (sums.n[v] > 1 && !allEqual[v]);
+        if (sums.n[v] > 0) mean[v] = sums.differs[v] ? sums.sum[v] / static_cast<double>(sums.n[v]) : sums.first[v];
+        spread = spread || (sums.n[v] > 1 && sums.differs[v]);
     }
     if (spread) {
         const float code = sums.code;
-        auto present = [code](double x) { return !(std::fabs(static_cast<float>(x) - code) < 1e-6); };
         const double* values = m_values.data();
         InVariableGroups(rows, m, [&](size_t from, size_t to) {
             constexpr size_t kChunk = 16;
@@ -149,7 +132,7 @@ void CDataTable::FinishMeanVariance(const ValueSums& sums) {
                     for (size_t v = 0; v < k; ++v) {
                         const double x = row[v];
                         const double dev = x - mu[v];
-                        s[v] += present(x) ? dev * dev : 0.0;
+                        s[v] += FloatEquals(x, code) ? 0.0 : dev * dev;
                     }
                 }
                 std::copy_n(s, k, ss.begin() + static_cast<long>(from));
@@ -159,7 +142,7 @@ void CDataTable::FinishMeanVariance(const ValueSums& sums) {
     for (size_t v = 0; v < m; ++v) {
         CVariableDesc& desc = m_variables[v];
         desc.SetMean(mean[v]);
-        desc.SetVariance(sums.n[v] > 1 && !allEqual[v] ? ss[v] / static_cast<double>(sums.n[v] - 1) : 0.0);
+        desc.SetVariance(sums.n[v] > 1 && sums.differs[v] ? ss[v] / static_cast<double>(sums.n[v] - 1) : 0.0);
     }
     EndProgress();
 }

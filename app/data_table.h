@@ -2,6 +2,7 @@
 // variable, a single-precision missing-value code and a title. Indices are 1-based.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <new>
 #include <utility>
@@ -50,8 +51,11 @@ private:
     double m_dVariance = 0.0;
 };
 
-// Whether two numbers are the same value once converted to single precision.
-bool FloatEquals(double a, double b);
+// Whether two numbers are the same value once converted to single precision (the missing-value
+// rule; a NaN equals nothing). Inline: it runs on every cell of a large table.
+inline bool FloatEquals(double a, double b) {
+    return std::fabs(static_cast<float>(a) - static_cast<float>(b)) < 1e-6;
+}
 
 // A text as HTML text: '<', '>' and '&' become entities.
 CString HtmlEscaped(const CString& text);
@@ -153,12 +157,11 @@ protected:
         float code;
         std::vector<double> sum, first;
         std::vector<long> n;
-        std::vector<char> seen, differs;
+        std::vector<char> differs;
     };
-    // ComputeMeanVariance with its first pass made already (over every row, in order).
+    // ComputeMeanVariance with its first pass made already (over every row, in order): the
+    // means, then the second pass and the variances.
     void ComputeMeanVariance(const ValueSums& sums);
-    // The means, then the second pass and the variances.
-    void FinishMeanVariance(const ValueSums& sums);
 
     // The distinct integer codes of a variable's present cells, ascending, named ID1, ID2...
     std::vector<CNamedCode> CollectDistinctCodes(int variable) const;

@@ -143,14 +143,11 @@ BOOL CTabulonDoc::OnOpenDocument(const char* path) {
     } catch (const std::exception& e) {
         file.Abort();
         delete data;
-        // The reading is over: the status bar says so, not "A ler ficheiro...".
-        EndProgress();
         ReportSaveLoadException(path, &e, FALSE, 0);
         return FALSE;
     }
     if (!ok) {
         delete data;
-        EndProgress();
         AfxMessageBox("Não foi possivel abrir o Ficheiro de Dados");
         m_bOpenRefused = 1;
         return FALSE;

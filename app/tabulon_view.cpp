@@ -171,9 +171,8 @@ void CTabulonView::OnPrint() {
         GetClientRect(&rect);
         PrintWindowBitmap(&screen, &printer, rect);
         PrintPageFooter(&printer, 1, 1);
-        printed = printer.EndPage() > 0 && printer.EndDoc() > 0;
+        printed = printer.EndPage() > 0;
     }
-    if (!printed) printer.AbortDoc();
+    EndPrintJob(&printer, printed);
     printer.DeleteDC();
-    if (!printed) AfxMessageBox("Erro a imprimir");
 }

@@ -199,7 +199,7 @@ void CChartWnd::OnPrint() {
     CString title;
     title.LoadString(AFX_IDS_APP_TITLE);
     if (printer.StartDoc(title) <= 0) {
-        AfxMessageBox("Erro a imprimir");
+        EndPrintJob(&printer, false);
         return;
     }
     CreatePrintFonts(&printer);
@@ -224,9 +224,7 @@ void CChartWnd::OnPrint() {
         m_page->DrawHeader(&printer, m_titleFont.get(), m_labelFont.get(), m_textFont.get());
         printed = printer.EndPage() > 0;
     }
-    if (printed) printed = printer.EndDoc() > 0;
-    else printer.AbortDoc();
-    if (!printed) AfxMessageBox("Erro a imprimir");
+    EndPrintJob(&printer, printed);
 }
 
 void CChartWnd::OnCopy() {

@@ -9,7 +9,6 @@
 #include "stats/correlation_table.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -179,23 +178,31 @@ void BlockProducts(const double* cols, size_t stride, size_t rows, size_t m, dou
 
 // The sums of products of every pair of m columns over the complete rows: each block's
 // columns (about their means) put into a buffer of the thread by fill(block, cols), the
-// block's sums computed on any thread, then added in block order.
+// block's sums computed on any thread, then added in block order. The blocks go in waves,
+// each wave's sums added before the next wave uses the same buffer: the buffer holds 16 MB
+// of sums, or four blocks' per thread when the triangle is larger, however many the rows.
 template <class Fill>
 std::vector<std::vector<double>> PairProducts(size_t m, size_t blocks, CTableWorkers& workers, Fill&& fill) {
     constexpr size_t kRows = CCompleteCaseTable::kBlockRows;
+    constexpr size_t kWaveSums = size_t(1) << 21;
     const size_t pairs = m * (m + 1) / 2;
-    std::vector<double> partial(blocks * pairs);
+    const size_t wave =
+        std::min(blocks, std::max<size_t>(size_t(4) * workers.GetThreadCount(), kWaveSums / std::max<size_t>(pairs, 1)));
+    std::vector<double> partial(wave * pairs);
     std::vector<std::vector<double>> buffers(workers.GetThreadCount());
-    workers.Run(blocks, [&](size_t b, unsigned thread) {
-        std::vector<double>& cols = buffers[thread];
-        if (cols.empty()) cols.resize(m * kRows);
-        const size_t rows = fill(b, cols.data());
-        BlockProducts(cols.data(), kRows, rows, m, partial.data() + b * pairs);
-    });
     std::vector<std::vector<double>> sums(m, std::vector<double>(m, 0.0));
-    for (size_t b = 0; b < blocks; ++b)
-        for (size_t i = 0; i < m; ++i)
-            for (size_t j = 0; j <= i; ++j) sums[i][j] += partial[b * pairs + i * (i + 1) / 2 + j];
+    for (size_t start = 0; start < blocks; start += wave) {
+        const size_t count = std::min(wave, blocks - start);
+        workers.Run(count, [&](size_t k, unsigned thread) {
+            std::vector<double>& cols = buffers[thread];
+            if (cols.empty()) cols.resize(m * kRows);
+            const size_t rows = fill(start + k, cols.data());
+            BlockProducts(cols.data(), kRows, rows, m, partial.data() + k * pairs);
+        });
+        for (size_t k = 0; k < count; ++k)
+            for (size_t i = 0; i < m; ++i)
+                for (size_t j = 0; j <= i; ++j) sums[i][j] += partial[k * pairs + i * (i + 1) / 2 + j];
+    }
     for (size_t i = 0; i < m; ++i)
         for (size_t j = i + 1; j < m; ++j) sums[i][j] = sums[j][i];
     return sums;
@@ -386,23 +393,15 @@ CCorrelationTable::PairSums CCorrelationTable::RankProducts(const CCompleteCaseT
             TwiceMidRanks(keys.get(), n, twice.get() + j * n, work.get(), &workers);
         }
     }
-    // The mean rank and the sum of squared deviations from it, in row order.
-    std::vector<double> mean(m, 0.0);
+    // Mid-ranks always sum to n(n + 1) / 2: the mean rank is (n + 1) / 2, exactly. The sum of
+    // squared deviations from it, in row order.
+    const double mean = static_cast<double>(n + 1) * 0.5;
     m_rankSumSquares.assign(m, 0.0);
     workers.Run(n == 0 ? 0 : m, [&](size_t j, unsigned) {
         const uint32_t* r = twice.get() + j * n;
-        const double first = r[0] * 0.5;
-        double sum = 0.0;
-        bool allEqual = true;
-        for (size_t i = 0; i < n; ++i) {
-            const double x = r[i] * 0.5;
-            sum += x;
-            allEqual = allEqual && x == first;
-        }
-        mean[j] = allEqual ? first : sum / static_cast<double>(n);
         double ss = 0.0;
         for (size_t i = 0; i < n; ++i) {
-            const double d = r[i] * 0.5 - mean[j];
+            const double d = r[i] * 0.5 - mean;
             ss += d * d;
         }
         m_rankSumSquares[j] = ss;
@@ -413,7 +412,7 @@ CCorrelationTable::PairSums CCorrelationTable::RankProducts(const CCompleteCaseT
         for (size_t j = 0; j < m; ++j) {
             const uint32_t* r = twice.get() + j * n + first;
             double* out = cols + j * CCompleteCaseTable::kBlockRows;
-            for (size_t t = 0; t < rows; ++t) out[t] = r[t] * 0.5 - mean[j];
+            for (size_t t = 0; t < rows; ++t) out[t] = r[t] * 0.5 - mean;
         }
         return rows;
     });

@@ -281,14 +281,11 @@ void CDescriptiveStatsDlg::OnPrint() {
     title.LoadString(AFX_IDS_APP_TITLE);
     CString path;
     if (CTabulonDoc* doc = theApp.GetDocument()) path = doc->GetPathName();
-    bool completed = false;
+    bool printed = false;
     if (printer.StartDoc(title) > 0)
-        completed = PrintDescriptivePages(&printer, GetRows(), path, {&m_boldFont, &m_regularFont, &m_blackPen}) > 0;
-    if (completed) completed = printer.EndDoc() > 0;
-    else printer.AbortDoc();
+        printed = PrintDescriptivePages(&printer, GetRows(), path, {&m_boldFont, &m_regularFont, &m_blackPen}) > 0;
+    EndPrintJob(&printer, printed);
     printer.DeleteDC();
-    // A job that the printer refused is not left unsaid.
-    if (!completed) AfxMessageBox("Erro a imprimir");
 }
 
 void CDescriptiveStatsDlg::OnPrevious() { EndDialog(STEP_PREVIOUS); }

@@ -66,10 +66,6 @@ void RadixSort(float* values, size_t n, float* scratch) {
     }
     if (from != values) std::memcpy(values, from, n * sizeof(float));
 }
-
-// The missing-value rule (FloatEquals) on a value already in single precision, inline for
-// the millions of cells of a large table.
-inline bool IsAbsent(float x, float code) { return std::fabs(x - code) < 1e-6; }
 }  // namespace
 
 void SortValuesStable(std::vector<float>& values) {
@@ -115,7 +111,7 @@ COrderStatistics::COrderStatistics(const CDataTable& table, const std::vector<in
             const double value = table.GetValue(static_cast<int>(r + 1), variables[j]);
             const float x = static_cast<float>(value);
             out[j][present[j]] = x;
-            const bool isPresent = !IsAbsent(x, m_fMissingCode);
+            const bool isPresent = !FloatEquals(x, m_fMissingCode);
             present[j] += isPresent;
             if (std::isinf(x) && isPresent) [[unlikely]]
                 beyond[j].push_back(value);

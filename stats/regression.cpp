@@ -26,6 +26,14 @@ CString FloatText(float v) {
     s.Format("%f", static_cast<double>(v));
     return s;
 }
+// Two points or more, all with the same x: why such a pair has no line.
+bool AllXEqual(const CPointSeries& series) {
+    if (series.GetCount() < 2) return false;
+    for (int i = 1; i < series.GetCount(); ++i)
+        if (!(series.GetX(i) == series.GetX(0))) return false;
+    return true;
+}
+
 }  // namespace
 
 // --- CRegressionPage -------------------------------------------------------------------------
@@ -188,8 +196,17 @@ void CRegressionDlg::ShowCharts(Kind kind) {
         pages.push_back(charts.back().get());
     }
     if (pages.empty()) {
-        // Every pair lacks a line: there are no residuals to plot.
-        if (kind != Kind::Points) AfxMessageBox("Não há recta de regressão: todos os X são iguais", MB_OK);
+        // Every pair lacks a line: there are no residuals to plot. Equal X values are named
+        // only when they are why for every pair (not for a pair of fewer than two points).
+        if (kind != Kind::Points) {
+            bool sameX = false;
+            for (CPlotPage* page : GetShownPages())
+                if (auto* regression = dynamic_cast<CRegressionPage*>(page)) {
+                    sameX = AllXEqual(*regression->GetSeries());
+                    if (!sameX) break;
+                }
+            AfxMessageBox(sameX ? "Não há recta de regressão: todos os X são iguais" : "Não há recta de regressão", MB_OK);
+        }
         return;
     }
     index = std::clamp(index, 0, static_cast<int>(pages.size()) - 1);

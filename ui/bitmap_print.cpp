@@ -299,3 +299,11 @@ void ReportLastError() {
     CString text = afx::SystemErrorText(GetLastError());
     afx::ShowMessageBox(nullptr, text, "Error", MB_OK | MB_ICONINFORMATION);
 }
+
+bool EndPrintJob(CDC* printer, bool pagesPrinted) {
+    bool ended = false;
+    if (pagesPrinted) ended = printer->EndDoc() > 0;
+    else printer->AbortDoc();
+    if (!ended) AfxMessageBox("Erro a imprimir");
+    return ended;
+}

@@ -42,3 +42,7 @@ int IntPower(int a, int b);
 int RoundToInt(double x);
 // The system's text for the last error, in a box captioned "Error".
 void ReportLastError();
+
+// Ends a print job begun with StartDoc: EndDoc when every page was printed, AbortDoc
+// otherwise. A job that did not end well shows "Erro a imprimir". True when it ended well.
+bool EndPrintJob(CDC* printer, bool pagesPrinted);

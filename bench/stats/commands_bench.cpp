@@ -3,8 +3,6 @@
 // 20 boxplot summaries, and the regression of one pair with its residual series.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <fstream>

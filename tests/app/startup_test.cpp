@@ -121,6 +121,15 @@ TEST(Startup, TheStatusBarComesBackToReadyAfterARefusedFileAndTheToolbar) {
     EXPECT_TRUE(user.AllAnswered());
     EXPECT_EQ(bar->GetPaneText(0), "Ready");
     EXPECT_EQ(GetProgressPos(), 0);
+    // The same file read through the document's Serialize.
+    for (int i = 0; i < 2; ++i) user.OnMessageBox([](const CString&, UINT) { return IDOK; });
+    {
+        CFile file(dir.File("mau.tsm").c_str(), CFile::modeRead);
+        CArchive ar(&file, CArchive::load);
+        testsupport::Document()->Serialize(ar);
+    }
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(bar->GetPaneText(0), "Ready");
 
     // A toolbar button's prompt shows while the pointer is on it, and goes when it leaves.
     afx::PointAtToolbarButton(frame->GetToolBar(), 2);

@@ -282,6 +282,32 @@ TEST_F(PairedCommands, WithoutAnyFittedLineTheResidualButtonsSaySo) {
     EXPECT_EQ(user.Messages().size(), 2u);
 }
 
+TEST_F(PairedCommands, APairOfOnePointHasNoLineWithoutBlamingEqualXs) {
+    testsupport::WriteBytes(dir.File("raro.tsm"), "#Tesmo v7.00#\r\n-9.900000\r\n2\r\nY\r\n1\r\nRaro\r\n1\r\n"
+                                                  "r1 1.5 2\r\nr2 2.5 -9.9\r\nr3 4 -9.9\r\n");
+    {
+        ScriptedUser opening;
+        ASSERT_NE(theApp.OpenDocumentFile(dir.File("raro.tsm").c_str()), nullptr);
+    }
+    ScriptedUser user;
+    user.OnDialog(176, [](DialogDriver& d) {
+        d.Tick(1079, 1);  // Raro: present in one row only
+        d.Tick(1146, 0);
+        d.Click(1192);
+    });
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text, "Não há recta de regressão");
+        return IDOK;
+    });
+    user.OnDialog(177, [](DialogDriver& d) {
+        d.Click(1148);
+        d.Click(IDCANCEL);
+    });
+    Run(ID_STATS_REGRESSION);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(user.Messages().size(), 1u);
+}
+
 TEST_F(PairedCommands, ConditioningChoiceEndsWithItsVariableOrWithNone) {
     const std::vector<CNamedCode> candidates = {{"Grupo", 4}, {"Zona", 7}};
     ScriptedUser user;
