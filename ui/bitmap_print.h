@@ -1,5 +1,5 @@
 // Clipboard, bitmap and print helpers shared by the views, dialogs and charts. They keep no
-// state; only CopyTextToClipboard and ReportLastError speak to the user.
+// state; only CopyTextToClipboard, ReportLastError and EndPrintJob speak to the user.
 #pragma once
 
 #include "platform/afx.h"
