@@ -160,16 +160,20 @@ TEST(Configuration, NamesModifiedDocumentAndFailedWrites) {
     std::vector<int> selection{1};
     dlg.InitFromData(&selection);
     ScriptedUser user;
+    // "Gravar" onto a.cfg, then Cancelar.
+    auto saveOver = [&] {
+        user.OnDialog(kDefinition, [](DialogDriver& d) {
+            d.Click(kSave);
+            d.Click(kCancel);
+        });
+        user.OnFileDialog([&](afx::FileDialogRequest& r) {
+            r.path = f.folder.File("a.cfg").c_str();
+            return true;
+        });
+        dlg.DoModal();
+    };
     // A name with a dot is used as typed.
-    user.OnDialog(kDefinition, [](DialogDriver& d) {
-        d.Click(kSave);
-        d.Click(kCancel);
-    });
-    user.OnFileDialog([&](afx::FileDialogRequest& r) {
-        r.path = f.folder.File("a.cfg").c_str();
-        return true;
-    });
-    dlg.DoModal();
+    saveOver();
     EXPECT_EQ(testsupport::ReadBytes(f.folder.File("a.cfg")), "1502\r\n" + f.dataPath + "\r\n" + DataLength(f) +
                                                                   "\r\n-9.900000\r\n3 4\r\n0\r\n1\r\n1\r\n");
 
@@ -195,17 +199,6 @@ TEST(Configuration, NamesModifiedDocumentAndFailedWrites) {
 
     // The file replaced keeps its permissions; a read-only one is refused and kept.
     namespace fs = std::filesystem;
-    auto saveOver = [&] {
-        user.OnDialog(kDefinition, [](DialogDriver& d) {
-            d.Click(kSave);
-            d.Click(kCancel);
-        });
-        user.OnFileDialog([&](afx::FileDialogRequest& r) {
-            r.path = f.folder.File("a.cfg").c_str();
-            return true;
-        });
-        dlg.DoModal();
-    };
     testsupport::WriteBytes(f.folder.File("a.cfg"), "antigo\r\n");
     fs::permissions(f.folder.File("a.cfg"), fs::perms::owner_read | fs::perms::owner_write);
     saveOver();
