@@ -507,6 +507,12 @@ void CFactorResultsDlg::OnRowCoordinates() {
 void CFactorResultsDlg::OnGenerateHtml() {
     if (!m_pHtmlOptions || m_pHtmlOptions->DoModal() != 1002) return;
     const CString folder = m_pHtmlOptions->GetFolder();
+    // The images first: the page is written only when the images it shows are this
+    // report's, not those an earlier report left in the folder.
+    if (m_pHtmlOptions->GetScreePlot()) {
+        if (!m_pScreePlot) LoadResults();
+        if (!SaveChartImage(folder + "ScreePlot.bmp", m_pScreePlot)) return;
+    }
     const CString path = folder + "Relatorio.html";
     const bool written = ReplaceFileWith(path, CFile::typeText, [&](CStdioFile& file) {
         WriteHtmlReport(folder, file, 1);
@@ -563,7 +569,7 @@ int CFactorResultsDlg::WriteHtmlRowCoordinates(CStdioFile& file, int section) {
     return WriteHtmlTableGroup(file, section, "Coordenadas das Linhas", "Coordenadas das Linhas", m_rowTables, ticked);
 }
 
-int CFactorResultsDlg::WriteHtmlReport(CString folder, CStdioFile& file, int first) {
+int CFactorResultsDlg::WriteHtmlReport(CString /*folder*/, CStdioFile& file, int first) {
     int n = first;
     WriteHtmlHead(file);
     if (m_pHtmlOptions && m_pHtmlOptions->GetEigenvalues()) {
@@ -574,8 +580,7 @@ int CFactorResultsDlg::WriteHtmlReport(CString folder, CStdioFile& file, int fir
         ++n;
     }
     if (m_pHtmlOptions && m_pHtmlOptions->GetScreePlot()) {
-        if (!m_pScreePlot) LoadResults();
-        if (m_pScreePlot) SaveChartImage(folder + "ScreePlot.bmp", m_pScreePlot);
+        // The image beside the page was saved before the page was begun (OnGenerateHtml).
         file.WriteString(FormatString("<hr>\n<h2 align=\"center\"> %d - ScreePlot </h2>\n", n));
         file.WriteString("<p align=\"center\"><img src=\"ScreePlot.bmp\"></p>\n");
         ++n;
@@ -588,39 +593,42 @@ int CFactorResultsDlg::WriteHtmlReport(CString folder, CStdioFile& file, int fir
 }
 
 bool CFactorResultsDlg::SaveChartImage(const CString& path, CPlotPage* page) {
-    if (!page) return false;
+    const CString metafilePath = path.Left(path.GetLength() - 3) + "emf";
+    auto refuse = [](const CString& image) {
+        AfxMessageBox(FormatString("Erro a gravar a imagem %s do Relatorio em HTML", image.GetString()));
+        return false;
+    };
+    if (!page) return refuse(path);
     constexpr int kWidth = 450, kHeight = 300;
     CClientDC reference(GetSafeHwnd() ? this : nullptr);
     CDC memory;
     CBitmap bitmap;
-    bool saved = false;
-    if (memory.CreateCompatibleDC(&reference) && bitmap.CreateCompatibleBitmap(&reference, kWidth, kHeight)) {
-        CBitmap* old = memory.SelectObject(&bitmap);
-        memory.FillSolidRect(0, 0, kWidth, kHeight, RGB(255, 255, 255));
-        page->Draw(&memory, 0, 0, kWidth, kHeight);
-        memory.SelectObject(old);
-        // Each image is put in place as the page is.
-        saved = ReplaceFileWith(path, CFile::typeBinary,
-                                [&](CStdioFile& image) { return WriteBitmap(image, bitmap) != FALSE; });
-    }
+    if (!memory.CreateCompatibleDC(&reference) || !bitmap.CreateCompatibleBitmap(&reference, kWidth, kHeight))
+        return refuse(path);
+    CBitmap* old = memory.SelectObject(&bitmap);
+    memory.FillSolidRect(0, 0, kWidth, kHeight, RGB(255, 255, 255));
+    page->Draw(&memory, 0, 0, kWidth, kHeight);
+    memory.SelectObject(old);
+    if (!SaveBitmapFile(path, bitmap)) return refuse(path);
+
     // The metafile's frame is in 0.01 mm: the 450 x 300 pixels at the reference device's
     // real resolution (25.4 mm to the inch).
     const int dpiX = reference.GetDeviceCaps(LOGPIXELSX) > 0 ? reference.GetDeviceCaps(LOGPIXELSX) : 96;
     const int dpiY = reference.GetDeviceCaps(LOGPIXELSY) > 0 ? reference.GetDeviceCaps(LOGPIXELSY) : 96;
     const RECT frame{0, 0, static_cast<LONG>(kWidth * 2540 / dpiX), static_cast<LONG>(kHeight * 2540 / dpiY)};
     CMetaFileDC metafile;
-    if (metafile.CreateEnhanced(&reference, nullptr, &frame, "Teste\0\0")) {
-        page->Draw(&metafile, 0, 0, kWidth, kHeight);
-        if (HENHMETAFILE picture = metafile.CloseEnhanced()) {
-            const UINT size = GetEnhMetaFileBits(picture, 0, nullptr);
-            std::vector<BYTE> bytes(size);
-            GetEnhMetaFileBits(picture, size, bytes.data());
-            ReplaceFileWith(path.Left(path.GetLength() - 3) + "emf", CFile::typeBinary, [&](CStdioFile& image) {
-                image.Write(bytes.data(), static_cast<UINT>(bytes.size()));
-                return true;
-            });
-            DeleteEnhMetaFile(picture);
-        }
-    }
-    return saved;
+    if (!metafile.CreateEnhanced(&reference, nullptr, &frame, "Teste\0\0")) return refuse(metafilePath);
+    page->Draw(&metafile, 0, 0, kWidth, kHeight);
+    HENHMETAFILE picture = metafile.CloseEnhanced();
+    if (!picture) return refuse(metafilePath);
+    const UINT size = GetEnhMetaFileBits(picture, 0, nullptr);
+    std::vector<BYTE> bytes(size);
+    const bool copied = size > 0 && GetEnhMetaFileBits(picture, size, bytes.data()) == size;
+    DeleteEnhMetaFile(picture);
+    if (!copied || !ReplaceFileWith(metafilePath, CFile::typeBinary, [&](CStdioFile& image) {
+            image.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+            return true;
+        }))
+        return refuse(metafilePath);
+    return true;
 }

@@ -99,7 +99,8 @@ public:
     int WriteHtmlColumnCoordinates(CStdioFile& file, int section);
     int WriteHtmlRowCoordinates(CStdioFile& file, int section);
     // The page drawn into a 450 x 300 bitmap saved as path (".bmp"), and the same drawing
-    // as an enhanced metafile beside it (".emf"). False when the bitmap was not written.
+    // as an enhanced metafile beside it (".emf"), each put in place whole or not at all.
+    // When either cannot be written (or there is no page) the user is told which, and false.
     bool SaveChartImage(const CString& path, CPlotPage* page);
 
     CDataTable& GetEigenvalueTable() { return m_eigenvalues; }
