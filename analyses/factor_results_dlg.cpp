@@ -1,5 +1,6 @@
 #include "analyses/factor_results_dlg.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,8 @@ const char kResultsShortMessage[] =
     "O ficheiro de Relatorio tem menos linhas ou valores do que a análise pede: os resultados não são mostrados";
 const char kResultsNonFiniteMessage[] =
     "O ficheiro de Relatorio %s tem um valor que não é um número finito na linha %d: os resultados não são mostrados";
+const char kResultsUnreadableMessage[] =
+    "O ficheiro de Relatorio %s tem um valor ilegível na linha %d: os resultados não são mostrados";
 
 namespace {
 
@@ -170,7 +173,7 @@ void CFactorResultsDlg::ClearResults() {
 // --- Reading -----------------------------------------------------------------------------------
 
 void CFactorResultsDlg::StartReading(CStdioFile& file) {
-    m_nResultLine = m_nNonFiniteLine = 0;
+    m_nResultLine = m_nNonFiniteLine = m_nUnreadableLine = 0;
     CString status;
     status.LoadString(IDS_STATUS_REPORT);
     BeginProgress(status, static_cast<int>(file.GetLength()));
@@ -186,18 +189,34 @@ bool CFactorResultsDlg::ReadResultLine(CStdioFile& file, CString& line) {
 bool CFactorResultsDlg::ParseResultValues(const std::vector<std::string>& fields, size_t from, size_t count,
                                           double* values) {
     for (size_t j = 0; j < count; ++j) {
+        const std::string& field = fields[from + j];
+        // The whole field must be a number: a garbled one ("O.14286", "1.O4167") has no value,
+        // whatever its first characters would read as.
+        const char* first = field.data() + (field.size() > 1 && field[0] == '+' && field[1] != '-' ? 1 : 0);
+        const char* last = field.data() + field.size();
+        double value = 0.0;
+        const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+        if (end != last || (error != std::errc() && error != std::errc::result_out_of_range)) {
+            m_nUnreadableLine = m_nResultLine;
+            return false;
+        }
+        // Beyond the double range: an overflow is infinite, an underflow as near zero as a
+        // double goes (the C numeric locale is always in force).
+        if (error == std::errc::result_out_of_range) value = std::strtod(first, nullptr);
         // "nan", "inf" or a number beyond the double range would pass into the tables and planes.
-        values[j] = std::atof(fields[from + j].c_str());
-        if (!std::isfinite(values[j])) {
+        if (!std::isfinite(value)) {
             m_nNonFiniteLine = m_nResultLine;
             return false;
         }
+        values[j] = value;
     }
     return true;
 }
 
 void CFactorResultsDlg::ReportUnreadResults(const CString& path) {
-    if (m_nNonFiniteLine > 0)
+    if (m_nUnreadableLine > 0)
+        AfxMessageBox(FormatString(kResultsUnreadableMessage, path.GetString(), m_nUnreadableLine));
+    else if (m_nNonFiniteLine > 0)
         AfxMessageBox(FormatString(kResultsNonFiniteMessage, path.GetString(), m_nNonFiniteLine));
     else
         AfxMessageBox(kResultsShortMessage);
@@ -206,8 +225,21 @@ void CFactorResultsDlg::ReportUnreadResults(const CString& path) {
 bool CFactorResultsDlg::FillEigenvalueTable(CStdioFile& file) {
     bool complete = true;
     CString line;
-    if (ReadResultLine(file, line)) m_nEigenvalueCount = std::atoi(line);
-    else complete = false;
+    if (ReadResultLine(file, line)) {
+        // The line that opens the block holds one number (a count, or the total inertia).
+        const std::vector<std::string> fields = SplitFields(line);
+        double count = 0.0;
+        if (fields.size() != 1) {
+            m_nUnreadableLine = m_nResultLine;
+            complete = false;
+        } else if (ParseResultValues(fields, 0, 1, &count)) {
+            m_nEigenvalueCount = std::fabs(count) < 1e9 ? static_cast<int>(count) : 0;
+        } else {
+            complete = false;
+        }
+    } else {
+        complete = false;
+    }
     const int k = std::max(0, OwnerFactorCount());
     m_eigenvalues.SetSize(k, 3);
     m_eigenvalues.SetVariableName(1, "Valor Proprio");

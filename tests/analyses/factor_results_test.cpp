@@ -391,6 +391,37 @@ TEST(CorrespReport, ReadingContributionsAndFailedReads) {
         EXPECT_EQ(dlg.GetColumnTable(2).GetRowCount(), 0) << c.bad;
     }
 
+    // A field that is not a number as a whole is no value (neither 0 nor its leading digits):
+    // refused, naming the file and line.
+    for (const NonFinite& c : {NonFinite{"0.5\n", "O.5\n", 1}, NonFinite{"0.30000 60.0", "O.14286 60.0", 2},
+                               NonFinite{"r1 0.40000 0.10000", "r1 1.O4167 0.10000", 7},
+                               NonFinite{"r2 0.30000 0.20000", "r2 0x1p-2 0.20000", 8},
+                               NonFinite{"r3 0.30000 0.30000", "r3 0.30000 0,3", 9}}) {
+        std::string bad = kKeloTmp;
+        bad.replace(bad.find(c.good), std::strlen(c.good), c.bad);
+        testsupport::WriteBytes(path, bad);
+        user.OnMessageBox([&](const CString& text, UINT) {
+            EXPECT_EQ(text, FormatString("O ficheiro de Relatorio %s tem um valor ilegível na linha %d: os resultados "
+                                         "não são mostrados",
+                                         path.c_str(), c.line));
+            return IDOK;
+        });
+        dlg.ReadResults(path.c_str());
+        EXPECT_EQ(dlg.GetEigenvalueTable().GetRowCount(), 0) << c.bad;
+        EXPECT_EQ(dlg.GetColumnTable(2).GetRowCount(), 0) << c.bad;
+    }
+    // Numbers in every decimal form are read: exponents, a plus sign, an underflow to 0.
+    std::string forms = kKeloTmp;
+    forms.replace(forms.find("A 0.50000 0.20000 0.30000"), 25, "A 5E-1 +0.2 3.0e-1");
+    forms.replace(forms.find("-0.30000"), 8, "-1e-400");
+    testsupport::WriteBytes(path, forms);
+    dlg.ReadResults(path.c_str());
+    ASSERT_EQ(dlg.GetColumnTable(0).GetRowCount(), 2);
+    EXPECT_DOUBLE_EQ(dlg.GetColumnTable(0).GetValue(1, 1), 0.5);
+    EXPECT_DOUBLE_EQ(dlg.GetColumnTable(0).GetValue(1, 2), 0.2);
+    EXPECT_DOUBLE_EQ(dlg.GetColumnTable(0).GetValue(1, 3), 0.3);
+    EXPECT_EQ(dlg.GetRowTable(0).GetValue(3, 4), 0.0);
+
     // A good read, then a missing file: the tables and the scree plot are emptied.
     testsupport::WriteBytes(path, kKeloTmp);
     dlg.ReadResults(path.c_str());
