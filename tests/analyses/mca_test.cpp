@@ -471,7 +471,9 @@ TEST(MultipleCorrespondence, ConfigurationNamesAndCodesAgainstTheData) {
         return std::string("S1 1.000000 1.000000\r\nS2 2.000000 2.000000\r\nS3 ") + third +
                " 1.000000\r\nS4 1.000000 2.000000\r\n";
     };
-    testsupport::WriteBytes(table, head + rows("3.000000"));
+    // S3's colour with a digit more than the file needs, so that the changes below keep the
+    // file's length, which the configuration checks.
+    testsupport::WriteBytes(table, head + rows("3.0000000"));
     ScriptedUser user;
     ASSERT_NE(theApp.OpenDocumentFile(table.c_str()), nullptr);
     const std::string saved = r.folder.File("olhos.tcfg");
@@ -515,17 +517,26 @@ TEST(MultipleCorrespondence, ConfigurationNamesAndCodesAgainstTheData) {
     EXPECT_TRUE(user.AllAnswered());
     EXPECT_EQ(McaRun::Definition()->GetSelectedColumns(), (std::vector<int>{1, 2}));
 
-    // S3's colour is now 4, a code no modality has: refused before dazi would be.
-    testsupport::WriteBytes(table, head + rows("4.000000"));
-    ASSERT_NE(theApp.OpenDocumentFile(r.table.c_str()), nullptr);   // so that the table is read again
-    ASSERT_NE(theApp.OpenDocumentFile(table.c_str()), nullptr);
-    open();
-    user.OnMessageBox([](const CString& text, UINT) {
-        EXPECT_EQ(text, kDamaged);
-        return IDOK;
-    });
-    McaRun::Menu();   // no dialog may open
-    EXPECT_TRUE(user.AllAnswered());
+    // S3's colour changed: compared with the codes as Dados.dat carries it, to six decimals,
+    // as dazi compares it. 1.0000001 is code 1; 1.4 and 4 are no code of a modality, and are
+    // refused before dazi would refuse them.
+    for (const char* colour : {"1.0000001", "1.4000000", "4.0000000"}) {
+        SCOPED_TRACE(colour);
+        testsupport::WriteBytes(table, head + rows(colour));
+        ASSERT_NE(theApp.OpenDocumentFile(r.table.c_str()), nullptr);   // so that the table is read again
+        ASSERT_NE(theApp.OpenDocumentFile(table.c_str()), nullptr);
+        open();
+        if (std::string(colour) == "1.0000001") {
+            user.OnDialog(IDD_DATA_DEFINITION, [](DialogDriver& d) { d.Click(IDC_DEFINITION_CANCEL); });
+        } else {
+            user.OnMessageBox([](const CString& text, UINT) {
+                EXPECT_EQ(text, kDamaged);
+                return IDOK;
+            });
+        }
+        McaRun::Menu();   // a refusal opens no dialog
+        EXPECT_TRUE(user.AllAnswered());
+    }
 }
 
 // The whole command on three qualitative columns and one cut into 3 classes of equal
