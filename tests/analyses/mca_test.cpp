@@ -569,6 +569,19 @@ TEST(MultipleCorrespondence, RealDaziEigenvalues) {
         d.SavePng((testsupport::PictureFolder() + "/mca_report.png").c_str());
         for (int f = 1; f <= report->GetEigenvalueTable().GetRowCount(); ++f)
             shown.push_back(report->GetEigenvalueTable().GetValue(f, 1));
+        // "Relatório": the recoding listing, then dazi's a step down and to the right of it,
+        // so that both can be seen.
+        d.Click(IDC_RESULTS_LISTING);
+        afx::ProcessPendingEvents();
+        ASSERT_EQ(afx::OpenTextViewerCount(), 2);
+        CRect second, first;
+        afx::TextViewerTextArea()->GetWindowRect(&second);
+        afx::PressTextViewerButton(afx::TextViewerButton::Close);
+        afx::ProcessPendingEvents();
+        afx::TextViewerTextArea()->GetWindowRect(&first);
+        EXPECT_GT(second.left, first.left);
+        EXPECT_GT(second.top, first.top);
+        afx::CloseTextViewers();
         d.Click(IDOK);
     });
     McaRun::Menu();
@@ -632,8 +645,10 @@ TEST(MultipleCorrespondence, RealDaziEigenvalues) {
     report->OnListings();
     ASSERT_EQ(user.Messages().size(), 1u);
     EXPECT_EQ(user.Messages()[0], "Erro a abrir o notepad");
-    ASSERT_EQ(user.TextViewers().size(), 1u);
-    EXPECT_EQ(user.TextViewers()[0].path, CString(r.Dados("dazi.prn").c_str()));
+    ASSERT_EQ(user.TextViewers().size(), 3u);   // after the two that "Relatório" showed above
+    EXPECT_EQ(user.TextViewers()[0].path, CString(r.Dados("recod.prn").c_str()));
+    EXPECT_EQ(user.TextViewers()[1].path, CString(r.Dados("dazi.prn").c_str()));
+    EXPECT_EQ(user.TextViewers()[2].path, CString(r.Dados("dazi.prn").c_str()));
 
     // A short results file, then none: the tables are emptied and a message says why.
     testsupport::WriteBytes(r.Dados("dazi.tmp"), "2.000000\n0.5 25.0 25.0\n");
@@ -655,5 +670,5 @@ TEST(MultipleCorrespondence, RealDaziEigenvalues) {
     EXPECT_TRUE(user.AllAnswered());
     ASSERT_EQ(user.Messages().size(), 4u);
     EXPECT_EQ(user.Messages()[3], ("Erro - " + r.Dados("recod.prn") + " não é um ficheiro de texto").c_str());
-    EXPECT_EQ(user.TextViewers().size(), 2u);
+    EXPECT_EQ(user.TextViewers().size(), 4u);
 }
