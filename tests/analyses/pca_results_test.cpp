@@ -262,6 +262,19 @@ const char kMurTmp[] =
     "X1 0.9 0.1\nX2 -0.5 0.8\nX3 0.3 -0.7\n"
     "A 1.5 -0.2\nB -1.5 0.2\nC 0.4 0.4\n";
 
+// kMurTmp read into a results dialog, and an empty report folder below the start folder.
+struct ReadPcaResults {
+    explicit ReadPcaResults(const char* folderName) : dlg(&owner), folder(f.folder.Path() + "/" + folderName) {
+        testsupport::WriteBytes(f.Dados("mur.tmp"), kMurTmp);
+        dlg.ReadResults(f.Dados("mur.tmp").c_str());
+        std::filesystem::create_directory(folder);
+    }
+    AnalysisFixture f;
+    PcaOwner owner;
+    CPcaResultsDlg dlg;
+    const std::string folder;
+};
+
 }  // namespace
 
 // mur.tmp as read: counts from the owner, names one token; a short file or a missing one
@@ -335,13 +348,8 @@ TEST(PcaResults, ReaderCountsShortAndMissingFiles) {
 // "Gerar HTML" with the eigenvalue box alone: the head, section 1 and the closing tags; with
 // "Sair" in the options nothing is written.
 TEST(PcaResults, ReportWithTheEigenvaluesAlone) {
-    AnalysisFixture f;
-    PcaOwner owner;
-    CPcaResultsDlg dlg(&owner);
-    testsupport::WriteBytes(f.Dados("mur.tmp"), kMurTmp);
-    dlg.ReadResults(f.Dados("mur.tmp").c_str());
-    const std::string folder = f.folder.Path() + "/so-valores";
-    std::filesystem::create_directory(folder);
+    ReadPcaResults r("so-valores");
+    const std::string& folder = r.folder;
     ScriptedUser user;
     user.OnDialog(IDD_PCA_RESULTS, [](DialogDriver& d) {
         d.Click(IDC_RESULTS_HTML);   // "Sair" in the options
@@ -365,14 +373,14 @@ TEST(PcaResults, ReportWithTheEigenvaluesAlone) {
         EXPECT_EQ(d.Text(IDC_HTML_LINK), CString((folder + "/Relatorio.html").c_str()));
         d.Click(IDOK);
     });
-    dlg.DoModal();
+    r.dlg.DoModal();
     EXPECT_TRUE(user.AllAnswered());
     const std::string page = testsupport::ReadBytes(folder + "/Relatorio.html");
     const std::string head =
         "<html> <head> <meta charset=\"windows-1252\"> <title> Relatório de Análise em Componentes Principais "
         "</title> </head>\n<body>\n <h1 align=\"center\"> Relatório de Análise em Componentes Principais </h1>\n "
         "<font size=\"4\"> <br /> <b> Ficheiro de Dados: </b> " +
-        f.dataPath + " </font><hr>\n<h2 align=\"center\"> 1 - Valores Próprios e Percentagem de Explicação dos "
+        r.f.dataPath + " </font><hr>\n<h2 align=\"center\"> 1 - Valores Próprios e Percentagem de Explicação dos "
                      "Factores </h2>\n<table";
     // The table's own lines end in CR LF; the frame's in LF.
     std::string normalised = page;
@@ -445,13 +453,8 @@ TEST(PcaResults, ReportEscapesThePathAndReplacesLinks) {
 // and no page is written: the folder keeps the earlier report, whose page and images agree.
 // Once the images can be written, the report is written and its notice shown.
 TEST(PcaResults, ReportRefusedWhenAnImageCannotBeWritten) {
-    AnalysisFixture f;
-    PcaOwner owner;
-    CPcaResultsDlg dlg(&owner);
-    testsupport::WriteBytes(f.Dados("mur.tmp"), kMurTmp);
-    dlg.ReadResults(f.Dados("mur.tmp").c_str());
-    const std::string folder = f.folder.Path() + "/relatorio";
-    std::filesystem::create_directory(folder);
+    ReadPcaResults r("relatorio");
+    const std::string& folder = r.folder;
     testsupport::WriteBytes(folder + "/Relatorio.html", "pagina anterior");
     testsupport::WriteBytes(folder + "/ScreePlot.bmp", "imagem anterior");
     struct Attempt {
@@ -487,7 +490,7 @@ TEST(PcaResults, ReportRefusedWhenAnImageCannotBeWritten) {
         } else {
             user.OnDialog(IDD_HTML_NOTICE, [](DialogDriver& d) { d.Click(IDOK); });
         }
-        dlg.DoModal();
+        r.dlg.DoModal();
         afx::FailFileWritesAfter(-1);
         EXPECT_TRUE(user.AllAnswered());
         const std::string page = testsupport::ReadBytes(folder + "/Relatorio.html");
