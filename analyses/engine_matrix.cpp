@@ -15,6 +15,8 @@ CString CodeText(double value) {
 }
 }  // namespace
 
+CString CDataSet::EngineMatrixValue(double value) { return FormatFixed(value, 6); }
+
 void CDataSet::WriteEngineMatrix(CStdioFile* file, const std::vector<int>& columns, int identifier) const {
     std::vector<int> rows;
     GetCompleteRows(columns, &rows);
@@ -31,7 +33,7 @@ void CDataSet::WriteEngineMatrix(CStdioFile* file, const std::vector<int>& colum
             CString line;
             for (size_t c = 0; c < columns.size(); ++c) {
                 if (c > 0) line += " ";
-                line += FormatFixed(GetValue(r + 1, columns[c]), 6);
+                line += EngineMatrixValue(GetValue(r + 1, columns[c]));
             }
             line += "\n";
             file->WriteString(line);

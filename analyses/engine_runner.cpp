@@ -2,9 +2,11 @@
 
 #include "analyses/analysis_dlg.h"
 #include "analyses/factor_results_dlg.h"
+#include "app/status.h"
 #include "app/tabulon_app.h"
 #include "platform/ui/process_wait.h"
 #include "platform/ui/text_viewer.h"
+#include "res/resource_ids.h"
 #include "ui/dialog_bases.h"
 #include "ui/select_variables_dlg.h"
 
@@ -19,6 +21,15 @@ void ShowListingFile(const CString& path, bool modal) {
     if (!afx::ShowTextFile(path, modal, &told) && !told) AfxMessageBox("Erro a abrir o notepad");
 }
 
+namespace {
+// Whether the run wrote the file and left something in it: an empty file (a full disk) has
+// nothing to show.
+bool WroteContent(const CString& path, const afx::FileStamp& before) {
+    return afx::WrittenSince(path, before) && afx::StampOfFile(path).size > 0;
+}
+
+}  // namespace
+
 bool RunEngineProgram(const CString& program, const CString& folder, const CString& output,
                       const std::vector<CString>& listings) {
     // The output and listings as they are before the run (an earlier run's, perhaps written
@@ -26,24 +37,43 @@ bool RunEngineProgram(const CString& program, const CString& folder, const CStri
     const afx::FileStamp outputBefore = afx::StampOfFile(output);
     std::vector<afx::FileStamp> listingsBefore;
     for (const CString& listing : listings) listingsBefore.push_back(afx::StampOfFile(listing));
+    const CString name = afx::FileNameOfPath(program);
+    // The status bar names the engine while it runs, and shows "Ready" once its wait is over.
+    CString running;
+    running.LoadString(IDS_STATUS_RUNNING);
+    BeginProgress(FormatString(running, name.GetString()), 1);
     afx::ProcessHandle process;
-    if (!afx::StartHiddenProcess(program, folder, &process)) {
+    const bool started = afx::StartHiddenProcess(program, folder, &process);
+    int exitStatus = 0;   // 128 + the signal's number for an engine ended by a signal
+    const bool ended = started && afx::WaitForProcessPainting(process, g_engineWaitMs, &exitStatus);
+    EndProgress();
+    if (!started) {
         // Nothing ran: the files on disk are an earlier run's, so none of them is shown.
         AfxMessageBox(FormatString("Erro a executar o %s", program));
         return false;
     }
-    const CString name = afx::FileNameOfPath(program);
-    int status = 0;   // 128 + the signal's number for an engine ended by a signal
-    if (!afx::WaitForProcessPainting(process, g_engineWaitMs, &status)) {
+    if (!ended) {
         AfxMessageBox(FormatString("O programa %s não terminou no tempo limite", name));
         return false;
     }
-    if (status == 0 && afx::WrittenSince(output, outputBefore)) return true;
-    // An engine that stopped, or left only an earlier run's results: none are shown.
-    if (AfxMessageBox(FormatString("O programa %s terminou com erro (estado %d). Ver a listagem?", name, status),
-                      MB_YESNO) == IDYES)
-        for (size_t i = 0; i < listings.size(); ++i)
-            if (afx::WrittenSince(listings[i], listingsBefore[i])) ShowListingFile(listings[i], false);
+    if (exitStatus == 0 && WroteContent(output, outputBefore)) return true;
+    // An engine that stopped, or left no results of this run: none are shown, and only the
+    // listings that this run wrote are offered.
+    std::vector<CString> written;
+    for (size_t i = 0; i < listings.size(); ++i)
+        if (WroteContent(listings[i], listingsBefore[i])) written.push_back(listings[i]);
+    if (written.empty()) {
+        AfxMessageBox(exitStatus == 0
+                          ? FormatString("O programa %s terminou sem escrever os resultados nem a listagem", name)
+                          : FormatString("O programa %s terminou com erro (estado %d) e não escreveu a listagem",
+                                         name, exitStatus));
+        return false;
+    }
+    const CString question =
+        exitStatus == 0 ? FormatString("O programa %s terminou sem escrever os resultados. Ver a listagem?", name)
+                        : FormatString("O programa %s terminou com erro (estado %d). Ver a listagem?", name, exitStatus);
+    if (AfxMessageBox(question, MB_YESNO) == IDYES)
+        for (const CString& listing : written) ShowListingFile(listing, false);
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "analyses/factor_results_dlg.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,8 @@ const char kResultsShortMessage[] =
     "O ficheiro de Relatorio tem menos linhas ou valores do que a análise pede: os resultados não são mostrados";
 const char kResultsNonFiniteMessage[] =
     "O ficheiro de Relatorio %s tem um valor que não é um número finito na linha %d: os resultados não são mostrados";
+const char kResultsUnreadableMessage[] =
+    "O ficheiro de Relatorio %s tem um valor ilegível na linha %d: os resultados não são mostrados";
 
 namespace {
 
@@ -170,7 +173,7 @@ void CFactorResultsDlg::ClearResults() {
 // --- Reading -----------------------------------------------------------------------------------
 
 void CFactorResultsDlg::StartReading(CStdioFile& file) {
-    m_nResultLine = m_nNonFiniteLine = 0;
+    m_nResultLine = m_nNonFiniteLine = m_nUnreadableLine = 0;
     CString status;
     status.LoadString(IDS_STATUS_REPORT);
     BeginProgress(status, static_cast<int>(file.GetLength()));
@@ -186,18 +189,34 @@ bool CFactorResultsDlg::ReadResultLine(CStdioFile& file, CString& line) {
 bool CFactorResultsDlg::ParseResultValues(const std::vector<std::string>& fields, size_t from, size_t count,
                                           double* values) {
     for (size_t j = 0; j < count; ++j) {
+        const std::string& field = fields[from + j];
+        // The whole field must be a number: a garbled one ("O.14286", "1.O4167") has no value,
+        // whatever its first characters would read as.
+        const char* first = field.data() + (field.size() > 1 && field[0] == '+' && field[1] != '-' ? 1 : 0);
+        const char* last = field.data() + field.size();
+        double value = 0.0;
+        const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+        if (end != last || (error != std::errc() && error != std::errc::result_out_of_range)) {
+            m_nUnreadableLine = m_nResultLine;
+            return false;
+        }
+        // Beyond the double range: an overflow is infinite, an underflow as near zero as a
+        // double goes (the C numeric locale is always in force).
+        if (error == std::errc::result_out_of_range) value = std::strtod(first, nullptr);
         // "nan", "inf" or a number beyond the double range would pass into the tables and planes.
-        values[j] = std::atof(fields[from + j].c_str());
-        if (!std::isfinite(values[j])) {
+        if (!std::isfinite(value)) {
             m_nNonFiniteLine = m_nResultLine;
             return false;
         }
+        values[j] = value;
     }
     return true;
 }
 
 void CFactorResultsDlg::ReportUnreadResults(const CString& path) {
-    if (m_nNonFiniteLine > 0)
+    if (m_nUnreadableLine > 0)
+        AfxMessageBox(FormatString(kResultsUnreadableMessage, path.GetString(), m_nUnreadableLine));
+    else if (m_nNonFiniteLine > 0)
         AfxMessageBox(FormatString(kResultsNonFiniteMessage, path.GetString(), m_nNonFiniteLine));
     else
         AfxMessageBox(kResultsShortMessage);
@@ -206,8 +225,21 @@ void CFactorResultsDlg::ReportUnreadResults(const CString& path) {
 bool CFactorResultsDlg::FillEigenvalueTable(CStdioFile& file) {
     bool complete = true;
     CString line;
-    if (ReadResultLine(file, line)) m_nEigenvalueCount = std::atoi(line);
-    else complete = false;
+    if (ReadResultLine(file, line)) {
+        // The line that opens the block holds one number (a count, or the total inertia).
+        const std::vector<std::string> fields = SplitFields(line);
+        double count = 0.0;
+        if (fields.size() != 1) {
+            m_nUnreadableLine = m_nResultLine;
+            complete = false;
+        } else if (ParseResultValues(fields, 0, 1, &count)) {
+            m_nEigenvalueCount = std::fabs(count) < 1e9 ? static_cast<int>(count) : 0;
+        } else {
+            complete = false;
+        }
+    } else {
+        complete = false;
+    }
     const int k = std::max(0, OwnerFactorCount());
     m_eigenvalues.SetSize(k, 3);
     m_eigenvalues.SetVariableName(1, "Valor Proprio");
@@ -507,6 +539,12 @@ void CFactorResultsDlg::OnRowCoordinates() {
 void CFactorResultsDlg::OnGenerateHtml() {
     if (!m_pHtmlOptions || m_pHtmlOptions->DoModal() != 1002) return;
     const CString folder = m_pHtmlOptions->GetFolder();
+    // The images first: the page is written only when the images it shows are this
+    // report's, not those an earlier report left in the folder.
+    if (m_pHtmlOptions->GetScreePlot()) {
+        if (!m_pScreePlot) LoadResults();
+        if (!SaveChartImage(folder + "ScreePlot.bmp", m_pScreePlot)) return;
+    }
     const CString path = folder + "Relatorio.html";
     const bool written = ReplaceFileWith(path, CFile::typeText, [&](CStdioFile& file) {
         WriteHtmlReport(folder, file, 1);
@@ -563,7 +601,7 @@ int CFactorResultsDlg::WriteHtmlRowCoordinates(CStdioFile& file, int section) {
     return WriteHtmlTableGroup(file, section, "Coordenadas das Linhas", "Coordenadas das Linhas", m_rowTables, ticked);
 }
 
-int CFactorResultsDlg::WriteHtmlReport(CString folder, CStdioFile& file, int first) {
+int CFactorResultsDlg::WriteHtmlReport(CString /*folder*/, CStdioFile& file, int first) {
     int n = first;
     WriteHtmlHead(file);
     if (m_pHtmlOptions && m_pHtmlOptions->GetEigenvalues()) {
@@ -574,8 +612,7 @@ int CFactorResultsDlg::WriteHtmlReport(CString folder, CStdioFile& file, int fir
         ++n;
     }
     if (m_pHtmlOptions && m_pHtmlOptions->GetScreePlot()) {
-        if (!m_pScreePlot) LoadResults();
-        if (m_pScreePlot) SaveChartImage(folder + "ScreePlot.bmp", m_pScreePlot);
+        // The image beside the page was saved before the page was begun (OnGenerateHtml).
         file.WriteString(FormatString("<hr>\n<h2 align=\"center\"> %d - ScreePlot </h2>\n", n));
         file.WriteString("<p align=\"center\"><img src=\"ScreePlot.bmp\"></p>\n");
         ++n;
@@ -588,39 +625,42 @@ int CFactorResultsDlg::WriteHtmlReport(CString folder, CStdioFile& file, int fir
 }
 
 bool CFactorResultsDlg::SaveChartImage(const CString& path, CPlotPage* page) {
-    if (!page) return false;
+    const CString metafilePath = path.Left(path.GetLength() - 3) + "emf";
+    auto refuse = [](const CString& image) {
+        AfxMessageBox(FormatString("Erro a gravar a imagem %s do Relatorio em HTML", image.GetString()));
+        return false;
+    };
+    if (!page) return refuse(path);
     constexpr int kWidth = 450, kHeight = 300;
     CClientDC reference(GetSafeHwnd() ? this : nullptr);
     CDC memory;
     CBitmap bitmap;
-    bool saved = false;
-    if (memory.CreateCompatibleDC(&reference) && bitmap.CreateCompatibleBitmap(&reference, kWidth, kHeight)) {
-        CBitmap* old = memory.SelectObject(&bitmap);
-        memory.FillSolidRect(0, 0, kWidth, kHeight, RGB(255, 255, 255));
-        page->Draw(&memory, 0, 0, kWidth, kHeight);
-        memory.SelectObject(old);
-        // Each image is put in place as the page is.
-        saved = ReplaceFileWith(path, CFile::typeBinary,
-                                [&](CStdioFile& image) { return WriteBitmap(image, bitmap) != FALSE; });
-    }
+    if (!memory.CreateCompatibleDC(&reference) || !bitmap.CreateCompatibleBitmap(&reference, kWidth, kHeight))
+        return refuse(path);
+    CBitmap* old = memory.SelectObject(&bitmap);
+    memory.FillSolidRect(0, 0, kWidth, kHeight, RGB(255, 255, 255));
+    page->Draw(&memory, 0, 0, kWidth, kHeight);
+    memory.SelectObject(old);
+    if (!SaveBitmapFile(path, bitmap)) return refuse(path);
+
     // The metafile's frame is in 0.01 mm: the 450 x 300 pixels at the reference device's
     // real resolution (25.4 mm to the inch).
     const int dpiX = reference.GetDeviceCaps(LOGPIXELSX) > 0 ? reference.GetDeviceCaps(LOGPIXELSX) : 96;
     const int dpiY = reference.GetDeviceCaps(LOGPIXELSY) > 0 ? reference.GetDeviceCaps(LOGPIXELSY) : 96;
     const RECT frame{0, 0, static_cast<LONG>(kWidth * 2540 / dpiX), static_cast<LONG>(kHeight * 2540 / dpiY)};
     CMetaFileDC metafile;
-    if (metafile.CreateEnhanced(&reference, nullptr, &frame, "Teste\0\0")) {
-        page->Draw(&metafile, 0, 0, kWidth, kHeight);
-        if (HENHMETAFILE picture = metafile.CloseEnhanced()) {
-            const UINT size = GetEnhMetaFileBits(picture, 0, nullptr);
-            std::vector<BYTE> bytes(size);
-            GetEnhMetaFileBits(picture, size, bytes.data());
-            ReplaceFileWith(path.Left(path.GetLength() - 3) + "emf", CFile::typeBinary, [&](CStdioFile& image) {
-                image.Write(bytes.data(), static_cast<UINT>(bytes.size()));
-                return true;
-            });
-            DeleteEnhMetaFile(picture);
-        }
-    }
-    return saved;
+    if (!metafile.CreateEnhanced(&reference, nullptr, &frame, "Teste\0\0")) return refuse(metafilePath);
+    page->Draw(&metafile, 0, 0, kWidth, kHeight);
+    HENHMETAFILE picture = metafile.CloseEnhanced();
+    if (!picture) return refuse(metafilePath);
+    const UINT size = GetEnhMetaFileBits(picture, 0, nullptr);
+    std::vector<BYTE> bytes(size);
+    const bool copied = size > 0 && GetEnhMetaFileBits(picture, size, bytes.data()) == size;
+    DeleteEnhMetaFile(picture);
+    if (!copied || !ReplaceFileWith(metafilePath, CFile::typeBinary, [&](CStdioFile& image) {
+            image.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+            return true;
+        }))
+        return refuse(metafilePath);
+    return true;
 }

@@ -81,11 +81,12 @@ public:
     // it starts the line count and the progress of reading the report over the file's length.
     // FillEigenvalueTable reads the count line and the owner's factor count of lines; false
     // (with the table still sized) when the file ends first, a line has fewer than three
-    // numbers, or a number is not finite.
+    // numbers, or a field is no number or not finite.
     void StartReading(CStdioFile& file);
     bool FillEigenvalueTable(CStdioFile& file);
     // The message for a results file that was opened but not taken: the line of its first
-    // value that is not finite, or that it holds less than the analysis needs.
+    // field that is no number, or of its first value that is not finite, or that it holds
+    // less than the analysis needs.
     void ReportUnreadResults(const CString& path);
     // The scree plot from the eigenvalue table, then the row lists.
     void LoadResults();
@@ -99,7 +100,8 @@ public:
     int WriteHtmlColumnCoordinates(CStdioFile& file, int section);
     int WriteHtmlRowCoordinates(CStdioFile& file, int section);
     // The page drawn into a 450 x 300 bitmap saved as path (".bmp"), and the same drawing
-    // as an enhanced metafile beside it (".emf"). False when the bitmap was not written.
+    // as an enhanced metafile beside it (".emf"), each put in place whole or not at all.
+    // When either cannot be written (or there is no page) the user is told which, and false.
     bool SaveChartImage(const CString& path, CPlotPage* page);
 
     CDataTable& GetEigenvalueTable() { return m_eigenvalues; }
@@ -134,14 +136,15 @@ protected:
     // none), then grouped by that variable's codes in the rows of the row lists.
     void PrepareRowPlanes(const CDataTable* data, int variable);
     // Reads one "name v1 ... vn" record into row `row` of both tables from column `from`;
-    // false at the end of the file, when the line has fewer fields or a value that is not
-    // finite.
+    // false at the end of the file, when the line has fewer fields or a value that is no
+    // number or not finite.
     bool ReadRecord(CStdioFile& file, CDataTable& table, CDataTable& total, int row, int totalRow, int from,
                     int values);
     // The next line of the results file, counted; the progress bar follows the position.
     bool ReadResultLine(CStdioFile& file, CString& line);
     // The fields' numbers from from on (the caller has checked that there are count of
-    // them); false (the line noted) at the first one that is not finite.
+    // them), each field read whole as a decimal number; false (the line noted) at the first
+    // one that is no number or is not finite.
     bool ParseResultValues(const std::vector<std::string>& fields, size_t from, size_t count, double* values);
     int WriteHtmlTableGroup(CStdioFile& file, int section, const char* title, const char* subtitle,
                             CDataTable* tables, const int* ticked);
@@ -169,4 +172,5 @@ protected:
     int m_nRowPlaneConditioning = -1;   // the variable the row plane pages are grouped by
     int m_nResultLine = 0;              // lines of the results file read so far
     int m_nNonFiniteLine = 0;           // the line of its first value that is not finite, or 0
+    int m_nUnreadableLine = 0;          // the line of its first field that is no number, or 0
 };

@@ -1,6 +1,7 @@
 #include "analyses/mca_data_dlg.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "analyses/data_definition_dlg.h"
 #include "app/tabulon_app.h"
@@ -12,7 +13,9 @@ constexpr int kMaxEdit = 99999;
 
 // Whether dazi can recode the qualitative columns (those after the quantitative ones): no
 // code twice in a column, and every value a column takes in the complete rows one of its
-// codes. A table changed since the configuration was saved may no longer hold.
+// codes, compared as dazi compares them: the value as Dados.dat carries it (six decimals,
+// so 1.0000001 is code 1 and 1.4 none). A table changed since the configuration was saved
+// may no longer hold.
 bool CodesMatchData(const CDataSet& data, const CColumnTypesDlg& pages, const std::vector<int>& columns,
                     int quantitative) {
     std::vector<int> rows;
@@ -24,7 +27,8 @@ bool CodesMatchData(const CDataSet& data, const CColumnTypesDlg& pages, const st
         std::sort(codes.begin(), codes.end());
         if (std::adjacent_find(codes.begin(), codes.end()) != codes.end()) return false;
         for (int r : rows) {
-            const double value = data.GetValue(r + 1, columns[c]);
+            const double cell = data.GetValue(r + 1, columns[c]);
+            const double value = std::strtod(CDataSet::EngineMatrixValue(cell), nullptr);
             if (!std::any_of(codes.begin(), codes.end(), [&](int code) { return value == static_cast<double>(code); }))
                 return false;
         }

@@ -54,6 +54,9 @@ public:
     // identifier line per row (the row name, or the identifier variable's integer code),
     // then one line of "%f" values of the columns per row.
     void WriteEngineMatrix(CStdioFile* file, const std::vector<int>& columns, int identifier) const;
+    // A value as the engine data matrix carries it ("%f", six decimals), which is the value
+    // that the engines read and compare.
+    static CString EngineMatrixValue(double value);
 
 protected:
     // Rows read from a text, kept aside until the whole text is good.

@@ -19,6 +19,7 @@ constexpr UINT IDS_STATUS_REPORT = 61209;
 constexpr UINT IDS_STATUS_PREPARING = 61210;
 constexpr UINT IDS_STATUS_CHARTS = 61211;
 constexpr UINT IDS_STATUS_SORTING = 61212;
+constexpr UINT IDS_STATUS_RUNNING = 61213;   // "A executar %s...": the engine program's name
 constexpr UINT ID_INDICATOR_PROGRESS = 57638;   // the progress pane: 66 blanks wide
 
 // Commands.

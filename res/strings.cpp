@@ -22,6 +22,7 @@ std::vector<afx::StringEntry> Strings() {
         {IDS_STATUS_PREPARING, "A preparar dados para processamento..."},
         {IDS_STATUS_CHARTS, "A construir gráficos..."},
         {IDS_STATUS_SORTING, "A ordenar dados..."},
+        {IDS_STATUS_RUNNING, "A executar %s..."},
 
         // Status-bar prompts and tool tips of the commands ("prompt\ntip").
         {ID_FILE_NEW, "Cria uma tabela nova\nNovo"},

@@ -167,34 +167,23 @@ struct PackedBitmap {
 };
 }  // namespace
 
-BOOL WriteDIB(CFile& file, HGLOBAL dib) {
-    unsigned char header[14];
-    if (!DIBFileHeader(dib, header)) return FALSE;
-    WriteWithHeader(file, dib, header);
-    return TRUE;
-}
-
 BOOL WriteDIBFile(const char* path, HGLOBAL dib) {
     unsigned char header[14];
     // A block that is no bitmap leaves any file of that name alone.
     if (!path || !DIBFileHeader(dib, header)) return FALSE;
-    CFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) return FALSE;
+    // Written beside the name and renamed over it: a write that fails (a full disk) leaves
+    // the earlier file as it was, and a link at the name (the folder may be a shared one) is
+    // replaced, never written through.
+    CReplacingFile file;
+    if (!file.OpenReplacing(path, nullptr, CFile::typeBinary | CReplacingFile::replaceLinks)) return FALSE;
     try {
         WriteWithHeader(file, dib, header);
-        file.Close();
+        file.Commit();
         return TRUE;
     } catch (const CFileException&) {
-        file.Abort();
-        // A file cut short is no bitmap: leave none.
-        afx::RemoveFile(path);
+        // The file's destructor removes what was written.
     }
     return FALSE;
-}
-
-BOOL WriteBitmap(CFile& file, CBitmap& bitmap) {
-    const PackedBitmap packed(bitmap);
-    return WriteDIB(file, packed.dib);
 }
 
 BOOL SaveBitmapFile(const char* path, CBitmap& bitmap) {

@@ -13,14 +13,12 @@ void CaptureWindowBitmap(CWnd* wnd, CBitmap* bitmap);
 // in its own bit count, in a global memory block the caller frees; null on failure or for
 // BI_BITFIELDS. The palette may be null (the default palette is used).
 HGLOBAL BitmapToDIB(CBitmap& bitmap, DWORD compression, CPalette* palette);
-// Writes a .bmp file: the 14-byte file header, then the whole block. TRUE when written.
+// Writes a .bmp file: the 14-byte file header, then the whole block, into a new file put in
+// place of path (a link there is replaced). TRUE when written; otherwise any earlier file of
+// that name stays as it was.
 BOOL WriteDIBFile(const char* path, HGLOBAL dib);
-// The same bytes into an open file; FALSE for a block that is no bitmap. A failed write
-// throws CFileException.
-BOOL WriteDIB(CFile& file, HGLOBAL dib);
-// The bitmap's .bmp bytes (as SaveBitmapFile) into an open file, as WriteDIB.
-BOOL WriteBitmap(CFile& file, CBitmap& bitmap);
-// The bitmap as a 24-bit (or its own bit count) .bmp file; TRUE when the file was written.
+// The bitmap as a 24-bit (or its own bit count) .bmp file through WriteDIBFile; TRUE when
+// the file was written.
 BOOL SaveBitmapFile(const char* path, CBitmap& bitmap);
 // The text onto the clipboard as CF_TEXT, the owner window holding the clipboard.
 void CopyTextToClipboard(CWnd* owner, const CString& text);

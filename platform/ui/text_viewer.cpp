@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -550,6 +551,24 @@ TextViewer* MostRecentViewer() {
     return nullptr;
 }
 
+// Viewers of one window open centred on it, so a second one would hide the first exactly
+// (two listings of one analysis): it goes a step down and to the right of the last one
+// still open there, back to the screen's top-left corner when it would leave the screen.
+void PlaceBesideOpenViewers(TextViewer* viewer) {
+    TextViewer* previous = nullptr;
+    for (auto& v : OpenViewers())
+        if (!v.isNull() && v->isVisible() && v->parentWidget() == viewer->parentWidget()) previous = v.data();
+    if (!previous) return;
+    const int step = 2 * QFontMetrics(previous->font()).height();
+    QPoint at = previous->pos() + QPoint(step, step);
+    if (QScreen* screen = previous->screen()) {
+        const QRect room = screen->availableGeometry();
+        if (at.x() + viewer->width() > room.right() || at.y() + viewer->height() > room.bottom())
+            at = room.topLeft();
+    }
+    viewer->move(at);
+}
+
 }  // namespace
 
 bool ShowTextFile(const char* path, bool modal, bool* told) {
@@ -582,6 +601,7 @@ bool ShowTextFile(const char* path, bool modal, bool* told) {
     viewer->HoldBusyPointer(std::move(busy));
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setModal(false);
+    PlaceBesideOpenViewers(viewer);
     OpenViewers().emplace_back(viewer);
     viewer->show();
     OutliveOwner(viewer);

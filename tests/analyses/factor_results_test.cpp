@@ -368,28 +368,47 @@ TEST(CorrespReport, ReadingContributionsAndFailedReads) {
     dlg.ReadResults(path.c_str());
     EXPECT_EQ(dlg.GetRowTable(0).GetRowCount(), 0);
 
-    // "nan", "inf" or a number beyond the double range: refused, naming the file and line.
-    struct NonFinite {
+    // "nan", "inf" or a number beyond the double range, and a field that is not a number as a
+    // whole (neither 0 nor its leading digits): refused, naming the file and line.
+    const char* const nonFinite = "O ficheiro de Relatorio %s tem um valor que não é um número finito na linha %d: "
+                                  "os resultados não são mostrados";
+    const char* const unreadable =
+        "O ficheiro de Relatorio %s tem um valor ilegível na linha %d: os resultados não são mostrados";
+    struct Refused {
         const char* good;
         const char* bad;
         int line;
+        const char* message;
     };
-    for (const NonFinite& c : {NonFinite{"0.30000 60.0 60.0", "nan 60.0 60.0", 2},
-                               NonFinite{"S 0.10000 0.40000 0.20000 0.20000", "S 0.10000 0.40000 inf 0.20000", 6},
-                               NonFinite{"r3 0.30000 0.30000 0.00000 -0.30000", "r3 0.3 0.3 0 -1e999", 9}}) {
+    for (const Refused& c : {Refused{"0.30000 60.0 60.0", "nan 60.0 60.0", 2, nonFinite},
+                             Refused{"S 0.10000 0.40000 0.20000 0.20000", "S 0.10000 0.40000 inf 0.20000", 6, nonFinite},
+                             Refused{"r3 0.30000 0.30000 0.00000 -0.30000", "r3 0.3 0.3 0 -1e999", 9, nonFinite},
+                             Refused{"0.5\n", "O.5\n", 1, unreadable}, Refused{"0.30000 60.0", "O.14286 60.0", 2, unreadable},
+                             Refused{"r1 0.40000 0.10000", "r1 1.O4167 0.10000", 7, unreadable},
+                             Refused{"r2 0.30000 0.20000", "r2 0x1p-2 0.20000", 8, unreadable},
+                             Refused{"r3 0.30000 0.30000", "r3 0.30000 0,3", 9, unreadable}}) {
         std::string bad = kKeloTmp;
         bad.replace(bad.find(c.good), std::strlen(c.good), c.bad);
         testsupport::WriteBytes(path, bad);
         user.OnMessageBox([&](const CString& text, UINT) {
-            EXPECT_EQ(text, FormatString("O ficheiro de Relatorio %s tem um valor que não é um número finito na "
-                                         "linha %d: os resultados não são mostrados",
-                                         path.c_str(), c.line));
+            EXPECT_EQ(text, FormatString(c.message, path.c_str(), c.line));
             return IDOK;
         });
         dlg.ReadResults(path.c_str());
         EXPECT_EQ(dlg.GetEigenvalueTable().GetRowCount(), 0) << c.bad;
         EXPECT_EQ(dlg.GetColumnTable(2).GetRowCount(), 0) << c.bad;
     }
+    // Numbers in every decimal form are read: exponents, a plus sign, an underflow to 0.
+    std::string forms = kKeloTmp;
+    forms.replace(forms.find("A 0.50000 0.20000 0.30000"), 25, "A 5E-1 +0.2 3.0e-1");
+    forms.replace(forms.find("-0.30000"), 8, "-1e-400");
+    testsupport::WriteBytes(path, forms);
+    dlg.ReadResults(path.c_str());
+    ASSERT_EQ(dlg.GetColumnTable(0).GetRowCount(), 2);
+    EXPECT_DOUBLE_EQ(dlg.GetColumnTable(0).GetValue(1, 1), 0.5);
+    EXPECT_DOUBLE_EQ(dlg.GetColumnTable(0).GetValue(1, 2), 0.2);
+    EXPECT_DOUBLE_EQ(dlg.GetColumnTable(0).GetValue(1, 3), 0.3);
+    EXPECT_EQ(dlg.GetRowTable(0).GetValue(3, 4), 0.0);
 
     // A good read, then a missing file: the tables and the scree plot are emptied.
     testsupport::WriteBytes(path, kKeloTmp);

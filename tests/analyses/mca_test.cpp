@@ -471,7 +471,9 @@ TEST(MultipleCorrespondence, ConfigurationNamesAndCodesAgainstTheData) {
         return std::string("S1 1.000000 1.000000\r\nS2 2.000000 2.000000\r\nS3 ") + third +
                " 1.000000\r\nS4 1.000000 2.000000\r\n";
     };
-    testsupport::WriteBytes(table, head + rows("3.000000"));
+    // S3's colour with a digit more than the file needs, so that the changes below keep the
+    // file's length, which the configuration checks.
+    testsupport::WriteBytes(table, head + rows("3.0000000"));
     ScriptedUser user;
     ASSERT_NE(theApp.OpenDocumentFile(table.c_str()), nullptr);
     const std::string saved = r.folder.File("olhos.tcfg");
@@ -515,17 +517,26 @@ TEST(MultipleCorrespondence, ConfigurationNamesAndCodesAgainstTheData) {
     EXPECT_TRUE(user.AllAnswered());
     EXPECT_EQ(McaRun::Definition()->GetSelectedColumns(), (std::vector<int>{1, 2}));
 
-    // S3's colour is now 4, a code no modality has: refused before dazi would be.
-    testsupport::WriteBytes(table, head + rows("4.000000"));
-    ASSERT_NE(theApp.OpenDocumentFile(r.table.c_str()), nullptr);   // so that the table is read again
-    ASSERT_NE(theApp.OpenDocumentFile(table.c_str()), nullptr);
-    open();
-    user.OnMessageBox([](const CString& text, UINT) {
-        EXPECT_EQ(text, kDamaged);
-        return IDOK;
-    });
-    McaRun::Menu();   // no dialog may open
-    EXPECT_TRUE(user.AllAnswered());
+    // S3's colour changed: compared with the codes as Dados.dat carries it, to six decimals,
+    // as dazi compares it. 1.0000001 is code 1; 1.4 and 4 are no code of a modality, and are
+    // refused before dazi would refuse them.
+    for (const char* colour : {"1.0000001", "1.4000000", "4.0000000"}) {
+        SCOPED_TRACE(colour);
+        testsupport::WriteBytes(table, head + rows(colour));
+        ASSERT_NE(theApp.OpenDocumentFile(r.table.c_str()), nullptr);   // so that the table is read again
+        ASSERT_NE(theApp.OpenDocumentFile(table.c_str()), nullptr);
+        open();
+        if (std::string(colour) == "1.0000001") {
+            user.OnDialog(IDD_DATA_DEFINITION, [](DialogDriver& d) { d.Click(IDC_DEFINITION_CANCEL); });
+        } else {
+            user.OnMessageBox([](const CString& text, UINT) {
+                EXPECT_EQ(text, kDamaged);
+                return IDOK;
+            });
+        }
+        McaRun::Menu();   // a refusal opens no dialog
+        EXPECT_TRUE(user.AllAnswered());
+    }
 }
 
 // The whole command on three qualitative columns and one cut into 3 classes of equal
@@ -558,6 +569,19 @@ TEST(MultipleCorrespondence, RealDaziEigenvalues) {
         d.SavePng((testsupport::PictureFolder() + "/mca_report.png").c_str());
         for (int f = 1; f <= report->GetEigenvalueTable().GetRowCount(); ++f)
             shown.push_back(report->GetEigenvalueTable().GetValue(f, 1));
+        // "Relatório": the recoding listing, then dazi's a step down and to the right of it,
+        // so that both can be seen.
+        d.Click(IDC_RESULTS_LISTING);
+        afx::ProcessPendingEvents();
+        ASSERT_EQ(afx::OpenTextViewerCount(), 2);
+        CRect second, first;
+        afx::TextViewerTextArea()->GetWindowRect(&second);
+        afx::PressTextViewerButton(afx::TextViewerButton::Close);
+        afx::ProcessPendingEvents();
+        afx::TextViewerTextArea()->GetWindowRect(&first);
+        EXPECT_GT(second.left, first.left);
+        EXPECT_GT(second.top, first.top);
+        afx::CloseTextViewers();
         d.Click(IDOK);
     });
     McaRun::Menu();
@@ -621,8 +645,10 @@ TEST(MultipleCorrespondence, RealDaziEigenvalues) {
     report->OnListings();
     ASSERT_EQ(user.Messages().size(), 1u);
     EXPECT_EQ(user.Messages()[0], "Erro a abrir o notepad");
-    ASSERT_EQ(user.TextViewers().size(), 1u);
-    EXPECT_EQ(user.TextViewers()[0].path, CString(r.Dados("dazi.prn").c_str()));
+    ASSERT_EQ(user.TextViewers().size(), 3u);   // after the two that "Relatório" showed above
+    EXPECT_EQ(user.TextViewers()[0].path, CString(r.Dados("recod.prn").c_str()));
+    EXPECT_EQ(user.TextViewers()[1].path, CString(r.Dados("dazi.prn").c_str()));
+    EXPECT_EQ(user.TextViewers()[2].path, CString(r.Dados("dazi.prn").c_str()));
 
     // A short results file, then none: the tables are emptied and a message says why.
     testsupport::WriteBytes(r.Dados("dazi.tmp"), "2.000000\n0.5 25.0 25.0\n");
@@ -644,5 +670,5 @@ TEST(MultipleCorrespondence, RealDaziEigenvalues) {
     EXPECT_TRUE(user.AllAnswered());
     ASSERT_EQ(user.Messages().size(), 4u);
     EXPECT_EQ(user.Messages()[3], ("Erro - " + r.Dados("recod.prn") + " não é um ficheiro de texto").c_str());
-    EXPECT_EQ(user.TextViewers().size(), 2u);
+    EXPECT_EQ(user.TextViewers().size(), 4u);
 }

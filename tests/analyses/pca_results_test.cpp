@@ -262,6 +262,19 @@ const char kMurTmp[] =
     "X1 0.9 0.1\nX2 -0.5 0.8\nX3 0.3 -0.7\n"
     "A 1.5 -0.2\nB -1.5 0.2\nC 0.4 0.4\n";
 
+// kMurTmp read into a results dialog, and an empty report folder below the start folder.
+struct ReadPcaResults {
+    explicit ReadPcaResults(const char* folderName) : dlg(&owner), folder(f.folder.Path() + "/" + folderName) {
+        testsupport::WriteBytes(f.Dados("mur.tmp"), kMurTmp);
+        dlg.ReadResults(f.Dados("mur.tmp").c_str());
+        std::filesystem::create_directory(folder);
+    }
+    AnalysisFixture f;
+    PcaOwner owner;
+    CPcaResultsDlg dlg;
+    const std::string folder;
+};
+
 }  // namespace
 
 // mur.tmp as read: counts from the owner, names one token; a short file or a missing one
@@ -335,13 +348,8 @@ TEST(PcaResults, ReaderCountsShortAndMissingFiles) {
 // "Gerar HTML" with the eigenvalue box alone: the head, section 1 and the closing tags; with
 // "Sair" in the options nothing is written.
 TEST(PcaResults, ReportWithTheEigenvaluesAlone) {
-    AnalysisFixture f;
-    PcaOwner owner;
-    CPcaResultsDlg dlg(&owner);
-    testsupport::WriteBytes(f.Dados("mur.tmp"), kMurTmp);
-    dlg.ReadResults(f.Dados("mur.tmp").c_str());
-    const std::string folder = f.folder.Path() + "/so-valores";
-    std::filesystem::create_directory(folder);
+    ReadPcaResults r("so-valores");
+    const std::string& folder = r.folder;
     ScriptedUser user;
     user.OnDialog(IDD_PCA_RESULTS, [](DialogDriver& d) {
         d.Click(IDC_RESULTS_HTML);   // "Sair" in the options
@@ -365,14 +373,14 @@ TEST(PcaResults, ReportWithTheEigenvaluesAlone) {
         EXPECT_EQ(d.Text(IDC_HTML_LINK), CString((folder + "/Relatorio.html").c_str()));
         d.Click(IDOK);
     });
-    dlg.DoModal();
+    r.dlg.DoModal();
     EXPECT_TRUE(user.AllAnswered());
     const std::string page = testsupport::ReadBytes(folder + "/Relatorio.html");
     const std::string head =
         "<html> <head> <meta charset=\"windows-1252\"> <title> Relatório de Análise em Componentes Principais "
         "</title> </head>\n<body>\n <h1 align=\"center\"> Relatório de Análise em Componentes Principais </h1>\n "
         "<font size=\"4\"> <br /> <b> Ficheiro de Dados: </b> " +
-        f.dataPath + " </font><hr>\n<h2 align=\"center\"> 1 - Valores Próprios e Percentagem de Explicação dos "
+        r.f.dataPath + " </font><hr>\n<h2 align=\"center\"> 1 - Valores Próprios e Percentagem de Explicação dos "
                      "Factores </h2>\n<table";
     // The table's own lines end in CR LF; the frame's in LF.
     std::string normalised = page;
@@ -439,4 +447,65 @@ TEST(PcaResults, ReportEscapesThePathAndReplacesLinks) {
         << page;
     EXPECT_EQ(page.find("<img src=x"), std::string::npos);
     EXPECT_NE(page.find("<img src=\"ScreePlot.bmp\">"), std::string::npos);
+}
+
+// An image that cannot be written (a full disk, a folder in the metafile's place) is named
+// and no page is written: the folder keeps the earlier report, whose page and images agree.
+// Once the images can be written, the report is written and its notice shown.
+TEST(PcaResults, ReportRefusedWhenAnImageCannotBeWritten) {
+    ReadPcaResults r("relatorio");
+    const std::string& folder = r.folder;
+    testsupport::WriteBytes(folder + "/Relatorio.html", "pagina anterior");
+    testsupport::WriteBytes(folder + "/ScreePlot.bmp", "imagem anterior");
+    struct Attempt {
+        std::string failing;   // the image named in the message, or none
+        long long diskLeft;    // bytes that may still be written, or -1 for no limit
+    };
+    for (const Attempt& a : {Attempt{"/ScreePlot.bmp", 1000}, Attempt{"/ScreePlot.emf", -1}, Attempt{"", -1}}) {
+        SCOPED_TRACE(a.failing);
+        if (a.failing == "/ScreePlot.emf") std::filesystem::create_directory(folder + a.failing);
+        if (a.failing.empty()) std::filesystem::remove(folder + "/ScreePlot.emf");
+        ScriptedUser user;
+        user.OnDialog(IDD_PCA_RESULTS, [](DialogDriver& d) {
+            d.Click(IDC_RESULTS_HTML);
+            d.Click(IDOK);
+        });
+        user.OnDialog(IDD_PCA_HTML_OPTIONS, [](DialogDriver& d) {
+            if (!d.Checked(IDC_HTML_SCREE_PLOT)) d.Click(IDC_HTML_SCREE_PLOT);
+            d.Click(IDC_HTML_GENERATE);
+        });
+        user.OnDialog(IDD_FOLDER_DIALOG, [&](DialogDriver& d) {
+            d.Type(IDC_FOLDER_EDIT, folder.c_str());
+            afx::FailFileWritesAfter(a.diskLeft);
+            d.Click(IDC_FOLDER_OPEN);
+        });
+        if (!a.failing.empty()) {
+            user.OnMessageBox([&](const CString& text, UINT type) {
+                afx::FailFileWritesAfter(-1);
+                EXPECT_EQ(text, FormatString("Erro a gravar a imagem %s%s do Relatorio em HTML", folder.c_str(),
+                                             a.failing.c_str()));
+                EXPECT_EQ(type & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+                return IDOK;
+            });
+        } else {
+            user.OnDialog(IDD_HTML_NOTICE, [](DialogDriver& d) { d.Click(IDOK); });
+        }
+        r.dlg.DoModal();
+        afx::FailFileWritesAfter(-1);
+        EXPECT_TRUE(user.AllAnswered());
+        const std::string page = testsupport::ReadBytes(folder + "/Relatorio.html");
+        const std::string image = testsupport::ReadBytes(folder + "/ScreePlot.bmp");
+        if (a.failing == "/ScreePlot.bmp") {
+            EXPECT_EQ(page, "pagina anterior");
+            EXPECT_EQ(image, "imagem anterior");
+        } else if (a.failing == "/ScreePlot.emf") {
+            EXPECT_EQ(page, "pagina anterior");
+        } else {
+            EXPECT_NE(page.find("<img src=\"ScreePlot.bmp\">"), std::string::npos);
+            EXPECT_EQ(image.substr(0, 2), "BM");
+            EXPECT_EQ(testsupport::ReadBytes(folder + "/ScreePlot.emf").substr(40, 4), " EMF");
+        }
+    }
+    // Nothing half-written is left beside the names.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 3);
 }

@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <regex>
 #include <thread>
 
+#include "app/main_frame.h"
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
 #include "platform/core/process.h"
@@ -35,16 +37,20 @@ std::string Shown(std::string bytes) {
     return out;
 }
 
-// A window that counts its paintings, timer ticks and key presses.
+// A window that counts its paintings, timer ticks and key presses, and notes the status
+// bar's text at each tick.
 class CCountingWnd : public CWnd {
 public:
     int paints = 0, ticks = 0, keys = 0;
+    std::vector<CString> statusTexts;
     void OnPaint() {
         CPaintDC dc(this);
         ++paints;
     }
     void OnTimer(UINT_PTR) {
         ++ticks;
+        if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd()))
+            statusTexts.push_back(frame->GetStatusBar()->GetPaneText(0));
         Invalidate();
         afx::PressKey(this, 'A');   // dropped while an engine runs
     }
@@ -133,10 +139,13 @@ TEST(EngineRun, MissingEngineEndsTheRunWithoutOlderResults) {
 
 // A run that does not end well shows no results, whatever an earlier run left on disk:
 // the engine's status, or its results file not written this time, is told, and "Sim"
-// shows only a listing that this run wrote.
+// shows only a listing that this run wrote. Without such a listing nothing is offered.
 TEST(EngineRun, FailedRunsShowNoResults) {
     AnalysisFixture f;
-    const std::string question = "O programa kelo.exe terminou com erro (estado %d). Ver a listagem?";
+    auto question = [](int status) {
+        return status == 0 ? CString("O programa kelo.exe terminou sem escrever os resultados. Ver a listagem?")
+                           : FormatString("O programa kelo.exe terminou com erro (estado %d). Ver a listagem?", status);
+    };
     auto backdate = [&](const char* name) {
         testsupport::WriteBytes(f.Dados(name), "de outra corrida\r\n");
         std::filesystem::last_write_time(f.Dados(name),
@@ -161,7 +170,7 @@ TEST(EngineRun, FailedRunsShowNoResults) {
         ScriptedUser user;
         QueueExecute(user);
         user.OnMessageBox([&](const CString& text, UINT type) {
-            EXPECT_EQ(text, FormatString(question.c_str(), c.status));
+            EXPECT_EQ(text, question(c.status));
             EXPECT_EQ(type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
             return c.answer;
         });
@@ -178,21 +187,36 @@ TEST(EngineRun, FailedRunsShowNoResults) {
     }
     afx::CloseTextViewers();
 
-    // An engine that writes no listing: "Sim" has nothing to show, and says nothing more.
+    // An engine that writes no listing, or leaves it empty (a full disk): no question, only
+    // what happened, with an OK button.
     std::filesystem::remove(f.Dados("kelo.exe"));
     std::filesystem::create_symlink("/bin/true", f.Dados("kelo.exe"));
+    const std::string emptyListing = f.folder.File("lista-vazia.exe");
+    testsupport::WriteBytes(emptyListing, "#!/bin/sh\n: > kelo.prn\nexit 3\n");
+    std::filesystem::permissions(emptyListing, std::filesystem::perms::owner_all);
     for (bool withResults : {false, true}) {
-        backdate("kelo.prn");
-        TestRunner runner(withResults);
-        ScriptedUser user;
-        QueueExecute(user);
-        user.OnMessageBox([&](const CString& text, UINT) {
-            EXPECT_EQ(text, FormatString(question.c_str(), 0));
-            return IDYES;
-        });
-        RunAnalysisCommand(f.doc, "x", 0, runner);
-        EXPECT_TRUE(user.AllAnswered());
-        EXPECT_TRUE(user.TextViewers().empty());
+        for (int status : {0, 3}) {
+            SCOPED_TRACE(status);
+            if (status == 3) {
+                std::filesystem::remove(f.Dados("kelo.exe"));
+                std::filesystem::create_symlink(emptyListing, f.Dados("kelo.exe"));
+            }
+            backdate("kelo.prn");
+            TestRunner runner(withResults);
+            ScriptedUser user;
+            QueueExecute(user);
+            user.OnMessageBox([&](const CString& text, UINT type) {
+                EXPECT_EQ(text, status == 0 ? "O programa kelo.exe terminou sem escrever os resultados nem a listagem"
+                                            : "O programa kelo.exe terminou com erro (estado 3) e não escreveu a listagem");
+                EXPECT_EQ(type & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+                return IDOK;
+            });
+            RunAnalysisCommand(f.doc, "x", 0, runner);
+            EXPECT_TRUE(user.AllAnswered());
+            EXPECT_TRUE(user.TextViewers().empty());
+        }
+        std::filesystem::remove(f.Dados("kelo.exe"));
+        std::filesystem::create_symlink("/bin/true", f.Dados("kelo.exe"));
     }
 
     // An engine still running when the wait ends is left to run; nothing is shown.
@@ -250,8 +274,8 @@ TEST(EngineRun, FilesOfAnEarlierRunInTheSameSecondAreNotThisRunsResults) {
             d.Click(kExecute);
         });
         user.OnMessageBox([&](const CString& text, UINT) {
-            EXPECT_EQ(text, "O programa kelo.exe terminou com erro (estado 0). Ver a listagem?");
-            return IDYES;
+            EXPECT_EQ(text, "O programa kelo.exe terminou sem escrever os resultados nem a listagem");
+            return IDOK;
         });
         RunAnalysisCommand(f.doc, "x", 0, runner);
         EXPECT_TRUE(user.AllAnswered());
@@ -290,6 +314,12 @@ TEST(EngineRun, WindowsRepaintButTakeNoInputWhileTheEngineRuns) {
     EXPECT_GE(wnd.ticks, 3);
     EXPECT_GE(wnd.paints, 2);
     EXPECT_EQ(wnd.keys, 0);
+    // The status bar named the engine while it ran, and is back to its idle text.
+    EXPECT_NE(std::find(wnd.statusTexts.begin(), wnd.statusTexts.end(), CString("A executar kelo.exe...")),
+              wnd.statusTexts.end());
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->GetStatusBar()->GetPaneText(0), "Ready");
     afx::PressKey(&wnd, 'A');   // after the run the window takes keys again
     EXPECT_EQ(wnd.keys, 1);
     afx::CloseTextViewers();

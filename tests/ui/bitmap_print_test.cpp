@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "platform/afx.h"
@@ -135,6 +136,23 @@ TEST(BitmapFile, SavingReportsFailuresAndLeavesNoBrokenFile) {
     EXPECT_FALSE(SaveBitmapFile(path.c_str(), bitmap));
     afx::FailFileWritesAfter(-1);
     EXPECT_FALSE(afx::PathExists(path.c_str()));
+    // An earlier image of that name stays whole, and no temporary file is left beside it.
+    testsupport::WriteBytes(path, "imagem anterior");
+    afx::FailFileWritesAfter(100);
+    EXPECT_FALSE(SaveBitmapFile(path.c_str(), bitmap));
+    afx::FailFileWritesAfter(-1);
+    EXPECT_EQ(testsupport::ReadBytes(path), "imagem anterior");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), std::filesystem::directory_iterator()), 1);
+    // A link at the name is replaced by the image; its target is left alone.
+    const std::string target = folder.File("alvo.txt");
+    testsupport::WriteBytes(target, "intocado");
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink(target, path);
+    ASSERT_TRUE(SaveBitmapFile(path.c_str(), bitmap));
+    EXPECT_EQ(testsupport::ReadBytes(target), "intocado");
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(testsupport::ReadBytes(path).substr(0, 2), "BM");
+    std::filesystem::remove(path);
 
     CBitmap empty;
     EXPECT_FALSE(SaveBitmapFile(path.c_str(), empty));
