@@ -70,7 +70,9 @@ void CClassCountDlg::OnVariableSelected() {
 }
 
 void CClassCountDlg::OnCountKillFocus() {
-    if (m_counts.empty()) return;
+    // Leaving the edit because a button has ended the page is no new check: the press on
+    // that button has already taken the focus once, and any refusal then was shown.
+    if (m_counts.empty() || HasEnded()) return;
     m_bRefused = !UpdateData(TRUE);
     if (m_bRefused) {
         GetDlgItemText(IDC_CLASS_COUNT, m_strRefused);
