@@ -182,6 +182,52 @@ TEST_F(HistogramCommand, ClassesCountsAndLabelsOfEachKindOfVariable) {
     EXPECT_EQ(messages[4], "Algumas modalidades foram agrupadas");
 }
 
+// 1e300 .. 6e300, beyond single precision: three equal classes of 5e300 / 3 hold two values
+// each, and their bounds are labelled, scaled by 10^300.
+TEST(HistogramBeyondSinglePrecision, ClassesCountsAndLabelsComeFromTheDoubles) {
+    testsupport::StartTabulon();
+    TempFolder dir;
+    std::string file = "#Tesmo v7.00#\r\n-9.900000\r\n1\r\nEnorme\r\n1\r\n";
+    for (double v : {3e300, 1e300, 6e300, 2e300, 5e300, 4e300}) file += FormatString("r %f\r\n", v).GetString();
+    testsupport::WriteBytes(dir.File("enorme.tsm"), file);
+    {
+        ScriptedUser opening;
+        ASSERT_NE(theApp.OpenDocumentFile(dir.File("enorme.tsm").c_str()), nullptr);
+    }
+    ScriptedUser user;
+    user.OnDialog(170, [](DialogDriver& d) {
+        d.Tick(1078, 0);
+        d.Click(1191);
+    });
+    user.OnDialog(173, [](DialogDriver& d) {
+        EXPECT_EQ(d.Text(1000), "3");
+        d.Click(1192);
+    });
+    user.OnDialog(IDD_CHART_WINDOW, [](DialogDriver& d) {
+        auto& window = static_cast<CChartWindowDlg&>(d.Dialog());
+        auto* chart = dynamic_cast<CHistogramChart*>(window.GetShownPages()[0]);
+        ASSERT_NE(chart, nullptr);
+        EXPECT_EQ(Counts(*chart), (std::vector<int>{2, 2, 2}));
+        const double width = 5e300 / 3;
+        const double bounds[] = {1e300, 1e300 + width, 1e300 + 2 * width, 6e300};
+        const std::vector<CString> labels = XLabels(chart);
+        ASSERT_EQ(labels.size(), 5u);  // four bounds and the power of ten
+        std::vector<double> drawn;
+        for (const auto& c : chart->GetClasses()) drawn.push_back(c.lower);
+        drawn.push_back(chart->GetClasses().back().upper);
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_NEAR(drawn[i], bounds[i], 1e-12 * bounds[i]);
+            EXPECT_NEAR(std::atof(labels[i]), bounds[i] / 1e300, 1e-12) << labels[i].GetString();
+        }
+        EXPECT_EQ(labels[4], "(x10^300)");
+        EXPECT_EQ(YLabels(chart), (std::vector<CString>{"0", "1", "2"}));
+        d.Click(IDCANCEL);
+    });
+    theApp.m_pMainWnd->SendMessage(WM_COMMAND, MAKEWPARAM(ID_STATS_HISTOGRAM, 0), 0);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_TRUE(user.Messages().empty());
+}
+
 TEST(HistogramLabels, LayoutOfLargeSmallAndOutOfIntValues) {
     using L = CHistogramChart::LabelLayout;
     // Near 1e6 with a spread of 1, ten classes on 680 pixels: B = 11 characters, D = 7, one
