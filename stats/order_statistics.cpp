@@ -216,34 +216,26 @@ int COrderStatistics::CountBelow(double bound, int i, bool restart, int comparis
     }
     if (m_nCursorList != i) return 0;  // no cursor on this variable's list yet
     const CSortedValues& list = List(i);
-    const size_t n = static_cast<size_t>(list.GetCount());
-    int count = 0;
-    while (m_nCursor < n) {
-        const double x = list.At(static_cast<int>(m_nCursor + 1));
-        bool within = comparison == 0 ? x <= bound : !(x > bound);
-        if (!within) break;
-        ++count;
-        ++m_nCursor;
+    const std::span<const float> v = list.Values();
+    auto within = [&](double x) { return comparison == 0 ? x <= bound : !(x > bound); };
+    const size_t start = m_nCursor;
+    // The floats themselves unless some value is beyond their range.
+    if (list.HasBeyond()) {
+        while (m_nCursor < v.size() && within(list.At(static_cast<int>(m_nCursor + 1)))) ++m_nCursor;
+    } else {
+        while (m_nCursor < v.size() && within(v[m_nCursor])) ++m_nCursor;
     }
-    return count;
+    return static_cast<int>(m_nCursor - start);
 }
 
 void COrderStatistics::CollectBelow(double bound, int i, std::vector<double>& out) const {
     const CSortedValues& list = List(i);
-    for (int k = 1; k <= list.GetCount(); ++k) {
-        const double x = list.At(k);
-        if (!(x < bound)) break;
-        out.push_back(x);
-    }
+    for (int k = 1; k <= list.GetCount() && list.At(k) < bound; ++k) out.push_back(list.At(k));
 }
 
 void COrderStatistics::CollectAbove(double bound, int i, std::vector<double>& out) const {
     const CSortedValues& list = List(i);
-    for (int k = list.GetCount(); k >= 1; --k) {
-        const double x = list.At(k);
-        if (!(x > bound)) break;
-        out.push_back(x);
-    }
+    for (int k = list.GetCount(); k >= 1 && list.At(k) > bound; --k) out.push_back(list.At(k));
 }
 
 int COrderStatistics::GetDistinctValues(int i, std::vector<float>& out) const {

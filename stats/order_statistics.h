@@ -30,6 +30,8 @@ public:
         return std::isinf(v) && !m_beyond.empty() ? Beyond(static_cast<size_t>(k - 1)) : v;
     }
     std::span<const float> Values() const { return {m_pValues.get(), m_nCount}; }
+    // Whether some values lie beyond single precision (At differs from Values there).
+    bool HasBeyond() const { return !m_beyond.empty(); }
 
 private:
     double Beyond(size_t index) const;
