@@ -13,6 +13,7 @@
 #include "platform/gdi/recording_dc.h"
 #include "res/chart_resource_ids.h"
 #include "res/resource_ids.h"
+#include "tests/stats/enormous_table.h"
 #include "tests/support/gui_test.h"
 
 using testsupport::TempFolder;
@@ -205,20 +206,10 @@ TEST_F(BoxplotCommand, MultipleChartsGroupTheVariablesOnACommonAxis) {
 // 1e300 .. 6e300, beyond single precision: the box, its whiskers and its legend come from
 // the doubles (n = 6: quartiles x2 and x5, median (x3 + x4) / 2), on an axis of 7e299 a step.
 TEST(BoxplotBeyondSinglePrecision, TheBoxItsLegendAndItsAxisComeFromTheDoubles) {
-    testsupport::StartTabulon();
     TempFolder dir;
-    std::string file = "#Tesmo v7.00#\r\n-9.900000\r\n1\r\nEnorme\r\n1\r\n";
-    for (double v : {3e300, 1e300, 6e300, 2e300, 5e300, 4e300}) file += FormatString("r %f\r\n", v).GetString();
-    testsupport::WriteBytes(dir.File("enorme.tsm"), file);
-    {
-        ScriptedUser opening;
-        ASSERT_NE(theApp.OpenDocumentFile(dir.File("enorme.tsm").c_str()), nullptr);
-    }
     ScriptedUser user;
-    user.OnDialog(170, [](DialogDriver& d) {
-        d.Tick(1078, 0);
-        d.Click(1191);
-    });
+    OpenEnormousTable(dir, user);
+    if (HasFatalFailure()) return;
     user.OnDialog(175, [](DialogDriver& d) { d.Click(1192); });
     user.OnDialog(IDD_CHART_WINDOW, [](DialogDriver& d) {
         auto& window = static_cast<CChartWindowDlg&>(d.Dialog());

@@ -12,6 +12,7 @@
 #include "res/chart_resource_ids.h"
 #include "res/resource_ids.h"
 #include "stats/histogram.h"
+#include "tests/stats/enormous_table.h"
 #include "tests/support/gui_test.h"
 
 using testsupport::TempFolder;
@@ -185,20 +186,10 @@ TEST_F(HistogramCommand, ClassesCountsAndLabelsOfEachKindOfVariable) {
 // 1e300 .. 6e300, beyond single precision: three equal classes of 5e300 / 3 hold two values
 // each, and their bounds are labelled, scaled by 10^300.
 TEST(HistogramBeyondSinglePrecision, ClassesCountsAndLabelsComeFromTheDoubles) {
-    testsupport::StartTabulon();
     TempFolder dir;
-    std::string file = "#Tesmo v7.00#\r\n-9.900000\r\n1\r\nEnorme\r\n1\r\n";
-    for (double v : {3e300, 1e300, 6e300, 2e300, 5e300, 4e300}) file += FormatString("r %f\r\n", v).GetString();
-    testsupport::WriteBytes(dir.File("enorme.tsm"), file);
-    {
-        ScriptedUser opening;
-        ASSERT_NE(theApp.OpenDocumentFile(dir.File("enorme.tsm").c_str()), nullptr);
-    }
     ScriptedUser user;
-    user.OnDialog(170, [](DialogDriver& d) {
-        d.Tick(1078, 0);
-        d.Click(1191);
-    });
+    OpenEnormousTable(dir, user);
+    if (HasFatalFailure()) return;
     user.OnDialog(173, [](DialogDriver& d) {
         EXPECT_EQ(d.Text(1000), "3");
         d.Click(1192);
