@@ -70,8 +70,9 @@ void CClassCountDlg::OnVariableSelected() {
 }
 
 void CClassCountDlg::OnCountKillFocus() {
-    // Leaving the edit because a button has ended the page is no new check: the press on
-    // that button has already taken the focus once, and any refusal then was shown.
+    // Leaving the edit because the page has ended (a button, or Escape) checks nothing: the
+    // page's result does not depend on the edit, and the press on a button has already taken
+    // the focus from it once, with its one refusal.
     if (m_counts.empty() || HasEnded()) return;
     m_bRefused = !UpdateData(TRUE);
     if (m_bRefused) {
