@@ -9,21 +9,23 @@ CBoxPlotChart::CBoxPlotChart(COrderStatistics* stats, int position, int identify
     : CPlotChart(pageName), statistics(stats), widthDivisor(std::max(1, divisor)), identifyOutliers(identify),
       variable(position) {
     title = "BoxPlot";
-    mean = static_cast<float>(stats->GetMean(position));
-    minimum = static_cast<float>(stats->GetMin(position));
-    maximum = static_cast<float>(stats->GetMax(position));
+    mean = stats->GetMean(position);
+    minimum = stats->GetMin(position);
+    maximum = stats->GetMax(position);
     median = stats->GetQuartiles(position, q1, q3);
     variableName = stats->GetVariableName(position);
     upperFence = median + (q3 - q1);
     lowerFence = median - (q3 - q1);
-    const float range = std::fabs(maximum - minimum);
-    legendDecimals = range >= 1000.0f ? 0 : range >= 100.0f ? 1 : range >= 1.0f ? 2 : 3;
+    const double range = std::fabs(maximum - minimum);
+    legendDecimals = range >= 1000.0 ? 0 : range >= 100.0 ? 1 : range >= 1.0 ? 2 : 3;
+    doubleScale = true;
     ComputeAxisScale(minimum, maximum, yLow, yHigh, yStep, yTickCount, yHasDecimals, yDecimals);
     xTickCount = 10;
 }
 
 CString CBoxPlotChart::FormatLegendValue(double value, int decimals) {
     constexpr int kWidth = 10;
+    if (!std::isfinite(value)) return "N/A";
     char text[400];
     if (decimals <= 0) std::snprintf(text, sizeof text, "%.0f", std::trunc(value) + 0.0);
     else std::snprintf(text, sizeof text, "%.*f", decimals, value);
@@ -38,7 +40,7 @@ CString CBoxPlotChart::FormatLegendValue(double value, int decimals) {
     return text;
 }
 
-void CBoxPlotChart::SetValueRange(float high, float low) {
+void CBoxPlotChart::SetValueRange(double high, double low) {
     yHigh = high;
     yLow = low;
 }
@@ -74,25 +76,25 @@ void CBoxPlotChart::DrawBox(CDC* dc) {
     const int w = 70 / widthDivisor, c = 50 / widthDivisor;
     const int oldMode = dc->SetBkMode(TRANSPARENT);
     CGdiObject* oldBrush = dc->SelectStockObject(HOLLOW_BRUSH);
-    auto y = [&](float v) { return WorldToDeviceY(v); };
-    // A piece with a value that has no position on the scale (beyond single precision) is
-    // left out.
-    auto placed = [&](float v) { return HasDeviceY(v); };
-    auto line = [&](int x1, float v1, int x2, float v2) {
+    auto y = [&](double v) { return WorldToDeviceY(v); };
+    // A piece with a value that has no position on the scale (not a finite number) is left
+    // out.
+    auto placed = [&](double v) { return HasDeviceY(v); };
+    auto line = [&](int x1, double v1, int x2, double v2) {
         if (!placed(v1) || !placed(v2)) return;
         dc->MoveTo(x1, y(v1));
         dc->LineTo(x2, y(v2));
     };
     if (placed(q1) && placed(q3)) dc->Rectangle(boxCentreX - w, y(q1), boxCentreX + w, y(q3));
     line(boxCentreX - w, median, boxCentreX + w, median);
-    auto whisker = [&](float end, float quartile) {
+    auto whisker = [&](double end, double quartile) {
         line(boxCentreX - c, end, boxCentreX + c, end);
         line(boxCentreX, quartile, boxCentreX, end);
     };
-    std::vector<float> beyond;
+    std::vector<double> beyond;
     if (identifyOutliers && upperFence < maximum) {
         statistics->CollectAbove(upperFence, variable, beyond);
-        for (float v : beyond)
+        for (double v : beyond)
             if (placed(v)) DrawCross(dc, boxCentreX, y(v));
         whisker(upperFence, q3);
     } else {
@@ -101,7 +103,7 @@ void CBoxPlotChart::DrawBox(CDC* dc) {
     beyond.clear();
     if (identifyOutliers && lowerFence > minimum) {
         statistics->CollectBelow(lowerFence, variable, beyond);
-        for (float v : beyond)
+        for (double v : beyond)
             if (placed(v)) DrawCross(dc, boxCentreX, y(v));
         whisker(lowerFence, q1);
     } else {
@@ -122,7 +124,7 @@ void CBoxPlotChart::DrawLegend(CDC* dc, int l, int t, int r, int b) {
     CPen* oldPen = dc->SelectObject(&blue);
     dc->Rectangle(l, t, r - 1, b - 1);
     const COLORREF oldColour = dc->SetTextColor(0xFF0000);
-    const std::pair<const char*, float> lines[] = {{"Máximo - ", maximum}, {"3ºQuartil - ", q3},
+    const std::pair<const char*, double> lines[] = {{"Máximo - ", maximum}, {"3ºQuartil - ", q3},
                                                    {"Mediana - ", median}, {"Média - ", mean},
                                                    {"1ºQuartil - ", q1},   {"Mínimo - ", minimum}};
     int y = t + 2;
@@ -175,8 +177,8 @@ CMultipleBoxplotChart::CMultipleBoxplotChart(COrderStatistics* stats, int first,
     }
     name = names;
     title = "Boxplot Múltiplo";
-    ComputeAxisScale(static_cast<float>(overallMin), static_cast<float>(overallMax), yLow, yHigh, yStep, yTickCount,
-                     yHasDecimals, yDecimals);
+    doubleScale = true;
+    ComputeAxisScale(overallMin, overallMax, yLow, yHigh, yStep, yTickCount, yHasDecimals, yDecimals);
     xTickCount = 10;
 }
 

@@ -18,7 +18,7 @@ public:
     void DrawXTicks(CDC* dc, const CRect& frame) override;
 
     // Used by the multiple box plot to place this box in one of its columns.
-    void SetValueRange(float high, float low);
+    void SetValueRange(double high, double low);
     void SetCentre(int x, int tickOrigin, int lastTick);
     void SetFrame(int x0, int y0, int xEnd, int yEnd, int xTop, int yTop);
     void DrawBox(CDC* dc);
@@ -26,13 +26,15 @@ public:
     void DrawLegend(CDC* dc, int l, int t, int r, int b);
 
     // The legend's text of a value: decimals as chosen, shortened to 10 characters by its
-    // decimals only; an integer part too long for them is written with an exponent.
+    // decimals only; an integer part too long for them is written with an exponent; "N/A"
+    // for a value that is not a finite number.
     static CString FormatLegendValue(double value, int decimals);
 
     int boxCentreX = 0;
-    float median = 0, q1 = 0, q3 = 0, maximum = 0, minimum = 0, mean = 0;
+    // In double, so that values beyond single precision keep their place on the axis.
+    double median = 0, q1 = 0, q3 = 0, maximum = 0, minimum = 0, mean = 0;
     // One interquartile range from the median on each side.
-    float upperFence = 0, lowerFence = 0;
+    double upperFence = 0, lowerFence = 0;
     COrderStatistics* statistics;
     int legendDecimals = 2;
     int widthDivisor = 1;

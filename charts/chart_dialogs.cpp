@@ -2,8 +2,14 @@
 
 #include <algorithm>
 
+#include "platform/ui/shell.h"
 #include "res/chart_resource_ids.h"
 #include "ui/list_controls.h"
+
+namespace {
+// Sent by the chart options to the dialog beside which they stand when they hide themselves.
+constexpr UINT WM_CHART_OPTIONS_HIDDEN = WM_USER + 0x143;
+}  // namespace
 
 // --- CChartPagesDlg ----------------------------------------------------------------------------
 
@@ -12,14 +18,33 @@ CChartPagesDlg::CChartPagesDlg(UINT templateId, CChartWnd* wnd, const std::vecto
     : CDialog(templateId, parent), chartWnd(wnd), pages(pageList), currentPage(current) {}
 
 bool CChartPagesDlg::CreateBeside(UINT templateId, CWnd* parent) {
-    if (!Create(templateId, parent)) return false;
-    if (parent && parent->GetSafeHwnd()) {
-        CRect mine, theirs;
-        GetWindowRect(&mine);
-        parent->GetWindowRect(&theirs);
-        MoveWindow(theirs.right, theirs.top, mine.Width(), std::max(mine.Height(), theirs.Height()));
+    besideWnd = parent;
+    return Create(templateId, parent) != FALSE;
+}
+
+BOOL CChartPagesDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    PlaceBeside();
+    return TRUE;
+}
+
+void CChartPagesDlg::PlaceBeside() {
+    if (!besideWnd || !besideWnd->GetSafeHwnd()) return;
+    CRect theirs, theirClient, mine;
+    besideWnd->GetWindowRect(&theirs);
+    besideWnd->GetClientRect(&theirClient);
+    besideWnd->ClientToScreen(&theirClient);
+    GetClientRect(&mine);
+    // This frame is not drawn yet: it is taken to be as wide as the parent's.
+    const int width = mine.Width() + (theirs.Width() - theirClient.Width());
+    const int height = std::max(mine.Height() + (theirs.Height() - theirClient.Height()), theirs.Height());
+    int x = theirs.right, y = theirs.top;
+    CRect area;
+    if (SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0)) {
+        x = std::max(std::min(x, static_cast<int>(area.right) - width), static_cast<int>(area.left));
+        y = std::max(std::min(y, static_cast<int>(area.bottom) - height), static_cast<int>(area.top));
     }
-    return true;
+    MoveWindow(x, y, width, height);
 }
 
 void CChartPagesDlg::SetCurrentPage(int index) { currentPage = index; }
@@ -62,7 +87,7 @@ void CChartOptionsDlg::DoDataExchange(CDataExchange* dx) {
 }
 
 BOOL CChartOptionsDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    CChartPagesDlg::OnInitDialog();
     pointList.SetColumnWidth(40);
     slider.SetRange(1, 5);
     return TRUE;
@@ -92,6 +117,11 @@ void CChartOptionsDlg::SetCurrentPage(int index, BOOL rebuild) {
     for (int i = 0; i < pointList.GetCount(); ++i)
         pointList.SetCheck(i, chart->IsPointVisible(i) ? BST_CHECKED : BST_UNCHECKED);
     UpdateData(FALSE);
+}
+
+void CChartOptionsDlg::OnCancel() {
+    ShowWindow(SW_HIDE);
+    if (besideWnd && besideWnd->GetSafeHwnd()) besideWnd->SendMessage(WM_CHART_OPTIONS_HIDDEN);
 }
 
 void CChartOptionsDlg::Redraw() {
@@ -169,6 +199,7 @@ BEGIN_MESSAGE_MAP(CChartWindowDlg, CDialog)
     ON_BN_CLICKED(IDC_PLANES_SUPPLEMENTARY, &CChartWindowDlg::OnSupplementary)
     ON_BN_CLICKED(IDC_PLANES_COMBINED, &CChartWindowDlg::OnCombined)
     ON_BN_CLICKED(IDC_OPTIONS_TOGGLE, &CChartWindowDlg::OnOptions)
+    ON_MESSAGE(WM_CHART_OPTIONS_HIDDEN, &CChartWindowDlg::OnOptionsHidden)
 END_MESSAGE_MAP()
 
 CChartWindowDlg::CChartWindowDlg(const std::vector<CPlotPage*>& pages, int, int index, UINT templateId, CWnd* parent)
@@ -284,6 +315,12 @@ void CChartWindowDlg::OnOptions() {
     optionsShown = optionsShown ? 0 : 1;
     options->ShowWindow(optionsShown ? SW_SHOW : SW_HIDE);
     SetDlgItemText(IDC_OPTIONS_TOGGLE, optionsShown ? "<<" : ">>");
+}
+
+LRESULT CChartWindowDlg::OnOptionsHidden(WPARAM, LPARAM) {
+    optionsShown = 0;
+    SetDlgItemText(IDC_OPTIONS_TOGGLE, ">>");
+    return 0;
 }
 
 std::vector<CPlotPage*> CChartWindowDlg::AllPages() const {

@@ -17,16 +17,26 @@ class CChartPagesDlg : public CDialog {
 public:
     CChartPagesDlg(UINT templateId, CChartWnd* chartWnd, const std::vector<CPlotPage*>& pages, int currentPage,
                    CWnd* parent);
-    // Creates the dialog modeless, its top-left corner at the parent's top-right corner,
-    // its own width and the height of the taller of the two. False when it cannot be made.
+    // Creates the dialog modeless, its frame's top-left corner at the parent's top-right
+    // corner (moved only as far as it must be to lie inside the work area), its own width
+    // and the height of the taller of the two. False when it cannot be made.
     bool CreateBeside(UINT templateId, CWnd* parent);
     virtual void SetCurrentPage(int index);
     int GetCurrentPage() const { return currentPage; }
+
+    BOOL OnInitDialog() override;
 
 protected:
     CChartWnd* chartWnd;
     std::vector<CPlotPage*> pages;
     int currentPage;
+    // The window this dialog stands beside.
+    CWnd* besideWnd = nullptr;
+
+private:
+    // Places the frame beside besideWnd; done before the dialog is first shown, so that the
+    // window manager puts the frame, title bar included, where it is asked.
+    void PlaceBeside();
 };
 
 // The modeless options beside the chart window dialog: which points of the current page are
@@ -41,6 +51,9 @@ public:
 
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;
+    // Escape and the close button hide the options; the chart window dialog is told, so
+    // that its button follows.
+    void OnCancel() override;
     void OnApplyCurrent();
     void OnApplyAll();
     void OnTickAll();
@@ -99,6 +112,8 @@ public:
     void OnSupplementary();
     void OnCombined();
     void OnOptions();
+    // The options were hidden from their own window.
+    LRESULT OnOptionsHidden(WPARAM, LPARAM);
     CChartOptionsDlg* GetOptionsDlg() const { return options.get(); }
 
     DECLARE_MESSAGE_MAP()

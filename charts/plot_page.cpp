@@ -165,18 +165,21 @@ void CPlotChart::DrawFrame(CDC* dc, int l, int t, int r, int b) {
     lastYTickY = tickOriginY - yTickSpacing * yCount;
 }
 
-bool CPlotChart::ComputeAxisScale(float a, float b, float& low, float& high, float& step, int& count,
-                                  BYTE& hasDecimals, int& decimals) {
+namespace {
+// The nice scale in the precision T of the data: the range, the step and the ticks are
+// computed in T (the candidate steps in double, each rounded to T).
+template <class T>
+bool NiceScale(T a, T b, double& low, double& high, double& step, int& count, BYTE& hasDecimals, int& decimals) {
     if (a > b) std::swap(a, b);
-    float range = b - a;
-    if (range == 0.0f) {
+    T range = b - a;
+    if (range == T(0)) {
         // Every value equal: a window around the value.
-        const float half = a == 0.0f ? 1.0f : std::fabs(a) / 10.0f;
+        const T half = a == T(0) ? T(1) : std::fabs(a) / T(10);
         a -= half;
         b += half;
         range = b - a;
     }
-    if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(range) || !(range > 0.0f)) {
+    if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(range) || !(range > T(0))) {
         low = 0.0f;
         high = 1.0f;
         step = 0.2f;
@@ -191,11 +194,11 @@ bool CPlotChart::ComputeAxisScale(float a, float b, float& low, float& high, flo
         const double d = static_cast<double>(range) / n;
         const double k = std::floor(std::log10(std::fabs(d)));
         const double p = std::pow(10.0, k);
-        const double s = static_cast<double>(static_cast<float>((std::floor(d / p) + 1.0) * p));
+        const double s = static_cast<double>(static_cast<T>((std::floor(d / p) + 1.0) * p));
         if (n == 5 || s < best) best = s;
     }
-    step = static_cast<float>(best);
-    const double lg = std::log10(std::fabs(static_cast<double>(step)));
+    const T tStep = static_cast<T>(best);
+    const double lg = std::log10(std::fabs(static_cast<double>(tStep)));
     if (lg <= 1e-9) {
         hasDecimals = 1;
         // A step of 0.1 is 1 decimal, whatever the float's last bits say.
@@ -204,28 +207,42 @@ bool CPlotChart::ComputeAxisScale(float a, float b, float& low, float& high, flo
         hasDecimals = 0;
         decimals = 0;
     }
-    count = static_cast<int>(std::floor(static_cast<double>(range) / step)) + 1;
-    low = static_cast<float>(std::floor(static_cast<double>(a) / step)) * step;
-    if (low > a) {
+    count = static_cast<int>(std::floor(static_cast<double>(range) / tStep)) + 1;
+    T tLow = static_cast<T>(std::floor(static_cast<double>(a) / tStep)) * tStep;
+    if (tLow > a) {
         ++count;
-        low -= step;
+        tLow -= tStep;
     }
-    high = low + static_cast<float>(count) * step;
-    if (high < b) {
+    T tHigh = tLow + static_cast<T>(count) * tStep;
+    if (tHigh < b) {
         ++count;
-        high += step;
+        tHigh += tStep;
     }
+    low = tLow;
+    high = tHigh;
+    step = tStep;
     return true;
 }
+}  // namespace
 
-CString CPlotChart::FormatTickLabel(float value, bool hasDecimals, int decimals) {
+bool CPlotChart::ComputeAxisScale(float a, float b, double& low, double& high, double& step, int& count,
+                                  BYTE& hasDecimals, int& decimals) {
+    return NiceScale(a, b, low, high, step, count, hasDecimals, decimals);
+}
+
+bool CPlotChart::ComputeAxisScale(double a, double b, double& low, double& high, double& step, int& count,
+                                  BYTE& hasDecimals, int& decimals) {
+    return NiceScale(a, b, low, high, step, count, hasDecimals, decimals);
+}
+
+CString CPlotChart::FormatTickLabel(double value, bool hasDecimals, int decimals) {
     char text[400];
     if (!hasDecimals) {
         // Truncated toward zero; "%.0f" also holds values beyond the range of an int.
-        const double whole = std::trunc(static_cast<double>(value));
+        const double whole = std::trunc(value);
         std::snprintf(text, sizeof text, "%.0f", whole == 0.0 ? 0.0 : whole);
     } else {
-        std::snprintf(text, sizeof text, "%.*f", std::clamp(decimals, 0, 60), static_cast<double>(value));
+        std::snprintf(text, sizeof text, "%.*f", std::clamp(decimals, 0, 60), value);
         // A sum of steps that lands a hair below zero is still the zero tick.
         bool zero = text[0] == '-';
         for (const char* c = text + 1; zero && *c; ++c) zero = *c == '0' || *c == '.';
@@ -234,33 +251,64 @@ CString CPlotChart::FormatTickLabel(float value, bool hasDecimals, int decimals)
     return CString(text);
 }
 
-void CPlotChart::DrawYLabels(CDC* dc, const CRect& frame, int startY) {
-    float value = yLow;
+double CPlotChart::NextTick(double value, double step) const {
+    return doubleScale ? value + step : static_cast<float>(value + step);
+}
+
+CString CPlotChart::TickLabel(double value, bool hasDecimals, int decimals) const {
+    // A double scale's whole values beyond the digits that a double holds are written with
+    // an exponent: their last figures mean nothing, and a label of 300 figures would run far
+    // off the page.
+    if (doubleScale && !hasDecimals && std::fabs(value) >= 1e15) return FormatString("%.15g", value);
+    return FormatTickLabel(value, hasDecimals, decimals);
+}
+
+CRect CPlotChart::XLabelBox(CDC* dc, const CString& text, int position) const {
+    // Centred on the tick by an estimate of 3 pixels a character.
+    const CSize size = dc->GetTextExtent(text);
+    const int left = position - 3 * text.GetLength();
+    return CRect(left, originY + 3, left + size.cx, originY + 3 + size.cy);
+}
+
+CRect CPlotChart::LowestXLabelBox(CDC* dc, int startX) const {
+    return XLabelBox(dc, TickLabel(xLow, xHasDecimals != 0, xDecimals), startX);
+}
+
+void CPlotChart::DrawYLabels(CDC* dc, const CRect& frame, int startY, const CRect* xLabel) {
+    double value = yLow;
     int position = startY;
-    auto draw = [&] {
-        CString text = FormatTickLabel(value, yHasDecimals != 0, yDecimals);
-        CSize size = dc->GetTextExtent(text);
-        TextOutAt(dc, text, frame.left + leftMargin - size.cx - 5, position - 5);
+    auto draw = [&](bool lowest) {
+        const CString text = TickLabel(value, yHasDecimals != 0, yDecimals);
+        const CSize size = dc->GetTextExtent(text);
+        // Right-aligned against the axis, 5 pixels above its tick.
+        CRect box(CPoint(frame.left + leftMargin - size.cx - 5, position - 5), size);
+        // The lowest label rises above the lowest x label where the two would overlap at the
+        // corner (both minimums negative).
+        if (lowest && xLabel && box.left < xLabel->right && xLabel->left < box.right && box.top < xLabel->bottom &&
+            xLabel->top < box.bottom)
+            box.OffsetRect(0, xLabel->top - box.bottom);
+        TextOutAt(dc, text, box.left, box.top);
     };
-    draw();
+    draw(true);
     for (int i = 0; i < yTickCount; ++i) {
-        value += yStep;
+        value = NextTick(value, yStep);
         position -= yTickSpacing;
-        draw();
+        draw(false);
     }
     yHigh = value;
 }
 
 void CPlotChart::DrawXLabels(CDC* dc, const CRect&, int startX) {
-    float value = xLow;
+    double value = xLow;
     int position = startX;
     auto draw = [&] {
-        CString text = FormatTickLabel(value, xHasDecimals != 0, xDecimals);
-        TextOutAt(dc, text, position - 3 * text.GetLength(), originY + 3);
+        const CString text = TickLabel(value, xHasDecimals != 0, xDecimals);
+        const CRect box = XLabelBox(dc, text, position);
+        TextOutAt(dc, text, box.left, box.top);
     };
     draw();
     for (int i = 0; i < xTickCount; ++i) {
-        value += xStep;
+        value = NextTick(value, xStep);
         position += xTickSpacing;
         draw();
     }
@@ -321,8 +369,8 @@ constexpr long long kFarthestPosition = 1LL << 28;
 
 // The pixels from the origin tick of a world value: (v - low) / (high - low) of the ticks'
 // span; NaN or infinite when the value has no position.
-double TickOffset(double v, float low, float high, int pixels) {
-    const double span = static_cast<double>(high) - low;
+double TickOffset(double v, double low, double high, int pixels) {
+    const double span = high - low;
     if (span == 0.0) return std::isfinite(v) ? 0.0 : v;
     return (v - low) / span * pixels;
 }
@@ -353,13 +401,13 @@ bool CPlotChart::HasDeviceY(double y) const {
 double CPlotChart::DeviceToWorldX(int px) const {
     const int pixels = tickOriginX - lastXTickX;
     if (pixels == 0) return xLow;
-    return (static_cast<double>(xHigh) - xLow) * (tickOriginX - px) / pixels + xLow;
+    return (xHigh - xLow) * (tickOriginX - px) / pixels + xLow;
 }
 
 double CPlotChart::DeviceToWorldY(int py) const {
     const int pixels = tickOriginY - lastYTickY;
     if (pixels == 0) return yLow;
-    return (static_cast<double>(yHigh) - yLow) * (tickOriginY - py) / pixels + yLow;
+    return (yHigh - yLow) * (tickOriginY - py) / pixels + yLow;
 }
 
 bool CPlotChart::IsInPlotFrame(int x, int y) const {

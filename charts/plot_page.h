@@ -91,14 +91,22 @@ public:
     // A nice scale for data from a to b: between 5 and 9 intervals of a step 1, 2, ... 9
     // times a power of ten, from a multiple of the step at or below a to one at or above b.
     // A zero range is widened by a tenth of the value (by 1 around 0); non-finite input
-    // is refused (false) and gives the scale 0 to 1 by 0.2.
-    static bool ComputeAxisScale(float a, float b, float& low, float& high, float& step, int& count,
+    // is refused (false) and gives the scale 0 to 1 by 0.2. Float data get a scale computed
+    // in single precision, as the charts keep their values; double data (values beyond
+    // single precision) one computed in double.
+    static bool ComputeAxisScale(float a, float b, double& low, double& high, double& step, int& count,
+                                 BYTE& hasDecimals, int& decimals);
+    static bool ComputeAxisScale(double a, double b, double& low, double& high, double& step, int& count,
                                  BYTE& hasDecimals, int& decimals);
     // "%d" of the value truncated to an integer, or "%.*f" with the decimals.
-    static CString FormatTickLabel(float value, bool hasDecimals, int decimals);
+    static CString FormatTickLabel(double value, bool hasDecimals, int decimals);
 
-    void DrawYLabels(CDC* dc, const CRect& frame, int startY);
+    // The tick labels of one axis. xLabel: where the lowest x label stands, when the chart
+    // draws x labels too; the lowest y label is raised clear of it.
+    void DrawYLabels(CDC* dc, const CRect& frame, int startY, const CRect* xLabel = nullptr);
     void DrawXLabels(CDC* dc, const CRect& frame, int startX);
+    // The rectangle of the first x label drawn from startX.
+    CRect LowestXLabelBox(CDC* dc, int startX) const;
     void DrawXTitle(CDC* dc, const CString& text);
     void DrawYTitle(CDC* dc, const CString& text);
 
@@ -136,8 +144,9 @@ public:
     static CPen* SelectionPen();
     static CBrush* PlotBrush();
 
-    // World window: the values at the lowest and highest tick of each axis.
-    float yLow = 0.0f, xLow = 0.0f, yHigh = 1.0f, xHigh = 1.0f;
+    // World window: the values at the lowest and highest tick of each axis. Single-precision
+    // values unless doubleScale is set.
+    double yLow = 0.0, xLow = 0.0, yHigh = 1.0, xHigh = 1.0;
     int originX = 0, originY = 0;
     int yAxisTopX = 0, yAxisTopY = 0;
     int xAxisEndX = 0, xAxisEndY = 0;
@@ -146,10 +155,19 @@ public:
     int tickOriginY = 0, lastYTickY = 0, yTickSpacing = 0;
     int tickOriginX = 0, xTickSpacing = 0, lastXTickX = 0;
     int xTickCount = 5, yTickCount = 5;
-    float xStep = 0.2f, yStep = 0.2f;
+    double xStep = 0.2f, yStep = 0.2f;
     BYTE xHasDecimals = 1, yHasDecimals = 1;
     int xDecimals = 1, yDecimals = 1;
+    // The scales were computed in double (a chart of values beyond single precision): the
+    // tick values are summed in double. Otherwise they are summed in single precision.
+    bool doubleScale = false;
 
 protected:
     static void CreateSharedObjects();
+    // The value of the next tick: value + step, in the precision of the scale.
+    double NextTick(double value, double step) const;
+    // A tick label of this chart's scale.
+    CString TickLabel(double value, bool hasDecimals, int decimals) const;
+    // Where an x label of the text stands below the tick at position.
+    CRect XLabelBox(CDC* dc, const CString& text, int position) const;
 };

@@ -111,7 +111,8 @@ void CScatterChart::DrawPoints(CDC* dc, int left, int top, int right, int bottom
     if (!dc) return;
     const CRect frame(left, top, right, bottom);
     // From the first tick (the origin, unless a derived chart laid its axis out anew).
-    DrawYLabels(dc, frame, tickOriginY);
+    const CRect lowestXLabel = LowestXLabelBox(dc, tickOriginX);
+    DrawYLabels(dc, frame, tickOriginY, &lowestXLabel);
     DrawYTicks(dc, frame);
     DrawXLabels(dc, frame, tickOriginX);
     DrawXTicks(dc, frame);

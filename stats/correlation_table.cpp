@@ -24,35 +24,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Replaces the values by their deviations from their mean; returns the sum of the squared
-// deviations. Equal values give deviations of exactly 0.
-template <class Vector>
-double Centre(Vector& v) {
-    if (v.empty()) return 0.0;
-    const double first = v.front();
-    double sum = 0.0;
-    bool allEqual = true;
-    for (double x : v) {
-        sum += x;
-        allEqual = allEqual && x == first;
-    }
-    const double mean = allEqual ? first : sum / static_cast<double>(v.size());
-    double ss = 0.0;
-    for (double& x : v) {
-        x -= mean;
-        ss += x * x;
-    }
-    return ss;
-}
-
-template <class Vector>
-double Dot(const Vector& a, const Vector& b) {
-    double s = 0.0;
-    const size_t n = a.size();
-    for (size_t i = 0; i < n; ++i) s += a[i] * b[i];
-    return s;
-}
-
 // The coefficient from centred sums; undefined without two rows or with a constant column.
 double Coefficient(double products, double ssA, double ssB, size_t k) {
     if (k < 2 || ssA == 0.0 || ssB == 0.0) return kNaN;
@@ -208,16 +179,6 @@ std::vector<std::vector<double>> PairProducts(size_t m, size_t blocks, CTableWor
     return sums;
 }
 
-// The present pairs of two columns of a table.
-void CollectPairs(const CDataTable& table, int a, int b, float code, std::vector<double>& xa, std::vector<double>& xb) {
-    for (int r = 1; r <= table.GetRowCount(); ++r) {
-        const double va = table.GetValue(r, a), vb = table.GetValue(r, b);
-        if (FloatEquals(va, code) || FloatEquals(vb, code)) continue;
-        xa.push_back(va);
-        xb.push_back(vb);
-    }
-}
-
 }  // namespace
 
 std::vector<double> CCorrelationTable::MidRanks(const std::vector<double>& values) {
@@ -234,28 +195,36 @@ void CCorrelationTable::MidRanks(const double* values, size_t n, double* ranks) 
     for (size_t i = 0; i < n; ++i) ranks[i] = twice[i] * 0.5;
 }
 
+CCorrelationTable::Sums CCorrelationTable::PairOf(const CDataTable& table, int a, int b, float code, bool ranks) {
+    std::vector<int> pair = {a, b};
+    const CCompleteCaseTable rows(table, pair, code, false);
+    // The sums do not depend on how many threads add them: one is enough for a pair.
+    CTableWorkers caller(1);
+    return ComputeSums(rows, ranks, caller);
+}
+
 double CCorrelationTable::Covariance(const CDataTable& table, int a, int b, float code) {
-    std::vector<double> xa, xb;
-    CollectPairs(table, a, b, code, xa, xb);
-    if (xa.size() < 2) return kNaN;
-    Centre(xa);
-    Centre(xb);
-    return Dot(xa, xb) / static_cast<double>(xa.size() - 1);
+    return CovarianceOf(PairOf(table, a, b, code, false), 0, 1);
 }
 
 double CCorrelationTable::PearsonCorrelation(const CDataTable& table, int a, int b, float code) {
-    std::vector<double> xa, xb;
-    CollectPairs(table, a, b, code, xa, xb);
-    const double ssA = Centre(xa), ssB = Centre(xb);
-    return Coefficient(Dot(xa, xb), ssA, ssB, xa.size());
+    return PearsonOf(PairOf(table, a, b, code, false), 0, 1);
 }
 
 float CCorrelationTable::SpearmanCorrelation(const CDataTable& table, int a, int b, float code) {
-    std::vector<double> xa, xb;
-    CollectPairs(table, a, b, code, xa, xb);
-    std::vector<double> ra = MidRanks(xa), rb = MidRanks(xb);
-    const double ssA = Centre(ra), ssB = Centre(rb);
-    return static_cast<float>(Coefficient(Dot(ra, rb), ssA, ssB, ra.size()));
+    return SpearmanOf(PairOf(table, a, b, code, true), 0, 1);
+}
+
+double CCorrelationTable::CovarianceOf(const Sums& sums, size_t i, size_t j) {
+    return sums.rows < 2 ? kNaN : sums.products[i][j] / static_cast<double>(sums.rows - 1);
+}
+
+double CCorrelationTable::PearsonOf(const Sums& sums, size_t i, size_t j) {
+    return Coefficient(sums.products[i][j], sums.squares[i], sums.squares[j], sums.rows);
+}
+
+float CCorrelationTable::SpearmanOf(const Sums& sums, size_t i, size_t j) {
+    return static_cast<float>(Coefficient(sums.rankProducts[i][j], sums.rankSquares[i], sums.rankSquares[j], sums.rows));
 }
 
 CCompleteCaseTable::CCompleteCaseTable(const CDataTable& source, std::vector<int>& variables, float code,
@@ -339,11 +308,8 @@ CCorrelationTable::CCorrelationTable(const CDataTable& source, std::vector<int>&
     m_fMissingCode = code;
     CCompleteCaseTable complete(source, variables, code, true);
     const size_t m = static_cast<size_t>(complete.GetVariableCount());
-    m_nComplete = complete.GetCompleteRowCount();
-    for (size_t j = 0; j < m; ++j) m_sumSquares.push_back(complete.GetSumSquares(j));
     CTableWorkers workers;
-    m_products = ValueProducts(complete, workers);
-    if (kind == KIND_CORRELATION) m_rankProducts = RankProducts(complete, workers);
+    m_sums = ComputeSums(complete, kind == KIND_CORRELATION, workers);
     m_nVariables = static_cast<int>(m);
     m_nRows = static_cast<int>(m);
     m_values.assign(m * m, 0.0);
@@ -353,6 +319,16 @@ CCorrelationTable::CCorrelationTable(const CDataTable& source, std::vector<int>&
         else FillCovarianceRow(i, m_values.data() + i * m);
         m_rowNames.push_back(m_variables.back().GetName());
     }
+}
+
+CCorrelationTable::Sums CCorrelationTable::ComputeSums(const CCompleteCaseTable& table, bool ranks,
+                                                      CTableWorkers& workers) {
+    Sums sums;
+    sums.rows = table.GetCompleteRowCount();
+    for (size_t j = 0; j < static_cast<size_t>(table.GetVariableCount()); ++j) sums.squares.push_back(table.GetSumSquares(j));
+    sums.products = ValueProducts(table, workers);
+    if (ranks) sums.rankProducts = RankProducts(table, workers, sums.rankSquares);
+    return sums;
 }
 
 CCorrelationTable::PairSums CCorrelationTable::ValueProducts(const CCompleteCaseTable& table, CTableWorkers& workers) {
@@ -375,7 +351,8 @@ CCorrelationTable::PairSums CCorrelationTable::ValueProducts(const CCompleteCase
     });
 }
 
-CCorrelationTable::PairSums CCorrelationTable::RankProducts(const CCompleteCaseTable& table, CTableWorkers& workers) {
+CCorrelationTable::PairSums CCorrelationTable::RankProducts(const CCompleteCaseTable& table, CTableWorkers& workers,
+                                                           std::vector<double>& squares) {
     const size_t m = static_cast<size_t>(table.GetVariableCount());
     const size_t n = table.GetCompleteRowCount();
     const size_t blocks = table.GetBlockCount();
@@ -396,7 +373,7 @@ CCorrelationTable::PairSums CCorrelationTable::RankProducts(const CCompleteCaseT
     // Mid-ranks always sum to n(n + 1) / 2: the mean rank is (n + 1) / 2, exactly. The sum of
     // squared deviations from it, in row order.
     const double mean = static_cast<double>(n + 1) * 0.5;
-    m_rankSumSquares.assign(m, 0.0);
+    squares.assign(m, 0.0);
     workers.Run(n == 0 ? 0 : m, [&](size_t j, unsigned) {
         const uint32_t* r = twice.get() + j * n;
         double ss = 0.0;
@@ -404,7 +381,7 @@ CCorrelationTable::PairSums CCorrelationTable::RankProducts(const CCompleteCaseT
             const double d = r[i] * 0.5 - mean;
             ss += d * d;
         }
-        m_rankSumSquares[j] = ss;
+        squares[j] = ss;
     });
     return PairProducts(m, blocks, workers, [&](size_t b, double* cols) {
         const size_t first = b * CCompleteCaseTable::kBlockRows;
@@ -419,21 +396,16 @@ CCorrelationTable::PairSums CCorrelationTable::RankProducts(const CCompleteCaseT
 }
 
 void CCorrelationTable::FillCorrelationRow(size_t i, double* row) const {
-    for (size_t j = 0; j < m_sumSquares.size(); ++j) {
-        if (j < i) row[j] = Coefficient(m_products[i][j], m_sumSquares[i], m_sumSquares[j], m_nComplete);
-        else if (j == i) row[j] = m_nComplete < 2 || m_sumSquares[i] == 0.0 ? kNaN : 1.0;
-        else
-            row[j] = static_cast<float>(
-                Coefficient(m_rankProducts[i][j], m_rankSumSquares[i], m_rankSumSquares[j], m_nComplete));
+    for (size_t j = 0; j < m_sums.squares.size(); ++j) {
+        if (j < i) row[j] = PearsonOf(m_sums, i, j);
+        else if (j == i) row[j] = m_sums.rows < 2 || m_sums.squares[i] == 0.0 ? kNaN : 1.0;
+        else row[j] = SpearmanOf(m_sums, i, j);
     }
 }
 
 void CCorrelationTable::FillCovarianceRow(size_t i, double* row) const {
-    for (size_t j = 0; j < m_sumSquares.size(); ++j) {
-        if (j < i) row[j] = GetValue(static_cast<int>(j + 1), static_cast<int>(i + 1));
-        else if (m_nComplete < 2) row[j] = kNaN;
-        else row[j] = m_products[i][j] / static_cast<double>(m_nComplete - 1);
-    }
+    for (size_t j = 0; j < m_sums.squares.size(); ++j)
+        row[j] = j < i ? GetValue(static_cast<int>(j + 1), static_cast<int>(i + 1)) : CovarianceOf(m_sums, i, j);
 }
 
 void CCorrelationTable::FillListCtrl(CListCtrl* list) const {

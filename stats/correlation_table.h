@@ -59,6 +59,7 @@ public:
 
     // Over the rows where both a and b (1-based) are present: the sample covariance
     // (divisor k - 1), Pearson's and Spearman's coefficients (ties get their mean rank).
+    // The same sums and formulas as the matrix's cells, over the rows of the pair.
     static double Covariance(const CDataTable& table, int a, int b, float missingCode);
     static double PearsonCorrelation(const CDataTable& table, int a, int b, float missingCode);
     static float SpearmanCorrelation(const CDataTable& table, int a, int b, float missingCode);
@@ -70,18 +71,29 @@ public:
 
 private:
     using PairSums = std::vector<std::vector<double>>;
-    // The sums of products of every pair of the table's variables about their means, and of
-    // their ranks about the mean rank, with the ranks' sums of squares.
+    // What the coefficients are computed from, over the complete rows of the variables: the
+    // sums of products of every pair about their means and of their ranks about the mean
+    // rank, and each variable's sums of squares of both.
+    struct Sums {
+        size_t rows = 0;
+        std::vector<double> squares, rankSquares;
+        PairSums products, rankProducts;
+    };
+    // The sums of a table's variables; the ranks' only when asked.
+    static Sums ComputeSums(const CCompleteCaseTable& table, bool ranks, CTableWorkers& workers);
+    // The sums of the pair a, b over the rows where both are present.
+    static Sums PairOf(const CDataTable& table, int a, int b, float missingCode, bool ranks);
     static PairSums ValueProducts(const CCompleteCaseTable& table, CTableWorkers& workers);
-    PairSums RankProducts(const CCompleteCaseTable& table, CTableWorkers& workers);
+    static PairSums RankProducts(const CCompleteCaseTable& table, CTableWorkers& workers, std::vector<double>& squares);
+    // The three coefficients of variables i and j from their sums.
+    static double CovarianceOf(const Sums& sums, size_t i, size_t j);
+    static double PearsonOf(const Sums& sums, size_t i, size_t j);
+    static float SpearmanOf(const Sums& sums, size_t i, size_t j);
     // Row i (0-based) of the matrix: Pearson below the diagonal, 1 on it, Spearman above
     // it; or the covariances, mirrored below the diagonal.
     void FillCorrelationRow(size_t i, double* row) const;
     void FillCovarianceRow(size_t i, double* row) const;
 
     int m_nKind;
-    PairSums m_products, m_rankProducts;
-    std::vector<double> m_sumSquares;
-    std::vector<double> m_rankSumSquares;
-    size_t m_nComplete = 0;
+    Sums m_sums;
 };

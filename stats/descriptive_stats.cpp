@@ -53,7 +53,7 @@ std::vector<CString> DescribeVariable(const COrderStatistics& stats, int i) {
     // range); what is derived from them is computed in double.
     const double mean = Single(stats.GetMean(i));
     double q1 = 0, q3 = 0;
-    const double median = Single(stats.GetQuartilesInDouble(i, q1, q3));
+    const double median = Single(stats.GetQuartiles(i, q1, q3));
     q1 = Single(q1);
     q3 = Single(q3);
     const double minimum = Single(stats.GetMin(i));

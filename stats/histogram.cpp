@@ -70,7 +70,10 @@ void CClassCountDlg::OnVariableSelected() {
 }
 
 void CClassCountDlg::OnCountKillFocus() {
-    if (m_counts.empty()) return;
+    // Leaving the edit because the page has ended (a button, or Escape) checks nothing: the
+    // page's result does not depend on the edit, and the press on a button has already taken
+    // the focus from it once, with its one refusal.
+    if (m_counts.empty() || HasEnded()) return;
     m_bRefused = !UpdateData(TRUE);
     if (m_bRefused) {
         GetDlgItemText(IDC_CLASS_COUNT, m_strRefused);
@@ -115,12 +118,14 @@ CHistogramChart::CHistogramChart(COrderStatistics* stats, int classCount, int po
         }
     }
     if (!m_bOneBarPerValue) {
-        const float low = static_cast<float>(stats->GetMin(position));
-        const float high = static_cast<float>(stats->GetMax(position));
-        const float width = (high - low) / static_cast<float>(k);
-        float bound = low;
+        const double low = stats->GetMin(position);
+        const double high = stats->GetMax(position);
+        // A range beyond the largest double is divided end by end.
+        double width = (high - low) / k;
+        if (!std::isfinite(width)) width = high / k - low / k;
+        double bound = low;
         for (int c = 0; c < k; ++c) {
-            const float upper = bound + width;
+            const double upper = bound + width;
             m_classes.push_back({bound, upper, 0});
             bound = upper;
         }
@@ -157,19 +162,19 @@ void CHistogramChart::DrawHeader(CDC* dc, CFont* titleFont, CFont* labelFont, CF
     if (before) dc->SelectObject(before);
 }
 
-CHistogramChart::LabelLayout CHistogramChart::ComputeLabelLayout(int width, int classes, float first, float last) {
+CHistogramChart::LabelLayout CHistogramChart::ComputeLabelLayout(int width, int classes, double first, double last) {
     LabelLayout layout;
     const int k = std::max(1, classes);
     const int B = std::max(1, static_cast<int>(std::floor((width / 5.0 - k) / (k + 1))));
-    const int sign = first < 0.0f ? 2 : 1;
-    // The integer part must hold the longer of the two ends. An end beyond single precision
-    // (infinite) is written as such and gives the others no digits.
-    auto finite = [](float v) { return std::isfinite(v) ? std::fabs(static_cast<double>(v)) : 0.0; };
+    const int sign = first < 0.0 ? 2 : 1;
+    // The integer part must hold the longer of the two ends. An end that is not a finite
+    // number is written as such and gives the others no digits.
+    auto finite = [](double v) { return std::isfinite(v) ? std::fabs(v) : 0.0; };
     const double magnitude = std::max(finite(first), finite(last));
     int D = magnitude <= 1.0 ? sign : static_cast<int>(std::floor(std::log10(magnitude))) + sign;
     // A zero range (one value) takes the scale of the value itself; a range without a
     // finite size counts as a wide one.
-    const double range = static_cast<double>(last) - static_cast<double>(first);
+    const double range = last - first;
     const double R = !std::isfinite(range) ? HUGE_VAL
                      : range > 0.0         ? std::log10(range)
                      : (magnitude > 0.0 ? std::log10(magnitude) : 0.0);

@@ -40,9 +40,10 @@ private:
 
 class CHistogramChart : public CPlotChart {
 public:
+    // Bounds in double, so that values beyond single precision are classed and labelled.
     struct Class {
-        float lower = 0.0f;
-        float upper = 0.0f;
+        double lower = 0.0;
+        double upper = 0.0;
         int count = 0;
     };
     // Builds the classes of variable position (from 0) and counts its values at once. A
@@ -67,7 +68,7 @@ public:
         int exponent = 0;
         bool scaled = false;
     };
-    static LabelLayout ComputeLabelLayout(int width, int classes, float first, float last);
+    static LabelLayout ComputeLabelLayout(int width, int classes, double first, double last);
     static CString FormatLabel(double value, const LabelLayout& layout);
 
 private:

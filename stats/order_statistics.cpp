@@ -140,15 +140,7 @@ double COrderStatistics::GetMax(int i) const {
     return List(i).IsEmpty() ? std::numeric_limits<double>::quiet_NaN() : List(i).At(List(i).GetCount());
 }
 
-float COrderStatistics::GetQuartiles(int i, float& q1, float& q3) const {
-    double lower = 0, upper = 0;
-    const double median = GetQuartilesInDouble(i, lower, upper);
-    q1 = static_cast<float>(lower);
-    q3 = static_cast<float>(upper);
-    return static_cast<float>(median);
-}
-
-double COrderStatistics::GetQuartilesInDouble(int i, double& q1, double& q3) const {
+double COrderStatistics::GetQuartiles(int i, double& q1, double& q3) const {
     const CSortedValues& list = List(i);
     const int n = list.GetCount();
     if (n == 0) {
@@ -217,38 +209,33 @@ double COrderStatistics::GetSkewness(int i, double s) const {
     return (sum / (n - 1.0) / (s * s * s)) * (n / (n - 2.0));
 }
 
-int COrderStatistics::CountBelow(float bound, int i, bool restart, int comparison) {
+int COrderStatistics::CountBelow(double bound, int i, bool restart, int comparison) {
     if (restart) {
         m_nCursorList = i;
         m_nCursor = 0;
     }
     if (m_nCursorList != i) return 0;  // no cursor on this variable's list yet
-    const std::span<const float> v = List(i).Values();
-    const double b = bound;
-    int count = 0;
-    while (m_nCursor < v.size()) {
-        const double x = v[m_nCursor];
-        bool within = comparison == 0 ? x <= b : !(x > b);
-        if (!within) break;
-        ++count;
-        ++m_nCursor;
+    const CSortedValues& list = List(i);
+    const std::span<const float> v = list.Values();
+    auto within = [&](double x) { return comparison == 0 ? x <= bound : !(x > bound); };
+    const size_t start = m_nCursor;
+    // The floats themselves unless some value is beyond their range.
+    if (list.HasBeyond()) {
+        while (m_nCursor < v.size() && within(list.At(static_cast<int>(m_nCursor + 1)))) ++m_nCursor;
+    } else {
+        while (m_nCursor < v.size() && within(v[m_nCursor])) ++m_nCursor;
     }
-    return count;
+    return static_cast<int>(m_nCursor - start);
 }
 
-void COrderStatistics::CollectBelow(float bound, int i, std::vector<float>& out) const {
-    for (float x : List(i).Values()) {
-        if (!(static_cast<double>(x) < static_cast<double>(bound))) break;
-        out.push_back(x);
-    }
+void COrderStatistics::CollectBelow(double bound, int i, std::vector<double>& out) const {
+    const CSortedValues& list = List(i);
+    for (int k = 1; k <= list.GetCount() && list.At(k) < bound; ++k) out.push_back(list.At(k));
 }
 
-void COrderStatistics::CollectAbove(float bound, int i, std::vector<float>& out) const {
-    const std::span<const float> v = List(i).Values();
-    for (auto it = v.rbegin(); it != v.rend(); ++it) {
-        if (!(static_cast<double>(*it) > static_cast<double>(bound))) break;
-        out.push_back(*it);
-    }
+void COrderStatistics::CollectAbove(double bound, int i, std::vector<double>& out) const {
+    const CSortedValues& list = List(i);
+    for (int k = list.GetCount(); k >= 1 && list.At(k) > bound; --k) out.push_back(list.At(k));
 }
 
 int COrderStatistics::GetDistinctValues(int i, std::vector<float>& out) const {

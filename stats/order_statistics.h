@@ -30,6 +30,8 @@ public:
         return std::isinf(v) && !m_beyond.empty() ? Beyond(static_cast<size_t>(k - 1)) : v;
     }
     std::span<const float> Values() const { return {m_pValues.get(), m_nCount}; }
+    // Whether some values lie beyond single precision (At differs from Values there).
+    bool HasBeyond() const { return !m_beyond.empty(); }
 
 private:
     double Beyond(size_t index) const;
@@ -67,21 +69,20 @@ public:
     // The smallest and largest value.
     double GetMin(int i) const;
     double GetMax(int i) const;
-    // The median; writes the first and third quartiles.
-    float GetQuartiles(int i, float& q1, float& q3) const;
-    // The same in double: a value beyond single precision keeps its double value.
-    double GetQuartilesInDouble(int i, double& q1, double& q3) const;
+    // The median; writes the first and third quartiles. In double: a value beyond single
+    // precision keeps its double value, and the mean of two values is not rounded.
+    double GetQuartiles(int i, double& q1, double& q3) const;
     // The value of the longest run of equal values (the smallest among equally long runs).
     float GetMode(int i) const;
     // n / ((n - 1)(n - 2)) times the sum of ((x - mean) / s)^3; needs s != 0 and n >= 3.
     double GetSkewness(int i, double s) const;
     // Counts the values <= bound from the cursor on and leaves the cursor on the first value
     // not counted; restart puts the cursor on the first value of variable i first.
-    int CountBelow(float bound, int i, bool restart, int comparison);
+    int CountBelow(double bound, int i, bool restart, int comparison);
     // Appends the values < bound, smallest first.
-    void CollectBelow(float bound, int i, std::vector<float>& out) const;
+    void CollectBelow(double bound, int i, std::vector<double>& out) const;
     // Appends the values > bound, largest first.
-    void CollectAbove(float bound, int i, std::vector<float>& out) const;
+    void CollectAbove(double bound, int i, std::vector<double>& out) const;
     // Appends the distinct values in ascending order; returns their number.
     int GetDistinctValues(int i, std::vector<float>& out) const;
 

@@ -128,13 +128,13 @@ void BM_BoxplotSummaries(benchmark::State& state) {
     const CDataTable& table = LoadedTable();
     for (auto _ : state) {
         COrderStatistics stats(table, AllVariables(), table.GetMissingCode());
-        float sum = 0;
+        double sum = 0;
         for (int i = 0; i < stats.GetVariableCount(); ++i) {
             CBoxPlotChart chart(&stats, i, 1, stats.GetVariableName(i), 1);
-            std::vector<float> beyond;
+            std::vector<double> beyond;
             stats.CollectAbove(chart.upperFence, i, beyond);
             stats.CollectBelow(chart.lowerFence, i, beyond);
-            sum += chart.median + static_cast<float>(beyond.size());
+            sum += chart.median + static_cast<double>(beyond.size());
         }
         benchmark::DoNotOptimize(sum);
     }

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QPalette>
+#include <QScreen>
 #include <cerrno>
 #include <chrono>
 #include <string>
@@ -114,6 +115,17 @@ COLORREF GetSysColor(int index) {
     if (!qApp) return fallback;
     QColor c = QApplication::palette().color(group, role);
     return RGB(c.red(), c.green(), c.blue());
+}
+
+// --- Work area -----------------------------------------------------------------------------------
+
+BOOL SystemParametersInfo(UINT action, UINT, void* value, UINT) {
+    if (action != SPI_GETWORKAREA || !value || !qApp) return FALSE;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return FALSE;
+    const QRect area = screen->availableGeometry();
+    *static_cast<RECT*>(value) = RECT{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+    return TRUE;
 }
 
 // --- Cursors -------------------------------------------------------------------------------------

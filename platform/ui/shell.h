@@ -45,6 +45,11 @@ constexpr int COLOR_INFOTEXT = 23;
 constexpr int COLOR_INFOBK = 24;
 COLORREF GetSysColor(int index);
 
+// The desktop's work area (the primary screen less its panels), in screen coordinates:
+// SystemParametersInfo(SPI_GETWORKAREA, 0, &rect, 0). FALSE without a screen.
+constexpr UINT SPI_GETWORKAREA = 0x0030;
+BOOL SystemParametersInfo(UINT action, UINT param, void* value, UINT winIni);
+
 // The mouse pointer's position in screen coordinates.
 BOOL GetCursorPos(POINT* point);
 BOOL SetCursorPos(int x, int y);

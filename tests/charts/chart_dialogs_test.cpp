@@ -2,9 +2,11 @@
 // conditioning, the sets of factorial planes, the matrix dialog and the single chart.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "charts/chart_dialogs.h"
+#include "platform/ui/shell.h"
 #include "res/chart_resource_ids.h"
 #include "tests/charts/chart_test_support.h"
 
@@ -176,12 +178,6 @@ TEST(ChartOptions, MarkersAndShownPointsOfOnePageOrOfAll) {
         ASSERT_NE(options, nullptr);
         EXPECT_EQ(d.Text(IDC_OPTIONS_TOGGLE), "<<");
         EXPECT_TRUE(options->IsWindowVisible());
-        // Beside the dialog, on its right.
-        CRect mine, theirs;
-        dialog.GetWindowRect(&mine);
-        options->GetWindowRect(&theirs);
-        EXPECT_EQ(theirs.left, mine.right);
-        EXPECT_GE(theirs.Height(), mine.Height());
 
         afx::DialogDriver o(*options);
         std::vector<CString> labels = o.Items(IDC_OPTIONS_POINTS);
@@ -230,6 +226,82 @@ TEST(ChartOptions, MarkersAndShownPointsOfOnePageOrOfAll) {
         d.Click(IDC_OPTIONS_TOGGLE);
         EXPECT_EQ(d.Text(IDC_OPTIONS_TOGGLE), ">>");
         EXPECT_FALSE(options->IsWindowVisible());
+        d.Click(IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), STEP_FINISH);
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+// Where the options open when the chart window dialog stands at a place chosen from its own
+// frame; the frames of both.
+struct Placement {
+    CRect chart, options;
+};
+Placement OpenOptionsWith(const std::function<CPoint(const CRect&)>& chartAt) {
+    Charts charts({"Peso x Altura"});
+    CChartWindowDlg dialog(charts.pages, 1, 0);
+    Placement placed;
+    afx::ScriptedUser user;
+    user.OnDialog(IDD_CHART_WINDOW, [&](afx::DialogDriver& d) {
+        CRect frame;
+        dialog.GetWindowRect(&frame);
+        const CPoint at = chartAt(frame);
+        dialog.MoveWindow(at.x, at.y, frame.Width(), frame.Height());
+        afx::ProcessPendingEvents();
+        d.Click(IDC_OPTIONS_TOGGLE);
+        ASSERT_NE(dialog.GetOptionsDlg(), nullptr);
+        dialog.GetWindowRect(&placed.chart);
+        dialog.GetOptionsDlg()->GetWindowRect(&placed.options);
+        d.Click(IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), STEP_FINISH);
+    EXPECT_TRUE(user.AllAnswered());
+    return placed;
+}
+
+TEST(ChartOptions, OpenBesideTheChartDialogAndInsideTheWorkArea) {
+    CRect area;
+    ASSERT_TRUE(SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0));
+    // Room on the right: the frames' corners meet.
+    Placement p = OpenOptionsWith([&](const CRect& frame) { return CPoint(area.left - frame.Width() + 200, area.top + 30); });
+    EXPECT_EQ(p.options.left, p.chart.right);
+    EXPECT_EQ(p.options.top, p.chart.top);
+    EXPECT_GE(p.options.Height(), p.chart.Height());
+    // Against the right edge: moved left just enough, at the same height.
+    p = OpenOptionsWith([&](const CRect& frame) { return CPoint(area.right - frame.Width(), area.top + 30); });
+    EXPECT_EQ(p.options.right, area.right);
+    EXPECT_EQ(p.options.top, p.chart.top);
+    // A chart dialog whose title bar is above the screen: the options' title bar is not.
+    p = OpenOptionsWith([&](const CRect& frame) { return CPoint(area.left - frame.Width() + 200, area.top - 40); });
+    EXPECT_EQ(p.options.left, p.chart.right);
+    EXPECT_EQ(p.options.top, area.top);
+}
+
+TEST(ChartOptions, TheToggleFollowsTheOptionsClosedFromTheirOwnWindow) {
+    Charts charts({"Peso x Altura"});
+    CChartWindowDlg dialog(charts.pages, 1, 0);
+    afx::ScriptedUser user;
+    user.OnDialog(IDD_CHART_WINDOW, [&](afx::DialogDriver& d) {
+        d.Click(IDC_OPTIONS_TOGGLE);
+        CChartOptionsDlg* options = dialog.GetOptionsDlg();
+        ASSERT_NE(options, nullptr);
+        afx::DialogDriver o(*options);
+        o.Key(VK_ESCAPE);
+        EXPECT_FALSE(options->IsWindowVisible());
+        EXPECT_EQ(d.Text(IDC_OPTIONS_TOGGLE), ">>");
+        // One click shows them again.
+        d.Click(IDC_OPTIONS_TOGGLE);
+        EXPECT_TRUE(options->IsWindowVisible());
+        EXPECT_EQ(d.Text(IDC_OPTIONS_TOGGLE), "<<");
+        o.CloseBox();
+        EXPECT_FALSE(options->IsWindowVisible());
+        EXPECT_EQ(d.Text(IDC_OPTIONS_TOGGLE), ">>");
+        d.Click(IDC_OPTIONS_TOGGLE);
+        EXPECT_TRUE(options->IsWindowVisible());
+        // The toggle still hides them.
+        d.Click(IDC_OPTIONS_TOGGLE);
+        EXPECT_FALSE(options->IsWindowVisible());
+        EXPECT_EQ(d.Text(IDC_OPTIONS_TOGGLE), ">>");
         d.Click(IDCANCEL);
     });
     EXPECT_EQ(dialog.DoModal(), STEP_FINISH);

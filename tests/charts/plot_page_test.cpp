@@ -14,7 +14,7 @@
 namespace {
 
 struct Scale {
-    float low = 0, high = 0, step = 0;
+    double low = 0, high = 0, step = 0;
     int count = 0;
     BYTE hasDecimals = 0;
     int decimals = -1;
@@ -30,7 +30,7 @@ Scale ScaleOf(float a, float b) {
 // The labels a chart writes for a scale: the low value plus the step, count times, in floats.
 std::vector<CString> LabelsOf(const Scale& s) {
     std::vector<CString> out;
-    float v = s.low;
+    float v = static_cast<float>(s.low);
     out.push_back(CPlotChart::FormatTickLabel(v, s.hasDecimals != 0, s.decimals));
     for (int i = 0; i < s.count; ++i) {
         v += s.step;
@@ -102,7 +102,9 @@ TEST(AxisScale, EveryScaleCoversItsDataWithFiveToTenIntervals) {
         EXPECT_GE(s.high, r[1]);
         EXPECT_GE(s.count, 5);
         EXPECT_LE(s.count, 10);
-        EXPECT_NEAR(s.high, s.low + s.count * s.step, 1e-4 * std::fabs(s.count * s.step));
+        // In single precision, as the scale of float data is computed.
+        const float top = static_cast<float>(s.low) + static_cast<float>(s.count) * static_cast<float>(s.step);
+        EXPECT_NEAR(s.high, top, 1e-4 * std::fabs(s.count * s.step));
         // The leading digit of the step is 1..9 followed by zeros.
         const double mantissa = s.step / std::pow(10.0, std::floor(std::log10(s.step)));
         EXPECT_NEAR(mantissa, std::round(mantissa), 1e-4);

@@ -13,6 +13,7 @@
 #include "platform/gdi/recording_dc.h"
 #include "res/chart_resource_ids.h"
 #include "res/resource_ids.h"
+#include "tests/stats/enormous_table.h"
 #include "tests/support/gui_test.h"
 
 using testsupport::TempFolder;
@@ -202,6 +203,48 @@ TEST_F(BoxplotCommand, MultipleChartsGroupTheVariablesOnACommonAxis) {
     EXPECT_EQ(messages, (std::vector<CString>{"Please enter an integer between 2 and 5."}));
 }
 
+// 1e300 .. 6e300, beyond single precision: the box, its whiskers and its legend come from
+// the doubles (n = 6: quartiles x2 and x5, median (x3 + x4) / 2), on an axis of 7e299 a step.
+TEST(BoxplotBeyondSinglePrecision, TheBoxItsLegendAndItsAxisComeFromTheDoubles) {
+    TempFolder dir;
+    ScriptedUser user;
+    OpenEnormousTable(dir, user);
+    if (HasFatalFailure()) return;
+    user.OnDialog(175, [](DialogDriver& d) { d.Click(1192); });
+    user.OnDialog(IDD_CHART_WINDOW, [](DialogDriver& d) {
+        auto& window = static_cast<CChartWindowDlg&>(d.Dialog());
+        auto* chart = dynamic_cast<CBoxPlotChart*>(window.GetShownPages()[0]);
+        ASSERT_NE(chart, nullptr);
+        EXPECT_EQ(LegendTexts(chart),
+                  (std::vector<CString>{"Máximo - 6.000e+300", "3ºQuartil - 5.000e+300", "Mediana - 3.500e+300",
+                                        "Média - 3.500e+300", "1ºQuartil - 2.000e+300", "Mínimo - 1.000e+300",
+                                        " - Média", " - Valor Anómalo"}));
+        CRecordingDC dc;
+        chart->Draw(&dc, 0, 0, 800, 600);
+        std::vector<CString> yLabels;
+        for (const GdiRecord& r : dc.Find("TextOut"))
+            if (r.args[0] < chart->originX) yLabels.push_back(r.text);
+        EXPECT_EQ(yLabels, (std::vector<CString>{"7e+299", "1.4e+300", "2.1e+300", "2.8e+300", "3.5e+300", "4.2e+300",
+                                                 "4.9e+300", "5.6e+300", "6.3e+300"}));
+        // The box from the first to the third quartile, inside the plot frame.
+        const int top = chart->WorldToDeviceY(5e300), bottom = chart->WorldToDeviceY(2e300);
+        EXPECT_GT(top, chart->yAxisTopY);
+        EXPECT_LT(bottom, chart->originY);
+        bool box = false;
+        for (const GdiRecord& r : dc.Find("Rectangle"))
+            box = box || (r.args[0] == chart->boxCentreX - 70 && r.args[2] == chart->boxCentreX + 70 &&
+                          std::min(r.args[1], r.args[3]) == top && std::max(r.args[1], r.args[3]) == bottom);
+        EXPECT_TRUE(box);
+        // No value lies beyond a fence (3.5e300 -+ 3e300): the whiskers reach the extremes.
+        EXPECT_TRUE(HasCap(chart, chart->boxCentreX, chart->WorldToDeviceY(6e300), 50));
+        EXPECT_TRUE(HasCap(chart, chart->boxCentreX, chart->WorldToDeviceY(1e300), 50));
+        d.Click(IDCANCEL);
+    });
+    theApp.m_pMainWnd->SendMessage(WM_COMMAND, MAKEWPARAM(ID_STATS_BOXPLOT, 0), 0);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_TRUE(user.Messages().empty());
+}
+
 TEST(BoxplotLegend, ValuesKeepTheirIntegerPartAndLargeOnesTakeAnExponent) {
     EXPECT_EQ(CBoxPlotChart::FormatLegendValue(3.14159, 2), "3.14");
     EXPECT_EQ(CBoxPlotChart::FormatLegendValue(2499.9, 0), "2499");
@@ -209,6 +252,8 @@ TEST(BoxplotLegend, ValuesKeepTheirIntegerPartAndLargeOnesTakeAnExponent) {
     EXPECT_EQ(CBoxPlotChart::FormatLegendValue(123456789.125, 3), "123456789");
     EXPECT_EQ(CBoxPlotChart::FormatLegendValue(5e12, 0), "5.000e+12");
     EXPECT_EQ(CBoxPlotChart::FormatLegendValue(-3e20, 2), "-3.000e+20");
+    EXPECT_EQ(CBoxPlotChart::FormatLegendValue(HUGE_VAL, 0), "N/A");
+    EXPECT_EQ(CBoxPlotChart::FormatLegendValue(std::nan(""), 2), "N/A");
     EXPECT_EQ(CPlotChart::FormatTickLabel(5e12f, false, 0), "4999999913984");  // the float's value, not a wrapped int
 }
 

@@ -12,6 +12,7 @@
 #include "res/chart_resource_ids.h"
 #include "res/resource_ids.h"
 #include "stats/histogram.h"
+#include "tests/stats/enormous_table.h"
 #include "tests/support/gui_test.h"
 
 using testsupport::TempFolder;
@@ -180,6 +181,42 @@ TEST_F(HistogramCommand, ClassesCountsAndLabelsOfEachKindOfVariable) {
     EXPECT_NE(messages[2].Find("Nada"), -1);
     EXPECT_EQ(messages[3], "Please enter an integer between 5 and 25.");
     EXPECT_EQ(messages[4], "Algumas modalidades foram agrupadas");
+}
+
+// 1e300 .. 6e300, beyond single precision: three equal classes of 5e300 / 3 hold two values
+// each, and their bounds are labelled, scaled by 10^300.
+TEST(HistogramBeyondSinglePrecision, ClassesCountsAndLabelsComeFromTheDoubles) {
+    TempFolder dir;
+    ScriptedUser user;
+    OpenEnormousTable(dir, user);
+    if (HasFatalFailure()) return;
+    user.OnDialog(173, [](DialogDriver& d) {
+        EXPECT_EQ(d.Text(1000), "3");
+        d.Click(1192);
+    });
+    user.OnDialog(IDD_CHART_WINDOW, [](DialogDriver& d) {
+        auto& window = static_cast<CChartWindowDlg&>(d.Dialog());
+        auto* chart = dynamic_cast<CHistogramChart*>(window.GetShownPages()[0]);
+        ASSERT_NE(chart, nullptr);
+        EXPECT_EQ(Counts(*chart), (std::vector<int>{2, 2, 2}));
+        const double width = 5e300 / 3;
+        const double bounds[] = {1e300, 1e300 + width, 1e300 + 2 * width, 6e300};
+        const std::vector<CString> labels = XLabels(chart);
+        ASSERT_EQ(labels.size(), 5u);  // four bounds and the power of ten
+        std::vector<double> drawn;
+        for (const auto& c : chart->GetClasses()) drawn.push_back(c.lower);
+        drawn.push_back(chart->GetClasses().back().upper);
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_NEAR(drawn[i], bounds[i], 1e-12 * bounds[i]);
+            EXPECT_NEAR(std::atof(labels[i]), bounds[i] / 1e300, 1e-12) << labels[i].GetString();
+        }
+        EXPECT_EQ(labels[4], "(x10^300)");
+        EXPECT_EQ(YLabels(chart), (std::vector<CString>{"0", "1", "2"}));
+        d.Click(IDCANCEL);
+    });
+    theApp.m_pMainWnd->SendMessage(WM_COMMAND, MAKEWPARAM(ID_STATS_HISTOGRAM, 0), 0);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_TRUE(user.Messages().empty());
 }
 
 TEST(HistogramLabels, LayoutOfLargeSmallAndOutOfIntValues) {

@@ -320,6 +320,30 @@ TEST(MatrixOfManyRows, EveryCellMatchesLongDoubleSumsWhateverThreadSummedItsBloc
     const std::vector<double> values(x[1].begin(), x[1].end());
     const std::vector<double> mid = CCorrelationTable::MidRanks(values);
     EXPECT_TRUE(std::equal(mid.begin(), mid.end(), ranks[1].begin()));
+
+    // The coefficients of one pair come from the matrix's own sums and formulas: over the
+    // variables that are never absent, the same figures to the last bit.
+    const float code = t.GetMissingCode();
+    std::vector<int> whole = {1, 2, 4};
+    CCorrelationTable correlation(t, whole, code, CCorrelationTable::KIND_CORRELATION);
+    CCorrelationTable covariance(t, whole, code, CCorrelationTable::KIND_COVARIANCE);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const int a = whole[static_cast<size_t>(i)], b = whole[static_cast<size_t>(j)];
+            SCOPED_TRACE(testing::Message() << "variables " << a << ", " << b);
+            EXPECT_EQ(CCorrelationTable::Covariance(t, a, b, code), covariance.GetValue(i + 1, j + 1));
+            if (j < i) {
+                EXPECT_EQ(CCorrelationTable::PearsonCorrelation(t, a, b, code), correlation.GetValue(i + 1, j + 1));
+            } else if (j > i) {
+                EXPECT_EQ(CCorrelationTable::SpearmanCorrelation(t, a, b, code), correlation.GetValue(i + 1, j + 1));
+            }
+        }
+    // A pair with variable 3 goes over the rows where both are present, those of x.
+    EXPECT_TRUE(near(CCorrelationTable::Covariance(t, 3, 1, code), Cov(x[2], x[0])));
+    EXPECT_TRUE(near(CCorrelationTable::PearsonCorrelation(t, 3, 1, code),
+                     Cov(x[2], x[0]) / std::sqrt(Cov(x[2], x[2]) * Cov(x[0], x[0]))));
+    EXPECT_TRUE(near(CCorrelationTable::SpearmanCorrelation(t, 3, 2, code),
+                     static_cast<float>(Cov(ranks[2], ranks[1]) / std::sqrt(Cov(ranks[2], ranks[2]) * Cov(ranks[1], ranks[1])))));
 }
 
 TEST(MidRanks, TiesShareTheMeanOfTheirPositionsAndSignsOrderCorrectly) {

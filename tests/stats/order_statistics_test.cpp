@@ -32,7 +32,7 @@ CDataTable MakeTable(const std::vector<std::vector<double>>& columns) {
 }
 
 struct Quartiles {
-    float q1, median, q3;
+    double q1, median, q3;
 };
 
 Quartiles QuartilesOf(const std::vector<double>& values) {
@@ -76,7 +76,7 @@ TEST(OrderStatistics, AbsentCellsAndTiesAreHandledInEveryStatistic) {
     EXPECT_EQ(s.GetMin(0), static_cast<double>(-9.89f));
     EXPECT_EQ(s.GetMax(0), 5.0);
     // Sorted: -9.89 1 2 2 2 5 5 (n = 7 = 4*1 + 3): x2, x4, x6.
-    float q1 = 0, q3 = 0;
+    double q1 = 0, q3 = 0;
     EXPECT_EQ(s.GetQuartiles(0, q1, q3), 2.0f);
     EXPECT_EQ(q1, 1.0f);
     EXPECT_EQ(q3, 5.0f);
@@ -104,11 +104,11 @@ TEST(OrderStatistics, CountBelowResumesFromItsCursorAndCollectStopsAtTheBound) {
     EXPECT_EQ(s.CountBelow(100.0f, 0, true, 1), 6);  // a restart counts from the start
     EXPECT_EQ(s.CountBelow(15.0f, 1, true, 0), 1);
 
-    std::vector<float> below, above;
+    std::vector<double> below, above;
     s.CollectBelow(3.0f, 0, below);
-    EXPECT_EQ(below, (std::vector<float>{1, 2, 2}));
+    EXPECT_EQ(below, (std::vector<double>{1, 2, 2}));
     s.CollectAbove(3.0f, 0, above);
-    EXPECT_EQ(above, (std::vector<float>{5, 4}));
+    EXPECT_EQ(above, (std::vector<double>{5, 4}));
     s.CollectAbove(5.0f, 0, above);  // nothing beyond the maximum
     EXPECT_EQ(above.size(), 2u);
 }
@@ -144,7 +144,7 @@ TEST(OrderStatistics, AVariableWithoutPresentValuesHasAnEmptyList) {
     CDataTable t = MakeTable({{NAN, NAN}});
     COrderStatistics s(t, {1}, kCode);
     EXPECT_EQ(s.GetValueCount(0), 0);
-    float q1 = 0, q3 = 0;
+    double q1 = 0, q3 = 0;
     EXPECT_TRUE(std::isnan(s.GetQuartiles(0, q1, q3)));
     EXPECT_TRUE(std::isnan(q1) && std::isnan(q3));
     EXPECT_TRUE(std::isnan(s.GetMin(0)) && std::isnan(s.GetMax(0)) && std::isnan(s.GetMode(0)));
