@@ -93,11 +93,8 @@ void CCopyListCtrl::OnContextMenu(CWnd*, CPoint point) {
     if (!menu.LoadMenu(IDR_POPUP_MENUS)) return;
     CMenu* popup = menu.GetSubMenu(0);
     if (!popup) return;
-    // A list that shows no table has nothing to copy or print.
-    if (!m_pTable) {
-        popup->EnableMenuItem(ID_POPUP_COPY, MF_BYCOMMAND | MF_GRAYED);
-        popup->EnableMenuItem(ID_POPUP_PRINT, MF_BYCOMMAND | MF_GRAYED);
-    }
+    // A list that shows no table has nothing to print.
+    if (!m_pTable) popup->EnableMenuItem(ID_POPUP_PRINT, MF_BYCOMMAND | MF_GRAYED);
     popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
 }
 
