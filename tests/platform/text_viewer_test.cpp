@@ -283,7 +283,7 @@ TEST(TextViewer, PrintsEachLineOfAWideListingWholeOnLandscapeSheets) {
     // Lines of a carriage-control blank and 132 print positions, as the engines write their
     // tables and planes; a form feed starts each of three pages. 132 characters at 7 points
     // are wider than a portrait sheet: the sheets turn landscape.
-    std::string rule = " " + std::string(132, '-');
+    const std::string rule = std::string(1, ' ').append(132, '-');
     std::string table = "    Média";
     for (int i = 0; table.size() < 133; ++i) table += FormatString(" %6.2f", i * 1.25).str();
     table.resize(133);
@@ -294,7 +294,9 @@ TEST(TextViewer, PrintsEachLineOfAWideListingWholeOnLandscapeSheets) {
     // points.
     std::string wider = " ";
     for (int i = 0; wider.size() < 200; ++i) wider += FormatString("w%03d ", i).str();
-    const std::string listing = " ANALISE\n" + rule + "\n" + table + "\n\f" + plane + "\n" + plane + "\n\f" + wider + "\n fim\n";
+    const std::string firstPage = std::string(" ANALISE\n").append(rule).append("\n").append(table).append("\n");
+    const std::string listing = std::string(firstPage).append("\f").append(plane).append("\n").append(plane).append(
+        "\n\f").append(wider).append("\n fim\n");
     const auto sheets = PrintedSheets(listing, dir);
     ASSERT_EQ(sheets.size(), 3u);
     std::string printed;
@@ -302,20 +304,21 @@ TEST(TextViewer, PrintsEachLineOfAWideListingWholeOnLandscapeSheets) {
         EXPECT_GT(sheets[i].width, sheets[i].height) << "sheet " << i + 1;
         const std::string plain = testsupport::PlainPdfText(sheets[i].text);
         // Each sheet's number at its foot.
-        EXPECT_NE(plain.find("\n" + std::to_string(i + 1) + "\n"), std::string::npos) << plain;
+        EXPECT_NE(plain.find(std::string("\n").append(std::to_string(i + 1)).append("\n")), std::string::npos) << plain;
         printed += plain;
     }
-    for (const std::string& line : PlainLines(" ANALISE\n" + rule + "\n" + table + "\n" + plane + "\n fim\n"))
+    for (const std::string& line : PlainLines(std::string(firstPage).append(plane).append("\n fim\n")))
         EXPECT_NE(printed.find(line + "\n"), std::string::npos) << "not whole on its line: " << line << "\n" << printed;
     EXPECT_EQ(printed.find(PlainLines(wider)[0] + "\n"), std::string::npos) << printed;
     EXPECT_NE(printed.find("w000 w001"), std::string::npos) << printed;
 
     // A listing of 80 columns stays on portrait sheets.
-    const auto narrow = PrintedSheets(" " + std::string(79, '=') + "\n" + table.substr(0, 80) + "\n", dir);
+    const std::string narrowListing = std::string(1, ' ').append(79, '=').append("\n").append(table, 0, 80).append("\n");
+    const auto narrow = PrintedSheets(narrowListing, dir);
     ASSERT_EQ(narrow.size(), 1u);
     EXPECT_LT(narrow[0].width, narrow[0].height);
     const std::string plain = testsupport::PlainPdfText(narrow[0].text);
-    for (const std::string& line : PlainLines(" " + std::string(79, '=') + "\n" + table.substr(0, 80) + "\n"))
+    for (const std::string& line : PlainLines(narrowListing))
         EXPECT_NE(plain.find(line + "\n"), std::string::npos) << line << "\n" << plain;
 }
 
