@@ -8,6 +8,7 @@
 #include "res/resource_ids.h"
 #include "ui/bitmap_print.h"
 #include "ui/list_cells.h"
+#include "ui/table_print.h"
 
 IMPLEMENT_DYNCREATE(CTabulonView, CListView)
 
@@ -56,12 +57,10 @@ void CTabulonView::FillTable() {
     text.LoadString(IDS_STATUS_FILLING);
     BeginProgressStep(text, variables + 2 * rows, 1);
     ModifyStyle(LVS_TYPEMASK, LVS_REPORT);
-    list.InsertColumn(0, "Linhas", LVCFMT_RIGHT, m_nColumnWidth);
+    list.InsertColumn(0, HeadingText(0), LVCFMT_RIGHT, m_nColumnWidth);
     for (int v = 1; v <= variables; ++v) {
         StepProgress();
-        CString heading = data->GetVariableName(v);
-        if (data->GetVariableType(v) == 0) heading += " *";
-        list.InsertColumn(v, heading, LVCFMT_RIGHT, m_nColumnWidth);
+        list.InsertColumn(v, HeadingText(v), LVCFMT_RIGHT, m_nColumnWidth);
     }
     // Real values show three decimals until their column is rewritten.
     m_decimals.assign(static_cast<size_t>(variables) + 1, 3);
@@ -73,23 +72,34 @@ void CTabulonView::FillTable() {
 void CTabulonView::OnGetDispInfo(NMHDR* header, LRESULT* result) {
     if (result) *result = 0;
     auto* info = reinterpret_cast<NMLVDISPINFO*>(header);
-    CTabulonDoc* doc = GetDocument();
-    CDataSet* data = doc ? doc->GetDataSet() : nullptr;
     LVITEM& item = info->item;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-    item.pszText[0] = '\0';
-    int r = item.iItem + 1;
-    int c = item.iSubItem;
-    if (!data || r < 1 || r > data->GetRowCount() || c < 0 || c > data->GetVariableCount()) return;
-    CString text;
-    if (c == 0) {
-        data->GetRowName(r, text);
-    } else {
-        double value = data->GetValue(r, c);
-        int decimals = static_cast<size_t>(c) < m_decimals.size() ? m_decimals[static_cast<size_t>(c)] : 3;
-        text = data->GetVariableType(c) == 0 ? FormatIntegerCell(value) : FormatFixed(value, decimals);
-    }
+    const CString text = CellText(item.iItem + 1, item.iSubItem);
     std::snprintf(item.pszText, static_cast<size_t>(item.cchTextMax), "%s", text.GetString());
+}
+
+CString CTabulonView::HeadingText(int column) const {
+    if (column == 0) return "Linhas";
+    CTabulonDoc* doc = GetDocument();
+    CDataSet* data = doc ? doc->GetDataSet() : nullptr;
+    if (!data || column > data->GetVariableCount()) return CString();
+    CString heading = data->GetVariableName(column);
+    if (data->GetVariableType(column) == 0) heading += " *";
+    return heading;
+}
+
+CString CTabulonView::CellText(int row, int column) const {
+    CTabulonDoc* doc = GetDocument();
+    CDataSet* data = doc ? doc->GetDataSet() : nullptr;
+    CString text;
+    if (!data || row < 1 || row > data->GetRowCount() || column < 0 || column > data->GetVariableCount()) return text;
+    if (column == 0) {
+        data->GetRowName(row, text);
+        return text;
+    }
+    const double value = data->GetValue(row, column);
+    const int decimals = static_cast<size_t>(column) < m_decimals.size() ? m_decimals[static_cast<size_t>(column)] : 3;
+    return data->GetVariableType(column) == 0 ? FormatIntegerCell(value) : FormatFixed(value, decimals);
 }
 
 void CTabulonView::ClearTable() {
@@ -114,7 +124,12 @@ void CTabulonView::RefreshColumn(int variable) {
 void CTabulonView::OnContextMenu(CWnd*, CPoint point) {
     CMenu menu;
     if (!menu.LoadMenu(IDR_POPUP_MENUS)) return;
-    if (CMenu* popup = menu.GetSubMenu(0)) popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
+    CMenu* popup = menu.GetSubMenu(0);
+    if (!popup) return;
+    // A table without data has nothing to print.
+    if (CTabulonDoc* doc = GetDocument(); !doc || !doc->HasData())
+        popup->EnableMenuItem(ID_POPUP_PRINT, MF_BYCOMMAND | MF_GRAYED);
+    popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
 }
 
 void CTabulonView::OnHeaderItemClick(NMHDR* header, LRESULT* result) {
@@ -136,8 +151,7 @@ void CTabulonView::OnHeaderItemClick(NMHDR* header, LRESULT* result) {
     doc->RenameItem(c, dlg.GetName());
     int newType = dlg.GetQuantitative() ? 1 : 0;
     doc->SetTableFlag(c, newType);
-    CString heading = dlg.GetName();
-    if (newType == 0) heading += " *";
+    CString heading = HeadingText(c);
     if (headerCtrl) {
         HDITEM item;
         item.mask = HDI_TEXT;
@@ -158,21 +172,14 @@ void CTabulonView::OnHeaderItemClick(NMHDR* header, LRESULT* result) {
 // The list's image goes to the clipboard as a bitmap.
 void CTabulonView::OnEditCopy() { CopyWindowToClipboard(this); }
 
-// The list's image, centred on a printed page with its footer.
+// The whole table as text: every row and variable, as the list shows them.
 void CTabulonView::OnPrint() {
-    CPrintDialog dlg(FALSE);
-    if (dlg.DoModal() != IDOK) return;
-    CDC printer;
-    if (!printer.Attach(dlg.GetPrinterDC())) return;
-    bool printed = false;
-    if (printer.StartDoc("Tabulon") > 0 && printer.StartPage() > 0) {
-        CClientDC screen(this);
-        CRect rect;
-        GetClientRect(&rect);
-        PrintWindowBitmap(&screen, &printer, rect);
-        PrintPageFooter(&printer, 1, 1);
-        printed = printer.EndPage() > 0;
-    }
-    EndPrintJob(&printer, printed);
-    printer.DeleteDC();
+    CTabulonDoc* doc = GetDocument();
+    CDataSet* data = doc && doc->HasData() ? doc->GetDataSet() : nullptr;
+    if (!data) return;
+    PrintedTable table;
+    table.rows = data->GetRowCount();
+    table.columns = data->GetVariableCount() + 1;
+    table.cell = [this](int row, int column) { return row == 0 ? HeadingText(column) : CellText(row, column); };
+    PrintTable(this, table);
 }

@@ -23,6 +23,13 @@ public:
     // Rewrites the cells of one variable's column (1-based).
     void RefreshColumn(int variable);
 
+    // A column's heading: "Linhas", then each variable's name, followed by " *" when it is
+    // qualitative.
+    CString HeadingText(int column) const;
+    // The text of a cell (row and column 1-based, column 0 the row's name) as the list
+    // shows it; empty outside the table.
+    CString CellText(int row, int column) const;
+
 protected:
     int OnCreate(LPCREATESTRUCT cs);
     void OnContextMenu(CWnd* wnd, CPoint point);

@@ -293,6 +293,6 @@ bool EndPrintJob(CDC* printer, bool pagesPrinted) {
     bool ended = false;
     if (pagesPrinted) ended = printer->EndDoc() > 0;
     else printer->AbortDoc();
-    if (!ended) AfxMessageBox("Erro a imprimir");
+    if (!ended) afx::ReportPrintFailure(nullptr);
     return ended;
 }

@@ -3,6 +3,7 @@
 #include "app/data_table.h"
 #include "res/resource_ids.h"
 #include "ui/bitmap_print.h"
+#include "ui/table_print.h"
 
 // --- CColorListCtrl ------------------------------------------------------------------------------
 
@@ -77,6 +78,7 @@ void CColorListCtrl::OnCustomDraw(NMHDR* header, LRESULT* result) {
 BEGIN_MESSAGE_MAP(CCopyListCtrl, CColorListCtrl)
     ON_WM_CONTEXTMENU()
     ON_COMMAND(ID_POPUP_COPY, &CCopyListCtrl::OnCopy)
+    ON_COMMAND(ID_POPUP_PRINT, &CCopyListCtrl::OnPrint)
 END_MESSAGE_MAP()
 
 COLORREF CCopyListCtrl::SubItemTextColor(int item, int subItem, UINT, LPARAM) {
@@ -89,11 +91,21 @@ COLORREF CCopyListCtrl::SubItemTextColor(int item, int subItem, UINT, LPARAM) {
 void CCopyListCtrl::OnContextMenu(CWnd*, CPoint point) {
     CMenu menu;
     if (!menu.LoadMenu(IDR_POPUP_MENUS)) return;
-    if (CMenu* popup = menu.GetSubMenu(0)) popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
+    CMenu* popup = menu.GetSubMenu(0);
+    if (!popup) return;
+    // A list that shows no table has nothing to print.
+    if (!m_pTable) popup->EnableMenuItem(ID_POPUP_PRINT, MF_BYCOMMAND | MF_GRAYED);
+    popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
 }
 
 void CCopyListCtrl::OnCopy() {
     // A list that shows no table has nothing to copy.
     if (!m_pTable) return;
     CopyTextToClipboard(this, m_pTable->WriteText());
+}
+
+// The text that "Copiar" copies, laid out in columns over as many sheets as it needs.
+void CCopyListCtrl::OnPrint() {
+    if (!m_pTable) return;
+    PrintTable(this, TableFromText(m_pTable->WriteText()));
 }

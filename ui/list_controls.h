@@ -62,6 +62,7 @@ public:
 protected:
     void OnContextMenu(CWnd* wnd, CPoint point);
     void OnCopy();
+    void OnPrint();
 
     CDataTable* m_pTable = nullptr;
     int m_nTriangleColours = 0;

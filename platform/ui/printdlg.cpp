@@ -5,6 +5,7 @@
 
 #include "platform/gdi/gdi_internal.h"
 #include "platform/ui/automation.h"
+#include "platform/ui/msgbox.h"
 #include "platform/ui/qt_bridge.h"
 #include "platform/ui/window_owner.h"
 #include "platform/ui/winapp.h"
@@ -53,3 +54,5 @@ HDC CPrintDialog::GetPrinterDC() {
 }
 
 CString CPrintDialog::GetDeviceName() const { return m_deviceName; }
+
+void afx::ReportPrintFailure(CWnd* owner) { ShowMessageBox(owner, "Erro a imprimir", nullptr, MB_OK); }

@@ -55,3 +55,9 @@ private:
     CString m_deviceName;
     bool m_handedOver = false;
 };
+
+namespace afx {
+// Tells the user that a print job failed ("Erro a imprimir"), above the window that asked
+// (or, without one, the window in use).
+void ReportPrintFailure(CWnd* owner);
+}  // namespace afx

@@ -401,19 +401,55 @@ private:
 
 // --- On paper --------------------------------------------------------------------------------------
 
-// Prints a listing in the viewer's font, with margins of 2 cm and each sheet's number at its
-// foot: a new sheet at each page break and whenever a sheet is full; a line wider than the
-// sheet goes on over the next rows, broken between words. False when the printer cannot start.
+// The widest line of an engine's listing: a carriage-control column and 132 print positions.
+constexpr size_t kListingColumns = 133;
+constexpr double kLargestPoints = 10;     // a listing's print size when its lines allow
+constexpr double kSmallestPoints = 7;     // and the smallest that stays readable
+
+// The printed area of a sheet: 2 cm inside the printable page, in device pixels.
+QRectF SheetBody(QPrinter* printer) {
+    const double margin = 2 / 2.54 * printer->logicalDpiY();
+    return QRectF(QPointF(0, 0), printer->pageRect(QPrinter::DevicePixel).size())
+        .adjusted(margin, margin, -margin, -margin);
+}
+
+// The largest size up to kLargestPoints at which `columns` character cells of the font fit
+// `width` device pixels of the printer (it may be below kSmallestPoints).
+double FittingPointSize(QFont font, QPrinter* printer, size_t columns, double width) {
+    auto widthAt = [&](double points) {
+        font.setPointSizeF(points);
+        return QFontMetricsF(font, printer).horizontalAdvance(QLatin1Char('0')) * static_cast<double>(columns);
+    };
+    const double largest = widthAt(kLargestPoints);
+    if (largest <= width) return kLargestPoints;
+    // Cells grow nearly in proportion to the size; the last steps find where they fit.
+    double points = kLargestPoints * width / largest;
+    while (points > 1 && widthAt(points) > width) points -= 0.05;
+    return points;
+}
+
+// Prints a listing in a fixed-pitch font, with margins of 2 cm and each sheet's number at
+// its foot: a new sheet at each page break and whenever a sheet is full. The font is as
+// large as lets the widest line (up to 132 print positions) stand on one line, at most 10
+// points and at least 7; when 7 points are too large for a portrait sheet, the sheets turn
+// landscape. A line still wider than a sheet goes on over the next rows, broken between
+// words. False when the printer cannot start.
 bool PrintListing(QPrinter* printer, const Listing& listing, QFont font) {
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    const size_t wanted = std::clamp<size_t>(listing.columns, 1, kListingColumns);
+    double points = FittingPointSize(font, printer, wanted, SheetBody(printer).width());
+    if (points < kSmallestPoints && printer->pageLayout().orientation() == QPageLayout::Portrait) {
+        printer->setPageOrientation(QPageLayout::Landscape);
+        points = FittingPointSize(font, printer, wanted, SheetBody(printer).width());
+    }
+    font.setPointSizeF(std::max(points, kSmallestPoints));
     QPainter p;
     if (!p.begin(printer)) return false;
-    if (font.pointSizeF() <= 0) font.setPointSizeF(10);   // sizes in points keep on paper
     p.setFont(font);
     const QFontMetricsF fm(font, printer);
     const double dpi = printer->logicalDpiY();
-    const double margin = 2 / 2.54 * dpi;
-    const QRectF body = QRectF(QPointF(0, 0), printer->pageRect(QPrinter::DevicePixel).size())
-                            .adjusted(margin, margin, -margin, -margin);
+    const QRectF body = SheetBody(printer);
     const double cell = std::max(1.0, fm.horizontalAdvance(QLatin1Char('0')));
     const double lineHeight = std::max(1.0, fm.lineSpacing());
     const auto columns = static_cast<size_t>(std::max(1.0, std::floor(body.width() / cell)));
@@ -505,7 +541,7 @@ public:
         auto* printer = dynamic_cast<gdi::PrinterContext*>(gdi::DeviceContext::Of(dc));
         const bool printed = printer && PrintListing(printer->Printer(), m_listing, m_font);
         ::DeleteDC(dc);
-        if (!printed) ShowMessageBox(self, "Erro a imprimir", nullptr, MB_OK);
+        if (!printed) ReportPrintFailure(self);
     }
 
     QPushButton* Button(TextViewerButton b) const {

@@ -8,11 +8,13 @@
 #include <string>
 #include <thread>
 
+#include "platform/core/cp1252.h"
 #include "platform/ui/automation.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/shell.h"
 #include "platform/ui/text_viewer.h"
 #include "tests/support/gui_test.h"
+#include "tests/support/pdf_text.h"
 
 namespace {
 
@@ -242,6 +244,82 @@ TEST(TextViewer, PrintsALongPageOverAsManySheetsAsItNeeds) {
     EXPECT_LE(sheets, 1000 / 40 + 2);
     afx::CloseTextViewers();
     EXPECT_TRUE(user.AllAnswered());
+}
+
+// A listing's lines as the printed sheets should show each of them: on one line, blanks
+// run together (the PDF reader guesses the spacing), in UTF-8.
+std::vector<std::string> PlainLines(const std::string& listing) {
+    std::vector<std::string> lines;
+    std::string all = testsupport::PlainPdfText(afx::Cp1252ToUtf8(listing));
+    for (size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(all.substr(at, end - at));
+    return lines;
+}
+
+// Prints a listing from the viewer into a PDF file and reads its sheets back.
+std::vector<testsupport::PdfPage> PrintedSheets(const std::string& listing, const testsupport::TempFolder& dir) {
+    const std::string path = dir.File("lista.prn"), pdf = dir.File("lista.pdf");
+    std::string file;
+    for (char c : listing) file += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    testsupport::WriteBytes(path, file);
+    ScriptedUser user;
+    user.OnPrintDialog([&](afx::PrintDialogRequest& r) {
+        r.outputFile = pdf.c_str();
+        return true;
+    });
+    EXPECT_TRUE(afx::ShowTextFile(path.c_str(), false));
+    EXPECT_TRUE(afx::PressTextViewerButton(afx::TextViewerButton::Print));
+    afx::CloseTextViewers();
+    EXPECT_TRUE(user.AllAnswered());
+    std::string problem;
+    auto sheets = testsupport::ReadPdfPages(pdf, &problem);
+    EXPECT_FALSE(sheets.empty()) << problem;
+    return sheets;
+}
+
+TEST(TextViewer, PrintsEachLineOfAWideListingWholeOnLandscapeSheets) {
+    testsupport::StartTabulon();
+    testsupport::TempFolder dir;
+    // Lines of a carriage-control blank and 132 print positions, as the engines write their
+    // tables and planes; a form feed starts each of three pages. 132 characters at 7 points
+    // are wider than a portrait sheet: the sheets turn landscape.
+    const std::string rule = std::string(1, ' ').append(132, '-');
+    std::string table = "    Média";
+    for (int i = 0; table.size() < 133; ++i) table += FormatString(" %6.2f", i * 1.25).str();
+    table.resize(133);
+    std::string plane = " I";
+    for (int i = 0; plane.size() < 132; ++i) plane += static_cast<char>(i % 9 == 4 ? 'A' + i % 26 : i % 9 == 0 ? '.' : ' ');
+    plane += "I";
+    // A line wider than any listing's still goes on over the next row, at no less than 7
+    // points.
+    std::string wider = " ";
+    for (int i = 0; wider.size() < 200; ++i) wider += FormatString("w%03d ", i).str();
+    const std::string firstPage = std::string(" ANALISE\n").append(rule).append("\n").append(table).append("\n");
+    const std::string listing = std::string(firstPage).append("\f").append(plane).append("\n").append(plane).append(
+        "\n\f").append(wider).append("\n fim\n");
+    const auto sheets = PrintedSheets(listing, dir);
+    ASSERT_EQ(sheets.size(), 3u);
+    std::string printed;
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        EXPECT_GT(sheets[i].width, sheets[i].height) << "sheet " << i + 1;
+        const std::string plain = testsupport::PlainPdfText(sheets[i].text);
+        // Each sheet's number at its foot.
+        EXPECT_NE(plain.find(std::string("\n").append(std::to_string(i + 1)).append("\n")), std::string::npos) << plain;
+        printed += plain;
+    }
+    for (const std::string& line : PlainLines(std::string(firstPage).append(plane).append("\n fim\n")))
+        EXPECT_NE(printed.find(line + "\n"), std::string::npos) << "not whole on its line: " << line << "\n" << printed;
+    EXPECT_EQ(printed.find(PlainLines(wider)[0] + "\n"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("w000 w001"), std::string::npos) << printed;
+
+    // A listing of 80 columns stays on portrait sheets.
+    const std::string narrowListing = std::string(1, ' ').append(79, '=').append("\n").append(table, 0, 80).append("\n");
+    const auto narrow = PrintedSheets(narrowListing, dir);
+    ASSERT_EQ(narrow.size(), 1u);
+    EXPECT_LT(narrow[0].width, narrow[0].height);
+    const std::string plain = testsupport::PlainPdfText(narrow[0].text);
+    for (const std::string& line : PlainLines(narrowListing))
+        EXPECT_NE(plain.find(line + "\n"), std::string::npos) << line << "\n" << plain;
 }
 
 TEST(TextViewer, AFailedPrintIsReportedAboveTheViewer) {

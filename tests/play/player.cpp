@@ -14,6 +14,7 @@
 #include "charts/chart_wnd.h"
 #include "platform/gdi/recording_dc.h"
 #include "platform/core/cp1252.h"
+#include "tests/support/pdf_text.h"
 #include "ui/folder_dialog.h"
 
 namespace play {
@@ -81,6 +82,7 @@ const std::map<std::string, Player::LineRunner>& Player::LineRunners() {
         {"compare-numbers", &Player::CompareNumbers},
         {"folder-dialog", &Player::FolderDialog},
         {"viewer", &Player::Viewer},
+        {"pdf-text", &Player::PdfText},
     };
     return table;
 }
@@ -466,6 +468,21 @@ void Player::Viewer(const Line& l) {
         return;
     }
     WriteOutput(PathArg(l.args[0]), Utf8(viewers.back().text), l.number);
+}
+
+void Player::PdfText(const Line& l) {
+    std::string problem;
+    const std::vector<testsupport::PdfPage> pages = testsupport::ReadPdfPages(PathArg(l.args[0]), &problem);
+    if (pages.empty()) {
+        Fail(l.number, problem);
+        return;
+    }
+    std::string out;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        out += testsupport::PlainPdfText(pages[i].text);
+        out += "--- " + std::to_string(i + 1) + (pages[i].width > pages[i].height ? " landscape\n" : " portrait\n");
+    }
+    WriteOutput(PathArg(l.args[1]), out, l.number);
 }
 
 void Player::ExpectFile(const Line& l) {

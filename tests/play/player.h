@@ -86,6 +86,7 @@ private:
     void Messages(const Line& l);
     void Opened(const Line& l);
     void ExpectFile(const Line& l);
+    void PdfText(const Line& l);
     void Compare(const Line& l);
     void CompareNumbers(const Line& l);
     void FolderDialog(const Line& l);

@@ -6,6 +6,7 @@
 #include "app/tabulon_view.h"
 #include "res/resource_ids.h"
 #include "tests/support/gui_test.h"
+#include "tests/support/pdf_text.h"
 #include "ui/list_cells.h"
 #include "ui/list_controls.h"
 
@@ -111,8 +112,10 @@ TEST_F(ListControls, CopiarPutsTheTableOnTheClipboardAsText) {
             d.RightClick(kList);
             d.Click(IDOK);
         });
-        user.OnPopupMenu([](const afx::PopupMenuRequest& menu) {
+        user.OnPopupMenu([withTable](const afx::PopupMenuRequest& menu) {
             EXPECT_EQ(menu.items.size(), 2u);
+            // Without a table there is nothing to print.
+            EXPECT_EQ(menu.enabled, (std::vector<bool>{withTable, true}));
             return ID_POPUP_COPY;
         });
         host.DoModal();
@@ -151,20 +154,35 @@ TEST(ViewCommands, CopyAndPrintTheListView) {
     theApp.m_pMainWnd->SendMessage(WM_COMMAND, MAKEWPARAM(ID_EDIT_COPY, 0), 0);
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
 
+    // A table without data offers nothing to print; one with data prints its rows as text.
     testsupport::TempFolder dir;
+    testsupport::WriteBytes(dir.File("t.tsm"), "#Tesmo v7.00#\r\n-9.900000\r\n1\r\nPeso\r\n1\r\nAna 69.4\r\n");
     std::string pdf = dir.File("lista.pdf");
     ScriptedUser user;
+    user.OnPopupMenu([](const afx::PopupMenuRequest& menu) {
+        EXPECT_EQ(menu.enabled, (std::vector<bool>{false, true}));
+        return 0u;
+    });
     user.OnPopupMenu([](const afx::PopupMenuRequest&) { return ID_POPUP_PRINT; });
     user.OnPrintDialog([&](afx::PrintDialogRequest& r) {
         r.outputFile = pdf.c_str();
         return true;
     });
-    CWnd* view = doc->GetView();
-    CPoint p(30, 30);
-    view->ClientToScreen(&p);
-    view->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view->m_hWnd), MAKELPARAM(p.x, p.y));
+    auto rightClick = [&] {
+        CWnd* view = doc->GetView();
+        CPoint p(30, 30);
+        view->ClientToScreen(&p);
+        view->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view->m_hWnd), MAKELPARAM(p.x, p.y));
+    };
+    rightClick();
+    ASSERT_NE(theApp.OpenDocumentFile(dir.File("t.tsm").c_str()), nullptr);
+    doc = testsupport::Document();
+    rightClick();
     EXPECT_TRUE(user.AllAnswered());
-    EXPECT_EQ(testsupport::ReadBytes(pdf).substr(0, 5), "%PDF-");
+    std::string problem;
+    const auto pages = testsupport::ReadPdfPages(pdf, &problem);
+    ASSERT_EQ(pages.size(), 1u) << problem;
+    EXPECT_EQ(testsupport::PlainPdfText(pages[0].text), "Linhas Peso\n------ ------\nAna 69.400\nP\xC3\xA1gina - 1/1\n");
 }
 
 }  // namespace
