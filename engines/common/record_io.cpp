@@ -1,9 +1,13 @@
 #include "engines/common/record_io.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <limits>
+#include <random>
 
 #include "engines/common/file_names.h"
 
@@ -319,7 +323,13 @@ ReadStatus RecordReader::SkipRecord() {
 // ---------------------------------------------------------------------------------------
 // RecordWriter
 
-RecordWriter::~RecordWriter() { Close(); }
+RecordWriter::~RecordWriter() {
+    // A replacing file not closed was left half written (a run stopped by an exception).
+    if (!temporary_.empty())
+        Abandon();
+    else
+        Close();
+}
 
 bool RecordWriter::Create(std::string_view fileName1252, const std::string& folder) {
     return CreateSystemPath(SystemFileName(fileName1252, folder));
@@ -333,6 +343,49 @@ bool RecordWriter::CreateSystemPath(const std::string& path) {
     if (!file_)
         good_ = false;
     return file_ != nullptr;
+}
+
+bool RecordWriter::CreateReplacing(std::string_view fileName1252, const std::string& folder) {
+    namespace fs = std::filesystem;
+    Close();
+    path_ = SystemFileName(fileName1252, folder);
+    good_ = false;
+    std::error_code error;
+    const fs::file_status existing = fs::symlink_status(path_, error);
+    if (error && existing.type() != fs::file_type::not_found)
+        return false;
+    constexpr fs::perms kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    const bool replacesFile = existing.type() == fs::file_type::regular;
+    if (replacesFile && (existing.permissions() & kWrite) == fs::perms::none)
+        return false;
+    if (!replacesFile && existing.type() != fs::file_type::symlink && existing.type() != fs::file_type::not_found)
+        return false;
+    // A name of our own beside the target, created only if nothing stands there ("x").
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".~%08x%04x", seed, counter++ & 0xffffu);
+        temporary_ = path_ + suffix;
+        errno = 0;
+        file_ = std::fopen(temporary_.c_str(), "wbx");
+        if (!file_ && errno != EEXIST)
+            break;
+    }
+    if (!file_) {
+        temporary_.clear();
+        return false;
+    }
+    // The new file takes the permissions of the one it replaces.
+    if (replacesFile) {
+        fs::permissions(temporary_, existing.permissions(), error);
+        if (error) {
+            Abandon();
+            return false;
+        }
+    }
+    good_ = true;
+    return true;
 }
 
 void RecordWriter::Write(std::string_view record) {
@@ -364,7 +417,28 @@ bool RecordWriter::Close() {
     if (std::fclose(file_) != 0)
         good_ = false;
     file_ = nullptr;
+    if (!temporary_.empty()) {
+        std::error_code error;
+        if (good_)
+            std::filesystem::rename(temporary_, path_, error);
+        if (!good_ || error) {
+            std::filesystem::remove(temporary_, error);
+            good_ = false;
+        }
+        temporary_.clear();
+    }
     return good_;
+}
+
+void RecordWriter::Abandon() {
+    if (file_)
+        std::fclose(file_);
+    file_ = nullptr;
+    buffer_.clear();
+    std::error_code error;
+    std::filesystem::remove(temporary_, error);
+    temporary_.clear();
+    good_ = false;
 }
 
 // ---------------------------------------------------------------------------------------

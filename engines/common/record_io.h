@@ -131,21 +131,32 @@ public:
     // Creates or replaces a file; the name rules are those of RecordReader::Open.
     bool Create(std::string_view fileName1252, const std::string& folder = {});
     bool CreateSystemPath(const std::string& path);
+    // Replaces a file in a folder that the user chose, never writing through what stands at
+    // the name: the records go into a file created exclusively beside it, which Close renames
+    // over the name once all was written. A symbolic link at the name is replaced and its
+    // target left alone; a name holding anything but a regular file (a fifo, a device, a
+    // folder), or a regular file that nobody may write, is refused without being opened.
+    // When the writing fails, the new file is removed and the name keeps what it held.
+    bool CreateReplacing(std::string_view fileName1252, const std::string& folder = {});
     bool IsOpen() const { return file_ != nullptr; }
     // Writes one record; the line end is added.
     void Write(std::string_view record);
     void WriteBlank(int count = 1);
-    // Flushes and closes; false when anything could not be written.
+    // Flushes and closes (and puts a replacing file in place); false when anything could not
+    // be written.
     bool Close();
     bool Good() const { return good_; }
     const std::string& SystemPath() const { return path_; }
 
 private:
     void Flush();
+    // Drops a replacing file that was not closed: its name keeps what it held.
+    void Abandon();
 
     std::FILE* file_ = nullptr;
     std::string buffer_;
     std::string path_;
+    std::string temporary_;  // the file written by CreateReplacing, until Close renames it
     bool good_ = true;
 };
 

@@ -7,6 +7,7 @@
 
 #include "engines/kelo/kelo.h"
 #include "tests/engines/kelo/kelo_test_support.h"
+#include "tests/engines/planted_names.h"
 #include "tests/support/memory_limit.h"
 
 namespace {
@@ -322,16 +323,18 @@ TEST(KeloRun, AWriteThatFailsFailsTheRun) {
     c.Write(folder);
     EXPECT_EQ(RunOnAFullDisk(folder.Path(), 2), kKeloOutputError);
     EXPECT_FALSE(fs::exists(folder.File("kelo.tmp")));
-    // A coordinate file on a full device: the run fails, the file is not left half written.
+}
+
+// The coordinate files lie beside the document, in a folder the user chose: a link planted at
+// one of their names is replaced and its target left alone, a fifo is refused without being
+// opened (noted in the listing), and the run goes on.
+TEST(KeloRun, CoordinateFilesReplaceLinksAndRefuseFifos) {
+    WorkFolder folder;
+    KeloCase c = SmallCase();
     c.options = "1 0";
-    c.graphs = "0 1 65 2.5";
     c.Write(folder);
-    fs::create_symlink("/dev/full", folder.File("exemplo.lic"));
-    EXPECT_EQ(KeloMain(folder.Path()), kKeloOutputError);
-    EXPECT_TRUE(Contains(ReadFile(folder.File("kelo.prn")), "erro na escrita do ficheiro"));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(folder.File("exemplo.lic"))));
-    EXPECT_FALSE(fs::exists(folder.File("kelo.tmp")));
-    EXPECT_TRUE(fs::exists(folder.File("exemplo.coc")));
+    engine_test::ExpectCoordinateNamesKept(folder.File("exemplo"), folder.File("kelo.prn"), kKeloOk,
+                                           [&] { return KeloMain(folder.Path()); });
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "engines/outside/dazi/dazi.h"
 #include "tests/engines/outside/dazi_test_support.h"
+#include "tests/engines/planted_names.h"
 #include "tests/support/memory_limit.h"
 
 namespace {
@@ -362,6 +363,15 @@ TEST(DaziOptions, TablesCoordinateFilesAndPlanesTakeEffect) {
                              "C:\\dados\\exemplo.coc"})
         EXPECT_FALSE(off.Exists(name)) << name;
     EXPECT_EQ(ReadFile(off.File("dazi.tmp")), ReadFile(folder.File("dazi.tmp")));
+}
+
+// Links and fifos planted at the coordinate files' names beside the document: links are
+// replaced (their targets kept), fifos refused without being opened, and the run goes on.
+TEST(DaziOptions, CoordinateFilesReplaceLinksAndRefuseFifos) {
+    WorkFolder folder;
+    PeopleCase().Write(folder);
+    engine_test::ExpectCoordinateNamesKept(folder.File("C:\\dados\\exemplo"), folder.File("dazi.prn"), kDaziOk,
+                                           [&] { return DaziMain(folder.Path()); });
 }
 
 TEST(DaziParameters, EightyFiveModalityFlagsAndProjectedIndividualsAreReadByTheirCounts) {

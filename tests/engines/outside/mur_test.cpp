@@ -8,6 +8,7 @@
 
 #include "engines/outside/mur/mur.h"
 #include "tests/engines/outside/outside_test_support.h"
+#include "tests/engines/planted_names.h"
 #include "tests/support/memory_limit.h"
 
 namespace {
@@ -413,6 +414,15 @@ TEST(MurOptions, PlanesCoordinateFilesAndPrintedDataTakeEffect) {
     for (const char* name : {"exemplo.vpc", "exemplo.lic", "exemplo.coc"})
         EXPECT_FALSE(off.Exists(name)) << name;
     EXPECT_EQ(ReadFile(off.File("mur.tmp")), ReadFile(folder.File("mur.tmp")));
+}
+
+// Links and fifos planted at the coordinate files' names beside the document: links are
+// replaced (their targets kept), fifos refused without being opened, and the run goes on.
+TEST(MurOptions, CoordinateFilesReplaceLinksAndRefuseFifos) {
+    WorkFolder folder;
+    SmallCase().Write(folder);
+    engine_test::ExpectCoordinateNamesKept(folder.File("exemplo"), folder.File("mur.prn"), kMurOk,
+                                           [&] { return MurMain(folder.Path()); });
 }
 
 TEST(MurAnalysis, ValuesInAnyUsualNotationReadTheSame) {
