@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr double kSumFloor = 1e-6;  // row and column sums are raised to this
 constexpr double kRelativeZero = 1e-10;  // an eigenvalue this small beside the total inertia is null
 constexpr int kMaxSweeps = 60;
 constexpr int kShownFactors = 6;
@@ -417,6 +416,14 @@ bool KeloRun::CheckCounts() {
                                TrimTrailingBlanks(rowNames_[static_cast<Index>(i)]) + ", coluna " +
                                TrimTrailingBlanks(colNames_[static_cast<Index>(j)]));
         }
+    // The analysis needs something in the active table: with no presence there, no mass
+    // and no profile are defined, whatever the unit of the data.
+    bool presence = false;
+    for (int j = 0; j < nc_ && !presence; ++j)
+        for (int i = 0; i < nl_ && !presence && colFlags_[static_cast<Index>(j)] == 1; ++i)
+            presence = rowFlags_[static_cast<Index>(i)] == 1 && X(i, j) > 0.0;
+    if (problems.empty() && !presence)
+        problems.push_back(" A tabela activa não tem nenhum valor positivo");
     if (problems.empty())
         return true;
     Alert("ATENÇÃO - PARÂMETROS INVÁLIDOS", problems);
@@ -473,26 +480,26 @@ bool KeloRun::Compute() {
             sum += X(i, j);
         if (!std::isfinite(sum))
             return tooLarge();
-        r_[static_cast<Index>(i)] = sum < kSumFloor ? kSumFloor : sum;
+        r_[static_cast<Index>(i)] = sum;
     }
-    std::vector<double> rawColumnSum(static_cast<Index>(nc_));
+    // Sums are used as they are: a row or column with no presence keeps the sum 0, a zero
+    // profile and zero coordinates, and nothing depends on the unit of the data.
     c_.assign(static_cast<Index>(nc_), 0.0);
-    double rawTotal = 0.0;
+    double columnTotal = 0.0;
     for (int j = 0; j < nc_; ++j) {
         double sum = 0.0;
         for (int i = 0; i < nla_; ++i)
             sum += X(i, j);
         if (!std::isfinite(sum))
             return tooLarge();
-        rawColumnSum[static_cast<Index>(j)] = sum;
         if (j < nca_)
-            rawTotal += sum;
-        c_[static_cast<Index>(j)] = sum < kSumFloor ? kSumFloor : sum;
+            columnTotal += sum;
+        c_[static_cast<Index>(j)] = sum;
     }
     total_ = 0.0;
     for (int i = 0; i < nla_; ++i)
         total_ += r_[static_cast<Index>(i)];
-    if (!std::isfinite(total_) || !std::isfinite(rawTotal))
+    if (!std::isfinite(total_) || !std::isfinite(columnTotal))
         return tooLarge();
 
     // S(j, k) = sum over active rows of X(i, j) X(i, k) / (r(i) sqrt(c(j)) sqrt(c(k))), built
@@ -517,10 +524,11 @@ bool KeloRun::Compute() {
     std::vector<double> rootC(n);
     for (Index j = 0; j < n; ++j)
         rootC[j] = std::sqrt(c_[j]);
+    // A column with no presence has no cell in the sums: its row and column of S are 0.
     double traceS = 0.0;
     for (Index j = 0; j < n; ++j) {
         for (Index k = j; k < n; ++k) {
-            const double value = s[j * n + k] / rootC[j] / rootC[k];
+            const double value = rootC[j] > 0.0 && rootC[k] > 0.0 ? s[j * n + k] / rootC[j] / rootC[k] : 0.0;
             s[j * n + k] = value;
             s[k * n + j] = value;
         }
@@ -532,9 +540,8 @@ bool KeloRun::Compute() {
     for (double value : s)
         sumOfSquares += value * value;
     std::vector<double> u(n, 0.0);
-    if (rawTotal > 0.0)
-        for (Index j = 0; j < n; ++j)
-            u[j] = std::sqrt(rawColumnSum[j] / rawTotal);
+    for (Index j = 0; j < n; ++j)
+        u[j] = std::sqrt(c_[j] / columnTotal);
     inertia_ = 0.0;
     for (Index j = 0; j < n; ++j) {
         for (Index k = 0; k < n; ++k)
@@ -604,19 +611,24 @@ void KeloRun::ComputeCoordinates() {
     const Index nf = static_cast<Index>(nf_);
     const Index nl = static_cast<Index>(nl_);
     const Index nc = static_cast<Index>(nc_);
-    // w(j, a) = v(j, a) / sqrt(f(j)) for the active columns.
-    std::vector<double> w(n * nf);
+    // w(j, a) = v(j, a) / sqrt(f(j)) for the active columns. The chi-square metric weighs
+    // the columns of positive mass only: a column with no presence takes no part in it.
+    std::vector<double> w(n * nf, 0.0);
     for (Index a = 0; a < nf; ++a)
         for (Index j = 0; j < n; ++j)
-            w[j + a * n] = v_[j + a * n] / std::sqrt(f_[j]);
+            if (f_[j] > 0.0)
+                w[j + a * n] = v_[j + a * n] / std::sqrt(f_[j]);
 
+    // A point with no presence has the profile 0: coordinates 0, squared distance 1.
     rowCoord_.assign(nl * nf, 0.0);
     rowD2_.assign(nl, 0.0);
     for (Index i = 0; i < nl; ++i) {
         const double ri = r_[i];
         double d2 = 0.0;
         for (Index j = 0; j < n; ++j) {
-            const double profile = X(static_cast<int>(i), static_cast<int>(j)) / ri;
+            if (!(f_[j] > 0.0))
+                continue;
+            const double profile = ri > 0.0 ? X(static_cast<int>(i), static_cast<int>(j)) / ri : 0.0;
             const double diff = profile - f_[j];
             d2 += diff * diff / f_[j];
             if (profile != 0.0)
@@ -632,13 +644,15 @@ void KeloRun::ComputeCoordinates() {
         const double cj = c_[j];
         double d2 = 0.0;
         for (Index i = 0; i < static_cast<Index>(nla_); ++i) {
-            const double diff = X(static_cast<int>(i), static_cast<int>(j)) / cj - m_[i];
+            if (!(m_[i] > 0.0))
+                continue;
+            const double diff = (cj > 0.0 ? X(static_cast<int>(i), static_cast<int>(j)) / cj : 0.0) - m_[i];
             d2 += diff * diff / m_[i];
         }
         colD2_[j] = d2;
         for (Index a = 0; a < nf; ++a) {
             const double lambda = lambda_[a];
-            if (lambda <= zeroLevel_)
+            if (lambda <= zeroLevel_ || !(cj > 0.0))
                 continue;
             double coordinate = 0.0;
             if (j < n) {

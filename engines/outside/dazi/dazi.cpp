@@ -22,7 +22,7 @@ namespace {
 
 using Index = std::size_t;
 
-constexpr double kSumFloor = 1e-6;   // a row with no active modality gets this sum, as in kelo
+constexpr double kSumFloor = 1e-6;   // a row with no active modality gets this sum: its profile is 0
 constexpr double kZero = 1e-12;      // an eigenvalue or inertia at or below this counts as 0
 constexpr int kMaxClasses = 999999;  // the largest class count the recoding pages accept
 
