@@ -36,6 +36,7 @@ private:
     void Order();
     void PrintData();
     void Standardise();
+    bool StandardisedFinite();
     bool Compute();
     bool WriteResults();
     void PrintCoordinates();
@@ -68,6 +69,7 @@ private:
     std::vector<double> colCoord_;   // nc x nf, in result order, column-major
     std::vector<double> rowCoord_;   // nl x nf, in result order, column-major
     std::vector<double> rowD2_, colD2_;
+    std::vector<double> rowScale_;  // a row's squared distance is rowD2_ times its square
 };
 
 int MurRun::Execute() {
@@ -180,6 +182,8 @@ int MurRun::Run() {
                         " tem variância nula nas linhas activas: retire-a ou torne-a suplementar"});
             return kMurRefused;
         }
+    if (!StandardisedFinite())
+        return kMurNumericError;
     if (!Compute())
         return kMurNumericError;
     if (!WriteResults())
@@ -361,6 +365,22 @@ void MurRun::Standardise() {
     }
 }
 
+// A supplementary row may lie so far out that its standardised value (its distance from the
+// active rows' mean in standard deviations) passes the largest double: it cannot be placed.
+bool MurRun::StandardisedFinite() {
+    const Index nc = static_cast<Index>(nc_);
+    const double* x = data_.values.get();
+    for (Index r = 0; r < static_cast<Index>(nl_); ++r)
+        for (Index k = 0; k < static_cast<Index>(nca_); ++k)
+            if (!std::isfinite(x[rows_[r] * nc + cols_[k]])) {
+                WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO",
+                           {" O valor da linha " + rowNames_[r] + " na coluna " + orderedColNames_[k] +
+                            " é grande demais para o cálculo"});
+                return false;
+            }
+    return true;
+}
+
 bool MurRun::Compute() {
     const Index nc = static_cast<Index>(nc_), nl = static_cast<Index>(nl_);
     const Index p = static_cast<Index>(nca_), na = static_cast<Index>(nla_);
@@ -420,9 +440,12 @@ bool MurRun::Compute() {
     const Index nk = static_cast<Index>(computed_);
 
     // Row scores F(i, a) = sum over active columns of z(i, j) v(j, a), for every row; squared
-    // distances to the centre over the active columns.
+    // distances to the centre over the active columns. A supplementary row far out (values
+    // beyond 2^400 standard deviations) has its squared distance taken on its values scaled
+    // by a power of two, so that it stays finite; ordinary rows are not scaled.
     rowCoord_.assign(nl * nf, 0.0);
     rowD2_.assign(nl, 0.0);
+    rowScale_.assign(nl, 1.0);
     std::vector<double> vt(nk * p);  // v transposed: factor a's vector contiguous
     for (Index a = 0; a < nk; ++a)
         for (Index j = 0; j < p; ++j)
@@ -435,10 +458,19 @@ bool MurRun::Compute() {
                 z[k] = row[cols_[k]];
             row = z.data();
         }
-        double d2 = 0.0;
+        double largest = 0.0;
         for (Index j = 0; j < p; ++j)
-            d2 += row[j] * row[j];
+            largest = std::max(largest, std::fabs(row[j]));
+        double scale = 1.0;
+        if (largest > 0x1p400 || (largest > 0.0 && largest < 0x1p-400))
+            scale = std::ldexp(1.0, ExponentOf(largest));
+        double d2 = 0.0;
+        for (Index j = 0; j < p; ++j) {
+            const double value = row[j] / scale;
+            d2 += value * value;
+        }
         rowD2_[r] = d2;
+        rowScale_[r] = scale;
         for (Index a = 0; a < nk; ++a) {
             const double* v = &vt[a * p];
             double s = 0.0;
@@ -468,11 +500,13 @@ bool MurRun::Compute() {
             colCoord_[k + a * nc] = value;
         }
     }
-    for (double value : rowCoord_)
-        if (!std::isfinite(value)) {
-            WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO", {" As coordenadas deram valores não numéricos"});
-            return false;
-        }
+    for (Index r = 0; r < nl; ++r)
+        for (Index a = 0; a < nk; ++a)
+            if (!std::isfinite(rowCoord_[r + a * nl])) {
+                WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO",
+                           {" As coordenadas da linha " + rowNames_[r] + " são grandes demais para o cálculo"});
+                return false;
+            }
     return true;
 }
 
@@ -536,7 +570,7 @@ void MurRun::PrintCoordinates() {
         const bool active = r < static_cast<Index>(nla_);
         if (r == static_cast<Index>(nla_))
             table.Section("Linhas suplementares");
-        table.Point(rowNames_[r], rowWeight, active ? rowWeight : 0.0, rowD2_[r], &rowCoord_[r], nl);
+        table.Point(rowNames_[r], rowWeight, active ? rowWeight : 0.0, rowD2_[r], &rowCoord_[r], nl, rowScale_[r]);
     }
 }
 

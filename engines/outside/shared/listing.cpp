@@ -166,8 +166,18 @@ void PointTable::Heading() {
 
 void PointTable::Section(const std::string& title) { out_.Write(' ' + Blanks(10) + title); }
 
+namespace {
+// A figure of the listing: a real beyond the largest double is still a number too wide for
+// its field.
+void AppendFigure(std::string& out, double value, int width, int decimals) {
+    if (std::isinf(value))
+        value = std::copysign(std::numeric_limits<double>::max(), value);
+    AppendFixed(out, value, width, decimals);
+}
+}  // namespace
+
 void PointTable::Point(const std::string& name, double mass, double weight, double d2,
-                       const double* coordinates, std::size_t stride) {
+                       const double* coordinates, std::size_t stride, double scale) {
     const std::size_t shown = std::min<std::size_t>(factors_.values.size(), kShownFactors);
     line_.assign(1, ' ');
     line_ += name;
@@ -176,7 +186,7 @@ void PointTable::Point(const std::string& name, double mass, double weight, doub
     if (showMass_)
         AppendFixed(line_, mass, 7, 3);
     line_ += ' ';
-    AppendFixed(line_, d2, 6, 2);
+    AppendFigure(line_, d2 * scale * scale, 6, 2);
     line_ += " *";
     absolute_.assign(" *");
     relative_.assign(" *");
@@ -186,11 +196,12 @@ void PointTable::Point(const std::string& name, double mass, double weight, doub
             coordinate = coordinates[a * stride];
             const double lambda = factors_.values[a];
             const double square = coordinate * coordinate;
-            contribution = lambda > 0.0 ? 100.0 * weight * square / lambda : 0.0;
-            quality = d2 > 0.0 ? square / d2 : 0.0;
+            contribution = lambda > 0.0 && weight != 0.0 ? 100.0 * weight * square / lambda : 0.0;
+            const double scaled = coordinate / scale;
+            quality = d2 > 0.0 ? scaled * scaled / d2 : 0.0;
         }
-        AppendFixed(line_, coordinate, 6, 2);
-        AppendFixed(absolute_, contribution, 5, 1);
+        AppendFigure(line_, coordinate, 6, 2);
+        AppendFigure(absolute_, contribution, 5, 1);
         AppendFixed(relative_, quality, 5, 2);
     }
     line_ += absolute_;

@@ -80,8 +80,11 @@ public:
     PointTable(RecordWriter& out, const FactorTable& factors, int nameWidth, bool showMass);
     void Heading();
     void Section(const std::string& title);
+    // d2 is given divided by scale^2 (scale a power of two, 1 for ordinary points), so that a
+    // point far out keeps its relative contributions, (c / scale)^2 / d2, where its squared
+    // distance passes the largest double; a figure too wide for its field is asterisks.
     void Point(const std::string& name, double mass, double weight, double d2, const double* coordinates,
-               std::size_t stride);
+               std::size_t stride, double scale = 1.0);
 
 private:
     RecordWriter& out_;
