@@ -280,13 +280,13 @@ ReadStatus RecordReader::ReadLine(std::string& line) {
     return ReadStatus::Ok;
 }
 
-ReadStatus RecordReader::ReadDigits(int* values, int count, int perRecord) {
+ReadStatus RecordReader::ReadDigits(int* values, long long count, int perRecord) {
     valuesRead_ = 0;
     error_.clear();
     if (perRecord <= 0)
         perRecord = 80;
     std::string_view line;
-    int item = 0;
+    long long item = 0;
     while (item < count) {
         if (!NextLine(line)) {
             error_ = "fim de ficheiro";
@@ -519,6 +519,11 @@ std::string NonFinite(double value, int width) {
 }  // namespace
 
 std::string FormatI(long long value, int width) { return Fit(std::to_string(value), width); }
+
+long long ClampedCount(long double value) {
+    const long double largest = static_cast<long double>(std::numeric_limits<long long>::max());
+    return value < largest ? static_cast<long long>(value) : std::numeric_limits<long long>::max();
+}
 
 std::string FormatF(double value, int width, int decimals) {
     std::string out;

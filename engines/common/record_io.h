@@ -90,7 +90,7 @@ public:
     // Fixed-width reads: one line each.
     ReadStatus ReadText(std::string& text, int width = 128);
     ReadStatus ReadLine(std::string& line);
-    ReadStatus ReadDigits(int* values, int count, int perRecord = 80);
+    ReadStatus ReadDigits(int* values, long long count, int perRecord = 80);
     ReadStatus SkipRecord();
 
     bool AtEnd() const { return pos_ >= text_.size(); }
@@ -102,7 +102,7 @@ public:
     // a null value) unless a "/" ends a read early. Judged before reserving the table, so
     // that counts the file cannot hold are refused at once.
     bool CanHoldTable(long long rows, long long columns) const;
-    int ValuesRead() const { return valuesRead_; }
+    long long ValuesRead() const { return valuesRead_; }
     int LineNumber() const { return line_; }
     const std::string& ErrorText() const { return error_; }
 
@@ -116,7 +116,7 @@ private:
     std::string path_;
     size_t pos_ = 0;
     int line_ = 0;
-    int valuesRead_ = 0;
+    long long valuesRead_ = 0;
     std::string error_;
     bool open_ = false;
 };
@@ -162,6 +162,9 @@ private:
 
 // Field formatters of the listing conventions.
 std::string FormatI(long long value, int width);
+// A work-area figure computed in long double from the counts, as a count: beyond the range
+// of a long long it is the largest one (asterisks in the listing's field).
+long long ClampedCount(long double value);
 std::string FormatF(double value, int width, int decimals);
 // FormatF(value, width, decimals) appended to out, without intermediate strings: result files
 // and listings hold hundreds of thousands of such fields.

@@ -4,10 +4,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
-#include <new>
-#include <stdexcept>
 #include <vector>
 
+#include "engines/common/analysis_listing.h"
 #include "engines/common/coordinate_files.h"
 #include "engines/common/file_names.h"
 #include "engines/common/matrix_blocks.h"
@@ -188,7 +187,7 @@ int MurRun::Run() {
         return kMurNumericError;
     if (!WriteResults())
         return kMurOutputError;
-    WriteFactorListing(prn_, factors_);
+    WriteFactorListing(prn_, factors_, TotalField::Free);
     PrintCoordinates();
     const bool filesWritten = createFiles_ == 0 || WriteCoordinateFiles();
     DrawPlanes();
@@ -197,35 +196,10 @@ int MurRun::Run() {
 }
 
 void MurRun::PrintParameters() {
-    auto pair = [&](const char* label1, const std::string& value1, const char* label2, const std::string& value2) {
-        std::string line = std::string(" ") + label1 + value1;
-        line.resize(44, ' ');
-        prn_.Write(line + label2 + value2);
-    };
-    auto flagLines = [&](const char* label, const std::vector<int>& flags) {
-        prn_.Write(std::string(" ") + label);
-        for (Index k = 0; k < flags.size(); k += 100) {
-            std::string line = " ";
-            for (Index m = k; m < std::min(flags.size(), k + 100); ++m)
-                line += static_cast<char>('0' + flags[m]);
-            prn_.Write(line);
-        }
-    };
-    prn_.WriteBlank();
-    prn_.Write(" PARÂMETROS LIDOS");
-    prn_.WriteBlank();
-    pair("          N. total de linhas =>", FormatCount(nl_), "        N. de linhas activas =>", FormatCount(nla_));
-    pair("         N. total de colunas =>", FormatCount(nc_), "       N. de colunas activas =>", FormatCount(nca_));
-    if (flagsRead_) {
-        flagLines(" Linhas activas (1) ou suplementares (0)", rowFlags_);
-        flagLines("Colunas activas (1) ou suplementares (0)", colFlags_);
-    }
-    pair("N. de factores seleccionados =>", FormatCount(nf_), "N. de graficos seleccionados =>", FormatCount(graphs_));
-    pair("   N. de paginas por grafico =>", FormatCount(pages_), "    N. de linhas por grafico =>", FormatCount(lines_));
-    prn_.Write(std::string(" ") + "        N. de desvios padrao =>" + FormatF(deviations_, 4, 1));
-    pair("Cria ficheiro (1) ou nao (0) =>", FormatI(createFiles_, 2), "Imprime dados (1) ou nao (0) =>",
-         FormatI(printData_, 2));
-    prn_.Write(std::string(" ") + "          Formato de leitura => " + "Sem formato");
+    WriteTableParameters(prn_,
+                         {nl_, nla_, nc_, nca_, nf_, graphs_, pages_, lines_, deviations_, createFiles_, printData_,
+                          flagsRead_ ? &rowFlags_ : nullptr, flagsRead_ ? &colFlags_ : nullptr},
+                         "suplementares", FormatCount);
 }
 
 bool MurRun::CheckCounts() {

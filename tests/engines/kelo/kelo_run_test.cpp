@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <limits>
 
 #include "engines/kelo/kelo.h"
 #include "tests/engines/kelo/kelo_test_support.h"
@@ -126,7 +127,7 @@ TEST(KeloRun, RefusalsWriteAMessageAndNoResultFile) {
     oneColumn.colFlags = "100";
     oneColumn.nf = 1;
     refusals.push_back({"one active column", oneColumn, "São precisas pelo menos 2 linhas activas e 2 colunas activas"});
-    for (int nf : {0, 3}) {
+    for (int nf : {0, 3, std::numeric_limits<int>::min()}) {
         KeloCase factors = SmallCase();
         factors.nf = nf;
         refusals.push_back({"factors", factors, "tem de estar entre 1 e    2"});

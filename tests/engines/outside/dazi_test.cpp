@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 
 #include "engines/outside/dazi/dazi.h"
 #include "tests/engines/outside/dazi_test_support.h"
@@ -474,6 +475,11 @@ TEST(DaziRefusals, BadInputGivesAMessageAStatusAndNoResults) {
         {"modality total", nullptr, [](std::string& par) { par.replace(par.find("11 3 \r\n"), 7, "12 3 \r\n"); },
          kDaziRefused, "O Nº total de modalidades (12) difere da soma das modalidades das colunas (11)"},
         {"no factor", [](DaziCase& c) { c.nf = 0; }, nullptr, kDaziRefused, "tem de ser pelo menos 1"},
+        {"the smallest factor count", [](DaziCase& c) { c.nf = std::numeric_limits<int>::min(); }, nullptr,
+         kDaziRefused, "tem de ser pelo menos 1"},
+        {"row count of the analysis beside the largest individual count", nullptr,
+         [](std::string& par) { par.replace(0, par.find("\r\n"), "2147483647 1 3"); }, kDaziRefused,
+         "O Nº de linhas da análise (23) tem de ser 11 ou, com projecção dos indivíduos, 2147483658"},
         {"more factors than active modalities", [](DaziCase& c) { c.nf = 11; }, nullptr, kDaziRefused,
          "O Nº de factores (11) não pode passar o Nº de modalidades activas (10)"},
         {"column counts beyond an int", nullptr, [](std::string& par) { par.replace(0, par.find("\r\n"), "10 2147483647 1"); },
@@ -559,6 +565,17 @@ TEST(DaziProgram, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
     WriteFile(folder.File("dazi.par"), par);
     EXPECT_EQ(RunDaziLimited(folder.Path(), kMemoryLimit512), kDaziDataError);
     EXPECT_TRUE(Contains(ReadFile(folder.File("dazi.prn")), "(apenas foram lidas    0)"));
+    // The largest individual count, a modality inactive: the marks of the modalities and of
+    // the individuals would take 26843547 lines more than dazi.par holds.
+    DaziCase inactive = PeopleCase();
+    inactive.projected = false;
+    inactive.Write(folder);
+    par = ReadFile(folder.File("dazi.par"));
+    par.replace(0, par.find("\r\n"), "2147483647 1 3");
+    WriteFile(folder.File("dazi.par"), par);
+    EXPECT_EQ(RunDaziLimited(folder.Path(), kMemoryLimit512), kDaziParameterError);
+    EXPECT_TRUE(Contains(ReadFile(folder.File("dazi.prn")),
+                         " O ficheiro não pode conter as marcas das 11 modalidades e dos 2147483647 indivíduos"));
 }
 
 TEST(DaziRun, ListingsThatCannotBeWrittenFailTheRun) {

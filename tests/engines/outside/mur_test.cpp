@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <limits>
 
 #include "engines/outside/mur/mur.h"
 #include "tests/engines/outside/outside_test_support.h"
@@ -582,6 +583,8 @@ TEST(MurRefusals, BadInputGivesAMessageAStatusAndNoResults) {
     MurCase noFactor = SmallCase();
     noFactor.nf = 0;
     refusals.push_back({"no factor", noFactor, "", kMurRefused, "tem de ser pelo menos 1"});
+    noFactor.nf = std::numeric_limits<int>::min();
+    refusals.push_back({"the smallest factor count", noFactor, "", kMurRefused, "tem de ser pelo menos 1"});
     MurCase tooMany = SmallCase();
     tooMany.nf = 5;
     refusals.push_back({"more factors than active columns", tooMany, "", kMurRefused,
