@@ -321,23 +321,6 @@ TEST(KeloResults, TheUnitOfTheTableDoesNotChangeTheResults) {
     }
 }
 
-TEST(KeloResults, AnActiveTableWithNoPresenceIsRefused) {
-    KeloCase c;
-    c.rowNames = {"A", "B", "C"};
-    c.colNames = {"X", "Y", "Z"};
-    c.rows = {{0, 0, 4}, {0, 0, 1}, {0, 0, 2}};
-    c.nca = 2;
-    c.colFlags = "110";
-    c.rowFlags = "111";
-    c.nf = 1;
-    WorkFolder folder;
-    c.Write(folder);
-    EXPECT_EQ(KeloMain(folder.Path()), kKeloRefused);
-    EXPECT_NE(ReadFile(folder.File("kelo.prn")).find(" A tabela activa não tem nenhum valor positivo"),
-              std::string::npos);
-    EXPECT_FALSE(folder.Exists("kelo.tmp"));
-}
-
 TEST(KeloResults, ResultValuesNeverFuseOrOverflowInTheResultFile) {
     // Row T is active with a tiny mass m = 0.001/600.001; the supplementary column "s x" lies
     // wholly on it, so its squared distance is (1 - m)^2/m + (1 - m), about 6.0e5.

@@ -135,6 +135,13 @@ TEST(KeloRun, RefusalsWriteAMessageAndNoResultFile) {
     KeloCase negative = SmallCase();
     negative.rows[2][1] = -1;
     refusals.push_back({"negative", negative, "Os dados não podem ter valores negativos: linha R3, coluna C2"});
+    KeloCase empty = SmallCase();  // presence only in the supplementary column
+    empty.rows = {{0, 0, 4}, {0, 0, 1}, {0, 0, 2}, {0, 0, 3}};
+    empty.nca = 2;
+    empty.rowFlags = "1111";
+    empty.colFlags = "110";
+    empty.nf = 1;
+    refusals.push_back({"no presence", empty, "A tabela activa não tem nenhum valor positivo"});
     for (const Refusal& refusal : refusals) {
         WorkFolder folder;
         refusal.c.Write(folder);
