@@ -360,13 +360,15 @@ bool RecordWriter::CreateReplacing(std::string_view fileName1252, const std::str
         return false;
     if (!replacesFile && existing.type() != fs::file_type::symlink && existing.type() != fs::file_type::not_found)
         return false;
-    // A name of our own beside the target, created only if nothing stands there ("x").
+    // A short name of our own in the target's folder (so that the rename stays within one
+    // file system), created only if nothing stands there ("x").
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
+    const fs::path folderOfTarget = fs::path(path_).parent_path();
     for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".~%08x%04x", seed, counter++ & 0xffffu);
-        temporary_ = path_ + suffix;
+        char name[32];
+        std::snprintf(name, sizeof name, ".~%08x%04x", seed, counter++ & 0xffffu);
+        temporary_ = (folderOfTarget / name).string();
         errno = 0;
         file_ = std::fopen(temporary_.c_str(), "wbx");
         if (!file_ && errno != EEXIST)

@@ -142,15 +142,15 @@ int KeloRun::Run() {
     PrintBanner(countsValid);
     if (!countsValid) {
         WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS",
-              {" Nº de Linhas" + FormatI(nl_, 8) + "   Nº de Linhas activas" + FormatI(nla_, 8),
-               " Nº de Colunas" + FormatI(nc_, 7) + "   Nº de Colunas activas" + FormatI(nca_, 7)});
+                   {" Nº de Linhas" + FormatI(nl_, 8) + "   Nº de Linhas activas" + FormatI(nla_, 8),
+                    " Nº de Colunas" + FormatI(nc_, 7) + "   Nº de Colunas activas" + FormatI(nca_, 7)});
         return kKeloRefused;
     }
 
     RecordReader data;
     if (!data.Open(dataPath_, folder_)) {
         WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE DADOS",
-              {" Não foi possível abrir o ficheiro de dados:", " " + TrimTrailingBlanks(dataPath_)});
+                   {" Não foi possível abrir o ficheiro de dados:", " " + TrimTrailingBlanks(dataPath_)});
         return kKeloDataError;
     }
 
@@ -162,8 +162,8 @@ int KeloRun::Run() {
     const long long flagLines = flagsRead_ ? (nl_ + 79LL) / 80 + (nc_ + 79LL) / 80 : 0;
     if (par.LinesLeft() < flagLines + nc_) {
         WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO kelo.par",
-              {" O ficheiro não pode conter os nomes" + std::string(flagsRead_ ? " e as marcas" : "") + " das" +
-               FormatI(nc_, 11) + " colunas"});
+                   {" O ficheiro não pode conter os nomes" + std::string(flagsRead_ ? " e as marcas" : "") + " das" +
+                    FormatI(nc_, 11) + " colunas"});
         return kKeloParameterError;
     }
     const bool dataFits = data.CanHoldTable(nl_, nc_);
@@ -257,14 +257,14 @@ void KeloRun::PrintBanner(bool countsValid) {
 int KeloRun::ReadData(RecordReader& data, bool keep) {
     auto endOfFile = [&](int rowsRead) {
         WriteAlert(prn_, "ATENÇÃO - FIM DE FICHEIRO",
-              {" Verifique:", "    - Nº de Linhas (apenas foram lidas" + FormatI(rowsRead, 5) + ")",
-               "    - Nº de Colunas", "    - Formato dos Dados"});
+                   {" Verifique:", "    - Nº de Linhas (apenas foram lidas" + FormatI(rowsRead, 5) + ")",
+                    "    - Nº de Colunas", "    - Formato dos Dados"});
         return kKeloDataError;
     };
     auto readError = [&]() {
         WriteAlert(prn_, "ATENÇÃO - ERRO NA LEITURA DOS DADOS",
-              {" Linha" + FormatI(data.LineNumber(), 8) + " do ficheiro de dados: " + data.ErrorText(),
-               " Verifique:", "    - Formato dos Dados"});
+                   {" Linha" + FormatI(data.LineNumber(), 8) + " do ficheiro de dados: " + data.ErrorText(),
+                    " Verifique:", "    - Formato dos Dados"});
         return kKeloDataError;
     };
     rowNames_.clear();
@@ -487,7 +487,7 @@ bool KeloRun::Compute() {
         DiagonaliseSymmetric(nca_, s, lambda_, v_, sumOfSquares, kMaxSweeps, zeroLevel_);
     if (!outcome.finite) {
         WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO",
-              {" O cálculo dos valores próprios deu valores não numéricos"});
+                   {" O cálculo dos valores próprios deu valores não numéricos"});
         return false;
     }
     if (!outcome.converged)
@@ -608,8 +608,8 @@ bool KeloRun::ResultsFinite() {
     if (finite)
         return true;
     WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO",
-          {" As massas, distâncias, coordenadas ou perfis deram valores não numéricos:",
-           " os valores dos dados são extremos demais para o cálculo"});
+               {" As massas, distâncias, coordenadas ou perfis deram valores não numéricos:",
+                " os valores dos dados são extremos demais para o cálculo"});
     return false;
 }
 

@@ -255,6 +255,14 @@ TEST(KeloRun, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
     EXPECT_EQ(WEXITSTATUS(status), kKeloParameterError);
     EXPECT_TRUE(Contains(ReadFile(folder.File("kelo.prn")), " O ficheiro não pode conter os nomes das  677000107 colunas"));
     EXPECT_FALSE(fs::exists(folder.File("kelo.tmp")));
+
+    // The largest counts: the work areas they would need pass a 64-bit count (asterisks).
+    par.replace(0, par.find("\r\n"), "2147483647 2147483647 2147483647 2147483647 2");
+    WriteFile(folder.File("kelo.par"), par);
+    status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), kKeloParameterError);
+    EXPECT_TRUE(Contains(ReadFile(folder.File("kelo.prn")), "       . numérica********\r\n"));
 }
 
 TEST(KeloRun, TheBuiltProgramRunsInItsWorkingFolder) {
