@@ -229,39 +229,32 @@ TEST(KeloRun, LongTitleIsReadWholeAndNamesTheResultFilesBesideTheDocument) {
 }
 
 TEST(KeloRun, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
-    // 677,000,107 rows announced over a data file of 4 rows: the program, limited to 512 MB of
-    // address space, reports the end of the data file at once.
+    // The program, limited to 512 MB of address space, with the counts of kelo.par's first
+    // record replaced; its exit status.
     WorkFolder folder;
-    SmallCase().Write(folder);
-    std::string par = ReadFile(folder.File("kelo.par"));
-    par.replace(0, par.find("\r\n"), "677000107 677000107 3 3 2");
-    WriteFile(folder.File("kelo.par"), par);
     const std::string command = "cd '" + folder.Path() + "' && " + std::string(kMemoryLimit512) +
                                 " && timeout 20 '" KELO_PROGRAM "' >/dev/null 2>&1";
-    int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), kKeloDataError);
-    std::string listing = ReadFile(folder.File("kelo.prn"));
+    auto runWithCounts = [&](const char* counts) {
+        SmallCase().Write(folder);
+        std::string par = ReadFile(folder.File("kelo.par"));
+        par.replace(0, par.find("\r\n"), counts);
+        WriteFile(folder.File("kelo.par"), par);
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    // 677,000,107 rows announced over a data file of 4 rows: the end of the data file, at once.
+    EXPECT_EQ(runWithCounts("677000107 677000107 3 3 2"), kKeloDataError);
+    const std::string listing = ReadFile(folder.File("kelo.prn"));
     EXPECT_TRUE(Contains(listing, "ATENÇÃO - FIM DE FICHEIRO"));
     EXPECT_TRUE(Contains(listing, "    - Nº de Linhas (apenas foram lidas    0)"));
 
     // As many columns: kelo.par has no room for their names.
-    SmallCase().Write(folder);
-    par = ReadFile(folder.File("kelo.par"));
-    par.replace(0, par.find("\r\n"), "4 4 677000107 677000107 2");
-    WriteFile(folder.File("kelo.par"), par);
-    status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), kKeloParameterError);
+    EXPECT_EQ(runWithCounts("4 4 677000107 677000107 2"), kKeloParameterError);
     EXPECT_TRUE(Contains(ReadFile(folder.File("kelo.prn")), " O ficheiro não pode conter os nomes das  677000107 colunas"));
     EXPECT_FALSE(fs::exists(folder.File("kelo.tmp")));
 
     // The largest counts: the work areas they would need pass a 64-bit count (asterisks).
-    par.replace(0, par.find("\r\n"), "2147483647 2147483647 2147483647 2147483647 2");
-    WriteFile(folder.File("kelo.par"), par);
-    status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), kKeloParameterError);
+    EXPECT_EQ(runWithCounts("2147483647 2147483647 2147483647 2147483647 2"), kKeloParameterError);
     EXPECT_TRUE(Contains(ReadFile(folder.File("kelo.prn")), "       . numérica********\r\n"));
 }
 
