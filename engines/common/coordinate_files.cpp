@@ -1,7 +1,6 @@
 #include "engines/common/coordinate_files.h"
 
 #include <cstddef>
-#include <cstdio>
 
 #include "engines/common/file_names.h"
 
@@ -12,19 +11,20 @@ public:
     FileWriter(RecordWriter& listing, const std::string& title, const std::string& folder)
         : listing_(listing), title_(title), folder_(folder) {}
 
-    // Creates the file of the extension; false (noted) when it cannot be.
+    // Starts the file of the extension; false (noted) when it cannot be. The files lie in a
+    // folder the user chose, so what stands at their names is replaced, never written through.
     bool Create(RecordWriter& out, const char* extension) {
         const std::string name = MakeFileNameWithExtension(title_, extension);
-        if (out.Create(name, folder_))
+        if (out.CreateReplacing(name, folder_))
             return true;
         listing_.Write(" ATENÇÃO - não foi possível criar o ficheiro " + TrimTrailingBlanks(name));
         return false;
     }
-    // Closes the file; when anything could not be written it is removed and noted.
+    // Puts the file in place; when anything could not be written the name keeps what it held,
+    // and the failure is noted.
     void Close(RecordWriter& out) {
         if (out.Close())
             return;
-        std::remove(out.SystemPath().c_str());
         listing_.Write(" ATENÇÃO - erro na escrita do ficheiro " + out.SystemPath());
         failed_ = true;
     }

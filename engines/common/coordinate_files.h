@@ -13,8 +13,10 @@
 #include "engines/common/factor_points.h"
 #include "engines/common/record_io.h"
 
-// Writes the three files; a file that cannot be created or written is noted in the listing
-// (" ATENÇÃO - ..."). A file whose writing failed is removed. False when a write or a close
+// Writes the three files, each replacing what stands at its name (RecordWriter::
+// CreateReplacing): a link there is replaced, a fifo or any other name that is not a regular
+// file is refused. A file that cannot be created or written is noted in the listing
+// (" ATENÇÃO - ..."); a name whose writing failed keeps what it held. False when a write
 // failed, true otherwise (a file that could not be created is only noted).
 bool WriteCoordinateFiles(RecordWriter& listing, const std::string& title, const std::string& folder,
                           const std::vector<double>& eigenvalues, const CoordinatePoints& rows,

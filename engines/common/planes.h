@@ -60,8 +60,11 @@ void PrintPlane(RecordWriter& out, std::vector<PlanePoint> points, int p, int q,
                 const PlaneSettings& settings);
 
 // The planes drawn for a graph count asked for: each plane g needs factor g + 1, so at most
-// factors - 1, and none for a negative count.
-inline int PlaneCount(int graphs, int factors) { return std::max(0, std::min(graphs, factors - 1)); }
+// factors - 1, and none for a negative count. Computed in 64 bits: the counts are those read,
+// checked only later.
+inline int PlaneCount(int graphs, int factors) {
+    return static_cast<int>(std::max(0LL, std::min<long long>(graphs, factors - 1LL)));
+}
 
 // Prints the planes of factors g and g + 1 for g = 1..graphs (graphs at most PlaneCount's),
 // each with the points of the sets in order (kelo and mur: the columns, then the rows).

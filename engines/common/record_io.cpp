@@ -1,9 +1,13 @@
 #include "engines/common/record_io.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <limits>
+#include <random>
 
 #include "engines/common/file_names.h"
 
@@ -276,13 +280,13 @@ ReadStatus RecordReader::ReadLine(std::string& line) {
     return ReadStatus::Ok;
 }
 
-ReadStatus RecordReader::ReadDigits(int* values, int count, int perRecord) {
+ReadStatus RecordReader::ReadDigits(int* values, long long count, int perRecord) {
     valuesRead_ = 0;
     error_.clear();
     if (perRecord <= 0)
         perRecord = 80;
     std::string_view line;
-    int item = 0;
+    long long item = 0;
     while (item < count) {
         if (!NextLine(line)) {
             error_ = "fim de ficheiro";
@@ -319,7 +323,13 @@ ReadStatus RecordReader::SkipRecord() {
 // ---------------------------------------------------------------------------------------
 // RecordWriter
 
-RecordWriter::~RecordWriter() { Close(); }
+RecordWriter::~RecordWriter() {
+    // A replacing file not closed was left half written (a run stopped by an exception).
+    if (!temporary_.empty())
+        Abandon();
+    else
+        Close();
+}
 
 bool RecordWriter::Create(std::string_view fileName1252, const std::string& folder) {
     return CreateSystemPath(SystemFileName(fileName1252, folder));
@@ -333,6 +343,51 @@ bool RecordWriter::CreateSystemPath(const std::string& path) {
     if (!file_)
         good_ = false;
     return file_ != nullptr;
+}
+
+bool RecordWriter::CreateReplacing(std::string_view fileName1252, const std::string& folder) {
+    namespace fs = std::filesystem;
+    Close();
+    path_ = SystemFileName(fileName1252, folder);
+    good_ = false;
+    std::error_code error;
+    const fs::file_status existing = fs::symlink_status(path_, error);
+    if (error && existing.type() != fs::file_type::not_found)
+        return false;
+    constexpr fs::perms kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    const bool replacesFile = existing.type() == fs::file_type::regular;
+    if (replacesFile && (existing.permissions() & kWrite) == fs::perms::none)
+        return false;
+    if (!replacesFile && existing.type() != fs::file_type::symlink && existing.type() != fs::file_type::not_found)
+        return false;
+    // A short name of our own in the target's folder (so that the rename stays within one
+    // file system), created only if nothing stands there ("x").
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    const fs::path folderOfTarget = fs::path(path_).parent_path();
+    for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, ".~%08x%04x", seed, counter++ & 0xffffu);
+        temporary_ = (folderOfTarget / name).string();
+        errno = 0;
+        file_ = std::fopen(temporary_.c_str(), "wbx");
+        if (!file_ && errno != EEXIST)
+            break;
+    }
+    if (!file_) {
+        temporary_.clear();
+        return false;
+    }
+    // The new file takes the permissions of the one it replaces.
+    if (replacesFile) {
+        fs::permissions(temporary_, existing.permissions(), error);
+        if (error) {
+            Abandon();
+            return false;
+        }
+    }
+    good_ = true;
+    return true;
 }
 
 void RecordWriter::Write(std::string_view record) {
@@ -364,7 +419,28 @@ bool RecordWriter::Close() {
     if (std::fclose(file_) != 0)
         good_ = false;
     file_ = nullptr;
+    if (!temporary_.empty()) {
+        std::error_code error;
+        if (good_)
+            std::filesystem::rename(temporary_, path_, error);
+        if (!good_ || error) {
+            std::filesystem::remove(temporary_, error);
+            good_ = false;
+        }
+        temporary_.clear();
+    }
     return good_;
+}
+
+void RecordWriter::Abandon() {
+    if (file_)
+        std::fclose(file_);
+    file_ = nullptr;
+    buffer_.clear();
+    std::error_code error;
+    std::filesystem::remove(temporary_, error);
+    temporary_.clear();
+    good_ = false;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -445,6 +521,11 @@ std::string NonFinite(double value, int width) {
 }  // namespace
 
 std::string FormatI(long long value, int width) { return Fit(std::to_string(value), width); }
+
+long long ClampedCount(long double value) {
+    const long double largest = static_cast<long double>(std::numeric_limits<long long>::max());
+    return value < largest ? static_cast<long long>(value) : std::numeric_limits<long long>::max();
+}
 
 std::string FormatF(double value, int width, int decimals) {
     std::string out;

@@ -90,7 +90,7 @@ public:
     // Fixed-width reads: one line each.
     ReadStatus ReadText(std::string& text, int width = 128);
     ReadStatus ReadLine(std::string& line);
-    ReadStatus ReadDigits(int* values, int count, int perRecord = 80);
+    ReadStatus ReadDigits(int* values, long long count, int perRecord = 80);
     ReadStatus SkipRecord();
 
     bool AtEnd() const { return pos_ >= text_.size(); }
@@ -102,7 +102,7 @@ public:
     // a null value) unless a "/" ends a read early. Judged before reserving the table, so
     // that counts the file cannot hold are refused at once.
     bool CanHoldTable(long long rows, long long columns) const;
-    int ValuesRead() const { return valuesRead_; }
+    long long ValuesRead() const { return valuesRead_; }
     int LineNumber() const { return line_; }
     const std::string& ErrorText() const { return error_; }
 
@@ -116,7 +116,7 @@ private:
     std::string path_;
     size_t pos_ = 0;
     int line_ = 0;
-    int valuesRead_ = 0;
+    long long valuesRead_ = 0;
     std::string error_;
     bool open_ = false;
 };
@@ -131,26 +131,40 @@ public:
     // Creates or replaces a file; the name rules are those of RecordReader::Open.
     bool Create(std::string_view fileName1252, const std::string& folder = {});
     bool CreateSystemPath(const std::string& path);
+    // Replaces a file in a folder that the user chose, never writing through what stands at
+    // the name: the records go into a file created exclusively beside it, which Close renames
+    // over the name once all was written. A symbolic link at the name is replaced and its
+    // target left alone; a name holding anything but a regular file (a fifo, a device, a
+    // folder), or a regular file that nobody may write, is refused without being opened.
+    // When the writing fails, the new file is removed and the name keeps what it held.
+    bool CreateReplacing(std::string_view fileName1252, const std::string& folder = {});
     bool IsOpen() const { return file_ != nullptr; }
     // Writes one record; the line end is added.
     void Write(std::string_view record);
     void WriteBlank(int count = 1);
-    // Flushes and closes; false when anything could not be written.
+    // Flushes and closes (and puts a replacing file in place); false when anything could not
+    // be written.
     bool Close();
     bool Good() const { return good_; }
     const std::string& SystemPath() const { return path_; }
 
 private:
     void Flush();
+    // Drops a replacing file that was not closed: its name keeps what it held.
+    void Abandon();
 
     std::FILE* file_ = nullptr;
     std::string buffer_;
     std::string path_;
+    std::string temporary_;  // the file written by CreateReplacing, until Close renames it
     bool good_ = true;
 };
 
 // Field formatters of the listing conventions.
 std::string FormatI(long long value, int width);
+// A work-area figure computed in long double from the counts, as a count: beyond the range
+// of a long long it is the largest one (asterisks in the listing's field).
+long long ClampedCount(long double value);
 std::string FormatF(double value, int width, int decimals);
 // FormatF(value, width, decimals) appended to out, without intermediate strings: result files
 // and listings hold hundreds of thousands of such fields.

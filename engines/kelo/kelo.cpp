@@ -4,10 +4,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
-#include <new>
-#include <stdexcept>
 #include <vector>
 
+#include "engines/common/analysis_listing.h"
 #include "engines/common/coordinate_files.h"
 #include "engines/common/file_names.h"
 #include "engines/common/matrix_blocks.h"
@@ -18,10 +17,8 @@
 
 namespace {
 
-constexpr double kSumFloor = 1e-6;  // row and column sums are raised to this
 constexpr double kRelativeZero = 1e-10;  // an eigenvalue this small beside the total inertia is null
 constexpr int kMaxSweeps = 60;
-constexpr int kShownFactors = 6;
 
 using Index = std::size_t;
 
@@ -59,8 +56,6 @@ public:
 private:
     int Run();
     bool ParameterRead(ReadStatus status, const RecordReader& in, const char* what);
-    void Alert(const std::string& heading, const std::vector<std::string>& lines);
-    void Note(const std::string& text);
     void PrintBanner(bool countsValid);
     // Reads the names and the table; without keep, only counts the rows the file holds.
     int ReadData(RecordReader& data, bool keep = true);
@@ -70,10 +65,11 @@ private:
     void Reorder();
     void PrintData();
     bool Compute();
-    void WriteEigenvalues(RecordWriter& tmp);
+    void WriteEigenvalues(RecordWriter& tmp, const FactorTable& factors);
     void ComputeCoordinates();
     bool ResultsFinite();
-    void PrintCoordinates(RecordWriter& tmp);
+    FactorTable Factors() const;
+    void PrintCoordinates(RecordWriter& tmp, const FactorTable& factors);
     bool WriteResultFiles();
     void DrawPlanes();
 
@@ -111,55 +107,23 @@ private:
 
 int KeloRun::Execute() {
     const bool listing = prn_.Create("kelo.prn", folder_);
-    // A run that stops early must not leave a previous run's results behind.
-    std::remove(SystemFileName("kelo.tmp", folder_).c_str());
-    if (!listing)
+    const std::string tmp = SystemFileName("kelo.tmp", folder_);
+    if (!listing) {
+        std::remove(tmp.c_str());
         return kKeloNoListing;
-    int status;
-    try {
-        status = Run();
-    } catch (const std::bad_alloc&) {
-        Alert("ATENÇÃO - MEMÓRIA INSUFICIENTE", {" Verifique o Nº de Linhas e o Nº de Colunas"});
-        status = kKeloNoMemory;
-    } catch (const std::length_error&) {
-        Alert("ATENÇÃO - MEMÓRIA INSUFICIENTE", {" Verifique o Nº de Linhas e o Nº de Colunas"});
-        status = kKeloNoMemory;
     }
-    // A listing that could not be written fails the run, and a failed run leaves no results.
-    if (!prn_.Close() && status == kKeloOk)
-        status = kKeloOutputError;
-    if (status != kKeloOk)
-        std::remove(SystemFileName("kelo.tmp", folder_).c_str());
-    return status;
+    return RunKeepingNoStaleResults(prn_, tmp, " Verifique o Nº de Linhas e o Nº de Colunas", kKeloOk, kKeloNoMemory,
+                                    kKeloOutputError, [this] { return Run(); }, [this] { return prn_.Close(); });
 }
-
-void KeloRun::Alert(const std::string& heading, const std::vector<std::string>& lines) {
-    prn_.WriteBlank(2);
-    prn_.Write(Repeat(" *", 35));
-    prn_.WriteBlank();
-    prn_.Write(Blanks(25) + heading);
-    prn_.WriteBlank();
-    for (const std::string& line : lines)
-        prn_.Write(line);
-    prn_.WriteBlank();
-    prn_.Write(Repeat(" *", 35));
-}
-
-void KeloRun::Note(const std::string& text) { prn_.Write(" ATENÇÃO - " + text); }
 
 bool KeloRun::ParameterRead(ReadStatus status, const RecordReader& in, const char* what) {
-    if (status == ReadStatus::Ok)
-        return true;
-    Alert("ATENÇÃO - ERRO NO FICHEIRO kelo.par",
-          {std::string(" Leitura de: ") + what,
-           " Linha" + FormatI(in.LineNumber(), 5) + ": " + in.ErrorText()});
-    return false;
+    return CheckParameterRead(prn_, "kelo.par", status, in, what);
 }
 
 int KeloRun::Run() {
     RecordReader par;
     if (!par.Open("kelo.par", folder_)) {
-        Alert("ATENÇÃO - ERRO NO FICHEIRO kelo.par", {" O ficheiro não existe ou não pode ser lido"});
+        WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO kelo.par", {" O ficheiro não existe ou não pode ser lido"});
         return kKeloParameterError;
     }
     int counts[5] = {0, 0, 0, 0, 0};
@@ -177,16 +141,16 @@ int KeloRun::Run() {
     const bool countsValid = nl_ >= 1 && nc_ >= 1 && nla_ >= 0 && nla_ <= nl_ && nca_ >= 0 && nca_ <= nc_;
     PrintBanner(countsValid);
     if (!countsValid) {
-        Alert("ATENÇÃO - PARÂMETROS INVÁLIDOS",
-              {" Nº de Linhas" + FormatI(nl_, 8) + "   Nº de Linhas activas" + FormatI(nla_, 8),
-               " Nº de Colunas" + FormatI(nc_, 7) + "   Nº de Colunas activas" + FormatI(nca_, 7)});
+        WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS",
+                   {" Nº de Linhas" + FormatI(nl_, 8) + "   Nº de Linhas activas" + FormatI(nla_, 8),
+                    " Nº de Colunas" + FormatI(nc_, 7) + "   Nº de Colunas activas" + FormatI(nca_, 7)});
         return kKeloRefused;
     }
 
     RecordReader data;
     if (!data.Open(dataPath_, folder_)) {
-        Alert("ATENÇÃO - FICHEIRO DE DADOS",
-              {" Não foi possível abrir o ficheiro de dados:", " " + TrimTrailingBlanks(dataPath_)});
+        WriteAlert(prn_, "ATENÇÃO - FICHEIRO DE DADOS",
+                   {" Não foi possível abrir o ficheiro de dados:", " " + TrimTrailingBlanks(dataPath_)});
         return kKeloDataError;
     }
 
@@ -197,9 +161,9 @@ int KeloRun::Run() {
     flagsRead_ = nl_ != nla_ || nc_ != nca_;
     const long long flagLines = flagsRead_ ? (nl_ + 79LL) / 80 + (nc_ + 79LL) / 80 : 0;
     if (par.LinesLeft() < flagLines + nc_) {
-        Alert("ATENÇÃO - ERRO NO FICHEIRO kelo.par",
-              {" O ficheiro não pode conter os nomes" + std::string(flagsRead_ ? " e as marcas" : "") + " das" +
-               FormatI(nc_, 11) + " colunas"});
+        WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO kelo.par",
+                   {" O ficheiro não pode conter os nomes" + std::string(flagsRead_ ? " e as marcas" : "") + " das" +
+                    FormatI(nc_, 11) + " colunas"});
         return kKeloParameterError;
     }
     const bool dataFits = data.CanHoldTable(nl_, nc_);
@@ -258,17 +222,13 @@ int KeloRun::Run() {
     if (!ResultsFinite())
         return kKeloNumericError;
     RecordWriter tmp;
-    if (!tmp.Create("kelo.tmp", folder_)) {
-        Alert("ATENÇÃO - FICHEIRO DE RESULTADOS", {" Não foi possível criar o ficheiro kelo.tmp"});
+    if (!CreateResultFile(tmp, prn_, "kelo.tmp", folder_))
         return kKeloOutputError;
-    }
-    WriteEigenvalues(tmp);
-    PrintCoordinates(tmp);
-    if (!tmp.Close()) {
-        std::remove(tmp.SystemPath().c_str());
-        Alert("ATENÇÃO - FICHEIRO DE RESULTADOS", {" Erro na escrita do ficheiro kelo.tmp"});
+    const FactorTable factors = Factors();
+    WriteEigenvalues(tmp, factors);
+    PrintCoordinates(tmp, factors);
+    if (!CloseResultFile(tmp, prn_, "kelo.tmp"))
         return kKeloOutputError;
-    }
     const bool filesWritten = createFiles_ == 0 || WriteResultFiles();
     DrawPlanes();
     std::vector<double> rowKeys(static_cast<Index>(nl_)), colKeys(static_cast<Index>(nc_));
@@ -285,35 +245,26 @@ void KeloRun::PrintBanner(bool countsValid) {
     long long numeric = 0;
     long long literal = 0;
     if (countsValid) {
-        const long long nl = nl_, nc = nc_;
-        const long long n = std::min(nla_, nca_);  // order of the matrix diagonalised
-        const long long nf = std::clamp<long long>(nf_, 0, n);
-        numeric = nl * nc + 2 * n * n + n + 4 * (nl + nc) + (nl + nc) * nf;
-        literal = 4 * (nl + nc) + 2 * 128;
+        const long double nl = nl_, nc = nc_;
+        const long double n = std::min(nla_, nca_);  // order of the matrix diagonalised
+        const long double nf = std::clamp<long double>(nf_, 0, n);
+        numeric = ClampedCount(nl * nc + 2 * n * n + n + 4 * (nl + nc) + (nl + nc) * nf);
+        literal = ClampedCount(4 * (nl + nc) + 2 * 128);
     }
-    std::string first = "   ANÁLISE DAS CORRESPONDÊNCIAS BINÁRIAS";
-    first.resize(51, ' ');
-    prn_.Write(first + "Versão 7.00");
-    const std::string rule = Repeat(" .", 65);
-    prn_.Write(rule);
-    prn_.Write(" " + PadText(title_, 128));
-    prn_.Write(rule);
-    prn_.Write(" UTILIZAÇÃO DE MEMÓRIA");
-    prn_.Write("       . numérica" + FormatI(numeric, 8));
-    prn_.Write("       .  literal" + FormatI(literal, 8));
+    WriteBanner(prn_, "ANÁLISE DAS CORRESPONDÊNCIAS BINÁRIAS", title_, numeric, literal, "");
 }
 
 int KeloRun::ReadData(RecordReader& data, bool keep) {
     auto endOfFile = [&](int rowsRead) {
-        Alert("ATENÇÃO - FIM DE FICHEIRO",
-              {" Verifique:", "    - Nº de Linhas (apenas foram lidas" + FormatI(rowsRead, 5) + ")",
-               "    - Nº de Colunas", "    - Formato dos Dados"});
+        WriteAlert(prn_, "ATENÇÃO - FIM DE FICHEIRO",
+                   {" Verifique:", "    - Nº de Linhas (apenas foram lidas" + FormatI(rowsRead, 5) + ")",
+                    "    - Nº de Colunas", "    - Formato dos Dados"});
         return kKeloDataError;
     };
     auto readError = [&]() {
-        Alert("ATENÇÃO - ERRO NA LEITURA DOS DADOS",
-              {" Linha" + FormatI(data.LineNumber(), 8) + " do ficheiro de dados: " + data.ErrorText(),
-               " Verifique:", "    - Formato dos Dados"});
+        WriteAlert(prn_, "ATENÇÃO - ERRO NA LEITURA DOS DADOS",
+                   {" Linha" + FormatI(data.LineNumber(), 8) + " do ficheiro de dados: " + data.ErrorText(),
+                    " Verifique:", "    - Formato dos Dados"});
         return kKeloDataError;
     };
     rowNames_.clear();
@@ -362,36 +313,10 @@ void KeloRun::Transpose() {
 }
 
 void KeloRun::PrintParameters() {
-    auto pair = [&](const char* label1, const std::string& value1, const char* label2,
-                    const std::string& value2) {
-        std::string line = std::string(" ") + label1 + value1;
-        line.resize(44, ' ');
-        prn_.Write(line + label2 + value2);
-    };
-    auto flagLines = [&](const char* label, const std::vector<int>& flags) {
-        prn_.Write(std::string(" ") + label);
-        for (Index k = 0; k < flags.size(); k += 100) {
-            std::string line = " ";
-            for (Index m = k; m < std::min(flags.size(), k + 100); ++m)
-                line += static_cast<char>('0' + flags[m]);
-            prn_.Write(line);
-        }
-    };
-    prn_.WriteBlank();
-    prn_.Write(" PARÂMETROS LIDOS");
-    prn_.WriteBlank();
-    pair("          N. total de linhas =>", FormatI(nl_, 4), "        N. de linhas activas =>", FormatI(nla_, 4));
-    pair("         N. total de colunas =>", FormatI(nc_, 4), "       N. de colunas activas =>", FormatI(nca_, 4));
-    if (flagsRead_) {
-        flagLines(" Linhas activas (1) ou ilustrativas (0)", rowFlags_);  // both labels 39 columns
-        flagLines("Colunas activas (1) ou ilustrativas (0)", colFlags_);
-    }
-    pair("N. de factores seleccionados =>", FormatI(nf_, 4), "N. de graficos seleccionados =>", FormatI(graphs_, 4));
-    pair("   N. de paginas por grafico =>", FormatI(pages_, 4), "    N. de linhas por grafico =>", FormatI(lines_, 4));
-    prn_.Write(std::string(" ") + "        N. de desvios padrao =>" + FormatF(deviations_, 4, 1));
-    pair("Cria ficheiro (1) ou nao (0) =>", FormatI(createFiles_, 2), "Imprime dados (1) ou nao (0) =>",
-         FormatI(printData_, 2));
-    prn_.Write(std::string(" ") + "          Formato de leitura => " + "Sem formato");
+    WriteTableParameters(prn_,
+                         {nl_, nla_, nc_, nca_, nf_, graphs_, pages_, lines_, deviations_, createFiles_, printData_,
+                          flagsRead_ ? &rowFlags_ : nullptr, flagsRead_ ? &colFlags_ : nullptr},
+                         "ilustrativas", [](long long count) { return FormatI(count, 4); });
 }
 
 bool KeloRun::CheckCounts() {
@@ -417,9 +342,17 @@ bool KeloRun::CheckCounts() {
                                TrimTrailingBlanks(rowNames_[static_cast<Index>(i)]) + ", coluna " +
                                TrimTrailingBlanks(colNames_[static_cast<Index>(j)]));
         }
+    // The analysis needs something in the active table: with no presence there, no mass
+    // and no profile are defined, whatever the unit of the data.
+    bool presence = false;
+    for (int j = 0; j < nc_ && !presence; ++j)
+        for (int i = 0; i < nl_ && !presence && colFlags_[static_cast<Index>(j)] == 1; ++i)
+            presence = rowFlags_[static_cast<Index>(i)] == 1 && X(i, j) > 0.0;
+    if (problems.empty() && !presence)
+        problems.push_back(" A tabela activa não tem nenhum valor positivo");
     if (problems.empty())
         return true;
-    Alert("ATENÇÃO - PARÂMETROS INVÁLIDOS", problems);
+    WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS", problems);
     return false;
 }
 
@@ -462,7 +395,7 @@ void KeloRun::PrintData() {
 
 bool KeloRun::Compute() {
     auto tooLarge = [&]() {
-        Alert("ATENÇÃO - ERRO NUMÉRICO", {" Os valores dos dados são grandes demais para o cálculo"});
+        WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO", {" Os valores dos dados são grandes demais para o cálculo"});
         return false;
     };
     const Index n = static_cast<Index>(nca_);
@@ -473,26 +406,26 @@ bool KeloRun::Compute() {
             sum += X(i, j);
         if (!std::isfinite(sum))
             return tooLarge();
-        r_[static_cast<Index>(i)] = sum < kSumFloor ? kSumFloor : sum;
+        r_[static_cast<Index>(i)] = sum;
     }
-    std::vector<double> rawColumnSum(static_cast<Index>(nc_));
+    // Sums are used as they are: a row or column with no presence keeps the sum 0, a zero
+    // profile and zero coordinates, and nothing depends on the unit of the data.
     c_.assign(static_cast<Index>(nc_), 0.0);
-    double rawTotal = 0.0;
+    double columnTotal = 0.0;
     for (int j = 0; j < nc_; ++j) {
         double sum = 0.0;
         for (int i = 0; i < nla_; ++i)
             sum += X(i, j);
         if (!std::isfinite(sum))
             return tooLarge();
-        rawColumnSum[static_cast<Index>(j)] = sum;
         if (j < nca_)
-            rawTotal += sum;
-        c_[static_cast<Index>(j)] = sum < kSumFloor ? kSumFloor : sum;
+            columnTotal += sum;
+        c_[static_cast<Index>(j)] = sum;
     }
     total_ = 0.0;
     for (int i = 0; i < nla_; ++i)
         total_ += r_[static_cast<Index>(i)];
-    if (!std::isfinite(total_) || !std::isfinite(rawTotal))
+    if (!std::isfinite(total_) || !std::isfinite(columnTotal))
         return tooLarge();
 
     // S(j, k) = sum over active rows of X(i, j) X(i, k) / (r(i) sqrt(c(j)) sqrt(c(k))), built
@@ -517,10 +450,11 @@ bool KeloRun::Compute() {
     std::vector<double> rootC(n);
     for (Index j = 0; j < n; ++j)
         rootC[j] = std::sqrt(c_[j]);
+    // A column with no presence has no cell in the sums: its row and column of S are 0.
     double traceS = 0.0;
     for (Index j = 0; j < n; ++j) {
         for (Index k = j; k < n; ++k) {
-            const double value = s[j * n + k] / rootC[j] / rootC[k];
+            const double value = rootC[j] > 0.0 && rootC[k] > 0.0 ? s[j * n + k] / rootC[j] / rootC[k] : 0.0;
             s[j * n + k] = value;
             s[k * n + j] = value;
         }
@@ -532,9 +466,8 @@ bool KeloRun::Compute() {
     for (double value : s)
         sumOfSquares += value * value;
     std::vector<double> u(n, 0.0);
-    if (rawTotal > 0.0)
-        for (Index j = 0; j < n; ++j)
-            u[j] = std::sqrt(rawColumnSum[j] / rawTotal);
+    for (Index j = 0; j < n; ++j)
+        u[j] = std::sqrt(c_[j] / columnTotal);
     inertia_ = 0.0;
     for (Index j = 0; j < n; ++j) {
         for (Index k = 0; k < n; ++k)
@@ -553,13 +486,13 @@ bool KeloRun::Compute() {
     const EigenOutcome outcome =
         DiagonaliseSymmetric(nca_, s, lambda_, v_, sumOfSquares, kMaxSweeps, zeroLevel_);
     if (!outcome.finite) {
-        Alert("ATENÇÃO - ERRO NUMÉRICO",
-              {" O cálculo dos valores próprios deu valores não numéricos"});
+        WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO",
+                   {" O cálculo dos valores próprios deu valores não numéricos"});
         return false;
     }
     if (!outcome.converged)
-        Note("o cálculo dos valores próprios parou ao fim de" + FormatI(kMaxSweeps, 4) +
-             " varrimentos sem convergir");
+        prn_.Write(" ATENÇÃO - o cálculo dos valores próprios parou ao fim de" + FormatI(kMaxSweeps, 4) +
+                   " varrimentos sem convergir");
 
     f_.assign(static_cast<Index>(nc_), 0.0);
     m_.assign(static_cast<Index>(nl_), 0.0);
@@ -570,33 +503,30 @@ bool KeloRun::Compute() {
     return true;
 }
 
-void KeloRun::WriteEigenvalues(RecordWriter& tmp) {
-    prn_.Write("\fEDICAO DOS VALORES PROPRIOS (SOMA =" + FormatF(inertia_, 9, 6) + " )");
-    prn_.WriteBlank();
-    prn_.Write(Blanks(7) + "VAL.PROP  % EXP  % ACU HISTOGRAMA DOS VALORES");
-    prn_.WriteBlank();
-    tmp.Write(FreeRecord({inertia_}));
-    const bool noInertia = noInertia_;
+// The eigenvalues of factors 1 to NF with their percentages of the total inertia: null when
+// the inertia is (beside the trace of S) or the eigenvalue is (beside the inertia).
+FactorTable KeloRun::Factors() const {
+    FactorTable table;
+    table.total = inertia_;
+    table.nullTotal = noInertia_;
+    table.nullLevel = zeroLevel_;
     double cumulative = 0.0;
-    std::vector<int> zeroFactors;
     for (int a = 1; a <= nf_; ++a) {
         const double lambda = lambda_[static_cast<Index>(a - 1)];
-        const double percent = noInertia || lambda <= zeroLevel_ ? 0.0 : lambda * 100.0 / inertia_;
+        const double percent = noInertia_ || lambda <= zeroLevel_ ? 0.0 : lambda * 100.0 / inertia_;
         cumulative += percent;
-        int bar = static_cast<int>(percent + 0.5);
-        bar = std::clamp(bar, 1, 100);
-        prn_.Write(' ' + FormatI(a, 3) + " " + FormatF(lambda, 10, 5) + FormatF(percent, 7, 2) +
-                   FormatF(cumulative, 7, 2) + " " + std::string(static_cast<Index>(bar), '.'));
-        tmp.Write(FreeRecord({lambda, percent, cumulative}));
-        if (lambda <= zeroLevel_)
-            zeroFactors.push_back(a);
+        table.values.push_back(lambda);
+        table.percent.push_back(percent);
+        table.cumulative.push_back(cumulative);
     }
-    if (noInertia || !zeroFactors.empty())
-        prn_.WriteBlank();
-    if (noInertia)
-        Note("inércia total nula: as percentagens foram postas a 0");
-    for (int a : zeroFactors)
-        Note("valor próprio nulo no factor" + FormatI(a, 3) + ": percentagem, coordenadas e contribuições postas a 0");
+    return table;
+}
+
+void KeloRun::WriteEigenvalues(RecordWriter& tmp, const FactorTable& factors) {
+    WriteFactorListing(prn_, factors, TotalField::Fixed9);
+    tmp.Write(FreeRecord({inertia_}));
+    for (Index k = 0; k < factors.values.size(); ++k)
+        tmp.Write(FreeRecord({factors.values[k], factors.percent[k], factors.cumulative[k]}));
 }
 
 void KeloRun::ComputeCoordinates() {
@@ -604,19 +534,24 @@ void KeloRun::ComputeCoordinates() {
     const Index nf = static_cast<Index>(nf_);
     const Index nl = static_cast<Index>(nl_);
     const Index nc = static_cast<Index>(nc_);
-    // w(j, a) = v(j, a) / sqrt(f(j)) for the active columns.
-    std::vector<double> w(n * nf);
+    // w(j, a) = v(j, a) / sqrt(f(j)) for the active columns. The chi-square metric weighs
+    // the columns of positive mass only: a column with no presence takes no part in it.
+    std::vector<double> w(n * nf, 0.0);
     for (Index a = 0; a < nf; ++a)
         for (Index j = 0; j < n; ++j)
-            w[j + a * n] = v_[j + a * n] / std::sqrt(f_[j]);
+            if (f_[j] > 0.0)
+                w[j + a * n] = v_[j + a * n] / std::sqrt(f_[j]);
 
+    // A point with no presence has the profile 0: coordinates 0, squared distance 1.
     rowCoord_.assign(nl * nf, 0.0);
     rowD2_.assign(nl, 0.0);
     for (Index i = 0; i < nl; ++i) {
         const double ri = r_[i];
         double d2 = 0.0;
         for (Index j = 0; j < n; ++j) {
-            const double profile = X(static_cast<int>(i), static_cast<int>(j)) / ri;
+            if (!(f_[j] > 0.0))
+                continue;
+            const double profile = ri > 0.0 ? X(static_cast<int>(i), static_cast<int>(j)) / ri : 0.0;
             const double diff = profile - f_[j];
             d2 += diff * diff / f_[j];
             if (profile != 0.0)
@@ -632,13 +567,15 @@ void KeloRun::ComputeCoordinates() {
         const double cj = c_[j];
         double d2 = 0.0;
         for (Index i = 0; i < static_cast<Index>(nla_); ++i) {
-            const double diff = X(static_cast<int>(i), static_cast<int>(j)) / cj - m_[i];
+            if (!(m_[i] > 0.0))
+                continue;
+            const double diff = (cj > 0.0 ? X(static_cast<int>(i), static_cast<int>(j)) / cj : 0.0) - m_[i];
             d2 += diff * diff / m_[i];
         }
         colD2_[j] = d2;
         for (Index a = 0; a < nf; ++a) {
             const double lambda = lambda_[a];
-            if (lambda <= zeroLevel_)
+            if (lambda <= zeroLevel_ || !(cj > 0.0))
                 continue;
             double coordinate = 0.0;
             if (j < n) {
@@ -670,70 +607,37 @@ bool KeloRun::ResultsFinite() {
         finite = std::isfinite(x_[k] * 1000.0);
     if (finite)
         return true;
-    Alert("ATENÇÃO - ERRO NUMÉRICO",
-          {" As massas, distâncias, coordenadas ou perfis deram valores não numéricos:",
-           " os valores dos dados são extremos demais para o cálculo"});
+    WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO",
+               {" As massas, distâncias, coordenadas ou perfis deram valores não numéricos:",
+                " os valores dos dados são extremos demais para o cálculo"});
     return false;
 }
 
-void KeloRun::PrintCoordinates(RecordWriter& tmp) {
-    const int shown = std::min(nf_, kShownFactors);
-    prn_.Write("\f" + Blanks(9) + "EDICAO DAS COORDENADAS E DAS CONTRIBUICOES");
-    prn_.Write(" " + std::string(132, '-'));
-    prn_.WriteBlank(3);
-    prn_.Write(" NOMES MASSAS DIST/O*" + Blanks(12) + "COORDENADAS" + Blanks(13) + " *" + Blanks(4) +
-               "CONTRIBUICOES ABSOLUTAS" + Blanks(3) + " *" + Blanks(3) + "CONTRIBUICOES RELATIVAS" +
-               Blanks(4) + " *");
-    const std::string stars = " " + std::string(122, '*');
-    prn_.Write(stars);
-    std::string labels = " " + Blanks(18) + " *";
-    for (int a = 1; a <= kShownFactors; ++a)
-        labels += "   F" + std::to_string(a) + " ";
-    labels += " *";
-    for (int group = 0; group < 2; ++group) {
-        for (int a = 1; a <= kShownFactors; ++a)
-            labels += "  F" + std::to_string(a) + " ";
-        labels += " *";
-    }
-    prn_.Write(labels);
-    prn_.Write(stars);
-
-    auto point = [&](const std::string& name, double mass, double d2, const double* coordinates,
-                     Index stride) {
-        std::string line = " " + FormatText(name, 4) + FormatF(mass, 7, 3) + " " + FormatF(d2, 6, 2) + " *";
-        std::string absolute = " *";
-        std::string relative = " *";
+// The listing's table of coordinates and contributions; each point also goes to kelo.tmp
+// (name, mass, squared distance, NF coordinates). A point's weight in its contributions is
+// its mass, for supplementary points too.
+void KeloRun::PrintCoordinates(RecordWriter& tmp, const FactorTable& factors) {
+    PointTable table(prn_, factors, 4, true);
+    table.Heading();
+    auto point = [&](const std::string& name, double mass, double d2, const double* coordinates, Index stride) {
+        table.Point(name, mass, mass, d2, coordinates, stride);
         std::string record = TmpName(name) + TmpValue(mass) + TmpValue(d2);
-        for (int a = 0; a < kShownFactors; ++a) {
-            double coordinate = 0.0, contribution = 0.0, quality = 0.0;
-            if (a < shown) {
-                coordinate = coordinates[static_cast<Index>(a) * stride];
-                const double lambda = lambda_[static_cast<Index>(a)];
-                const double square = coordinate * coordinate;
-                contribution = lambda > zeroLevel_ ? 100.0 * mass * square / lambda : 0.0;
-                quality = d2 > 0.0 ? square / d2 : 0.0;
-            }
-            line += FormatF(coordinate, 6, 2);
-            absolute += FormatF(contribution, 5, 1);
-            relative += FormatF(quality, 5, 2);
-        }
-        prn_.Write(line + absolute + relative + " *");
         for (int a = 0; a < nf_; ++a)
             record += TmpValue(coordinates[static_cast<Index>(a) * stride]);
         tmp.Write(record);
     };
     const Index nl = static_cast<Index>(nl_);
     const Index nc = static_cast<Index>(nc_);
-    prn_.Write(" " + Blanks(10) + "Pontos-coluna activos");
+    table.Section("Pontos-coluna activos");
     for (Index j = 0; j < nc; ++j) {
         if (j == static_cast<Index>(nca_))
-            prn_.Write(" " + Blanks(10) + "Pontos suplementares");
+            table.Section("Pontos suplementares");
         point(colNames_[j], f_[j], colD2_[j], &colCoord_[j], nc);
     }
-    prn_.Write(" " + Blanks(10) + "Pontos-linha activos");
+    table.Section("Pontos-linha activos");
     for (Index i = 0; i < nl; ++i) {
         if (i == static_cast<Index>(nla_))
-            prn_.Write(" " + Blanks(10) + "Pontos suplementares");
+            table.Section("Pontos suplementares");
         point(rowNames_[i], m_[i], rowD2_[i], &rowCoord_[i], nl);
     }
 }

@@ -58,7 +58,7 @@ public:
 
 private:
     int Separate();
-    void PrintBanner(std::size_t numeric, std::size_t literal);
+    void PrintBanner(long long numeric, long long literal);
     bool ReadHierarchy(RecordReader& in);
     std::string CheckHierarchy() const;
 
@@ -84,7 +84,7 @@ private:
     std::vector<std::string> sample_names_;
 };
 
-void Run::PrintBanner(std::size_t numeric, std::size_t literal) {
+void Run::PrintBanner(long long numeric, long long literal) {
     listing_.Write(FormatText("   SEPARAÇÃO EM GRUPOS", 51) + "Versão 7.00");
     listing_.Write(Repeat(" .", 65));
     listing_.WriteBlank();
@@ -92,8 +92,8 @@ void Run::PrintBanner(std::size_t numeric, std::size_t literal) {
     listing_.WriteBlank();
     listing_.Write(Repeat(" .", 65));
     listing_.Write(" UTILIZAÇÃO DE MEMÓRIA");
-    listing_.Write("     . Numérica" + FormatI(static_cast<long long>(numeric), 8));
-    listing_.Write("     .  Literal" + FormatI(static_cast<long long>(literal), 8));
+    listing_.Write("     . Numérica" + FormatI(numeric, 8));
+    listing_.Write("     .  Literal" + FormatI(literal, 8));
 }
 
 // NS records of sepop.inp: name (4), position (I8), the two objects of the step (I8 each) and
@@ -174,9 +174,8 @@ int Run::Separate() {
     }
     // Work areas: the data and a group's copy of it, the cross-products and the per-variable
     // sums, the hierarchy; the names and the two texts.
-    const std::size_t numeric = 2 * ns_ * nv_ + nv_ * nv_ + 4 * nv_ + 4 * ns_;
-    const std::size_t literal = 4 * (ns_ + nv_) + 2 * 128;
-    PrintBanner(numeric, literal);
+    const long double ns = static_cast<long double>(ns_), nv = static_cast<long double>(nv_);
+    PrintBanner(ClampedCount(2 * ns * nv + nv * nv + 4 * nv + 4 * ns), ClampedCount(4 * (ns + nv) + 2 * 128));
     if (ns_ == 0) return Stop("  Número de amostras ou de variáveis inválido");
     if (codes[0] != 1) return Stop("  A separação em grupos só se faz numa classificação em modo Q");
 

@@ -83,6 +83,9 @@ const std::map<std::string, Player::LineRunner>& Player::LineRunners() {
         {"folder-dialog", &Player::FolderDialog},
         {"viewer", &Player::Viewer},
         {"pdf-text", &Player::PdfText},
+        {"link", &Player::Link},
+        {"fifo", &Player::Fifo},
+        {"kind", &Player::Kind},
     };
     return table;
 }
@@ -441,6 +444,39 @@ void Player::WindowPng(const Line& l) {
     if (!PathArg1252(l.args[0], l.number, &path)) return;
     if (CFrameWnd* frame = Frame(l.number); frame && !afx::SaveWindowPng(frame, path))
         Fail(l.number, "cannot write " + PathArg(l.args[0]));
+}
+
+// --- Names planted beside a document, and what stands at a name ------------------------------
+
+void Player::Link(const Line& l) {
+    const std::string path = PathArg(l.args[0]);
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    std::filesystem::create_symlink(PathArg(l.args[1]), path, ec);
+    if (ec) Fail(l.number, "cannot make the link " + path + ": " + ec.message());
+}
+
+void Player::Fifo(const Line& l) {
+    const std::string path = PathArg(l.args[0]);
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    if (mkfifo(path.c_str(), 0644) != 0) Fail(l.number, "cannot make the fifo " + path);
+}
+
+void Player::Kind(const Line& l) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(PathArg(l.args[0]), ec);
+    const char* kind = "other";
+    switch (status.type()) {
+    case fs::file_type::not_found: kind = "missing"; break;
+    case fs::file_type::regular: kind = "file"; break;
+    case fs::file_type::symlink: kind = "link"; break;
+    case fs::file_type::fifo: kind = "fifo"; break;
+    case fs::file_type::directory: kind = "folder"; break;
+    default: break;
+    }
+    WriteOutput(PathArg(l.args[1]), std::string(kind) + "\n", l.number);
 }
 
 void Player::Messages(const Line& l) {

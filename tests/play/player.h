@@ -91,6 +91,9 @@ private:
     void CompareNumbers(const Line& l);
     void FolderDialog(const Line& l);
     void Viewer(const Line& l);
+    void Link(const Line& l);
+    void Fifo(const Line& l);
+    void Kind(const Line& l);
 
     // Dialog actions.
     void Click(afx::DialogDriver& d, const Action& a, int line);

@@ -31,7 +31,8 @@ const std::map<std::string, Syntax>& LineSyntax() {
         {"clipboard-image", {"p"}}, {"window-png", {"p"}},     {"messages", {"p"}},
         {"opened", {"p"}},         {"expect-file", {"p"}},     {"timeout", {"n"}},
         {"compare", {"pp"}},       {"compare-numbers", {"ppf"}}, {"folder-dialog", {"pp"}},
-        {"viewer", {"p"}},         {"pdf-text", {"pp"}},
+        {"viewer", {"p"}},         {"pdf-text", {"pp"}},       {"link", {"pp"}},
+        {"fifo", {"p"}},           {"kind", {"pp"}},
     };
     return table;
 }

@@ -6,10 +6,9 @@
 #include <cstddef>
 #include <cstdio>
 #include <limits>
-#include <new>
-#include <stdexcept>
 #include <vector>
 
+#include "engines/common/analysis_listing.h"
 #include "engines/common/coordinate_files.h"
 #include "engines/common/file_names.h"
 #include "engines/common/planes.h"
@@ -22,7 +21,7 @@ namespace {
 
 using Index = std::size_t;
 
-constexpr double kSumFloor = 1e-6;   // a row with no active modality gets this sum, as in kelo
+constexpr double kSumFloor = 1e-6;   // a row with no active modality gets this sum: its profile is 0
 constexpr double kZero = 1e-12;      // an eigenvalue or inertia at or below this counts as 0
 constexpr int kMaxClasses = 999999;  // the largest class count the recoding pages accept
 
@@ -171,7 +170,7 @@ int DaziRun::Run() {
         return kDaziNumericError;
     if (!WriteResults())
         return kDaziOutputError;
-    WriteFactorListing(prn_, factors_);
+    WriteFactorListing(prn_, factors_, TotalField::Free);
     PrintCoordinates();
     bool filesWritten = WriteTables();
     const std::vector<std::string> modalities = OrderedModalities();
@@ -270,9 +269,12 @@ int DaziRun::ReadParameters(RecordReader& par) {
     j2_ = analysis[2];
     a2_ = analysis[3];
     nf_ = analysis[4];
-    if (rowsTotal_ != j_ && static_cast<long long>(rowsTotal_) != static_cast<long long>(j_) + n_)
+    // Counts in 64 bits: the modalities and the individuals together may pass an int.
+    const long long modalitiesAndIndividuals = static_cast<long long>(j_) + n_;
+    if (rowsTotal_ != j_ && rowsTotal_ != modalitiesAndIndividuals)
         return refuse(" O Nº de linhas da análise (" + std::to_string(rowsTotal_) + ") tem de ser " +
-                      std::to_string(j_) + " ou, com projecção dos indivíduos, " + std::to_string(j_ + n_));
+                      std::to_string(j_) + " ou, com projecção dos indivíduos, " +
+                      std::to_string(modalitiesAndIndividuals));
     if (j2_ != j_ || a2_ != a_ || a_ < 0 || a_ > j_)
         return refuse(" Os Nº de modalidades e de modalidades activas da análise (" + std::to_string(j2_) + ", " +
                       std::to_string(a2_) + ") diferem dos lidos antes (" + std::to_string(j_) + ", " +
@@ -281,15 +283,16 @@ int DaziRun::ReadParameters(RecordReader& par) {
     flagsRead_ = projected_ || a_ != j_;
     modFlags_.assign(static_cast<Index>(j_), 1);
     if (flagsRead_) {
-        if (cannotHold((j_ + n_ + 79LL) / 80 + (j_ + 79LL) / 80,
+        if (cannotHold((modalitiesAndIndividuals + 79) / 80 + (j_ + 79LL) / 80,
                        "as marcas das " + std::to_string(j_) + " modalidades e dos " + std::to_string(n_) +
                            " indivíduos"))
             return kDaziParameterError;
         // The modalities' marks, then the individuals' (which nothing uses), then the
         // modalities' marks again.
-        std::vector<int> stream(static_cast<Index>(j_) + static_cast<Index>(n_));
+        std::vector<int> stream(static_cast<Index>(modalitiesAndIndividuals));
         std::vector<int> modFlagsAgain(static_cast<Index>(j_), 0);
-        if (!ParameterRead(par.ReadDigits(stream.data(), j_ + n_), par, "modalidades activas e indivíduos") ||
+        if (!ParameterRead(par.ReadDigits(stream.data(), modalitiesAndIndividuals), par,
+                           "modalidades activas e indivíduos") ||
             !ParameterRead(par.ReadDigits(modFlagsAgain.data(), j_), par, "modalidades activas"))
             return kDaziParameterError;
         std::copy(stream.begin(), stream.begin() + j_, modFlags_.begin());

@@ -4,10 +4,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
-#include <new>
-#include <stdexcept>
 #include <vector>
 
+#include "engines/common/analysis_listing.h"
 #include "engines/common/coordinate_files.h"
 #include "engines/common/file_names.h"
 #include "engines/common/matrix_blocks.h"
@@ -36,6 +35,7 @@ private:
     void Order();
     void PrintData();
     void Standardise();
+    bool StandardisedFinite();
     bool Compute();
     bool WriteResults();
     void PrintCoordinates();
@@ -68,6 +68,7 @@ private:
     std::vector<double> colCoord_;   // nc x nf, in result order, column-major
     std::vector<double> rowCoord_;   // nl x nf, in result order, column-major
     std::vector<double> rowD2_, colD2_;
+    std::vector<double> rowScale_;  // a row's squared distance is rowD2_ times its square
 };
 
 int MurRun::Execute() {
@@ -180,11 +181,13 @@ int MurRun::Run() {
                         " tem variância nula nas linhas activas: retire-a ou torne-a suplementar"});
             return kMurRefused;
         }
+    if (!StandardisedFinite())
+        return kMurNumericError;
     if (!Compute())
         return kMurNumericError;
     if (!WriteResults())
         return kMurOutputError;
-    WriteFactorListing(prn_, factors_);
+    WriteFactorListing(prn_, factors_, TotalField::Free);
     PrintCoordinates();
     const bool filesWritten = createFiles_ == 0 || WriteCoordinateFiles();
     DrawPlanes();
@@ -193,35 +196,10 @@ int MurRun::Run() {
 }
 
 void MurRun::PrintParameters() {
-    auto pair = [&](const char* label1, const std::string& value1, const char* label2, const std::string& value2) {
-        std::string line = std::string(" ") + label1 + value1;
-        line.resize(44, ' ');
-        prn_.Write(line + label2 + value2);
-    };
-    auto flagLines = [&](const char* label, const std::vector<int>& flags) {
-        prn_.Write(std::string(" ") + label);
-        for (Index k = 0; k < flags.size(); k += 100) {
-            std::string line = " ";
-            for (Index m = k; m < std::min(flags.size(), k + 100); ++m)
-                line += static_cast<char>('0' + flags[m]);
-            prn_.Write(line);
-        }
-    };
-    prn_.WriteBlank();
-    prn_.Write(" PARÂMETROS LIDOS");
-    prn_.WriteBlank();
-    pair("          N. total de linhas =>", FormatCount(nl_), "        N. de linhas activas =>", FormatCount(nla_));
-    pair("         N. total de colunas =>", FormatCount(nc_), "       N. de colunas activas =>", FormatCount(nca_));
-    if (flagsRead_) {
-        flagLines(" Linhas activas (1) ou suplementares (0)", rowFlags_);
-        flagLines("Colunas activas (1) ou suplementares (0)", colFlags_);
-    }
-    pair("N. de factores seleccionados =>", FormatCount(nf_), "N. de graficos seleccionados =>", FormatCount(graphs_));
-    pair("   N. de paginas por grafico =>", FormatCount(pages_), "    N. de linhas por grafico =>", FormatCount(lines_));
-    prn_.Write(std::string(" ") + "        N. de desvios padrao =>" + FormatF(deviations_, 4, 1));
-    pair("Cria ficheiro (1) ou nao (0) =>", FormatI(createFiles_, 2), "Imprime dados (1) ou nao (0) =>",
-         FormatI(printData_, 2));
-    prn_.Write(std::string(" ") + "          Formato de leitura => " + "Sem formato");
+    WriteTableParameters(prn_,
+                         {nl_, nla_, nc_, nca_, nf_, graphs_, pages_, lines_, deviations_, createFiles_, printData_,
+                          flagsRead_ ? &rowFlags_ : nullptr, flagsRead_ ? &colFlags_ : nullptr},
+                         "suplementares", FormatCount);
 }
 
 bool MurRun::CheckCounts() {
@@ -361,6 +339,22 @@ void MurRun::Standardise() {
     }
 }
 
+// A supplementary row may lie so far out that its standardised value (its distance from the
+// active rows' mean in standard deviations) passes the largest double: it cannot be placed.
+bool MurRun::StandardisedFinite() {
+    const Index nc = static_cast<Index>(nc_);
+    const double* x = data_.values.get();
+    for (Index r = 0; r < static_cast<Index>(nl_); ++r)
+        for (Index k = 0; k < static_cast<Index>(nca_); ++k)
+            if (!std::isfinite(x[rows_[r] * nc + cols_[k]])) {
+                WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO",
+                           {" O valor da linha " + rowNames_[r] + " na coluna " + orderedColNames_[k] +
+                            " é grande demais para o cálculo"});
+                return false;
+            }
+    return true;
+}
+
 bool MurRun::Compute() {
     const Index nc = static_cast<Index>(nc_), nl = static_cast<Index>(nl_);
     const Index p = static_cast<Index>(nca_), na = static_cast<Index>(nla_);
@@ -420,9 +414,12 @@ bool MurRun::Compute() {
     const Index nk = static_cast<Index>(computed_);
 
     // Row scores F(i, a) = sum over active columns of z(i, j) v(j, a), for every row; squared
-    // distances to the centre over the active columns.
+    // distances to the centre over the active columns. A supplementary row far out (values
+    // beyond 2^400 standard deviations) has its squared distance taken on its values scaled
+    // by a power of two, so that it stays finite; ordinary rows are not scaled.
     rowCoord_.assign(nl * nf, 0.0);
     rowD2_.assign(nl, 0.0);
+    rowScale_.assign(nl, 1.0);
     std::vector<double> vt(nk * p);  // v transposed: factor a's vector contiguous
     for (Index a = 0; a < nk; ++a)
         for (Index j = 0; j < p; ++j)
@@ -435,10 +432,19 @@ bool MurRun::Compute() {
                 z[k] = row[cols_[k]];
             row = z.data();
         }
-        double d2 = 0.0;
+        double largest = 0.0;
         for (Index j = 0; j < p; ++j)
-            d2 += row[j] * row[j];
+            largest = std::max(largest, std::fabs(row[j]));
+        double scale = 1.0;
+        if (largest > 0x1p400 || (largest > 0.0 && largest < 0x1p-400))
+            scale = std::ldexp(1.0, ExponentOf(largest));
+        double d2 = 0.0;
+        for (Index j = 0; j < p; ++j) {
+            const double value = row[j] / scale;
+            d2 += value * value;
+        }
         rowD2_[r] = d2;
+        rowScale_[r] = scale;
         for (Index a = 0; a < nk; ++a) {
             const double* v = &vt[a * p];
             double s = 0.0;
@@ -468,11 +474,13 @@ bool MurRun::Compute() {
             colCoord_[k + a * nc] = value;
         }
     }
-    for (double value : rowCoord_)
-        if (!std::isfinite(value)) {
-            WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO", {" As coordenadas deram valores não numéricos"});
-            return false;
-        }
+    for (Index r = 0; r < nl; ++r)
+        for (Index a = 0; a < nk; ++a)
+            if (!std::isfinite(rowCoord_[r + a * nl])) {
+                WriteAlert(prn_, "ATENÇÃO - ERRO NUMÉRICO",
+                           {" As coordenadas da linha " + rowNames_[r] + " são grandes demais para o cálculo"});
+                return false;
+            }
     return true;
 }
 
@@ -536,7 +544,7 @@ void MurRun::PrintCoordinates() {
         const bool active = r < static_cast<Index>(nla_);
         if (r == static_cast<Index>(nla_))
             table.Section("Linhas suplementares");
-        table.Point(rowNames_[r], rowWeight, active ? rowWeight : 0.0, rowD2_[r], &rowCoord_[r], nl);
+        table.Point(rowNames_[r], rowWeight, active ? rowWeight : 0.0, rowD2_[r], &rowCoord_[r], nl, rowScale_[r]);
     }
 }
 

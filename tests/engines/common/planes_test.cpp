@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "tests/engines/engine_test_files.h"
@@ -90,6 +91,16 @@ TEST(PlanePrint, FarPointsGoOnTheSidesAndTooManyRefuseThePlane) {
     std::vector<PlanePoint> stack(2002, {"S", 0.5f, 0.5f});
     stack.push_back({"T", -0.5f, -0.5f});
     EXPECT_NE(PrintToText(stack, {1, 30, 0.0f}).find("GRAFICO RECUSADO"), std::string::npos);
+}
+
+// Plane g needs factor g + 1: at most factors - 1 planes, none for counts at the ends of an int.
+TEST(PlaneCount, AtMostOneLessThanTheFactorsForAnyCounts) {
+    EXPECT_EQ(PlaneCount(5, 3), 2);
+    EXPECT_EQ(PlaneCount(1, 3), 1);
+    EXPECT_EQ(PlaneCount(-1, 3), 0);
+    EXPECT_EQ(PlaneCount(5, std::numeric_limits<int>::min()), 0);
+    EXPECT_EQ(PlaneCount(std::numeric_limits<int>::max(), std::numeric_limits<int>::max()),
+              std::numeric_limits<int>::max() - 1);
 }
 
 }  // namespace

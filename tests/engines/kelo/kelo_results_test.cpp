@@ -269,6 +269,58 @@ TEST(KeloResults, IdenticalProfilesGiveZeroInertiaWithANote) {
     EXPECT_NE(listing.find(" *  0.0  0.0  0.0  0.0  0.0  0.0 * 0.00 0.00"), std::string::npos);
 }
 
+TEST(KeloResults, TheUnitOfTheTableDoesNotChangeTheResults) {
+    // The presence table of the binary correspondence case, R6 and Leve supplementary: the
+    // active 5 x 3 table has the eigenvalues 1/2 and 1/6 (75 % and 25 % of 2/3). An active
+    // row with no presence adds nothing: its profile, mass and coordinates are 0. The table
+    // in any unit gives the same kelo.tmp, to the last digits of its values.
+    KeloCase c;
+    c.rowNames = {"R1", "R2", "R3", "R4", "R5", "R0", "R6"};
+    c.colNames = {"Olho", "Cabe", "Alto", "Leve"};
+    const std::vector<std::vector<double>> presence = {{1, 0, 1, 0}, {1, 1, 0, 0}, {0, 1, 1, 1}, {1, 0, 0, 1},
+                                                       {0, 1, 1, 0}, {0, 0, 0, 1}, {1, 1, 0, 1}};
+    c.nla = 6;
+    c.nca = 3;
+    c.rowFlags = "1111110";
+    c.colFlags = "1110";
+    c.nf = 2;
+    std::vector<TmpFile> results;
+    for (double unit : {1.0, 1e-7, 1e7}) {
+        c.rows = presence;
+        for (auto& row : c.rows)
+            for (double& value : row)
+                value *= unit;
+        WorkFolder folder;
+        c.Write(folder);
+        ASSERT_EQ(KeloMain(folder.Path()), kKeloOk) << unit;
+        results.push_back(ReadTmp(folder.File("kelo.tmp"), 2));
+        ASSERT_EQ(results.back().points.size(), 11u) << unit;
+    }
+    const TmpFile& table = results[0];
+    EXPECT_NEAR(table.inertia, 2.0 / 3, 1e-12);
+    EXPECT_NEAR(table.eigen[0][0], 0.5, 1e-12);
+    EXPECT_NEAR(table.eigen[1][0], 1.0 / 6, 1e-12);
+    EXPECT_NEAR(table.eigen[0][1], 75.0, 1e-10);
+    EXPECT_NEAR(table.eigen[1][2], 100.0, 1e-10);
+    const TmpPoint& empty = table.points[9];
+    EXPECT_EQ(empty.name, "R0");
+    EXPECT_EQ(empty.values[0], 0.0);
+    EXPECT_EQ(empty.values[2], 0.0);
+    EXPECT_EQ(empty.values[3], 0.0);
+    auto same = [](double a, double b) { return std::fabs(a - b) <= 1e-12 * std::max(std::fabs(a), std::fabs(b)); };
+    for (size_t k = 1; k < results.size(); ++k) {
+        const TmpFile& scaled = results[k];
+        EXPECT_TRUE(same(scaled.inertia, table.inertia)) << k << " " << scaled.inertia;
+        for (size_t a = 0; a < 2; ++a)
+            for (size_t v = 0; v < 3; ++v)
+                EXPECT_TRUE(same(scaled.eigen[a][v], table.eigen[a][v])) << k << " " << scaled.eigen[a][v];
+        for (size_t p = 0; p < table.points.size(); ++p)
+            for (size_t v = 0; v < table.points[p].values.size(); ++v)
+                EXPECT_TRUE(same(scaled.points[p].values[v], table.points[p].values[v]))
+                    << k << " " << table.points[p].name << " " << scaled.points[p].values[v];
+    }
+}
+
 TEST(KeloResults, ResultValuesNeverFuseOrOverflowInTheResultFile) {
     // Row T is active with a tiny mass m = 0.001/600.001; the supplementary column "s x" lies
     // wholly on it, so its squared distance is (1 - m)^2/m + (1 - m), about 6.0e5.

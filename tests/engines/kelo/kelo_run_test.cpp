@@ -4,9 +4,11 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <limits>
 
 #include "engines/kelo/kelo.h"
 #include "tests/engines/kelo/kelo_test_support.h"
+#include "tests/engines/planted_names.h"
 #include "tests/support/memory_limit.h"
 
 namespace {
@@ -125,7 +127,7 @@ TEST(KeloRun, RefusalsWriteAMessageAndNoResultFile) {
     oneColumn.colFlags = "100";
     oneColumn.nf = 1;
     refusals.push_back({"one active column", oneColumn, "São precisas pelo menos 2 linhas activas e 2 colunas activas"});
-    for (int nf : {0, 3}) {
+    for (int nf : {0, 3, std::numeric_limits<int>::min()}) {
         KeloCase factors = SmallCase();
         factors.nf = nf;
         refusals.push_back({"factors", factors, "tem de estar entre 1 e    2"});
@@ -133,6 +135,13 @@ TEST(KeloRun, RefusalsWriteAMessageAndNoResultFile) {
     KeloCase negative = SmallCase();
     negative.rows[2][1] = -1;
     refusals.push_back({"negative", negative, "Os dados não podem ter valores negativos: linha R3, coluna C2"});
+    KeloCase empty = SmallCase();  // presence only in the supplementary column
+    empty.rows = {{0, 0, 4}, {0, 0, 1}, {0, 0, 2}, {0, 0, 3}};
+    empty.nca = 2;
+    empty.rowFlags = "1111";
+    empty.colFlags = "110";
+    empty.nf = 1;
+    refusals.push_back({"no presence", empty, "A tabela activa não tem nenhum valor positivo"});
     for (const Refusal& refusal : refusals) {
         WorkFolder folder;
         refusal.c.Write(folder);
@@ -220,32 +229,33 @@ TEST(KeloRun, LongTitleIsReadWholeAndNamesTheResultFilesBesideTheDocument) {
 }
 
 TEST(KeloRun, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
-    // 677,000,107 rows announced over a data file of 4 rows: the program, limited to 512 MB of
-    // address space, reports the end of the data file at once.
+    // The program, limited to 512 MB of address space, with the counts of kelo.par's first
+    // record replaced; its exit status.
     WorkFolder folder;
-    SmallCase().Write(folder);
-    std::string par = ReadFile(folder.File("kelo.par"));
-    par.replace(0, par.find("\r\n"), "677000107 677000107 3 3 2");
-    WriteFile(folder.File("kelo.par"), par);
     const std::string command = "cd '" + folder.Path() + "' && " + std::string(kMemoryLimit512) +
                                 " && timeout 20 '" KELO_PROGRAM "' >/dev/null 2>&1";
-    int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), kKeloDataError);
-    std::string listing = ReadFile(folder.File("kelo.prn"));
+    auto runWithCounts = [&](const char* counts) {
+        SmallCase().Write(folder);
+        std::string par = ReadFile(folder.File("kelo.par"));
+        par.replace(0, par.find("\r\n"), counts);
+        WriteFile(folder.File("kelo.par"), par);
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    // 677,000,107 rows announced over a data file of 4 rows: the end of the data file, at once.
+    EXPECT_EQ(runWithCounts("677000107 677000107 3 3 2"), kKeloDataError);
+    const std::string listing = ReadFile(folder.File("kelo.prn"));
     EXPECT_TRUE(Contains(listing, "ATENÇÃO - FIM DE FICHEIRO"));
     EXPECT_TRUE(Contains(listing, "    - Nº de Linhas (apenas foram lidas    0)"));
 
     // As many columns: kelo.par has no room for their names.
-    SmallCase().Write(folder);
-    par = ReadFile(folder.File("kelo.par"));
-    par.replace(0, par.find("\r\n"), "4 4 677000107 677000107 2");
-    WriteFile(folder.File("kelo.par"), par);
-    status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), kKeloParameterError);
+    EXPECT_EQ(runWithCounts("4 4 677000107 677000107 2"), kKeloParameterError);
     EXPECT_TRUE(Contains(ReadFile(folder.File("kelo.prn")), " O ficheiro não pode conter os nomes das  677000107 colunas"));
     EXPECT_FALSE(fs::exists(folder.File("kelo.tmp")));
+
+    // The largest counts: the work areas they would need pass a 64-bit count (asterisks).
+    EXPECT_EQ(runWithCounts("2147483647 2147483647 2147483647 2147483647 2"), kKeloParameterError);
+    EXPECT_TRUE(Contains(ReadFile(folder.File("kelo.prn")), "       . numérica********\r\n"));
 }
 
 TEST(KeloRun, TheBuiltProgramRunsInItsWorkingFolder) {
@@ -322,16 +332,18 @@ TEST(KeloRun, AWriteThatFailsFailsTheRun) {
     c.Write(folder);
     EXPECT_EQ(RunOnAFullDisk(folder.Path(), 2), kKeloOutputError);
     EXPECT_FALSE(fs::exists(folder.File("kelo.tmp")));
-    // A coordinate file on a full device: the run fails, the file is not left half written.
+}
+
+// The coordinate files lie beside the document, in a folder the user chose: a link planted at
+// one of their names is replaced and its target left alone, a fifo is refused without being
+// opened (noted in the listing), and the run goes on.
+TEST(KeloRun, CoordinateFilesReplaceLinksAndRefuseFifos) {
+    WorkFolder folder;
+    KeloCase c = SmallCase();
     c.options = "1 0";
-    c.graphs = "0 1 65 2.5";
     c.Write(folder);
-    fs::create_symlink("/dev/full", folder.File("exemplo.lic"));
-    EXPECT_EQ(KeloMain(folder.Path()), kKeloOutputError);
-    EXPECT_TRUE(Contains(ReadFile(folder.File("kelo.prn")), "erro na escrita do ficheiro"));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(folder.File("exemplo.lic"))));
-    EXPECT_FALSE(fs::exists(folder.File("kelo.tmp")));
-    EXPECT_TRUE(fs::exists(folder.File("exemplo.coc")));
+    engine_test::ExpectCoordinateNamesKept(folder.File("exemplo"), folder.File("kelo.prn"), kKeloOk,
+                                           [&] { return KeloMain(folder.Path()); });
 }
 
 }  // namespace

@@ -22,9 +22,10 @@ using engine_test::Lines;
 using engine_test::ReadFile;
 using engine_test::WriteFile;
 
-// A data value as the GUI writes it ("%f"), in exponent form when that would be too long.
+// A data value as the GUI writes it ("%f"), in exponent form when that would be too long or
+// would lose the value's digits.
 inline std::string Number(double v) {
-    if (std::fabs(v) < 1e15)
+    if (v == 0.0 || (std::fabs(v) >= 1e-3 && std::fabs(v) < 1e15))
         return std::to_string(v);
     char text[64];
     std::snprintf(text, sizeof text, "%.17g", v);

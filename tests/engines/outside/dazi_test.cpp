@@ -6,9 +6,11 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 
 #include "engines/outside/dazi/dazi.h"
 #include "tests/engines/outside/dazi_test_support.h"
+#include "tests/engines/planted_names.h"
 #include "tests/support/memory_limit.h"
 
 namespace {
@@ -364,6 +366,15 @@ TEST(DaziOptions, TablesCoordinateFilesAndPlanesTakeEffect) {
     EXPECT_EQ(ReadFile(off.File("dazi.tmp")), ReadFile(folder.File("dazi.tmp")));
 }
 
+// Links and fifos planted at the coordinate files' names beside the document: links are
+// replaced (their targets kept), fifos refused without being opened, and the run goes on.
+TEST(DaziOptions, CoordinateFilesReplaceLinksAndRefuseFifos) {
+    WorkFolder folder;
+    PeopleCase().Write(folder);
+    engine_test::ExpectCoordinateNamesKept(folder.File("C:\\dados\\exemplo"), folder.File("dazi.prn"), kDaziOk,
+                                           [&] { return DaziMain(folder.Path()); });
+}
+
 TEST(DaziParameters, EightyFiveModalityFlagsAndProjectedIndividualsAreReadByTheirCounts) {
     // 85 modalities (83 categories and 2), the 3rd and 80th inactive, 90 individuals: the flag
     // stream is a line of 80, a line of 5 modality flags and 75 row flags, a line of 15 row
@@ -464,6 +475,11 @@ TEST(DaziRefusals, BadInputGivesAMessageAStatusAndNoResults) {
         {"modality total", nullptr, [](std::string& par) { par.replace(par.find("11 3 \r\n"), 7, "12 3 \r\n"); },
          kDaziRefused, "O Nº total de modalidades (12) difere da soma das modalidades das colunas (11)"},
         {"no factor", [](DaziCase& c) { c.nf = 0; }, nullptr, kDaziRefused, "tem de ser pelo menos 1"},
+        {"the smallest factor count", [](DaziCase& c) { c.nf = std::numeric_limits<int>::min(); }, nullptr,
+         kDaziRefused, "tem de ser pelo menos 1"},
+        {"row count of the analysis beside the largest individual count", nullptr,
+         [](std::string& par) { par.replace(0, par.find("\r\n"), "2147483647 1 3"); }, kDaziRefused,
+         "O Nº de linhas da análise (23) tem de ser 11 ou, com projecção dos indivíduos, 2147483658"},
         {"more factors than active modalities", [](DaziCase& c) { c.nf = 11; }, nullptr, kDaziRefused,
          "O Nº de factores (11) não pode passar o Nº de modalidades activas (10)"},
         {"column counts beyond an int", nullptr, [](std::string& par) { par.replace(0, par.find("\r\n"), "10 2147483647 1"); },
@@ -549,6 +565,17 @@ TEST(DaziProgram, CountsTheFilesCannotHoldAreRefusedBeforeReservingMemory) {
     WriteFile(folder.File("dazi.par"), par);
     EXPECT_EQ(RunDaziLimited(folder.Path(), kMemoryLimit512), kDaziDataError);
     EXPECT_TRUE(Contains(ReadFile(folder.File("dazi.prn")), "(apenas foram lidas    0)"));
+    // The largest individual count, a modality inactive: the marks of the modalities and of
+    // the individuals would take 26843547 lines more than dazi.par holds.
+    DaziCase inactive = PeopleCase();
+    inactive.projected = false;
+    inactive.Write(folder);
+    par = ReadFile(folder.File("dazi.par"));
+    par.replace(0, par.find("\r\n"), "2147483647 1 3");
+    WriteFile(folder.File("dazi.par"), par);
+    EXPECT_EQ(RunDaziLimited(folder.Path(), kMemoryLimit512), kDaziParameterError);
+    EXPECT_TRUE(Contains(ReadFile(folder.File("dazi.prn")),
+                         " O ficheiro não pode conter as marcas das 11 modalidades e dos 2147483647 indivíduos"));
 }
 
 TEST(DaziRun, ListingsThatCannotBeWrittenFailTheRun) {

@@ -5,9 +5,11 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <limits>
 
 #include "engines/outside/mur/mur.h"
 #include "tests/engines/outside/outside_test_support.h"
+#include "tests/engines/planted_names.h"
 #include "tests/support/memory_limit.h"
 
 namespace {
@@ -415,6 +417,15 @@ TEST(MurOptions, PlanesCoordinateFilesAndPrintedDataTakeEffect) {
     EXPECT_EQ(ReadFile(off.File("mur.tmp")), ReadFile(folder.File("mur.tmp")));
 }
 
+// Links and fifos planted at the coordinate files' names beside the document: links are
+// replaced (their targets kept), fifos refused without being opened, and the run goes on.
+TEST(MurOptions, CoordinateFilesReplaceLinksAndRefuseFifos) {
+    WorkFolder folder;
+    SmallCase().Write(folder);
+    engine_test::ExpectCoordinateNamesKept(folder.File("exemplo"), folder.File("mur.prn"), kMurOk,
+                                           [&] { return MurMain(folder.Path()); });
+}
+
 TEST(MurAnalysis, ValuesInAnyUsualNotationReadTheSame) {
     // The same table with exponents, a leading '+', tabs, commas and a row across two lines.
     const MurCase c = SmallCase();
@@ -485,6 +496,72 @@ TEST(MurListing, BannerParametersAndEigenvalues) {
     EXPECT_EQ(pointLine(" R5 ").substr(50, 32), " *  0.0  0.0  0.0  0.0  0.0  0.0");
 }
 
+// Whether a listing holds a field that reads as an infinity or as not a number.
+bool HoldsNonFinite(const std::string& listing) {
+    std::string token;
+    for (size_t k = 0; k <= listing.size(); ++k) {
+        const char c = k < listing.size() ? listing[k] : ' ';
+        if (c == ' ' || c == '*' || c == '\r' || c == '\n' || c == '\f') {
+            std::string word;
+            for (char t : token)
+                word += static_cast<char>(std::tolower(static_cast<unsigned char>(t)));
+            if (!word.empty() && (word[0] == '-' || word[0] == '+'))
+                word.erase(0, 1);
+            if (word == "inf" || word == "infinity" || word == "nan")
+                return true;
+            token.clear();
+        } else {
+            token += c;
+        }
+    }
+    return false;
+}
+
+TEST(MurListing, AHugeSupplementaryValueKeepsEveryFigureANumber) {
+    // R5 (supplementary) holds 1e160 in column A: its squared distance passes the largest
+    // double, its coordinates (about 1e159) do not. The distance's field and the
+    // coordinates' fields are too narrow for them (asterisks); its relative contributions are
+    // those of column A's direction, v(A, a)^2 = G(A, a)^2 / lambda(a), from the result file.
+    WorkFolder folder;
+    MurCase c = SmallCase();
+    c.format = "%.17g";
+    c.rows[4][0] = 1e160;
+    c.Write(folder);
+    ASSERT_EQ(MurMain(folder.Path()), kMurOk);
+    const std::string listing = ReadFile(folder.File("mur.prn"));
+    EXPECT_FALSE(HoldsNonFinite(listing));
+    const MurTmp tmp = ReadMurTmp(folder.File("mur.tmp"), 3, 14);
+    ASSERT_EQ(tmp.points.size(), 14u);
+    ASSERT_EQ(tmp.points[13].name, "R5");
+    EXPECT_GT(std::fabs(tmp.points[13].values[0]), 1e150);
+    const size_t at = listing.find("\r\n R5   ");
+    ASSERT_NE(at, std::string::npos);
+    const std::string line = listing.substr(at + 2, listing.find("\r\n", at + 2) - at - 2);
+    // A blank, the name in 4, a blank, d2 F6.2, " *", 6 coordinates F6.2, " *", 6 absolute
+    // contributions F5.1, " *", 6 relative ones F5.2, " *".
+    ASSERT_EQ(line.size(), 116u) << line;
+    EXPECT_EQ(line.substr(6, 6), "******");
+    EXPECT_EQ(line.substr(14, 18), std::string(18, '*'));
+    EXPECT_EQ(line.substr(52, 30), "  0.0  0.0  0.0  0.0  0.0  0.0");
+    for (size_t a = 0; a < 3; ++a) {
+        const double g = tmp.points[0].values[a];
+        EXPECT_NEAR(std::atof(line.substr(84 + 5 * a, 5).c_str()), g * g / tmp.eigen[a][0], 0.0051) << a;
+    }
+    EXPECT_EQ(line.substr(99, 17), " 0.00 0.00 0.00 *");
+
+    // Where column A's active values spread over 0.008 only, 1e308 lies beyond the largest
+    // double in standard deviations: refused, naming the row and the column.
+    for (size_t i = 0; i < c.rows.size(); ++i)
+        c.rows[i][0] = 1.0 + 0.001 * static_cast<double>(i);
+    c.rows[4][0] = 1e308;
+    c.Write(folder);
+    EXPECT_EQ(MurMain(folder.Path()), kMurNumericError);
+    const std::string refusal = ReadFile(folder.File("mur.prn"));
+    EXPECT_TRUE(Contains(refusal, " O valor da linha R5 na coluna A é grande demais para o cálculo")) << refusal;
+    EXPECT_FALSE(HoldsNonFinite(refusal));
+    EXPECT_FALSE(folder.Exists("mur.tmp"));
+}
+
 TEST(MurRefusals, BadInputGivesAMessageAStatusAndNoResults) {
     struct Refusal {
         const char* what;
@@ -506,6 +583,8 @@ TEST(MurRefusals, BadInputGivesAMessageAStatusAndNoResults) {
     MurCase noFactor = SmallCase();
     noFactor.nf = 0;
     refusals.push_back({"no factor", noFactor, "", kMurRefused, "tem de ser pelo menos 1"});
+    noFactor.nf = std::numeric_limits<int>::min();
+    refusals.push_back({"the smallest factor count", noFactor, "", kMurRefused, "tem de ser pelo menos 1"});
     MurCase tooMany = SmallCase();
     tooMany.nf = 5;
     refusals.push_back({"more factors than active columns", tooMany, "", kMurRefused,

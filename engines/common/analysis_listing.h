@@ -1,0 +1,132 @@
+// Listing and result-file pieces of the factorial engines kelo, mur and dazi: the banner,
+// warning blocks, the echo of a kelo.par-like parameter file, the eigenvalue table with its
+// histogram, the table of point coordinates and contributions, and the guarded run that
+// leaves no earlier result file behind.
+//
+//   WriteBanner(prn, "ANÁLISE ...", title, ClampedCount(numeric), ClampedCount(literal), "");
+//   FactorTable factors = MakeFactorTable(eigenvalues, trace, nf, zeroBelow);
+//   WriteFactorListing(prn, factors, TotalField::Free);
+//   PointTable table(prn, factors, 4, true);
+//   table.Heading();
+//   table.Section("Pontos-coluna activos");
+//   table.Point(name, mass, mass, d2, &coordinates[k], count);
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engines/common/record_io.h"
+
+// A count in 4 columns, or as wide as it needs.
+std::string FormatCount(long long value);
+
+// Banner of the listing: the analysis heading and version, the title between rules, and the
+// sizes of the work areas. lead is what the rules and the two size lines begin with ahead of
+// their own text (kelo writes them as they stand, mur and dazi after one more blank).
+void WriteBanner(RecordWriter& out, const std::string& heading, const std::string& title,
+                 long long numeric, long long literal, std::string_view lead = " ");
+// A warning block between two rules of " *".
+void WriteAlert(RecordWriter& out, const std::string& heading, const std::vector<std::string>& lines);
+
+// A failed read of the parameter file: a warning naming the item and the line. Returns
+// whether the read succeeded.
+bool CheckParameterRead(RecordWriter& out, const std::string& parameterFile, ReadStatus status,
+                        const RecordReader& in, const char* what);
+
+// What a parameter file of the kelo.par layout held (kelo.par, mur.par), for its echo.
+struct TableParameters {
+    long long rows = 0, activeRows = 0, columns = 0, activeColumns = 0;
+    long long factors = 0, graphs = 0, pages = 0, lines = 0;
+    double deviations = 0.0;
+    int createFiles = 0, printData = 0;
+    const std::vector<int>* rowFlags = nullptr;  // the flags, when the file held them
+    const std::vector<int>* columnFlags = nullptr;
+};
+// The "PARÂMETROS LIDOS" block. The flag headings call the points that are not active
+// notActive ("ilustrativas", "suplementares"); count writes the counts in their fields.
+void WriteTableParameters(RecordWriter& out, const TableParameters& parameters, const char* notActive,
+                          std::string (*count)(long long));
+
+// Runs an engine's work with the listing open, then closes the listings with closeListings
+// (true when all were written): the result file is removed first, so a run that stops early
+// leaves no earlier results behind, and again when the run fails; running out of memory is
+// a warning in the listing with the given hint; a listing that could not be written fails
+// the run. okStatus is the run's success status, noMemoryStatus what a run out of memory
+// returns, outputErrorStatus what a good run whose listings were not written returns.
+template <class Work, class CloseListings>
+int RunKeepingNoStaleResults(RecordWriter& prn, const std::string& resultPath, const std::string& memoryHint,
+                             int okStatus, int noMemoryStatus, int outputErrorStatus, Work work,
+                             CloseListings closeListings);
+
+// The result file: created (a warning when it cannot be), then closed (a warning and no file
+// left when the write failed).
+bool CreateResultFile(RecordWriter& tmp, RecordWriter& prn, const std::string& name, const std::string& folder);
+bool CloseResultFile(RecordWriter& tmp, RecordWriter& prn, const std::string& name);
+
+// Eigenvalues, percentages of the total and cumulative percentages of factors 1 to nf.
+// An eigenvalue at or below nullLevel is null (no percentage, coordinates or contributions),
+// and so is every percentage when nullTotal is set.
+struct FactorTable {
+    double total = 0.0;
+    bool nullTotal = false;
+    double nullLevel = 0.0;
+    std::vector<double> values, percent, cumulative;
+};
+// Factors beyond values.size() and values at or below zeroBelow count as 0, as does a total
+// at or below it.
+FactorTable MakeFactorTable(const std::vector<double>& values, double total, int nf, double zeroBelow);
+// How the heading writes the total: in a field of 9 (kelo) or as wide as it needs.
+enum class TotalField { Fixed9, Free };
+// The eigenvalue section of the listing: heading with the total, one line per factor with
+// its histogram bar of one '.' per percent (at least 1, at most 100), then a note for a
+// null total and for each null eigenvalue.
+void WriteFactorListing(RecordWriter& out, const FactorTable& table, TotalField totalField);
+
+// The coordinates and contributions section: heading block, then sections and points.
+// Shows the first min(nf, 6) factors. The absolute contribution of a point of weight w to
+// factor a is 100 w c^2 / lambda(a); the relative one c^2 / d2.
+class PointTable {
+public:
+    PointTable(RecordWriter& out, const FactorTable& factors, int nameWidth, bool showMass);
+    void Heading();
+    void Section(const std::string& title);
+    // d2 is given divided by scale^2 (scale a power of two, 1 for ordinary points), so that a
+    // point far out keeps its relative contributions, (c / scale)^2 / d2, where its squared
+    // distance passes the largest double; a figure too wide for its field is asterisks.
+    void Point(const std::string& name, double mass, double weight, double d2, const double* coordinates,
+               std::size_t stride, double scale = 1.0);
+
+private:
+    RecordWriter& out_;
+    const FactorTable& factors_;
+    int nameWidth_;
+    bool showMass_;
+    std::string line_, absolute_, relative_;
+};
+
+template <class Work, class CloseListings>
+int RunKeepingNoStaleResults(RecordWriter& prn, const std::string& resultPath, const std::string& memoryHint,
+                             int okStatus, int noMemoryStatus, int outputErrorStatus, Work work,
+                             CloseListings closeListings) {
+    std::remove(resultPath.c_str());
+    int status;
+    try {
+        status = work();
+    } catch (const std::bad_alloc&) {
+        WriteAlert(prn, "ATENÇÃO - MEMÓRIA INSUFICIENTE", {memoryHint});
+        status = noMemoryStatus;
+    } catch (const std::length_error&) {
+        WriteAlert(prn, "ATENÇÃO - MEMÓRIA INSUFICIENTE", {memoryHint});
+        status = noMemoryStatus;
+    }
+    if (!closeListings() && status == okStatus)
+        status = outputErrorStatus;
+    if (status != okStatus)
+        std::remove(resultPath.c_str());
+    return status;
+}
