@@ -7,8 +7,8 @@
 //
 // A run is unsound when the engine ended with status 0 and a file it wrote holds a field
 // reading inf or nan, in any case and with either sign (a sanitizer report ends the process
-// by itself). Names can be made of any letters, so a word that the input itself holds is
-// not taken for a number the engine printed.
+// by itself). Names can be made of any letters, so a word that a name of the input may
+// have become is not taken for a number the engine printed.
 #pragma once
 
 #include <stdlib.h>
@@ -93,8 +93,10 @@ inline std::vector<std::string_view> SplitFiles(std::string_view bytes) {
 
 inline bool IsLetter(unsigned char c) { return std::isalpha(c) || c >= 0x80; }
 
-// The words of text (runs of letters) that read inf, infinity or nan in any case.
-inline std::set<std::string> NotANumberWords(std::string_view text) {
+// The words of text (runs of letters) that read inf, infinity or nan in any case; with
+// prefixes, also those that a word of text starts with (an engine cuts names to a few
+// columns, so a name "infs" comes out as "inf").
+inline std::set<std::string> NotANumberWords(std::string_view text, bool prefixes = false) {
     std::set<std::string> words;
     for (size_t i = 0; i < text.size();) {
         if (!IsLetter(static_cast<unsigned char>(text[i]))) {
@@ -105,7 +107,8 @@ inline std::set<std::string> NotANumberWords(std::string_view text) {
         while (end < text.size() && IsLetter(static_cast<unsigned char>(text[end]))) ++end;
         std::string word(text.substr(i, end - i));
         for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (word == "inf" || word == "infinity" || word == "nan") words.insert(word);
+        for (const char* bad : {"inf", "infinity", "nan"})
+            if (word == bad || (prefixes && word.rfind(bad, 0) == 0)) words.insert(bad);
         i = end;
     }
     return words;
@@ -135,7 +138,7 @@ inline Outcome Run(const Engine& engine, std::string_view bytes) {
     }
     const int status = engine.main(folder.path);
     if (status != 0) return {status, {}};
-    const std::set<std::string> given = NotANumberWords(bytes);
+    const std::set<std::string> given = NotANumberWords(bytes, true);
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path, ignored)) {
         const std::string name = entry.path().filename().string();

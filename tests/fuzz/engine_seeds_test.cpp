@@ -48,6 +48,7 @@ TEST(EngineFuzzJudgement, ANotANumberThatTheEngineWroteFailsTheRun) {
     EXPECT_EQ(engine_fuzz::NotANumberWords("  -NaN  1.5 inf -Infinity inferior nano"),
               (std::set<std::string>{"nan", "inf", "infinity"}));
     EXPECT_TRUE(engine_fuzz::NotANumberWords("inércia Informação 1e308").empty());
+    EXPECT_EQ(engine_fuzz::NotANumberWords("-Infs nanx", true), (std::set<std::string>{"inf", "nan"}));
     const auto parts = engine_fuzz::SplitFiles("a\x1e" "b\x1e");
     ASSERT_EQ(parts.size(), 3u);
     EXPECT_EQ(parts[1], "b");
