@@ -11,8 +11,6 @@
 // have become is not taken for a number the engine printed.
 #pragma once
 
-#include <stdlib.h>
-
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -30,6 +28,7 @@
 #include "engines/outside/dazi/dazi.h"
 #include "engines/outside/mur/mur.h"
 #include "engines/pilo/pilo.h"
+#include "fuzz/fuzz_folder.h"
 
 namespace engine_fuzz {
 
@@ -52,34 +51,6 @@ inline const Engine* EngineNamed(std::string_view name) {
         if (name == engine->name) return engine;
     return nullptr;
 }
-
-// A folder of this process's own in the system's temporary folder, emptied before each run
-// and removed with what it holds when the process ends.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::error_code error;
-        std::string name = std::filesystem::temp_directory_path(error).string() + "/tesmo-engine-fuzz-XXXXXX";
-        if (error || !mkdtemp(name.data())) {
-            std::perror("engine fuzz: cannot create a temporary folder");
-            std::abort();
-        }
-        path = name;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    void Empty() const {
-        std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator(path, ignored))
-            std::filesystem::remove_all(entry.path(), ignored);
-    }
-    std::string path;
-};
 
 inline std::vector<std::string_view> SplitFiles(std::string_view bytes) {
     std::vector<std::string_view> parts;
@@ -126,7 +97,7 @@ struct Outcome {
 
 // Runs engine on the files that bytes holds and judges what it wrote.
 inline Outcome Run(const Engine& engine, std::string_view bytes) {
-    static const ScratchFolder folder;
+    static const FuzzFolder folder("tesmo-engine-fuzz");
     // Every file stays inside the scratch folder: a name with a '/' could lead anywhere.
     if (bytes.find('/') != std::string_view::npos) return {};
     folder.Empty();

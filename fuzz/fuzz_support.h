@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "app/data_set.h"
+#include "fuzz/fuzz_folder.h"
 #include "platform/ui/automation.h"
 #include "res/resources.h"
 
@@ -22,28 +23,6 @@ inline void PrepareHeadless() {
     RegisterTabulonResources();
     afx::ScriptedUser::SetFailureReporter([](const std::string&) {});
 }
-
-// A folder of this process's own in the system's temporary folder ($TMPDIR, or /tmp),
-// created on first use and removed with what it holds when the process ends.
-class FuzzFolder {
-public:
-    FuzzFolder() {
-        std::error_code error;
-        std::string name = std::filesystem::temp_directory_path(error).string() + "/tesmo-fuzz-XXXXXX";
-        if (error || !mkdtemp(name.data())) {
-            std::perror("tesmo fuzz: cannot create a temporary folder");
-            std::abort();
-        }
-        path = name;
-    }
-    ~FuzzFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    FuzzFolder(const FuzzFolder&) = delete;
-    FuzzFolder& operator=(const FuzzFolder&) = delete;
-    std::string path;
-};
 
 // A path in the process's own folder, for the file named by tag.
 inline std::string FuzzPath(const char* tag) {
