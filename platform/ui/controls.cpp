@@ -192,6 +192,14 @@ public:
     // Called at the end of each Publish.
     std::function<void()> published;
 
+    // Gives a shown column's section the column's width (one not shown yet gets it when
+    // the list is published).
+    void ApplyWidth(int column) {
+        if (!view || column >= m_cols) return;
+        SectionResizes resizes(view->horizontalHeader());
+        resizes.Resize(column, columns[static_cast<size_t>(column)].width);
+    }
+
     // The width that most columns have (the first of them on a tie).
     int CommonWidth() const {
         std::unordered_map<int, size_t> counts;
@@ -1533,7 +1541,12 @@ BOOL CHeaderCtrl::SetItem(int index, HDITEM* item) {
     auto& c = m->columns[static_cast<size_t>(index)];
     if (item->mask & HDI_TEXT) c.heading = item->pszText;
     if (item->mask & HDI_WIDTH) c.width = item->cxy;
-    if (item->mask & (HDI_TEXT | HDI_WIDTH)) c.width = m->FitHeading(c.heading, c.width);
+    if (item->mask & (HDI_TEXT | HDI_WIDTH)) {
+        const int width = c.width;
+        c.width = m->FitHeading(c.heading, c.width);
+        // A heading that fits the width the column has leaves the column as it is.
+        if (c.width != width || (item->mask & HDI_WIDTH)) m->ApplyWidth(index);
+    }
     if (item->mask & HDI_FORMAT) c.format = item->fmt;
     m->Changed(false);
     emit m->headerDataChanged(Qt::Horizontal, index, index);
@@ -1645,10 +1658,7 @@ BOOL CListCtrl::SetColumnWidth(int column, int width) {
         if (auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget)) width = lc->ContentWidth(column);
     auto& c = m->columns[static_cast<size_t>(column)];
     c.width = m->FitHeading(c.heading, width);
-    if (m->view && column < m->columnCount(QModelIndex())) {
-        afx::ListCtrlModel::SectionResizes resizes(m->view->horizontalHeader());
-        resizes.Resize(column, c.width);
-    }
+    m->ApplyWidth(column);
     return TRUE;
 }
 
