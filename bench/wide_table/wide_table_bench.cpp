@@ -23,6 +23,7 @@
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
 #include "app/tabulon_view.h"
+#include "bench/application_main.h"
 #include "platform/ui/automation.h"
 #include "res/resource_ids.h"
 
@@ -128,13 +129,8 @@ BENCHMARK(BM_OpenWideTable)->Arg(20000)->Arg(100000)->Arg(1000000)->Iterations(1
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The windows and the toolkit go before the application object does, at exit.
-    if (theApp.m_pMainWnd) afx::ShutdownTestEnvironment();
+    const int status = RunApplicationBenchmarks(argc, argv);
     std::error_code ignored;
     if (!g_folder.empty()) std::filesystem::remove_all(g_folder, ignored);
-    return 0;
+    return status;
 }
