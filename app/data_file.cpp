@@ -242,7 +242,7 @@ BOOL CDataSet::Load(CArchive& ar) {
             Clear();
             return FALSE;
         }
-        m_variables.push_back(desc);
+        m_variables.push_back(std::move(desc));
     }
     if (file) SetProgressPos(static_cast<int>(std::min<ULONGLONG>(file->GetPosition(), INT_MAX)));
     ValueSums sums(static_cast<size_t>(count), m_fMissingCode);

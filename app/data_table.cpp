@@ -112,7 +112,7 @@ void CDataTable::ComputeMeanVariance(const ValueSums& sums) {
     const size_t m = static_cast<size_t>(m_nVariables);
     const size_t rows = static_cast<size_t>(m_nRows);
     SetProgressPos(m_nVariables / 2);
-    std::vector<double> mean(m, 0.0), ss(m, 0.0);
+    std::vector<double, afx::LargeBlockAllocator<double>> mean(m, 0.0), ss(m, 0.0);
     bool spread = false;
     for (size_t v = 0; v < m; ++v) {
         if (sums.n[v] > 0) mean[v] = sums.differs[v] ? sums.sum[v] / static_cast<double>(sums.n[v]) : sums.first[v];
@@ -288,4 +288,9 @@ void CDataTable::FillListCtrl(CListCtrl* list) const {
     for (int r = 1; r <= m_nRows; ++r) list->InsertItem(r - 1, GetRowNameCopy(r));
     for (int r = 1; r <= m_nRows; ++r)
         for (int v = 1; v <= m_nVariables; ++v) SetListItemNumber(r - 1, GetValue(r, v), FALSE, v, list);
+    // The names' column shows the longest name whole, within the list's width.
+    list->SetColumnWidth(0, LVSCW_AUTOSIZE);
+    CRect client;
+    list->GetClientRect(&client);
+    if (client.Width() > 0 && list->GetColumnWidth(0) > client.Width()) list->SetColumnWidth(0, client.Width());
 }

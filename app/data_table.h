@@ -22,6 +22,8 @@ public:
     CVariableDesc() = default;
     CVariableDesc(const CVariableDesc&) = default;
     CVariableDesc& operator=(const CVariableDesc&) = default;
+    CVariableDesc(CVariableDesc&&) noexcept = default;
+    CVariableDesc& operator=(CVariableDesc&&) noexcept = default;
     virtual ~CVariableDesc() = default;
 
     CString GetName() const { return m_strName; }
@@ -155,9 +157,9 @@ protected:
         // Adds count rows of width values (from rows on) to the sums of variables [from, to).
         void Add(const double* rows, size_t count, size_t width, size_t from, size_t to);
         float code;
-        std::vector<double> sum, first;
-        std::vector<long> n;
-        std::vector<char> differs;
+        std::vector<double, afx::LargeBlockAllocator<double>> sum, first;
+        std::vector<long, afx::LargeBlockAllocator<long>> n;
+        std::vector<char, afx::LargeBlockAllocator<char>> differs;
     };
     // ComputeMeanVariance with its first pass made already (over every row, in order): the
     // means, then the second pass and the variances.
@@ -173,7 +175,8 @@ protected:
     // Row r, variable v (both from 0) at r * variable count + v.
     CValueBlock m_values;
     std::vector<CString> m_rowNames;
-    std::vector<CVariableDesc> m_variables;
+    // On huge pages when large: a table may have millions of variables.
+    std::vector<CVariableDesc, afx::LargeBlockAllocator<CVariableDesc>> m_variables;
     int m_nVariables = 0;
     int m_nRows = 0;
     float m_fMissingCode;

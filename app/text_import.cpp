@@ -1,5 +1,6 @@
 // Tab-separated text from the clipboard, and the default variables of imported data.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -20,12 +21,15 @@ CString CleanRowName(const std::string& raw, int row) {
 }  // namespace
 
 void CDataSet::CreateDefaultVariables() {
+    // Built in place and named by their numbers from 0: a table may have millions.
     m_variables.clear();
+    m_variables.resize(static_cast<size_t>(m_nVariables));
+    char digits[16];
     for (int i = 0; i < m_nVariables; ++i) {
-        CVariableDesc desc;
-        desc.SetName(FormatString("%d", i));
+        CVariableDesc& desc = m_variables[static_cast<size_t>(i)];
+        const char* end = std::to_chars(digits, digits + sizeof digits, i).ptr;
+        desc.SetName(CString(digits, static_cast<int>(end - digits)));
         desc.SetType(1);
-        m_variables.push_back(desc);
     }
     m_fMissingCode = -9.9f;
     ComputeMeanVariance();

@@ -27,6 +27,7 @@
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
 #include "app/tabulon_view.h"
+#include "bench/application_main.h"
 #include "platform/ui/automation.h"
 #include "res/resources.h"
 
@@ -208,14 +209,9 @@ BENCHMARK(BM_OpenAndShowMillionRows)->Unit(benchmark::kMillisecond)->Iterations(
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The windows and the toolkit go before the application object does, at exit.
-    if (theApp.m_pMainWnd) afx::ShutdownTestEnvironment();
+    const int status = RunApplicationBenchmarks(argc, argv);
     if (!g_path.empty()) std::remove(g_path.c_str());
     std::error_code ignored;
     if (!g_folder.empty()) std::filesystem::remove_all(g_folder, ignored);
-    return 0;
+    return status;
 }

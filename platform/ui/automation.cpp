@@ -527,7 +527,7 @@ std::vector<CString> DialogDriver::Dump(int id) const {
         for (int r = 0; r < m->rowCount(); ++r) {
             line.clear();
             for (int c = 0; c < m->columnCount(); ++c)
-                line += (c ? QStringLiteral("\t") : QString()) + m->index(r, c).data().toString();
+                line += (c ? QStringLiteral("\t") : QString()) + ShownCellText(t, r, c);
             out.push_back(FromQ(line));
         }
     } else if (g_current) {
@@ -724,6 +724,11 @@ bool SaveWindowPng(CWnd* wnd, const char* path) {
     if (!w) return false;
     QApplication::processEvents();
     return w->grab().save(QString::fromUtf8(Cp1252ToUtf8(path ? path : "")), "PNG");
+}
+
+CString ShownItemText(CWnd* list, int item, int subItem) {
+    ProcessPendingEvents();
+    return FromQ(ShownCellText(qobject_cast<QTableView*>(WidgetOf(list)), item, subItem));
 }
 
 void DropFiles(CWnd* wnd, const std::vector<CString>& paths) {

@@ -68,8 +68,8 @@ public:
     int Selected(int id) const;
     bool IsTicked(int id, int index) const;
     // What a control shows, as lines: a static's or an edit's text (one line); a list or
-    // combo box's items;
-    // a report list's headings, then its rows, cells separated by tabs.
+    // combo box's items; a report list's headings, then its rows, cells separated by tabs
+    // (a number too wide for its cell as the cell shows it, in exponent form).
     std::vector<CString> Dump(int id) const;
     // Writes a picture of the dialog as it stands.
     bool SavePng(const char* path) const;
@@ -194,6 +194,9 @@ bool SaveWindowPng(CWnd* wnd, const char* path);
 void DropFiles(CWnd* wnd, const std::vector<CString>& paths);
 // Clicks a column heading of a report list, as a person would.
 void ClickHeader(CWnd* list, int column);
+// The text that a cell of a report list shows (a number too wide for its cell in exponent
+// form), as the dialogs' Dump gives it.
+CString ShownItemText(CWnd* list, int item, int subItem);
 // The dialog of a template that stands open on the screen (a modeless one beside a modal
 // dialog, say), or null.
 CDialog* FindOpenDialog(UINT templateId);

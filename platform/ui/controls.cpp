@@ -1,8 +1,13 @@
 #include "platform/ui/controls.h"
 
 #include <QAbstractTableModel>
+#include <charconv>
+#include <cstdio>
 #include <cstring>
+#include <cmath>
 #include <functional>
+#include <map>
+#include <unordered_map>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,6 +39,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "platform/core/large_block.h"
 #include "platform/gdi/gdi_internal.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/qt_bridge.h"
@@ -46,6 +52,33 @@ using afx::WindowKind;
 namespace afx {
 
 // --- The model behind a report list --------------------------------------------------------
+
+// The width a text takes in a font, as a cell or a heading lays it out (rounded up).
+int TextWidth(const QString& text, const QFont& font) {
+    return static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(text)));
+}
+
+// The widths of a font's characters, each taken once: a quick bound of a text's width, at
+// least TextWidth (a pixel more a character allows for kerning and rounding), which spares
+// laying out the many texts that plainly fit.
+class CharWidths {
+public:
+    int Bound(const CString& text, const QFont& font) {
+        if (m_widths.empty() || !(m_font == font)) {
+            m_font = font;
+            const QFontMetrics metrics(font);
+            m_widths.assign(256, 0);
+            for (int c = 1; c < 256; ++c) m_widths[static_cast<size_t>(c)] = metrics.horizontalAdvance(ToQ(CString(static_cast<char>(c))));
+        }
+        int bound = 0;
+        for (unsigned char c : text.str()) bound += m_widths[c] + 1;
+        return bound;
+    }
+
+private:
+    QFont m_font;
+    std::vector<int> m_widths;
+};
 
 class ListCtrlModel : public QAbstractTableModel {
 public:
@@ -61,7 +94,7 @@ public:
 
     explicit ListCtrlModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-    std::vector<Column> columns;
+    std::vector<Column, LargeBlockAllocator<Column>> columns;
     std::vector<Row> rows;
     QTableView* view = nullptr;
     // An owner-data list holds no rows: it has a number of items and asks for each text.
@@ -138,17 +171,66 @@ public:
         int newRows = ItemCount();
         int newCols = static_cast<int>(columns.size());
         if (m_structure || newRows != m_rows || newCols != m_cols) {
+            // The sections are made with the width that most columns have, in one step.
+            if (view && newCols > 0) view->horizontalHeader()->setDefaultSectionSize(CommonWidth());
             beginResetModel();
             m_rows = newRows;
             m_cols = newCols;
             endResetModel();
-            if (view)
-                for (int i = 0; i < m_cols; ++i) view->horizontalHeader()->resizeSection(i, columns[static_cast<size_t>(i)].width);
+            if (view) {
+                QHeaderView* h = view->horizontalHeader();
+                SectionResizes resizes(h);
+                for (int i = 0; i < m_cols; ++i)
+                    if (h->sectionSize(i) != columns[static_cast<size_t>(i)].width) resizes.Resize(i, columns[static_cast<size_t>(i)].width);
+            }
         } else if (m_rows > 0 && m_cols > 0) {
             emit dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1));
         }
         m_structure = false;
+        if (published) published();
     }
+    // Called at the end of each Publish.
+    std::function<void()> published;
+
+    // Gives a shown column's section the column's width (one not shown yet gets it when
+    // the list is published).
+    void ApplyWidth(int column) {
+        if (!view || column >= m_cols) return;
+        SectionResizes resizes(view->horizontalHeader());
+        resizes.Resize(column, columns[static_cast<size_t>(column)].width);
+    }
+
+    // The width that most columns have (the first of them on a tie).
+    int CommonWidth() const {
+        std::unordered_map<int, size_t> counts;
+        int common = columns.empty() ? 60 : columns.front().width;
+        size_t most = 0;
+        for (const Column& c : columns)
+            if (size_t n = ++counts[c.width]; n > most) {
+                most = n;
+                common = c.width;
+            }
+        return common;
+    }
+
+    // Gives sections their widths. While it lasts the header neither repaints nor works out
+    // where each resized section stands, which would walk all the sections before it for
+    // every one: many columns cost the time of one walk. The view repaints the columns that
+    // moved once afterwards.
+    class SectionResizes {
+    public:
+        explicit SectionResizes(QHeaderView* header) : m_header(header), m_updates(header->updatesEnabled()) {
+            m_header->setUpdatesEnabled(false);
+        }
+        ~SectionResizes() { m_header->setUpdatesEnabled(m_updates); }
+        SectionResizes(const SectionResizes&) = delete;
+        SectionResizes& operator=(const SectionResizes&) = delete;
+        void Resize(int section, int width) { m_header->resizeSection(section, width); }
+
+    private:
+        QHeaderView* m_header;
+        bool m_updates;
+    };
 
     // The width a column needs to show its heading whole.
     int HeadingWidth(const CString& heading) const {
@@ -161,8 +243,19 @@ public:
         option.fontMetrics = h->fontMetrics();
         return h->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), h).width();
     }
-    // A column is never narrower than its heading.
-    int FitHeading(const CString& heading, int width) const { return std::max(width, HeadingWidth(heading)); }
+    // A column is never narrower than its heading. A heading that fits by the widths of its
+    // characters is not measured: laying the text out costs more than the rest of making a
+    // column.
+    int FitHeading(const CString& heading, int width) const {
+        if (!view || heading.IsEmpty()) return width;
+        const QFont& font = view->horizontalHeader()->font();
+        if (!(m_headingMarginsFont == font)) {
+            m_headingMarginsFont = font;
+            m_headingMargins = std::max(0, HeadingWidth("0") - TextWidth(QStringLiteral("0"), font));
+        }
+        if (m_headingMargins + m_headingWidths.Bound(heading, font) <= width) return width;
+        return std::max(width, HeadingWidth(heading));
+    }
 
     // The section that the header is painting, and its width (for the heading's text).
     mutable int paintedSection = -1;
@@ -176,9 +269,50 @@ public:
 private:
     int m_rows = 0;
     int m_cols = 0;
+    // The headings' characters' widths, and the margins of a section (in that font).
+    mutable CharWidths m_headingWidths;
+    mutable QFont m_headingMarginsFont;
+    mutable int m_headingMargins = 0;
     bool m_pending = false;
     bool m_structure = false;
 };
+
+// The number of decimals of a number in fixed form ("-12.5000" has 4, "7" none); -1 for
+// any other text.
+int FixedFormDecimals(const QString& text) {
+    int digits = 0, decimals = -1;
+    for (qsizetype i = text.startsWith(QLatin1Char('-')) ? 1 : 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            ++digits;
+            if (decimals >= 0) ++decimals;
+        } else if (c == QLatin1Char('.') && decimals < 0 && digits > 0) {
+            decimals = 0;
+        } else {
+            return -1;
+        }
+    }
+    return digits == 0 || decimals == 0 ? -1 : std::max(decimals, 0);
+}
+
+QString FitNumber(const QString& text, const QFont& font, int room) {
+    const int decimals = FixedFormDecimals(text);
+    if (decimals < 0 || room <= 0 || TextWidth(text, font) <= room) return text;
+    const QByteArray digits = text.toLatin1();
+    double value = 0.0;
+    if (std::from_chars(digits.constData(), digits.constData() + digits.size(), value).ec != std::errc()) return text;
+    char exponent[400];
+    std::snprintf(exponent, sizeof exponent, "%.*e", std::min(decimals, 340), value);
+    return QString::fromLatin1(exponent);
+}
+
+int CellTextRoom(const QStyleOptionViewItem& option) {
+    const QWidget* w = option.widget;
+    QStyle* style = w ? w->style() : QApplication::style();
+    // The margins that the style leaves on each side of a cell's text.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, w) + 1;
+    return style->subElementRect(QStyle::SE_ItemViewItemText, &option, w).width() - 2 * margin;
+}
 
 namespace {
 
@@ -190,6 +324,11 @@ class CustomDrawDelegate : public QStyledItemDelegate {
 public:
     explicit CustomDrawDelegate(ListCtrlWidget* view);
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // The option of a cell as its painting fills it, the text included.
+    void CellOption(QStyleOptionViewItem* option, const QModelIndex& index) const { initStyleOption(option, index); }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
     ListCtrlWidget* m_view;
@@ -219,6 +358,7 @@ public:
         model->view = this;
         setHorizontalHeader(new ListHeader(this, model));
         model->askText = [this](int item, int subItem) { return AskText(item, subItem); };
+        model->published = [this] { WidenForNumbers(); };
         setModel(model);
         setItemDelegate(new CustomDrawDelegate(this));
         verticalHeader()->hide();
@@ -237,6 +377,87 @@ public:
         setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     }
     ListCtrlModel* model;
+
+    // The text a cell shows, in the option its painting gives it, and the room for it.
+    QString ShownText(const QModelIndex& index, int* room) const {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        option.rect = visualRect(index);   // without the grid line, as the painting gives it
+        static_cast<const CustomDrawDelegate*>(itemDelegate())->CellOption(&option, index);
+        if (room) *room = CellTextRoom(option);
+        return option.text;
+    }
+
+    // What a column's width gives to the margins of its cells' texts and to the grid line
+    // (counted whether it is drawn or not): the rest is the texts' room.
+    int CellMargins() const {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        option.rect = QRect(0, 0, 1000, verticalHeader()->defaultSectionSize());
+        return 1000 - CellTextRoom(option) + 1;
+    }
+
+    // The width that shows every text of a column whole.
+    int ContentWidth(int column) {
+        int widest = 0;
+        for (int r = 0, n = model->ItemCount(); r < n; ++r) {
+            const CString text = model->TextOf(r, column);
+            if (!text.IsEmpty() && m_cellWidths.Bound(text, font()) > widest) widest = std::max(widest, TextWidth(ToQ(text), font()));
+        }
+        return widest + CellMargins();
+    }
+
+    // Widens a column, when the program set its width, so that a number that its cells show
+    // cut even in exponent form shows whole; as a number cut reads as another number, the
+    // column is as wide as such numbers are.
+    void WidenForNumber(int column, const QString& shown) {
+        const int width = TextWidth(shown, font()) + CellMargins();
+        auto& wanted = m_widenings[column];
+        wanted = std::max(wanted, width);
+        if (m_wideningPending) return;
+        m_wideningPending = true;
+        // Not while the cells are painted: once the painting is over.
+        QTimer::singleShot(0, this, [this] { Widen(); });
+    }
+
+    // Each column of a list that holds its cells gets the width its numbers need (the cells
+    // of an owner-data list are known only as they are painted, which widens them then).
+    void WidenForNumbers() {
+        if (model->ownerData || model->rows.empty()) return;
+        const int margins = CellMargins();
+        QHeaderView* h = horizontalHeader();
+        for (int c = 0; c < model->columnCount(QModelIndex()); ++c) {
+            const int room = h->sectionSize(c) - margins;
+            for (const ListCtrlModel::Row& row : model->rows) {
+                if (static_cast<size_t>(c) >= row.cells.size()) continue;
+                const CString& text = row.cells[static_cast<size_t>(c)];
+                if (text.IsEmpty() || m_cellWidths.Bound(text, font()) <= room) continue;
+                const QString shown = FitNumber(ToQ(text), font(), room);
+                if (shown != ToQ(text) && TextWidth(shown, font()) > room) WidenForNumber(c, shown);
+            }
+        }
+        if (m_wideningPending) Widen();
+    }
+
+    void Widen() {
+        m_wideningPending = false;
+        std::map<int, int> widenings;
+        widenings.swap(m_widenings);
+        ListCtrlModel::SectionResizes resizes(horizontalHeader());
+        for (const auto& [column, width] : widenings) {
+            if (column >= model->columnCount(QModelIndex())) continue;
+            int& programWidth = model->columns[static_cast<size_t>(column)].width;
+            // A width the person gave the column by hand stays.
+            if (columnWidth(column) != programWidth || width <= programWidth) continue;
+            programWidth = width;
+            resizes.Resize(column, width);
+        }
+    }
+
+    // The cells' characters' widths, and the widths wanted for numbers, by column.
+    CharWidths m_cellWidths;
+    std::map<int, int> m_widenings;
+    bool m_wideningPending = false;
 
     // The state of one painting of the list, for the custom-draw stages.
     int cycle = 0;
@@ -325,6 +546,18 @@ protected:
 };
 
 CustomDrawDelegate::CustomDrawDelegate(ListCtrlWidget* view) : QStyledItemDelegate(view), m_view(view) {}
+
+// A cell being painted shows a number too wide for it in exponent form. (A size hint, asked
+// with no cell, has the text as it is.)
+void CustomDrawDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (option->rect.isEmpty()) return;
+    const int room = CellTextRoom(*option);
+    const QString text = option->text;
+    option->text = FitNumber(text, option->font, room);
+    if (m_view->model->ownerData && option->text != text && TextWidth(option->text, option->font) > room)
+        m_view->WidenForNumber(index.column(), option->text);
+}
 
 void CustomDrawDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     ListCtrlWidget* v = m_view;
@@ -727,6 +960,14 @@ int ButtonCheck(const QWidget* w) {
 ListCtrlModel* ModelOf(QWidget* w) {
     auto* lc = dynamic_cast<ListCtrlWidget*>(w);
     return lc ? lc->model : nullptr;
+}
+
+QString ShownCellText(const QTableView* list, int row, int column, int* room) {
+    if (room) *room = 0;
+    if (!list || !list->model()) return QString();
+    const QModelIndex index = list->model()->index(row, column);
+    if (auto* lc = dynamic_cast<const ListCtrlWidget*>(list); lc && index.isValid()) return lc->ShownText(index, room);
+    return index.data().toString();
 }
 
 }  // namespace afx
@@ -1300,7 +1541,12 @@ BOOL CHeaderCtrl::SetItem(int index, HDITEM* item) {
     auto& c = m->columns[static_cast<size_t>(index)];
     if (item->mask & HDI_TEXT) c.heading = item->pszText;
     if (item->mask & HDI_WIDTH) c.width = item->cxy;
-    if (item->mask & (HDI_TEXT | HDI_WIDTH)) c.width = m->FitHeading(c.heading, c.width);
+    if (item->mask & (HDI_TEXT | HDI_WIDTH)) {
+        const int width = c.width;
+        c.width = m->FitHeading(c.heading, c.width);
+        // A heading that fits the width the column has leaves the column as it is.
+        if (c.width != width || (item->mask & HDI_WIDTH)) m->ApplyWidth(index);
+    }
     if (item->mask & HDI_FORMAT) c.format = item->fmt;
     m->Changed(false);
     emit m->headerDataChanged(Qt::Horizontal, index, index);
@@ -1359,7 +1605,7 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
     c.heading = heading;
     c.format = format;
     c.width = m->FitHeading(c.heading, width < 0 ? 60 : width);
-    m->columns.insert(m->columns.begin() + static_cast<std::ptrdiff_t>(at), c);
+    m->columns.insert(m->columns.begin() + static_cast<std::ptrdiff_t>(at), std::move(c));
     for (auto& r : m->rows)
         if (r.cells.size() > at) r.cells.insert(r.cells.begin() + static_cast<std::ptrdiff_t>(at), CString());
     m->Changed(true);
@@ -1408,9 +1654,11 @@ int CListCtrl::GetColumnWidth(int column) const {
 BOOL CListCtrl::SetColumnWidth(int column, int width) {
     afx::ListCtrlModel* m = Model();
     if (!m || column < 0 || static_cast<size_t>(column) >= m->columns.size()) return FALSE;
+    if (width == LVSCW_AUTOSIZE)
+        if (auto* lc = dynamic_cast<afx::ListCtrlWidget*>(m_widget)) width = lc->ContentWidth(column);
     auto& c = m->columns[static_cast<size_t>(column)];
     c.width = m->FitHeading(c.heading, width);
-    if (m->view && column < m->columnCount(QModelIndex())) m->view->horizontalHeader()->resizeSection(column, c.width);
+    m->ApplyWidth(column);
     return TRUE;
 }
 

@@ -15,8 +15,11 @@
 #include "platform/core/cstring.h"
 #include "platform/ui/wnd.h"
 
-class QTimer;
+class QFont;
 class QPainter;
+class QStyleOptionViewItem;
+class QTableView;
+class QTimer;
 
 namespace afx {
 
@@ -124,6 +127,15 @@ void DiscardWindowSurface(QWidget* widget);
 // Has the style draw its focus frame on the window's focused control from the moment it
 // shows, not only after a first Tab (dialog.cpp).
 void ShowFocusCues(QWidget* window);
+
+// What a cell of a report list shows of its text in room pixels: a number whose fixed form
+// is wider would be cut to its first digits and read as another number, so it is shown in
+// exponent form with the decimals of its fixed form ("1.0000e+308"); other texts as they are.
+QString FitNumber(const QString& text, const QFont& font, int room);
+// The room for the text in a cell's option, between the margins the style leaves.
+int CellTextRoom(const QStyleOptionViewItem& option);
+// The text that a cell of a report list shows (FitNumber at its column's width), and its room.
+QString ShownCellText(const QTableView* list, int row, int column, int* room = nullptr);
 
 // The dialog font and the size of a dialog unit.
 QFont DialogFont();

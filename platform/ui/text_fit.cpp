@@ -13,6 +13,7 @@
 #include <QStyleOptionHeader>
 #include <QTableView>
 #include <climits>
+#include <cmath>
 #include <memory>
 
 #include "platform/ui/dialog.h"
@@ -77,6 +78,14 @@ void Check(QWidget* w, UINT dialog, int id, std::vector<std::string>& out) {
             const QSize need = h->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), h);
             report(option.text, QSize(need.width(), 0), QSize(h->sectionSize(c), 0));
         }
+        // The cells' texts as they show them, against the room their columns give them.
+        for (int r = 0; r < t->model()->rowCount(); ++r)
+            for (int c = 0; c < t->model()->columnCount(); ++c) {
+                int room = 0;
+                const QString shown = ShownCellText(t, r, c, &room);
+                report(shown, QSize(static_cast<int>(std::ceil(QFontMetricsF(t->font()).horizontalAdvance(shown))), 0),
+                       QSize(room, 0));
+            }
     }
 }
 
@@ -102,6 +111,15 @@ std::vector<std::string> TextsThatDoNotFit(const DialogTemplate& dialog) {
     page->resize(r.width(), r.height());
     BuildDialogControls(page.get(), dialog, nullptr);
     return CheckControls(page.get(), dialog.id, true);
+}
+
+std::vector<std::string> TextsThatDoNotFit(CWnd& control) {
+    QWidget* w = WidgetOf(&control);
+    if (!w) return {};
+    ProcessPendingEvents();
+    std::vector<std::string> out;
+    Check(w, 0, control.GetDlgCtrlID(), out);
+    return out;
 }
 
 std::vector<std::string> TextsThatDoNotFit(CDialog& dialog) {

@@ -8,14 +8,17 @@
 #include "platform/core/resources.h"
 
 class CDialog;
+class CWnd;
 
 namespace afx {
 
 // One line per text that does not fit: the dialog, the control's id, the text, and the size
 // in pixels that the text needs against the size the control gives it. Statics are wrapped
 // at word boundaries, as they show their text; a button's lines are those of its text; a
-// report list's headings are measured against their columns.
+// report list's headings and the texts its cells show are measured against their columns.
 std::vector<std::string> TextsThatDoNotFit(const DialogTemplate& dialog);
 std::vector<std::string> TextsThatDoNotFit(CDialog& dialog);
+// The same for one control as it stands (a view's list, say).
+std::vector<std::string> TextsThatDoNotFit(CWnd& control);
 
 }  // namespace afx

@@ -204,6 +204,8 @@ constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
 constexpr int LVCFMT_LEFT = 0x0000;
 constexpr int LVCFMT_RIGHT = 0x0001;
 constexpr int LVCFMT_CENTER = 0x0002;
+// SetColumnWidth: as wide as the column's longest text.
+constexpr int LVSCW_AUTOSIZE = -1;
 constexpr UINT LVIS_SELECTED = 0x0002;
 constexpr UINT LVIS_FOCUSED = 0x0001;
 constexpr UINT LVNI_ALL = 0x0000;

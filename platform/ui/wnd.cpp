@@ -1090,6 +1090,13 @@ void CWnd::GetClientRect(RECT* rect) const {
         *rect = CRect();
         return;
     }
+    // A scroll area lays out its viewport when it first gets its size, as it is shown; asked
+    // for its client area before that (in a dialog's OnInitDialog), it lays it out now.
+    if (auto* sa = qobject_cast<QAbstractScrollArea*>(m_widget); sa && sa->testAttribute(Qt::WA_PendingResizeEvent)) {
+        sa->setAttribute(Qt::WA_PendingResizeEvent, false);
+        QResizeEvent resize(sa->size(), QSize());
+        QCoreApplication::sendEvent(sa, &resize);
+    }
     QWidget* c = afx::ClientWidget(m_widget);
     QPoint o = afx::ClientOffset(m_widget);
     *rect = CRect(0, 0, c->width() + o.x(), c->height() + o.y());

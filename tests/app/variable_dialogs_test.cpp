@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/main_frame.h"
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
 #include "app/tabulon_view.h"
+#include "platform/ui/text_fit.h"
 #include "res/resource_ids.h"
 #include "tests/support/gui_test.h"
 #include "ui/dialog_bases.h"
@@ -96,6 +100,24 @@ TEST(VariableDialog, HeaderClickRenamesAndRetypesAVariable) {
 
     // "Linhas" opens nothing.
     afx::ClickHeader(view, 0);
+    doc->SetModifiedFlag(FALSE);
+}
+
+// A longer name widens its column at once, so that the heading shows whole.
+TEST(VariableDialog, ARenamedColumnIsAsWideAsItsNewHeading) {
+    testsupport::TempFolder dir;
+    CTabulonDoc* doc = OpenAgeTable(dir);
+    CTabulonView* view = doc->GetView();
+    ScriptedUser user;
+    user.OnDialog(kDescDialog, [](DialogDriver& d) {
+        d.Type(1000, "Idade em anos completos");
+        d.Click(IDOK);
+    });
+    afx::ClickHeader(view, 1);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(Heading(view, 1), "Idade em anos completos");
+    EXPECT_GT(view->GetListCtrl().GetColumnWidth(1), 70);
+    EXPECT_EQ(afx::TextsThatDoNotFit(view->GetListCtrl()), std::vector<std::string>{});
     doc->SetModifiedFlag(FALSE);
 }
 

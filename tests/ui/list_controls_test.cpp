@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/data_table.h"
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
 #include "app/tabulon_view.h"
 #include "res/resource_ids.h"
+#include "platform/ui/text_fit.h"
 #include "tests/support/gui_test.h"
 #include "tests/support/pdf_text.h"
 #include "ui/list_cells.h"
@@ -204,7 +208,9 @@ TEST_F(ListControls, ATableFillsAListWithItsTitleNamesAndFourDecimals) {
             ASSERT_TRUE(l.GetColumn(c, &col));
             EXPECT_STREQ(text, headings[c]);
             EXPECT_EQ(col.fmt, LVCFMT_RIGHT);
-            EXPECT_EQ(col.cx, 60);
+            // The names' column is as wide as its longest text: here the title.
+            if (c > 0) EXPECT_EQ(col.cx, 60);
+            else EXPECT_LT(col.cx, 60);
         }
         ASSERT_EQ(l.GetItemCount(), 3);
         EXPECT_EQ(l.GetItemText(2, 0), "C");
@@ -213,6 +219,66 @@ TEST_F(ListControls, ATableFillsAListWithItsTitleNamesAndFourDecimals) {
         d.Click(IDOK);
     });
     host.DoModal();
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+// A table of the given row names, one variable X holding the given values.
+class CNamesHost : public CDialog {
+public:
+    CNamesHost(const std::vector<CString>& names, const std::vector<double>& values) : CDialog(kDialog) {
+        m_table.SetSize(static_cast<int>(names.size()), 1);
+        m_table.SetTitle("Ids");
+        m_table.SetVariableName(1, "X");
+        for (size_t r = 0; r < names.size(); ++r) {
+            m_table.SetRowName(static_cast<int>(r + 1), names[r]);
+            m_table.SetValue(static_cast<int>(r + 1), 1, values[r]);
+        }
+    }
+    BOOL OnInitDialog() override {
+        m_list.SubclassDlgItem(kList, this);
+        m_table.FillListCtrl(&m_list);
+        m_list.SetTable(&m_table);
+        m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_GRIDLINES);
+        return CDialog::OnInitDialog();
+    }
+    CDataTable m_table;
+    CCopyListCtrl m_list;
+};
+
+// No name is cut: the names' column is as wide as the longest, within the list. A number
+// too wide for its column shows in exponent form with its four decimals, where it would be
+// cut to "10000...", and the column grows to show that form whole; the list's texts, and so
+// "Copiar", keep the fixed form.
+TEST_F(ListControls, NamesShowWholeWithinTheListAndWideNumbersInExponentForm) {
+    CNamesHost host({"Produtividade Anual", "Rendimento", "A"}, {1e308, -0.5, 123456.125});
+    ScriptedUser user;
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        afx::ProcessPendingEvents();
+        EXPECT_EQ(afx::TextsThatDoNotFit(d.Dialog()), std::vector<std::string>{});
+        const std::vector<CString> shown = d.Dump(kList);
+        ASSERT_EQ(shown.size(), 4u);
+        EXPECT_EQ(shown[1], "Produtividade Anual\t1.0000e+308");
+        EXPECT_EQ(shown[2], "Rendimento\t-0.5000");
+        // The column grew to show 1.0000e+308 whole: 123456.1250 fits it as it is.
+        EXPECT_EQ(shown[3], "A\t123456.1250");
+        EXPECT_EQ(host.m_list.GetItemText(0, 1), FormatFixed(1e308, 4));
+        EXPECT_EQ(host.m_list.GetItemText(2, 1), "123456.1250");
+        d.SavePng((testsupport::PictureFolder() + "/list_names_and_wide_numbers.png").c_str());
+        d.Click(IDOK);
+    });
+    host.DoModal();
+    EXPECT_TRUE(user.AllAnswered());
+
+    // A name longer than the list is as wide as the list allows.
+    CNamesHost wide({CString('W', 300)}, {1.0});
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        CRect client;
+        wide.m_list.GetClientRect(&client);
+        EXPECT_GT(client.Width(), 60);
+        EXPECT_EQ(wide.m_list.GetColumnWidth(0), client.Width());
+        d.Click(IDOK);
+    });
+    wide.DoModal();
     EXPECT_TRUE(user.AllAnswered());
 }
 }  // namespace
