@@ -42,6 +42,7 @@
 #include "platform/ui/menu.h"
 #include "platform/ui/qt_bridge.h"
 #include "platform/ui/text_viewer.h"
+#include "platform/ui/window_owner.h"
 #include "platform/ui/winapp.h"
 
 namespace afx {
@@ -80,14 +81,6 @@ void Activate(QWidget* w) {
     if (!top->isVisible()) top->show();
     // A pop-up (an open drop-down list) keeps the input until it closes.
     if (!QApplication::activePopupWidget()) QApplication::setActiveWindow(top);
-}
-
-// Whether a window takes no input because the modal window on the screen does not own it.
-bool BlockedByModal(QWidget* w) {
-    QWindow* modal = QGuiApplication::modalWindow();
-    QWindow* mine = w ? w->window()->windowHandle() : nullptr;
-    if (!modal || !mine) return false;
-    return mine != modal && !modal->isAncestorOf(mine, QWindow::IncludeTransients);
 }
 
 // Where a person's key goes: the open pop-up (a drop-down list, a menu), else the control
@@ -790,7 +783,6 @@ bool ScriptedUser::RunPrintDialog(QDialog& dialog, PrintDialogRequest& request) 
     // What the person will do, asked before the dialog shows, so a test sees its settings.
     const bool print = AnswerPrintDialog(request);
     if (print && request.outputFile.IsEmpty()) Fail("the print dialog was accepted without an output file");
-    dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     // The dialog's own questions: overwriting the file asked for is confirmed; any other

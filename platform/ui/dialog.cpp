@@ -19,6 +19,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/qt_bridge.h"
+#include "platform/ui/window_owner.h"
 #include "platform/ui/winapp.h"
 
 using afx::Ctl;
@@ -292,12 +293,12 @@ int CDialog::DoModal() {
         auto* dlg = static_cast<QDialog*>(m_widget);
         if (afx::automation::Active()) {
             // Modal as for a person: the windows below take no input while it is open.
-            dlg->setWindowModality(Qt::ApplicationModal);
+            afx::SetModality(dlg);
             dlg->show();
             QApplication::setActiveWindow(dlg);
             afx::automation::RunModal(*this);
         } else {
-            dlg->setWindowModality(Qt::ApplicationModal);
+            afx::SetModality(dlg);
             int r = dlg->exec();
             if (!m_bEnded) m_nModalResult = r;
         }

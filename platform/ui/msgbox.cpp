@@ -65,6 +65,7 @@ int ShowMessageBox(CWnd* owner, const char* text, const char* caption, UINT type
     for (const auto& label : kLabels)
         if (QAbstractButton* b = box.button(label.button)) b->setText(ToQ(label.text));
     box.setDefaultButton(choices.front().button);
+    SetModality(&box);
     int clicked = box.exec();
     for (const Choice& c : choices)
         if (c.button == clicked) return c.result;

@@ -569,22 +569,28 @@ bool ShowTextFile(const char* path, bool modal, bool* told) {
     auto text = std::make_shared<const CString>(std::move(bytes));
     g_lastText = text;
     if (automation::Active()) automation::NoteTextViewer({CString(path), *text, modal});
-    // Above the window that asked for it, taking input while that window stays open.
-    QWidget* owner = OwnerForNewWindow();
     if (modal) {
         if (automation::Active()) return true;
-        TextViewer viewer(path, text, owner);
+        // Above the window that asked for it, which waits until it is closed.
+        TextViewer viewer(path, text, OwnerForNewWindow());
         viewer.HoldBusyPointer(std::move(busy));
         viewer.exec();
         return true;
     }
-    auto* viewer = new TextViewer(path, text, owner);
+    // A window of its own, as a separate program's would be: whatever the window that asked
+    // for it opens above itself, the listing stays usable. It comes up beside that window.
+    auto* viewer = new TextViewer(path, text, nullptr);
     viewer->HoldBusyPointer(std::move(busy));
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setModal(false);
+    if (QWidget* asker = OwnerForNewWindow()) {
+        viewer->setWindowIcon(asker->windowIcon());
+        PlaceBeside(viewer, asker);
+    }
     OpenViewers().emplace_back(viewer);
     viewer->show();
-    OutliveOwner(viewer);
+    viewer->raise();
+    viewer->activateWindow();
     return true;
 }
 

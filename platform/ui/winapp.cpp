@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QSettings>
+#include <QWindow>
 #include <clocale>
 #include <cstdlib>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "platform/ui/filedlg.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/qt_bridge.h"
+#include "platform/ui/window_owner.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -29,6 +31,8 @@ public:
 
     bool notify(QObject* receiver, QEvent* e) override {
         QEvent::Type t = e->type();
+        if ((t == QEvent::WindowBlocked || t == QEvent::WindowUnblocked) && receiver->isWindowType())
+            afx::NoteBlocked(static_cast<QWindow*>(receiver), t == QEvent::WindowBlocked);
         if ((t == QEvent::KeyPress || t == QEvent::KeyRelease) && receiver->isWidgetType()) {
             auto* w = static_cast<QWidget*>(receiver);
             auto* ke = static_cast<QKeyEvent*>(e);
