@@ -372,7 +372,7 @@ void DialogDriver::Tick(int id, int index) {
     if (WidgetOf(&m_dialog)) SendMouse(lw->viewport(), QEvent::MouseButtonRelease, p, Qt::LeftButton);
 }
 
-void DialogDriver::EditCell(int id, int row, int column, const char* text) {
+void DialogDriver::EditCell(int id, int row, int column, const char* text, UINT endKey) {
     QWidget* q = Control(id, "edit a cell of");
     if (!q || !Usable(q, m_dialog, id, "edit a cell of")) return;
     auto* lw = qobject_cast<QListWidget*>(q);
@@ -392,11 +392,11 @@ void DialogDriver::EditCell(int id, int row, int column, const char* text) {
             g_current->Fail("list " + std::to_string(id) + " opened no edit over its item " + std::to_string(row));
         return;
     }
-    // The old text is selected: the new one replaces it key by key, then Tab leaves the edit.
+    // The old text is selected: the new one replaces it key by key, then a key ends the edit.
     edit->selectAll();
     SendVirtualKey(VK_DELETE);
     TypeKeys(text);
-    if (WidgetOf(&m_dialog) && QApplication::focusWidget() == edit) SendVirtualKey(VK_TAB);
+    if (WidgetOf(&m_dialog) && QApplication::focusWidget() == edit) SendVirtualKey(endKey);
 }
 
 void DialogDriver::RightClick(int id) {

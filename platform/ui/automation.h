@@ -16,6 +16,7 @@
 
 #include "platform/core/cstring.h"
 #include "platform/core/win_types.h"
+#include "platform/ui/win_messages.h"
 
 class CDialog;
 class CMenu;
@@ -50,8 +51,8 @@ public:
     void Tick(int id, int index);
     // Edits an item of a list in place, as a person does: a double-click opens the edit on
     // item `row` (column 0, the only one of a list box), the text is typed over the old one,
-    // and Tab leaves the edit, which ends it.
-    void EditCell(int id, int row, int column, const char* text);
+    // and a key ends the edit: Tab (leaving it), Enter or Escape.
+    void EditCell(int id, int row, int column, const char* text, UINT endKey = VK_TAB);
     // Right-clicks a control at its centre (or at a client point).
     void RightClick(int id);
     void RightClickAt(int id, int x, int y);

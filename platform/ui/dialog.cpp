@@ -365,14 +365,8 @@ BOOL CDialog::PreTranslateMessage(MSG* msg) { return IsDialogMessage(msg); }
 BOOL CDialog::IsDialogMessage(MSG* msg) {
     if (!m_widget || msg->message != WM_KEYDOWN) return FALSE;
     if (msg->wParam != VK_RETURN && msg->wParam != VK_ESCAPE) return FALSE;
+    if (FocusTakesKey(msg)) return FALSE;
     CWnd* focus = CWnd::FromHandle(msg->hwnd);
-    if (focus && focus != this) {
-        UINT code = static_cast<UINT>(focus->SendMessage(WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)));
-        bool multiline = (focus->GetStyle() & ES_MULTILINE) && (focus->GetStyle() & ES_WANTRETURN) &&
-                         WindowBinding::Of(afx::WidgetOf(focus)) &&
-                         WindowBinding::Of(afx::WidgetOf(focus))->kind == WindowKind::Edit;
-        if ((code & DLGC_WANTALLKEYS) || (msg->wParam == VK_RETURN && multiline)) return FALSE;
-    }
     UINT id;
     if (msg->wParam == VK_ESCAPE) {
         id = IDCANCEL;
@@ -389,6 +383,16 @@ BOOL CDialog::IsDialogMessage(MSG* msg) {
     }
     SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button ? button->m_hWnd : nullptr));
     return TRUE;
+}
+
+bool CDialog::FocusTakesKey(const MSG* msg) {
+    CWnd* focus = CWnd::FromHandle(msg->hwnd);
+    if (!focus || focus == this) return false;
+    UINT code = static_cast<UINT>(focus->SendMessage(WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)));
+    WindowBinding* b = WindowBinding::Of(afx::WidgetOf(focus));
+    bool multiline = (focus->GetStyle() & ES_MULTILINE) && (focus->GetStyle() & ES_WANTRETURN) && b &&
+                     b->kind == WindowKind::Edit;
+    return (code & DLGC_WANTALLKEYS) || (msg->wParam == VK_RETURN && multiline);
 }
 
 DWORD CDialog::GetDefID() const { return m_defId ? MAKEWPARAM(m_defId, 0x534B) : 0; }

@@ -72,6 +72,9 @@ public:
     DECLARE_MESSAGE_MAP()
 
 protected:
+    // Whether the control that has the focus takes this key itself (an edit that wants all
+    // keys, Enter in a multi-line edit), so that the dialog leaves it alone.
+    bool FocusTakesKey(const MSG* msg);
     // Builds the window and its controls from the template.
     BOOL CreateFromTemplate(CWnd* parent);
     void DestroyDialogWidget();
