@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -170,6 +171,8 @@ void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* default
     }
     // Group boxes stay behind the controls they frame.
     for (QWidget* g : groups) g->lower();
+    // Each group of radio buttons is one Tab stop.
+    for (QRadioButton* r : dialog->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) UpdateRadioTabStop(r);
 }
 
 namespace {
@@ -285,7 +288,8 @@ int CDialog::DoModal() {
     if (focusDefault && m_widget && !m_bEnded) {
         auto* dlg = static_cast<QDialog*>(m_widget);
         QWidget* first = dlg->nextInFocusChain();
-        while (first && first != dlg && (!first->isEnabled() || first->focusPolicy() == Qt::NoFocus || !first->isVisibleTo(dlg)))
+        while (first && first != dlg &&
+               (!first->isEnabled() || !(first->focusPolicy() & Qt::TabFocus) || !first->isVisibleTo(dlg)))
             first = first->nextInFocusChain();
         if (first && first != dlg) first->setFocus(Qt::TabFocusReason);
     }

@@ -17,6 +17,7 @@
 
 class QTimer;
 class QPainter;
+class QRadioButton;
 
 namespace afx {
 
@@ -132,5 +133,7 @@ QRect DialogUnitsToPixels(const RECT& du);
 // Builds the controls of a dialog template inside a dialog widget, each bound to its id;
 // gives the id of the default button.
 void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* defaultId);
+// Makes the Tab stop of a radio button's group its checked button, else its first one.
+void UpdateRadioTabStop(QRadioButton* button);
 
 }  // namespace afx

@@ -215,6 +215,39 @@ TEST_F(Dialogs, LongTextsAreRefusedAndEditsLimitTyping) {
     EXPECT_TRUE(user.AllAnswered());
 }
 
+TEST_F(Dialogs, ARadioGroupIsOneTabStopWithTheArrowsInside) {
+    CExchangeDlg dlg;   // B of the first group is checked, C of the second
+    ScriptedUser user;
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        d.Focus(kReal);
+        d.Key(VK_TAB);   // into the first group: onto its checked button
+        EXPECT_EQ(d.FocusId(), kRadioB);
+        d.Key(VK_TAB);   // past the rest of the group, onto the second group's checked one
+        EXPECT_EQ(d.FocusId(), kRadioC);
+        d.Key(VK_TAB);
+        EXPECT_EQ(d.FocusId(), kCheck);
+        d.Focus(kRadioB);
+        d.Key(VK_UP);    // the arrows move round the group and check what they reach
+        EXPECT_EQ(d.FocusId(), kRadioA);
+        EXPECT_EQ(d.Checked(kRadioA), 1);
+        EXPECT_EQ(d.Checked(kRadioB), 0);
+        d.Key(VK_UP);    // round from the first to the last
+        EXPECT_EQ(d.FocusId(), kRadioB);
+        EXPECT_EQ(d.Checked(kRadioB), 1);
+        EXPECT_EQ(d.Checked(kRadioC), 1);   // the other group keeps its choice
+        d.Key(VK_DOWN);
+        d.Key(VK_SPACE);   // Space on the checked button changes nothing
+        d.Focus(kReal);
+        d.Key(VK_TAB);   // the Tab stop followed the check
+        EXPECT_EQ(d.FocusId(), kRadioA);
+        d.Click(IDOK);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.first, 0);
+    EXPECT_EQ(dlg.second, 0);
+    EXPECT_TRUE(user.AllAnswered());
+}
+
 TEST_F(Dialogs, KeysAndTheCloseButton) {
     CExchangeDlg dlg;
     ScriptedUser user;
