@@ -229,6 +229,12 @@ bool TextViewerClick(const CString& caption, std::string* problem);
 // "closed" when no text viewer is open, else "open, at the top" or "open, scrolled".
 std::string TextViewerState();
 
+// The text that the toolkit's own dialogs show for one of theirs (a translation context and
+// the English source text), as the program's language makes it.
+CString ToolkitText(const char* context, const char* text);
+// The size of a message box as it comes up on the screen (shown for a moment and hidden).
+CSize MessageBoxSize(const char* text, const char* caption, UINT type);
+
 // Records the commands that menus, toolbar buttons and accelerators issue, with whether
 // they were enabled (a disabled command is not carried out).
 class CommandTrace {

@@ -199,6 +199,7 @@ void ShowFocusCues(QWidget* window) {
 // --- CDataExchange ------------------------------------------------------------------------
 
 CWnd* CDataExchange::PrepareCtrl(int id) {
+    RefuseOutOfRange();
     m_idLastControl = id;
     m_bEditLastControl = FALSE;
     return m_pDlgWnd ? m_pDlgWnd->GetDlgItem(id) : nullptr;
@@ -443,32 +444,43 @@ void ValidationMessage(const CString& text) {
     g_inValidationMessage = false;
 }
 
-bool ParseInt(const CString& text, long long* value) {
+enum class Parsed { Number, NotNumber, OutOfRange };
+
+// A whole number with blanks around it; one beyond 64 bits is still a whole number.
+Parsed ParseInt(const CString& text, long long* value) {
     const char* s = text.GetString();
     while (*s == ' ' || *s == '\t') ++s;
-    if (!*s) return false;
+    if (!*s) return Parsed::NotNumber;
     char* end = nullptr;
     errno = 0;
     long long v = std::strtoll(s, &end, 10);
-    if (end == s || errno == ERANGE) return false;
+    if (end == s) return Parsed::NotNumber;
+    const bool overflow = errno == ERANGE;
     while (*end == ' ' || *end == '\t') ++end;
-    if (*end) return false;
+    if (*end) return Parsed::NotNumber;
     *value = v;
-    return true;
+    return overflow ? Parsed::OutOfRange : Parsed::Number;
 }
 
-bool ParseReal(const CString& text, double* value) {
+// A finite number with blanks around it; one beyond a double is out of range ("inf" and
+// "nan" are no numbers).
+Parsed ParseReal(const CString& text, double* value) {
     const char* s = text.GetString();
     while (*s == ' ' || *s == '\t') ++s;
-    if (!*s) return false;
+    if (!*s) return Parsed::NotNumber;
     char* end = nullptr;
+    errno = 0;
     double v = std::strtod(s, &end);
-    if (end == s) return false;
+    if (end == s) return Parsed::NotNumber;
+    const bool overflow = errno == ERANGE && std::isinf(v);
     while (*end == ' ' || *end == '\t') ++end;
-    if (*end) return false;
+    if (*end || (!overflow && !std::isfinite(v))) return Parsed::NotNumber;
     *value = v;
-    return true;
+    return overflow ? Parsed::OutOfRange : Parsed::Number;
 }
+
+const char kNotInteger[] = "Tem de ser um número inteiro";
+const char kNotNumber[] = "Tem de ser um número";
 
 void ExchangeInteger(CDataExchange* dx, int id, long long& value, long long lo, long long hi, bool isSigned) {
     CWnd* w = dx->PrepareEditCtrl(id);
@@ -477,9 +489,14 @@ void ExchangeInteger(CDataExchange* dx, int id, long long& value, long long lo, 
         CString text;
         w->GetWindowText(text);
         long long v = 0;
-        if (!ParseInt(text, &v) || v < lo || v > hi) {
-            ValidationMessage("Please enter an integer.");
+        const Parsed parsed = ParseInt(text, &v);
+        if (parsed == Parsed::NotNumber) {
+            ValidationMessage(kNotInteger);
             dx->Fail();
+        }
+        if (parsed == Parsed::OutOfRange || v < lo || v > hi) {
+            dx->NoteOutOfRange(static_cast<double>(lo), static_cast<double>(hi), true);
+            return;
         }
         value = v;
     } else {
@@ -489,7 +506,54 @@ void ExchangeInteger(CDataExchange* dx, int id, long long& value, long long lo, 
         w->SetWindowText(text);
     }
 }
+
+// A real number of an edit, within ±limit.
+bool ExchangeReal(CDataExchange* dx, int id, double* value, double limit) {
+    CWnd* w = dx->PrepareEditCtrl(id);
+    if (!w) return false;
+    CString text;
+    w->GetWindowText(text);
+    double v = 0;
+    const Parsed parsed = ParseReal(text, &v);
+    if (parsed == Parsed::NotNumber) {
+        ValidationMessage(kNotNumber);
+        dx->Fail();
+    }
+    if (parsed == Parsed::OutOfRange || std::fabs(v) > limit) {
+        dx->NoteOutOfRange(-limit, limit, false);
+        return false;
+    }
+    *value = v;
+    return true;
+}
+
+// The refusal of a number out of range, with the bounds of the check that refuses it.
+[[noreturn]] void RefuseRange(CDataExchange* dx, const CString& message) {
+    dx->ClearOutOfRange();
+    ValidationMessage(message);
+    dx->Fail();
+}
 }  // namespace
+
+void CDataExchange::RefuseOutOfRange() {
+    if (!m_outOfRange) return;
+    m_idLastControl = m_idOutOfRange;
+    m_bEditLastControl = TRUE;
+    CString message;
+    if (m_outOfRangeInteger)
+        message.Format("Tem de ser um número inteiro entre %.0f e %.0f", m_outOfRangeLow, m_outOfRangeHigh);
+    else
+        message.Format("Tem de ser um número entre %g e %g", m_outOfRangeLow, m_outOfRangeHigh);
+    RefuseRange(this, message);
+}
+
+void CDataExchange::NoteOutOfRange(double low, double high, bool integer) {
+    m_outOfRange = true;
+    m_idOutOfRange = m_idLastControl;
+    m_outOfRangeLow = low;
+    m_outOfRangeHigh = high;
+    m_outOfRangeInteger = integer;
+}
 
 BOOL CWnd::UpdateData(BOOL saveAndValidate) {
     if (g_inValidationMessage) return FALSE;
@@ -499,6 +563,7 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate) {
     BOOL ok = TRUE;
     try {
         DoDataExchange(&dx);
+        dx.RefuseOutOfRange();
     } catch (const CUserException&) {
         ok = FALSE;
     }
@@ -536,41 +601,29 @@ void DDX_Text(CDataExchange* dx, int id, UINT& value) {
 }
 
 void DDX_Text(CDataExchange* dx, int id, double& value) {
+    if (dx->m_bSaveAndValidate) {
+        double v = 0;
+        if (ExchangeReal(dx, id, &v, DBL_MAX)) value = v;
+        return;
+    }
     CWnd* w = dx->PrepareEditCtrl(id);
     if (!w) return;
-    if (dx->m_bSaveAndValidate) {
-        CString text;
-        w->GetWindowText(text);
-        double v = 0;
-        if (!ParseReal(text, &v)) {
-            ValidationMessage("Please enter a number.");
-            dx->Fail();
-        }
-        value = v;
-    } else {
-        CString text;
-        text.Format("%.*g", DBL_DIG, value);
-        w->SetWindowText(text);
-    }
+    CString text;
+    text.Format("%.*g", DBL_DIG, value);
+    w->SetWindowText(text);
 }
 
 void DDX_Text(CDataExchange* dx, int id, float& value) {
+    if (dx->m_bSaveAndValidate) {
+        double v = 0;
+        if (ExchangeReal(dx, id, &v, FLT_MAX)) value = static_cast<float>(v);
+        return;
+    }
     CWnd* w = dx->PrepareEditCtrl(id);
     if (!w) return;
-    if (dx->m_bSaveAndValidate) {
-        CString text;
-        w->GetWindowText(text);
-        double v = 0;
-        if (!ParseReal(text, &v) || (std::isfinite(v) && std::fabs(v) > FLT_MAX)) {
-            ValidationMessage("Please enter a number.");
-            dx->Fail();
-        }
-        value = static_cast<float>(v);
-    } else {
-        CString text;
-        text.Format("%.*g", FLT_DIG, static_cast<double>(value));
-        w->SetWindowText(text);
-    }
+    CString text;
+    text.Format("%.*g", FLT_DIG, static_cast<double>(value));
+    w->SetWindowText(text);
 }
 
 void DDX_Check(CDataExchange* dx, int id, int& value) {
@@ -655,7 +708,7 @@ void DDV_MaxChars(CDataExchange* dx, const CString& value, int maxChars) {
     if (dx->m_bSaveAndValidate) {
         if (value.GetLength() > maxChars) {
             CString msg;
-            msg.Format("Please enter no more than %d characters.", maxChars);
+            msg.Format("Não pode ter mais de %d caracteres", maxChars);
             ValidationMessage(msg);
             dx->Fail();
         }
@@ -666,19 +719,13 @@ void DDV_MaxChars(CDataExchange* dx, const CString& value, int maxChars) {
 }
 
 void DDV_MinMaxInt(CDataExchange* dx, int value, int minVal, int maxVal) {
-    if (!dx->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-    CString msg;
-    msg.Format("Please enter an integer between %d and %d.", minVal, maxVal);
-    ValidationMessage(msg);
-    dx->Fail();
+    if (!dx->m_bSaveAndValidate || (!dx->LastOutOfRange() && value >= minVal && value <= maxVal)) return;
+    RefuseRange(dx, FormatString("Tem de ser um número inteiro entre %d e %d", minVal, maxVal));
 }
 
 void DDV_MinMaxUInt(CDataExchange* dx, UINT value, UINT minVal, UINT maxVal) {
-    if (!dx->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-    CString msg;
-    msg.Format("Please enter an integer between %u and %u.", minVal, maxVal);
-    ValidationMessage(msg);
-    dx->Fail();
+    if (!dx->m_bSaveAndValidate || (!dx->LastOutOfRange() && value >= minVal && value <= maxVal)) return;
+    RefuseRange(dx, FormatString("Tem de ser um número inteiro entre %u e %u", minVal, maxVal));
 }
 
 void DDV_MinMaxFloat(CDataExchange* dx, float value, float minVal, float maxVal) {
@@ -686,9 +733,6 @@ void DDV_MinMaxFloat(CDataExchange* dx, float value, float minVal, float maxVal)
 }
 
 void DDV_MinMaxDouble(CDataExchange* dx, double value, double minVal, double maxVal) {
-    if (!dx->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-    CString msg;
-    msg.Format("Please enter a number between %g and %g.", minVal, maxVal);
-    ValidationMessage(msg);
-    dx->Fail();
+    if (!dx->m_bSaveAndValidate || (!dx->LastOutOfRange() && value >= minVal && value <= maxVal)) return;
+    RefuseRange(dx, FormatString("Tem de ser um número entre %g e %g", minVal, maxVal));
 }

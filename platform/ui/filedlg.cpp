@@ -88,8 +88,8 @@ int CFileDialog::DoModal() {
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return IDCANCEL;
         QString chosen = dlg.selectedFiles().first();
         if (afx::ProgramPath(chosen.toStdString(), &m_path)) return IDOK;
-        AfxMessageBox("This name cannot be used: it holds characters that the program cannot store.\n"
-                      "Please choose another name.",
+        AfxMessageBox("Este nome não pode ser usado: tem caracteres que o programa não pode guardar.\n"
+                      "Escolha outro nome.",
                       MB_ICONEXCLAMATION);
     }
 }

@@ -126,6 +126,9 @@ void DiscardWindowSurface(QWidget* widget);
 // shows, not only after a first Tab (dialog.cpp).
 void ShowFocusCues(QWidget* window);
 
+// Has the toolkit's own dialogs and buttons speak the program's language (language.cpp).
+void UseProgramLanguage();
+
 // The dialog font and the size of a dialog unit.
 QFont DialogFont();
 void DialogBaseUnits(int* baseX, int* baseY);

@@ -86,6 +86,7 @@ void CloseAllWindows() {
 void PrepareToolkit() {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setFont(afx::DialogFont());
+    afx::UseProgramLanguage();
     afx::UseCNumericLocale();
 }
 }  // namespace
@@ -143,7 +144,7 @@ int AfxWinMain(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         CString arg;
         if (!afx::ProgramPath(argv[i], &arg)) {
-            AfxMessageBox("An argument of the command line holds characters that the program cannot use.",
+            AfxMessageBox("Um argumento da linha de comando tem caracteres que o programa não pode usar.",
                           MB_ICONEXCLAMATION);
             return 1;
         }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/ui/automation.h"
 #include "tests/support/gui_test.h"
 
 namespace {
@@ -162,19 +163,19 @@ TEST_F(Dialogs, ExchangeLoadsValidatesAndSaves) {
         d.Type(kInt, "12a");
         d.Key(VK_RETURN);
     });
-    ExpectMessage(user, "Please enter an integer.");
+    ExpectMessage(user, "Tem de ser um número inteiro");
     user.OnDialog(kDialog, [&](DialogDriver& d) {
         EXPECT_EQ(d.FocusId(), kInt);  // the focus is back on the faulty edit
         d.Type(kInt, "11");
         d.Key(VK_RETURN);
     });
-    ExpectMessage(user, "Please enter an integer between 1 and 10.");
+    ExpectMessage(user, "Tem de ser um número inteiro entre 1 e 10");
     user.OnDialog(kDialog, [&](DialogDriver& d) {
         d.Type(kInt, " 7 ");
         d.Type(kReal, "abc");
         d.Key(VK_RETURN);
     });
-    ExpectMessage(user, "Please enter a number.");
+    ExpectMessage(user, "Tem de ser um número");
     user.OnDialog(kDialog, [&](DialogDriver& d) {
         d.Type(kReal, "-2.25");
         d.Click(kRadioA);
@@ -196,6 +197,63 @@ TEST_F(Dialogs, ExchangeLoadsValidatesAndSaves) {
     EXPECT_EQ(dlg.text, "xy");
 }
 
+TEST_F(Dialogs, NumbersBeyondTheirVariableAreRefusedWithTheRangeAsked) {
+    CExchangeDlg dlg;
+    ScriptedUser user;
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        d.Type(kInt, "99999999999");   // an integer, beyond an int: the range check's bounds
+        d.Key(VK_RETURN);
+    });
+    ExpectMessage(user, "Tem de ser um número inteiro entre 1 e 10");
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        EXPECT_EQ(d.FocusId(), kInt);
+        d.Type(kInt, "-99999999999999999999999");   // beyond 64 bits too
+        d.Key(VK_RETURN);
+    });
+    ExpectMessage(user, "Tem de ser um número inteiro entre 1 e 10");
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        d.Type(kInt, "7");
+        d.Type(kReal, "1e39");   // beyond a float, with no range check: the float's bounds
+        d.Key(VK_RETURN);
+    });
+    ExpectMessage(user, "Tem de ser um número entre -3.40282e+38 e 3.40282e+38");
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        EXPECT_EQ(d.FocusId(), kReal);
+        d.Type(kReal, "inf");
+        d.Key(VK_RETURN);
+    });
+    ExpectMessage(user, "Tem de ser um número");
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        d.Type(kReal, "2");
+        d.Key(VK_RETURN);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(dlg.number, 7);
+    EXPECT_EQ(dlg.real, 2.0f);
+}
+
+TEST(ToolkitDialogs, SpeakThePortugueseOfPortugal) {
+    // The standard buttons, which the toolkit's translation lacks, in the program's words.
+    EXPECT_EQ(afx::ToolkitText("QPlatformTheme", "Cancel"), "Cancelar");
+    EXPECT_EQ(afx::ToolkitText("QPlatformTheme", "Open"), "Abrir");
+    EXPECT_EQ(afx::ToolkitText("QPlatformTheme", "Save"), "Gravar");
+    EXPECT_EQ(afx::ToolkitText("QPlatformTheme", "&Yes"), "&Sim");
+    EXPECT_EQ(afx::ToolkitText("QPlatformTheme", "&No"), "&Não");
+    EXPECT_EQ(afx::ToolkitText("QPrintDialog", "&Print"), "&Imprimir");
+    // The rest from the toolkit's European translation, not the Brazilian one.
+    EXPECT_EQ(afx::ToolkitText("QFileDialog", "File &name:"), "&Nome do Ficheiro:");
+}
+
+TEST(ToolkitDialogs, AMessageBoxIsAtLeastAsWideAsItsTitle) {
+    const CSize shortTitle = afx::MessageBoxSize("Ficheiro Vazio", "T", MB_OK);
+    const CSize longTitle =
+        afx::MessageBoxSize("Ficheiro Vazio", "Tabulon - um título muito mais comprido do que a mensagem", MB_OK);
+    // The long title takes some 300 pixels more than the short one, and the box grows with it.
+    EXPECT_GT(longTitle.cx, shortTitle.cx + 250);
+    EXPECT_EQ(longTitle.cy, shortTitle.cy);
+}
+
 TEST_F(Dialogs, LongTextsAreRefusedAndEditsLimitTyping) {
     CExchangeDlg dlg;
     dlg.text = "longer";  // put there by the program: shown whole
@@ -204,7 +262,7 @@ TEST_F(Dialogs, LongTextsAreRefusedAndEditsLimitTyping) {
         EXPECT_EQ(d.Text(kText), "longer");
         d.Key(VK_RETURN);
     });
-    ExpectMessage(user, "Please enter no more than 3 characters.");
+    ExpectMessage(user, "Não pode ter mais de 3 caracteres");
     user.OnDialog(kDialog, [](DialogDriver& d) {
         d.Type(kText, "abcdef");  // typing stops at the limit
         EXPECT_EQ(d.Text(kText), "abc");
@@ -354,7 +412,7 @@ TEST_F(Dialogs, AValidationMessageOnLeavingAnEditDoesNotComeTwice) {
         d.Click(IDOK);
     });
     user.OnMessageBox([&](const CString& text, UINT) {
-        EXPECT_EQ(text, "Please enter an integer.");
+        EXPECT_EQ(text, "Tem de ser um número inteiro");
         // While the box is up the focus moves again (the box itself, another window...):
         // the edit is left once more, and no second message appears.
         dlg.GetDlgItem(kInt)->SetFocus();

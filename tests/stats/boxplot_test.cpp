@@ -199,7 +199,7 @@ TEST_F(BoxplotCommand, MultipleChartsGroupTheVariablesOnACommonAxis) {
     });
     Run();
     EXPECT_TRUE(user.AllAnswered());
-    EXPECT_EQ(messages, (std::vector<CString>{"Please enter an integer between 2 and 5."}));
+    EXPECT_EQ(messages, (std::vector<CString>{"Tem de ser um número inteiro entre 2 e 5"}));
 }
 
 TEST(BoxplotLegend, ValuesKeepTheirIntegerPartAndLargeOnesTakeAnExponent) {
