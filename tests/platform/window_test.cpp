@@ -198,32 +198,35 @@ TEST_F(Dialogs, ExchangeLoadsValidatesAndSaves) {
 }
 
 TEST_F(Dialogs, NumbersBeyondTheirVariableAreRefusedWithTheRangeAsked) {
+    struct Refused {
+        int id;
+        const char* typed;
+        const char* message;
+    };
+    static const Refused kRefused[] = {
+        // A whole number beyond an int: the bounds of the range check that follows.
+        {kInt, "99999999999", "Tem de ser um número inteiro entre 1 e 10"},
+        {kInt, "-99999999999999999999999", "Tem de ser um número inteiro entre 1 e 10"},
+        // Beyond a float, with no range check: the float's bounds.
+        {kReal, "1e39", "Tem de ser um número entre -3.40282e+38 e 3.40282e+38"},
+        {kReal, "inf", "Tem de ser um número"},
+    };
     CExchangeDlg dlg;
     ScriptedUser user;
-    user.OnDialog(kDialog, [&](DialogDriver& d) {
-        d.Type(kInt, "99999999999");   // an integer, beyond an int: the range check's bounds
-        d.Key(VK_RETURN);
-    });
-    ExpectMessage(user, "Tem de ser um número inteiro entre 1 e 10");
-    user.OnDialog(kDialog, [&](DialogDriver& d) {
-        EXPECT_EQ(d.FocusId(), kInt);
-        d.Type(kInt, "-99999999999999999999999");   // beyond 64 bits too
-        d.Key(VK_RETURN);
-    });
-    ExpectMessage(user, "Tem de ser um número inteiro entre 1 e 10");
-    user.OnDialog(kDialog, [&](DialogDriver& d) {
-        d.Type(kInt, "7");
-        d.Type(kReal, "1e39");   // beyond a float, with no range check: the float's bounds
-        d.Key(VK_RETURN);
-    });
-    ExpectMessage(user, "Tem de ser um número entre -3.40282e+38 e 3.40282e+38");
-    user.OnDialog(kDialog, [&](DialogDriver& d) {
-        EXPECT_EQ(d.FocusId(), kReal);
-        d.Type(kReal, "inf");
-        d.Key(VK_RETURN);
-    });
-    ExpectMessage(user, "Tem de ser um número");
-    user.OnDialog(kDialog, [&](DialogDriver& d) {
+    const Refused* previous = nullptr;
+    for (const Refused& r : kRefused) {
+        user.OnDialog(kDialog, [&r, previous](DialogDriver& d) {
+            if (previous) {
+                EXPECT_EQ(d.FocusId(), previous->id);   // back on the refused edit
+            }
+            d.Type(kInt, r.id == kInt ? r.typed : "7");
+            if (r.id == kReal) d.Type(kReal, r.typed);
+            d.Key(VK_RETURN);
+        });
+        ExpectMessage(user, r.message);
+        previous = &r;
+    }
+    user.OnDialog(kDialog, [](DialogDriver& d) {
         d.Type(kReal, "2");
         d.Key(VK_RETURN);
     });
@@ -234,15 +237,19 @@ TEST_F(Dialogs, NumbersBeyondTheirVariableAreRefusedWithTheRangeAsked) {
 }
 
 TEST(ToolkitDialogs, SpeakThePortugueseOfPortugal) {
-    // The standard buttons, which the toolkit's translation lacks, in the program's words.
-    EXPECT_EQ(afx::ToolkitText("QPlatformTheme", "Cancel"), "Cancelar");
-    EXPECT_EQ(afx::ToolkitText("QPlatformTheme", "Open"), "Abrir");
-    EXPECT_EQ(afx::ToolkitText("QPlatformTheme", "Save"), "Gravar");
-    EXPECT_EQ(afx::ToolkitText("QPlatformTheme", "&Yes"), "&Sim");
-    EXPECT_EQ(afx::ToolkitText("QPlatformTheme", "&No"), "&Não");
-    EXPECT_EQ(afx::ToolkitText("QPrintDialog", "&Print"), "&Imprimir");
-    // The rest from the toolkit's European translation, not the Brazilian one.
-    EXPECT_EQ(afx::ToolkitText("QFileDialog", "File &name:"), "&Nome do Ficheiro:");
+    static const char* const kShown[][3] = {
+        // The standard buttons and the print button, which the toolkit's translation lacks,
+        // in the program's words.
+        {"QPlatformTheme", "Cancel", "Cancelar"},
+        {"QPlatformTheme", "Open", "Abrir"},
+        {"QPlatformTheme", "Save", "Gravar"},
+        {"QPlatformTheme", "&Yes", "&Sim"},
+        {"QPlatformTheme", "&No", "&Não"},
+        {"QPrintDialog", "&Print", "&Imprimir"},
+        // The rest from the toolkit's European translation, not the Brazilian one.
+        {"QFileDialog", "File &name:", "&Nome do Ficheiro:"},
+    };
+    for (const auto& text : kShown) EXPECT_EQ(afx::ToolkitText(text[0], text[1]), text[2]) << text[1];
 }
 
 TEST(ToolkitDialogs, AMessageBoxIsAtLeastAsWideAsItsTitle) {
