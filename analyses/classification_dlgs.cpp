@@ -31,7 +31,7 @@ void DDX_FiniteFloat(CDataExchange* dx, int id, float& value) {
     float v = value;
     DDX_Text(dx, id, v);
     if (dx->m_bSaveAndValidate && !std::isfinite(v)) {
-        AfxMessageBox("Please enter a number.", MB_ICONEXCLAMATION);
+        AfxMessageBox("Tem de ser um número", MB_ICONEXCLAMATION);
         dx->Fail();
     }
     value = v;

@@ -66,6 +66,7 @@ public:
     // 1: the edit's text replaces the item and the parent is told; 0: refused, with a
     // message, and the edit stays open.
     BOOL ValidateEditedValue() override;
+    void AbandonEditedValue() override { ResetEditing(); }
     // Whether a text may stand at index i of the list (numeric and order checks).
     bool CheckValue(const CString& text, int i, CString* message) const;
 

@@ -4,6 +4,8 @@
 
 BEGIN_MESSAGE_MAP(CInPlaceEdit, CEdit)
     ON_WM_KILLFOCUS()
+    ON_WM_GETDLGCODE()
+    ON_WM_KEYDOWN()
 END_MESSAGE_MAP()
 
 void CInPlaceEdit::ShowOver(const CRect& rect) {
@@ -14,7 +16,26 @@ void CInPlaceEdit::ShowOver(const CRect& rect) {
     SetFocus();
 }
 
-void CInPlaceEdit::OnKillFocus(CWnd* newWnd) { OnEndEdit(newWnd); }
+void CInPlaceEdit::OnKillFocus(CWnd* newWnd) {
+    if (m_bAbandoning) Default();
+    else OnEndEdit(newWnd);
+}
+
+UINT CInPlaceEdit::OnGetDlgCode() { return CEdit::OnGetDlgCode() | DLGC_WANTALLKEYS; }
+
+void CInPlaceEdit::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
+    if (ch == VK_RETURN) {
+        // The focus goes back to the list, which ends the edit; a refused text takes it back.
+        if (CWnd* list = GetParent()) list->SetFocus();
+    } else if (ch == VK_ESCAPE) {
+        if (auto* list = dynamic_cast<CValidatingList*>(GetParent())) list->AbandonEditedValue();
+        m_bAbandoning = true;
+        HideEdit();
+        m_bAbandoning = false;
+    } else {
+        CEdit::OnKeyDown(ch, repeat, flags);
+    }
+}
 
 void CInPlaceEdit::HideEdit() {
     if (!IsWindowVisible()) return;

@@ -10,7 +10,9 @@ constexpr UINT CLN_TICKED = 0x8001;
 constexpr UINT CLN_UNTICKED = 0x8002;
 constexpr UINT CLN_TEXT_EDITED = 0x8003;
 
-// A single-line edit over a list-box item; leaving it ends the edit.
+// A single-line edit over a list-box item; leaving it ends the edit. Enter and Escape belong
+// to the edit, not to the dialog's buttons: Enter ends it as leaving it does, Escape ends it
+// and leaves the item as it was.
 class CInPlaceEdit : public CEdit {
 public:
     // Places and shows the edit over an item (13 pixels in, so the tick box stays visible).
@@ -19,8 +21,12 @@ public:
 
 protected:
     void OnKillFocus(CWnd* newWnd);
+    UINT OnGetDlgCode();
+    void OnKeyDown(UINT ch, UINT repeat, UINT flags);
     // Hides the edit; the focus goes back to the list when the edit had it.
     void HideEdit();
+
+    bool m_bAbandoning = false;   // Escape: the edit goes without its text being taken
 
     DECLARE_MESSAGE_MAP()
 };
@@ -37,6 +43,8 @@ class CValidatingList {
 public:
     virtual ~CValidatingList() = default;
     virtual BOOL ValidateEditedValue() = 0;
+    // The edit was ended with Escape: the item keeps its value.
+    virtual void AbandonEditedValue() {}
 };
 
 class CEditCheckListBox : public CCheckListBox {

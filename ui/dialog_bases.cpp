@@ -77,7 +77,9 @@ void CWizardStepDlg::OnPreviousStep() { EndStep(STEP_PREVIOUS); }
 void CWizardStepDlg::OnFinishStep() { EndStep(STEP_FINISH); }
 
 BOOL CWizardStepDlg::PreTranslateMessage(MSG* msg) {
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && CWnd::GetForegroundWindow() == this) {
+    // Enter in a control that takes it (an edit over a list item) is that control's.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && CWnd::GetForegroundWindow() == this &&
+        !FocusTakesKey(msg)) {
         const int nextId = m_bStepIdsTaken ? m_stepIds[3] : IDC_STEP_NEXT;
         const int finishId = m_bStepIdsTaken ? m_stepIds[2] : IDC_STEP_FINISH;
         CWnd* next = GetDlgItem(nextId);

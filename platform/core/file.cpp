@@ -35,21 +35,21 @@ int CFileException::CauseFromErrno(int error) {
 }
 
 CString CFileException::GetErrorMessage() const {
-    const char* name = m_strFileName.IsEmpty() ? "an unnamed file" : m_strFileName.GetString();
+    const char* name = m_strFileName.IsEmpty() ? "um ficheiro sem nome" : m_strFileName.GetString();
     switch (m_cause) {
-    case none: return "No error occurred.";
-    case fileNotFound: return FormatString("%s was not found.", name);
-    case badPath: return FormatString("%s contains an invalid path.", name);
-    case tooManyOpenFiles: return FormatString("%s could not be opened because there are too many open files.", name);
-    case accessDenied: return FormatString("Access to %s was denied.", name);
-    case invalidFile: return FormatString("An invalid file handle was associated with %s.", name);
-    case directoryFull: return FormatString("%s could not be created because the directory is full.", name);
-    case badSeek: return FormatString("Seek failed on %s.", name);
-    case hardIO: return FormatString("A hardware I/O error was reported while accessing %s.", name);
-    case sharingViolation: return FormatString("A sharing violation occurred while accessing %s.", name);
-    case diskFull: return FormatString("There is not enough space on the disk for %s.", name);
-    case endOfFile: return FormatString("An attempt was made to access %s past its end.", name);
-    default: return FormatString("An unexpected error occurred while accessing %s.", name);
+    case none: return "Não ocorreu nenhum erro.";
+    case fileNotFound: return FormatString("%s não foi encontrado.", name);
+    case badPath: return FormatString("%s tem um caminho inválido.", name);
+    case tooManyOpenFiles: return FormatString("Não foi possível abrir %s porque há demasiados ficheiros abertos.", name);
+    case accessDenied: return FormatString("O acesso a %s foi negado.", name);
+    case invalidFile: return FormatString("Foi associado a %s um identificador de ficheiro inválido.", name);
+    case directoryFull: return FormatString("Não foi possível criar %s porque a pasta está cheia.", name);
+    case badSeek: return FormatString("Falhou o posicionamento em %s.", name);
+    case hardIO: return FormatString("Houve um erro do dispositivo ao aceder a %s.", name);
+    case sharingViolation: return FormatString("Houve uma violação de partilha ao aceder a %s.", name);
+    case diskFull: return FormatString("Não há espaço suficiente no disco para %s.", name);
+    case endOfFile: return FormatString("Houve uma tentativa de aceder a %s para além do fim.", name);
+    default: return FormatString("Houve um erro inesperado ao aceder a %s.", name);
     }
 }
 

@@ -42,6 +42,7 @@
 #include "platform/ui/menu.h"
 #include "platform/ui/qt_bridge.h"
 #include "platform/ui/text_viewer.h"
+#include "platform/ui/window_owner.h"
 #include "platform/ui/winapp.h"
 
 namespace afx {
@@ -80,14 +81,6 @@ void Activate(QWidget* w) {
     if (!top->isVisible()) top->show();
     // A pop-up (an open drop-down list) keeps the input until it closes.
     if (!QApplication::activePopupWidget()) QApplication::setActiveWindow(top);
-}
-
-// Whether a window takes no input because the modal window on the screen does not own it.
-bool BlockedByModal(QWidget* w) {
-    QWindow* modal = QGuiApplication::modalWindow();
-    QWindow* mine = w ? w->window()->windowHandle() : nullptr;
-    if (!modal || !mine) return false;
-    return mine != modal && !modal->isAncestorOf(mine, QWindow::IncludeTransients);
 }
 
 // Where a person's key goes: the open pop-up (a drop-down list, a menu), else the control
@@ -379,7 +372,7 @@ void DialogDriver::Tick(int id, int index) {
     if (WidgetOf(&m_dialog)) SendMouse(lw->viewport(), QEvent::MouseButtonRelease, p, Qt::LeftButton);
 }
 
-void DialogDriver::EditCell(int id, int row, int column, const char* text) {
+void DialogDriver::EditCell(int id, int row, int column, const char* text, UINT endKey) {
     QWidget* q = Control(id, "edit a cell of");
     if (!q || !Usable(q, m_dialog, id, "edit a cell of")) return;
     auto* lw = qobject_cast<QListWidget*>(q);
@@ -399,11 +392,11 @@ void DialogDriver::EditCell(int id, int row, int column, const char* text) {
             g_current->Fail("list " + std::to_string(id) + " opened no edit over its item " + std::to_string(row));
         return;
     }
-    // The old text is selected: the new one replaces it key by key, then Tab leaves the edit.
+    // The old text is selected: the new one replaces it key by key, then a key ends the edit.
     edit->selectAll();
     SendVirtualKey(VK_DELETE);
     TypeKeys(text);
-    if (WidgetOf(&m_dialog) && QApplication::focusWidget() == edit) SendVirtualKey(VK_TAB);
+    if (WidgetOf(&m_dialog) && QApplication::focusWidget() == edit) SendVirtualKey(endKey);
 }
 
 void DialogDriver::RightClick(int id) {
@@ -795,7 +788,6 @@ bool ScriptedUser::RunPrintDialog(QDialog& dialog, PrintDialogRequest& request) 
     // What the person will do, asked before the dialog shows, so a test sees its settings.
     const bool print = AnswerPrintDialog(request);
     if (print && request.outputFile.IsEmpty()) Fail("the print dialog was accepted without an output file");
-    dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     // The dialog's own questions: overwriting the file asked for is confirmed; any other

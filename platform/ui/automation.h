@@ -16,6 +16,7 @@
 
 #include "platform/core/cstring.h"
 #include "platform/core/win_types.h"
+#include "platform/ui/win_messages.h"
 
 class CDialog;
 class CMenu;
@@ -50,8 +51,8 @@ public:
     void Tick(int id, int index);
     // Edits an item of a list in place, as a person does: a double-click opens the edit on
     // item `row` (column 0, the only one of a list box), the text is typed over the old one,
-    // and Tab leaves the edit, which ends it.
-    void EditCell(int id, int row, int column, const char* text);
+    // and a key ends the edit: Tab (leaving it), Enter or Escape.
+    void EditCell(int id, int row, int column, const char* text, UINT endKey = VK_TAB);
     // Right-clicks a control at its centre (or at a client point).
     void RightClick(int id);
     void RightClickAt(int id, int x, int y);
@@ -230,6 +231,12 @@ bool TextViewerKey(UINT vk, std::string* problem, UINT keyState = 0);
 bool TextViewerClick(const CString& caption, std::string* problem);
 // "closed" when no text viewer is open, else "open, at the top" or "open, scrolled".
 std::string TextViewerState();
+
+// The text that the toolkit's own dialogs show for one of theirs (a translation context and
+// the English source text), as the program's language makes it.
+CString ToolkitText(const char* context, const char* text);
+// The size of a message box as it comes up on the screen (shown for a moment and hidden).
+CSize MessageBoxSize(const char* text, const char* caption, UINT type);
 
 // Records the commands that menus, toolbar buttons and accelerators issue, with whether
 // they were enabled (a disabled command is not carried out).

@@ -34,6 +34,7 @@
 #include <QPainter>
 #include <QStyleOptionViewItem>
 #include <QKeyEvent>
+#include <algorithm>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -690,16 +691,54 @@ void WireListBox(QListWidget* lw) {
     QObject::connect(lw, &QListWidget::itemDoubleClicked, lw, [lw](QListWidgetItem*) { NotifyParent(lw, LBN_DBLCLK); });
 }
 
+// The radio buttons of a button's group, in template order (the button alone when it
+// belongs to none).
+std::vector<QRadioButton*> RadioGroupOf(QRadioButton* rb) {
+    WindowBinding* b = WindowBinding::Of(rb);
+    if (!b || b->radioGroup < 0 || !rb->parentWidget()) return {rb};
+    std::vector<QRadioButton*> group;
+    for (QRadioButton* other : rb->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+        WindowBinding* ob = WindowBinding::Of(other);
+        if (ob && ob->radioGroup == b->radioGroup) group.push_back(other);
+    }
+    return group;
+}
+
 void ClickRadio(QRadioButton* rb) {
     rb->setChecked(true);
-    WindowBinding* b = WindowBinding::Of(rb);
-    if (b && b->radioGroup >= 0 && rb->parentWidget()) {
-        for (QRadioButton* other : rb->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
-            WindowBinding* ob = WindowBinding::Of(other);
-            if (other != rb && ob && ob->radioGroup == b->radioGroup) other->setChecked(false);
+    for (QRadioButton* other : RadioGroupOf(rb))
+        if (other != rb) other->setChecked(false);
+}
+
+// A radio button of a dialog's group. The group is one Tab stop, its checked button (else
+// its first one that can take the focus); the arrow keys move the focus round the group and
+// check the button they reach, as a click does.
+class RadioButton : public Host<QRadioButton> {
+public:
+    using Host<QRadioButton>::Host;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const int key = e->key();
+        if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Left && key != Qt::Key_Right)
+            return Host<QRadioButton>::keyPressEvent(e);
+        const std::vector<QRadioButton*> group = RadioGroupOf(this);
+        const auto n = static_cast<std::ptrdiff_t>(group.size());
+        const std::ptrdiff_t step = key == Qt::Key_Down || key == Qt::Key_Right ? 1 : n - 1;
+        const std::ptrdiff_t at = std::find(group.begin(), group.end(), this) - group.begin();
+        for (std::ptrdiff_t i = (at + step) % n; i != at; i = (i + step) % n) {
+            QRadioButton* next = group[static_cast<size_t>(i)];
+            if (!next->isEnabled() || !next->isVisible() || next->focusPolicy() == Qt::NoFocus) continue;
+            next->setFocus(Qt::TabFocusReason);
+            next->click();
+            break;
         }
     }
-}
+    void changeEvent(QEvent* e) override {
+        Host<QRadioButton>::changeEvent(e);
+        if (e->type() == QEvent::EnabledChange) UpdateRadioTabStop(this);
+    }
+};
 
 Qt::Alignment StaticAlignment(DWORD style) {
     DWORD a = style & 3;
@@ -707,6 +746,18 @@ Qt::Alignment StaticAlignment(DWORD style) {
     return h | ((style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop);
 }
 }  // namespace
+
+void UpdateRadioTabStop(QRadioButton* button) {
+    const std::vector<QRadioButton*> group = RadioGroupOf(button);
+    auto canStop = [](QRadioButton* b) { return b->isEnabled() && b->focusPolicy() != Qt::NoFocus; };
+    QRadioButton* stop = nullptr;
+    for (QRadioButton* b : group)
+        if (b->isChecked() && canStop(b)) stop = b;
+    for (QRadioButton* b : group)
+        if (!stop && canStop(b)) stop = b;
+    for (QRadioButton* b : group)
+        if (b->focusPolicy() != Qt::NoFocus) b->setFocusPolicy(b == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
 
 QWidget* CreateKindWidget(WindowKind kind, DWORD style, const char* text, QWidget* parent) {
     QWidget* w = nullptr;
@@ -728,13 +779,14 @@ QWidget* CreateKindWidget(WindowKind kind, DWORD style, const char* text, QWidge
         break;
     }
     case WindowKind::Radio: {
-        auto* b = new Host<QRadioButton>(parent);
+        auto* b = new RadioButton(parent);
         b->setAutoExclusive(false);
         b->setText(ToQ(text));
         QObject::connect(b, &QRadioButton::clicked, b, [b] {
             ClickRadio(b);
             NotifyParent(b, BN_CLICKED);
         });
+        QObject::connect(b, &QRadioButton::toggled, b, [b] { UpdateRadioTabStop(b); });
         w = b;
         break;
     }

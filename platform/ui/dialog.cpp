@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -19,6 +20,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/qt_bridge.h"
+#include "platform/ui/window_owner.h"
 #include "platform/ui/winapp.h"
 
 using afx::Ctl;
@@ -169,6 +171,8 @@ void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* default
     }
     // Group boxes stay behind the controls they frame.
     for (QWidget* g : groups) g->lower();
+    // Each group of radio buttons is one Tab stop.
+    for (QRadioButton* r : dialog->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) UpdateRadioTabStop(r);
 }
 
 namespace {
@@ -195,6 +199,7 @@ void ShowFocusCues(QWidget* window) {
 // --- CDataExchange ------------------------------------------------------------------------
 
 CWnd* CDataExchange::PrepareCtrl(int id) {
+    RefuseOutOfRange();
     m_idLastControl = id;
     m_bEditLastControl = FALSE;
     return m_pDlgWnd ? m_pDlgWnd->GetDlgItem(id) : nullptr;
@@ -284,7 +289,8 @@ int CDialog::DoModal() {
     if (focusDefault && m_widget && !m_bEnded) {
         auto* dlg = static_cast<QDialog*>(m_widget);
         QWidget* first = dlg->nextInFocusChain();
-        while (first && first != dlg && (!first->isEnabled() || first->focusPolicy() == Qt::NoFocus || !first->isVisibleTo(dlg)))
+        while (first && first != dlg &&
+               (!first->isEnabled() || !(first->focusPolicy() & Qt::TabFocus) || !first->isVisibleTo(dlg)))
             first = first->nextInFocusChain();
         if (first && first != dlg) first->setFocus(Qt::TabFocusReason);
     }
@@ -292,12 +298,12 @@ int CDialog::DoModal() {
         auto* dlg = static_cast<QDialog*>(m_widget);
         if (afx::automation::Active()) {
             // Modal as for a person: the windows below take no input while it is open.
-            dlg->setWindowModality(Qt::ApplicationModal);
+            afx::SetModality(dlg);
             dlg->show();
             QApplication::setActiveWindow(dlg);
             afx::automation::RunModal(*this);
         } else {
-            dlg->setWindowModality(Qt::ApplicationModal);
+            afx::SetModality(dlg);
             int r = dlg->exec();
             if (!m_bEnded) m_nModalResult = r;
         }
@@ -364,14 +370,8 @@ BOOL CDialog::PreTranslateMessage(MSG* msg) { return IsDialogMessage(msg); }
 BOOL CDialog::IsDialogMessage(MSG* msg) {
     if (!m_widget || msg->message != WM_KEYDOWN) return FALSE;
     if (msg->wParam != VK_RETURN && msg->wParam != VK_ESCAPE) return FALSE;
+    if (FocusTakesKey(msg)) return FALSE;
     CWnd* focus = CWnd::FromHandle(msg->hwnd);
-    if (focus && focus != this) {
-        UINT code = static_cast<UINT>(focus->SendMessage(WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)));
-        bool multiline = (focus->GetStyle() & ES_MULTILINE) && (focus->GetStyle() & ES_WANTRETURN) &&
-                         WindowBinding::Of(afx::WidgetOf(focus)) &&
-                         WindowBinding::Of(afx::WidgetOf(focus))->kind == WindowKind::Edit;
-        if ((code & DLGC_WANTALLKEYS) || (msg->wParam == VK_RETURN && multiline)) return FALSE;
-    }
     UINT id;
     if (msg->wParam == VK_ESCAPE) {
         id = IDCANCEL;
@@ -388,6 +388,16 @@ BOOL CDialog::IsDialogMessage(MSG* msg) {
     }
     SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button ? button->m_hWnd : nullptr));
     return TRUE;
+}
+
+bool CDialog::FocusTakesKey(const MSG* msg) {
+    CWnd* focus = CWnd::FromHandle(msg->hwnd);
+    if (!focus || focus == this) return false;
+    UINT code = static_cast<UINT>(focus->SendMessage(WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)));
+    WindowBinding* b = WindowBinding::Of(afx::WidgetOf(focus));
+    bool multiline = (focus->GetStyle() & ES_MULTILINE) && (focus->GetStyle() & ES_WANTRETURN) && b &&
+                     b->kind == WindowKind::Edit;
+    return (code & DLGC_WANTALLKEYS) || (msg->wParam == VK_RETURN && multiline);
 }
 
 DWORD CDialog::GetDefID() const { return m_defId ? MAKEWPARAM(m_defId, 0x534B) : 0; }
@@ -434,32 +444,43 @@ void ValidationMessage(const CString& text) {
     g_inValidationMessage = false;
 }
 
-bool ParseInt(const CString& text, long long* value) {
+enum class Parsed { Number, NotNumber, OutOfRange };
+
+// A whole number with blanks around it; one beyond 64 bits is still a whole number.
+Parsed ParseInt(const CString& text, long long* value) {
     const char* s = text.GetString();
     while (*s == ' ' || *s == '\t') ++s;
-    if (!*s) return false;
+    if (!*s) return Parsed::NotNumber;
     char* end = nullptr;
     errno = 0;
     long long v = std::strtoll(s, &end, 10);
-    if (end == s || errno == ERANGE) return false;
+    if (end == s) return Parsed::NotNumber;
+    const bool overflow = errno == ERANGE;
     while (*end == ' ' || *end == '\t') ++end;
-    if (*end) return false;
+    if (*end) return Parsed::NotNumber;
     *value = v;
-    return true;
+    return overflow ? Parsed::OutOfRange : Parsed::Number;
 }
 
-bool ParseReal(const CString& text, double* value) {
+// A finite number with blanks around it; one beyond a double is out of range ("inf" and
+// "nan" are no numbers).
+Parsed ParseReal(const CString& text, double* value) {
     const char* s = text.GetString();
     while (*s == ' ' || *s == '\t') ++s;
-    if (!*s) return false;
+    if (!*s) return Parsed::NotNumber;
     char* end = nullptr;
+    errno = 0;
     double v = std::strtod(s, &end);
-    if (end == s) return false;
+    if (end == s) return Parsed::NotNumber;
+    const bool overflow = errno == ERANGE && std::isinf(v);
     while (*end == ' ' || *end == '\t') ++end;
-    if (*end) return false;
+    if (*end || (!overflow && !std::isfinite(v))) return Parsed::NotNumber;
     *value = v;
-    return true;
+    return overflow ? Parsed::OutOfRange : Parsed::Number;
 }
+
+const char kNotInteger[] = "Tem de ser um número inteiro";
+const char kNotNumber[] = "Tem de ser um número";
 
 void ExchangeInteger(CDataExchange* dx, int id, long long& value, long long lo, long long hi, bool isSigned) {
     CWnd* w = dx->PrepareEditCtrl(id);
@@ -468,9 +489,14 @@ void ExchangeInteger(CDataExchange* dx, int id, long long& value, long long lo, 
         CString text;
         w->GetWindowText(text);
         long long v = 0;
-        if (!ParseInt(text, &v) || v < lo || v > hi) {
-            ValidationMessage("Please enter an integer.");
+        const Parsed parsed = ParseInt(text, &v);
+        if (parsed == Parsed::NotNumber) {
+            ValidationMessage(kNotInteger);
             dx->Fail();
+        }
+        if (parsed == Parsed::OutOfRange || v < lo || v > hi) {
+            dx->NoteOutOfRange(static_cast<double>(lo), static_cast<double>(hi), true);
+            return;
         }
         value = v;
     } else {
@@ -480,7 +506,54 @@ void ExchangeInteger(CDataExchange* dx, int id, long long& value, long long lo, 
         w->SetWindowText(text);
     }
 }
+
+// A real number of an edit, within ±limit.
+bool ExchangeReal(CDataExchange* dx, int id, double* value, double limit) {
+    CWnd* w = dx->PrepareEditCtrl(id);
+    if (!w) return false;
+    CString text;
+    w->GetWindowText(text);
+    double v = 0;
+    const Parsed parsed = ParseReal(text, &v);
+    if (parsed == Parsed::NotNumber) {
+        ValidationMessage(kNotNumber);
+        dx->Fail();
+    }
+    if (parsed == Parsed::OutOfRange || std::fabs(v) > limit) {
+        dx->NoteOutOfRange(-limit, limit, false);
+        return false;
+    }
+    *value = v;
+    return true;
+}
+
+// The refusal of a number out of range, with the bounds of the check that refuses it.
+[[noreturn]] void RefuseRange(CDataExchange* dx, const CString& message) {
+    dx->ClearOutOfRange();
+    ValidationMessage(message);
+    dx->Fail();
+}
 }  // namespace
+
+void CDataExchange::RefuseOutOfRange() {
+    if (!m_outOfRange) return;
+    m_idLastControl = m_idOutOfRange;
+    m_bEditLastControl = TRUE;
+    CString message;
+    if (m_outOfRangeInteger)
+        message.Format("Tem de ser um número inteiro entre %.0f e %.0f", m_outOfRangeLow, m_outOfRangeHigh);
+    else
+        message.Format("Tem de ser um número entre %g e %g", m_outOfRangeLow, m_outOfRangeHigh);
+    RefuseRange(this, message);
+}
+
+void CDataExchange::NoteOutOfRange(double low, double high, bool integer) {
+    m_outOfRange = true;
+    m_idOutOfRange = m_idLastControl;
+    m_outOfRangeLow = low;
+    m_outOfRangeHigh = high;
+    m_outOfRangeInteger = integer;
+}
 
 BOOL CWnd::UpdateData(BOOL saveAndValidate) {
     if (g_inValidationMessage) return FALSE;
@@ -490,6 +563,7 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate) {
     BOOL ok = TRUE;
     try {
         DoDataExchange(&dx);
+        dx.RefuseOutOfRange();
     } catch (const CUserException&) {
         ok = FALSE;
     }
@@ -527,41 +601,29 @@ void DDX_Text(CDataExchange* dx, int id, UINT& value) {
 }
 
 void DDX_Text(CDataExchange* dx, int id, double& value) {
+    if (dx->m_bSaveAndValidate) {
+        double v = 0;
+        if (ExchangeReal(dx, id, &v, DBL_MAX)) value = v;
+        return;
+    }
     CWnd* w = dx->PrepareEditCtrl(id);
     if (!w) return;
-    if (dx->m_bSaveAndValidate) {
-        CString text;
-        w->GetWindowText(text);
-        double v = 0;
-        if (!ParseReal(text, &v)) {
-            ValidationMessage("Please enter a number.");
-            dx->Fail();
-        }
-        value = v;
-    } else {
-        CString text;
-        text.Format("%.*g", DBL_DIG, value);
-        w->SetWindowText(text);
-    }
+    CString text;
+    text.Format("%.*g", DBL_DIG, value);
+    w->SetWindowText(text);
 }
 
 void DDX_Text(CDataExchange* dx, int id, float& value) {
+    if (dx->m_bSaveAndValidate) {
+        double v = 0;
+        if (ExchangeReal(dx, id, &v, FLT_MAX)) value = static_cast<float>(v);
+        return;
+    }
     CWnd* w = dx->PrepareEditCtrl(id);
     if (!w) return;
-    if (dx->m_bSaveAndValidate) {
-        CString text;
-        w->GetWindowText(text);
-        double v = 0;
-        if (!ParseReal(text, &v) || (std::isfinite(v) && std::fabs(v) > FLT_MAX)) {
-            ValidationMessage("Please enter a number.");
-            dx->Fail();
-        }
-        value = static_cast<float>(v);
-    } else {
-        CString text;
-        text.Format("%.*g", FLT_DIG, static_cast<double>(value));
-        w->SetWindowText(text);
-    }
+    CString text;
+    text.Format("%.*g", FLT_DIG, static_cast<double>(value));
+    w->SetWindowText(text);
 }
 
 void DDX_Check(CDataExchange* dx, int id, int& value) {
@@ -646,7 +708,7 @@ void DDV_MaxChars(CDataExchange* dx, const CString& value, int maxChars) {
     if (dx->m_bSaveAndValidate) {
         if (value.GetLength() > maxChars) {
             CString msg;
-            msg.Format("Please enter no more than %d characters.", maxChars);
+            msg.Format("Não pode ter mais de %d caracteres", maxChars);
             ValidationMessage(msg);
             dx->Fail();
         }
@@ -657,19 +719,13 @@ void DDV_MaxChars(CDataExchange* dx, const CString& value, int maxChars) {
 }
 
 void DDV_MinMaxInt(CDataExchange* dx, int value, int minVal, int maxVal) {
-    if (!dx->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-    CString msg;
-    msg.Format("Please enter an integer between %d and %d.", minVal, maxVal);
-    ValidationMessage(msg);
-    dx->Fail();
+    if (!dx->m_bSaveAndValidate || (!dx->LastOutOfRange() && value >= minVal && value <= maxVal)) return;
+    RefuseRange(dx, FormatString("Tem de ser um número inteiro entre %d e %d", minVal, maxVal));
 }
 
 void DDV_MinMaxUInt(CDataExchange* dx, UINT value, UINT minVal, UINT maxVal) {
-    if (!dx->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-    CString msg;
-    msg.Format("Please enter an integer between %u and %u.", minVal, maxVal);
-    ValidationMessage(msg);
-    dx->Fail();
+    if (!dx->m_bSaveAndValidate || (!dx->LastOutOfRange() && value >= minVal && value <= maxVal)) return;
+    RefuseRange(dx, FormatString("Tem de ser um número inteiro entre %u e %u", minVal, maxVal));
 }
 
 void DDV_MinMaxFloat(CDataExchange* dx, float value, float minVal, float maxVal) {
@@ -677,9 +733,6 @@ void DDV_MinMaxFloat(CDataExchange* dx, float value, float minVal, float maxVal)
 }
 
 void DDV_MinMaxDouble(CDataExchange* dx, double value, double minVal, double maxVal) {
-    if (!dx->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-    CString msg;
-    msg.Format("Please enter a number between %g and %g.", minVal, maxVal);
-    ValidationMessage(msg);
-    dx->Fail();
+    if (!dx->m_bSaveAndValidate || (!dx->LastOutOfRange() && value >= minVal && value <= maxVal)) return;
+    RefuseRange(dx, FormatString("Tem de ser um número entre %g e %g", minVal, maxVal));
 }

@@ -25,6 +25,24 @@ public:
     CWnd* PrepareEditCtrl(int id);
     // Puts the focus back on the last control and abandons the exchange.
     [[noreturn]] void Fail();
+
+    // A number typed beyond what its variable holds. It is refused by the range check of
+    // the same control that follows (DDV_MinMax...), with that check's bounds; without one,
+    // as the next control is exchanged or the exchange ends, with the variable's bounds.
+    void NoteOutOfRange(double low, double high, bool integer);
+    // Refuses a number noted out of range, if any.
+    void RefuseOutOfRange();
+    // Whether the last control's number was noted out of range (a range check then refuses
+    // it with its own bounds).
+    bool LastOutOfRange() const { return m_outOfRange && m_idOutOfRange == m_idLastControl; }
+    void ClearOutOfRange() { m_outOfRange = false; }
+
+private:
+    bool m_outOfRange = false;
+    int m_idOutOfRange = 0;
+    double m_outOfRangeLow = 0;
+    double m_outOfRangeHigh = 0;
+    bool m_outOfRangeInteger = false;
 };
 
 class CDialog : public CWnd {
@@ -72,6 +90,9 @@ public:
     DECLARE_MESSAGE_MAP()
 
 protected:
+    // Whether the control that has the focus takes this key itself (an edit that wants all
+    // keys, Enter in a multi-line edit), so that the dialog leaves it alone.
+    bool FocusTakesKey(const MSG* msg);
     // Builds the window and its controls from the template.
     BOOL CreateFromTemplate(CWnd* parent);
     void DestroyDialogWidget();

@@ -91,8 +91,8 @@ BOOL CDocument::OnSaveDocument(const char* path) {
 void CDocument::ReportSaveLoadException(const char* path, const std::exception* e, BOOL saving, UINT) {
     CString text;
     if (auto* fe = dynamic_cast<const CFileException*>(e)) text = fe->GetErrorMessage();
-    else if (saving) text.Format("Failed to save document %s.", path ? path : "");
-    else text.Format("Failed to open document %s.", path ? path : "");
+    else if (saving) text.Format("Não foi possível gravar o documento %s.", path ? path : "");
+    else text.Format("Não foi possível abrir o documento %s.", path ? path : "");
     AfxMessageBox(text, MB_ICONEXCLAMATION);
 }
 
@@ -111,7 +111,7 @@ void CDocument::Serialize(CArchive&) {}
 BOOL CDocument::SaveModified() {
     if (!IsModified()) return TRUE;
     CString name = m_strPathName.IsEmpty() ? m_strTitle : afx::FileNameOfPath(m_strPathName);
-    if (name.IsEmpty()) name = "Untitled";
+    if (name.IsEmpty()) name = "Sem título";
     CString prompt;
     if (!prompt.LoadString(AFX_IDP_ASK_TO_SAVE)) prompt = "Save changes to %1?";
     prompt.Replace("%1", name);
@@ -291,7 +291,7 @@ void CDocTemplate::CloseAllDocuments(BOOL) {
 
 void CDocTemplate::SetDefaultTitle(CDocument* doc) {
     CString title;
-    if (!GetDocString(title, fileNewName) || title.IsEmpty()) title = "Untitled";
+    if (!GetDocString(title, fileNewName) || title.IsEmpty()) title = "Sem título";
     doc->SetTitle(title);
 }
 
@@ -359,7 +359,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* path, BOOL makeVisib
     } else {
         doc = CreateNewDocument();
         if (!doc) {
-            AfxMessageBox("Failed to create empty document.", MB_ICONEXCLAMATION);
+            AfxMessageBox("Não foi possível criar um documento vazio.", MB_ICONEXCLAMATION);
             return nullptr;
         }
         m_pOnlyDoc = doc;

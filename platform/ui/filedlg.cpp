@@ -8,6 +8,7 @@
 #include "platform/ui/automation.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/qt_bridge.h"
+#include "platform/ui/window_owner.h"
 #include "platform/ui/winapp.h"
 
 IMPLEMENT_DYNAMIC(CFileDialog, CDialog)
@@ -82,12 +83,13 @@ int CFileDialog::DoModal() {
     else if (!afx::FolderOfPath(initial).IsEmpty())
         dlg.setDirectory(QString::fromStdString(afx::NativePath(afx::FolderOfPath(initial))));
     if (!initial.IsEmpty()) dlg.selectFile(QString::fromStdString(afx::NativePath(afx::FileNameOfPath(initial))));
+    afx::SetModality(&dlg);
     for (;;) {
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return IDCANCEL;
         QString chosen = dlg.selectedFiles().first();
         if (afx::ProgramPath(chosen.toStdString(), &m_path)) return IDOK;
-        AfxMessageBox("This name cannot be used: it holds characters that the program cannot store.\n"
-                      "Please choose another name.",
+        AfxMessageBox("Este nome não pode ser usado: tem caracteres que o programa não pode guardar.\n"
+                      "Escolha outro nome.",
                       MB_ICONEXCLAMATION);
     }
 }

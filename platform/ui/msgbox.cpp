@@ -1,7 +1,8 @@
 #include "platform/ui/msgbox.h"
 
-#include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 
 #include "platform/ui/automation.h"
@@ -11,20 +12,49 @@
 
 namespace afx {
 
+namespace {
+// The window system writes the title in the title bar beside the window's icon and buttons
+// and cuts it short when the window is narrower: a box is made at least that wide.
+void FitTitle(QMessageBox& box, const QString& title) {
+    QFont font = box.font();
+    font.setBold(true);
+    const QFontMetrics fm(font);
+    // The icon and three buttons, each about as wide as the bar is high, and the bar's ends.
+    const int bar = fm.height() + 8;
+    const int width = fm.horizontalAdvance(title) + 5 * bar;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+}  // namespace
+
 CString AppTitle() {
     CWinApp* app = AfxGetApp();
     return app && app->m_pszAppName ? CString(app->m_pszAppName) : CString("Tesmo");
 }
 
-int ShowMessageBox(CWnd* owner, const char* text, const char* caption, UINT type) {
-    CString title = caption ? CString(caption) : AppTitle();
-    // Above the window that asks.
-    QWidget* parent = AskingWindow(owner);
-    if (automation::Active())
-        return automation::AnswerMessageBox(text ? text : "", title, type,
-                                            parent ? FromQ(parent->windowTitle()) : CString());
+namespace {
+struct Choice {
+    QMessageBox::StandardButton button;
+    int result;
+};
 
-    QMessageBox box(parent);
+// The buttons of a box type and the answers they give, the first being the default.
+std::vector<Choice> ChoicesOf(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+    case MB_YESNOCANCEL: return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+    case MB_YESNO: return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+    case MB_RETRYCANCEL: return {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
+    case MB_ABORTRETRYIGNORE:
+        return {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
+    default: return {{QMessageBox::Ok, IDOK}};
+    }
+}
+
+// Puts the title, text, icon and buttons of a box in place; its buttons speak the program's
+// language through the toolkit's translation (language.cpp).
+void Prepare(QMessageBox& box, const CString& title, const char* text, UINT type) {
     ShowFocusCues(&box);
     box.setWindowTitle(ToQ(title));
     box.setText(ToQ(text));
@@ -35,43 +65,43 @@ int ShowMessageBox(CWnd* owner, const char* text, const char* caption, UINT type
     case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
     default: box.setIcon((type & MB_TYPEMASK) == MB_OK ? QMessageBox::Warning : QMessageBox::Question); break;
     }
-    struct Choice {
-        QMessageBox::StandardButton button;
-        int result;
-    };
-    std::vector<Choice> choices;
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: choices = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}}; break;
-    case MB_YESNOCANCEL:
-        choices = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
-        break;
-    case MB_YESNO: choices = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
-    case MB_RETRYCANCEL: choices = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
-    case MB_ABORTRETRYIGNORE:
-        choices = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
-        break;
-    default: choices = {{QMessageBox::Ok, IDOK}}; break;
-    }
+    const std::vector<Choice> choices = ChoicesOf(type);
     QMessageBox::StandardButtons buttons;
     for (const Choice& c : choices) buttons |= c.button;
     box.setStandardButtons(buttons);
-    // The buttons speak the program's language, as the system's own boxes do on a Portuguese desktop.
-    static const struct {
-        QMessageBox::StandardButton button;
-        const char* text;
-    } kLabels[] = {{QMessageBox::Ok, "OK"},         {QMessageBox::Cancel, "Cancelar"}, {QMessageBox::Yes, "&Sim"},
-                   {QMessageBox::No, "&Não"},       {QMessageBox::Retry, "&Repetir"},  {QMessageBox::Abort, "&Anular"},
-                   {QMessageBox::Ignore, "&Ignorar"}};
-    for (const auto& label : kLabels)
-        if (QAbstractButton* b = box.button(label.button)) b->setText(ToQ(label.text));
     box.setDefaultButton(choices.front().button);
+    FitTitle(box, box.windowTitle());
+}
+}  // namespace
+
+int ShowMessageBox(CWnd* owner, const char* text, const char* caption, UINT type) {
+    CString title = caption ? CString(caption) : AppTitle();
+    // Above the window that asks.
+    QWidget* parent = AskingWindow(owner);
+    if (automation::Active())
+        return automation::AnswerMessageBox(text ? text : "", title, type,
+                                            parent ? FromQ(parent->windowTitle()) : CString());
+
+    QMessageBox box(parent);
+    Prepare(box, title, text, type);
+    SetModality(&box);
     int clicked = box.exec();
+    const std::vector<Choice> choices = ChoicesOf(type);
     for (const Choice& c : choices)
         if (c.button == clicked) return c.result;
     // Closed without a button: the Cancel answer when there is one, else the first.
     for (const Choice& c : choices)
         if (c.result == IDCANCEL) return IDCANCEL;
     return choices.size() == 1 ? choices.front().result : IDNO;
+}
+
+CSize MessageBoxSize(const char* text, const char* caption, UINT type) {
+    QMessageBox box;
+    Prepare(box, caption, text, type);
+    box.show();
+    const CSize size(box.width(), box.height());
+    box.hide();
+    return size;
 }
 
 }  // namespace afx

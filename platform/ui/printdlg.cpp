@@ -31,6 +31,7 @@ int CPrintDialog::DoModal() {
     // Printing to a PDF file is always offered, so that a machine without a printer can
     // print; PD_HIDEPRINTTOFILE hides only the Windows "print to file" box.
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    afx::SetModality(&dialog);
     if (afx::automation::Active()) {
         afx::PrintDialogRequest request;
         request.flags = m_pd.Flags;

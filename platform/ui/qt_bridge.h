@@ -17,6 +17,7 @@
 
 class QFont;
 class QPainter;
+class QRadioButton;
 class QStyleOptionViewItem;
 class QTableView;
 class QTimer;
@@ -136,6 +137,8 @@ QString FitNumber(const QString& text, const QFont& font, int room);
 int CellTextRoom(const QStyleOptionViewItem& option);
 // The text that a cell of a report list shows (FitNumber at its column's width), and its room.
 QString ShownCellText(const QTableView* list, int row, int column, int* room = nullptr);
+// Has the toolkit's own dialogs and buttons speak the program's language (language.cpp).
+void UseProgramLanguage();
 
 // The dialog font and the size of a dialog unit.
 QFont DialogFont();
@@ -144,5 +147,7 @@ QRect DialogUnitsToPixels(const RECT& du);
 // Builds the controls of a dialog template inside a dialog widget, each bound to its id;
 // gives the id of the default button.
 void BuildDialogControls(QWidget* dialog, const DialogTemplate& t, UINT* defaultId);
+// Makes the Tab stop of a radio button's group its checked button, else its first one.
+void UpdateRadioTabStop(QRadioButton* button);
 
 }  // namespace afx

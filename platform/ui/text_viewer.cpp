@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -587,19 +588,26 @@ TextViewer* MostRecentViewer() {
     return nullptr;
 }
 
-// Viewers of one window open centred on it, so a second one would hide the first exactly
-// (two listings of one analysis): it goes a step down and to the right of the last one
-// still open there, back to the screen's top-left corner when it would leave the screen.
+// Viewers asked for by one window open at one place beside it, so a second one would hide
+// the first exactly (two listings of one analysis): it goes a step down and to the right of
+// any viewer still open there, back to the screen's top-left corner when it would leave the
+// screen.
 void PlaceBesideOpenViewers(TextViewer* viewer) {
-    TextViewer* previous = nullptr;
-    for (auto& v : OpenViewers())
-        if (!v.isNull() && v->isVisible() && v->parentWidget() == viewer->parentWidget()) previous = v.data();
-    if (!previous) return;
-    const int step = 2 * QFontMetrics(previous->font()).height();
-    QPoint at = previous->pos() + QPoint(step, step);
-    if (QScreen* screen = previous->screen()) {
-        const QRect room = screen->availableGeometry();
-        if (at.x() + viewer->width() > room.right() || at.y() + viewer->height() > room.bottom())
+    const int step = 2 * QFontMetrics(viewer->font()).height();
+    const QRect room = viewer->screen() ? viewer->screen()->availableGeometry() : QRect();
+    QPoint at = viewer->pos();
+    const auto covering = [&](const QPoint& place) -> std::optional<QPoint> {
+        for (auto& v : OpenViewers())
+            if (!v.isNull() && v != viewer && v->isVisible() && std::abs(v->x() - place.x()) < step &&
+                std::abs(v->y() - place.y()) < step)
+                return v->pos();
+        return std::nullopt;
+    };
+    for (size_t tries = 0; tries <= OpenViewers().size(); ++tries) {
+        const std::optional<QPoint> taken = covering(at);
+        if (!taken) break;
+        at = *taken + QPoint(step, step);
+        if (room.isValid() && (at.x() + viewer->width() > room.right() || at.y() + viewer->height() > room.bottom()))
             at = room.topLeft();
     }
     viewer->move(at);
@@ -624,23 +632,29 @@ bool ShowTextFile(const char* path, bool modal, bool* told) {
     auto text = std::make_shared<const CString>(std::move(bytes));
     g_lastText = text;
     if (automation::Active()) automation::NoteTextViewer({CString(path), *text, modal});
-    // Above the window that asked for it, taking input while that window stays open.
-    QWidget* owner = OwnerForNewWindow();
     if (modal) {
         if (automation::Active()) return true;
-        TextViewer viewer(path, text, owner);
+        // Above the window that asked for it, which waits until it is closed.
+        TextViewer viewer(path, text, OwnerForNewWindow());
         viewer.HoldBusyPointer(std::move(busy));
         viewer.exec();
         return true;
     }
-    auto* viewer = new TextViewer(path, text, owner);
+    // A window of its own, as a separate program's would be: whatever the window that asked
+    // for it opens above itself, the listing stays usable. It comes up beside that window.
+    auto* viewer = new TextViewer(path, text, nullptr);
     viewer->HoldBusyPointer(std::move(busy));
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setModal(false);
+    if (QWidget* asker = OwnerForNewWindow()) {
+        viewer->setWindowIcon(asker->windowIcon());
+        PlaceBeside(viewer, asker);
+    }
     PlaceBesideOpenViewers(viewer);
     OpenViewers().emplace_back(viewer);
     viewer->show();
-    OutliveOwner(viewer);
+    viewer->raise();
+    viewer->activateWindow();
     return true;
 }
 

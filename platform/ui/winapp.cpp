@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QSettings>
+#include <QWindow>
 #include <clocale>
 #include <cstdlib>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "platform/ui/filedlg.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/qt_bridge.h"
+#include "platform/ui/window_owner.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -29,6 +31,8 @@ public:
 
     bool notify(QObject* receiver, QEvent* e) override {
         QEvent::Type t = e->type();
+        if ((t == QEvent::WindowBlocked || t == QEvent::WindowUnblocked) && receiver->isWindowType())
+            afx::NoteBlocked(static_cast<QWindow*>(receiver), t == QEvent::WindowBlocked);
         if ((t == QEvent::KeyPress || t == QEvent::KeyRelease) && receiver->isWidgetType()) {
             auto* w = static_cast<QWidget*>(receiver);
             auto* ke = static_cast<QKeyEvent*>(e);
@@ -82,6 +86,7 @@ void CloseAllWindows() {
 void PrepareToolkit() {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setFont(afx::DialogFont());
+    afx::UseProgramLanguage();
     afx::UseCNumericLocale();
 }
 }  // namespace
@@ -139,7 +144,7 @@ int AfxWinMain(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         CString arg;
         if (!afx::ProgramPath(argv[i], &arg)) {
-            AfxMessageBox("An argument of the command line holds characters that the program cannot use.",
+            AfxMessageBox("Um argumento da linha de comando tem caracteres que o programa não pode usar.",
                           MB_ICONEXCLAMATION);
             return 1;
         }

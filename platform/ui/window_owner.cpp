@@ -1,10 +1,11 @@
 #include "platform/ui/window_owner.h"
 
 #include <QApplication>
-#include <QEvent>
-#include <QPointer>
+#include <QScreen>
+#include <QVariant>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 #include "platform/ui/qt_bridge.h"
 #include "platform/ui/winapp.h"
@@ -17,34 +18,8 @@ QWidget* MainWindow() {
     return main ? main->window() : nullptr;
 }
 
-// Watches the owner of a modeless window: when the owner hides (its dialog ends), the
-// window is handed to the main window before the owner and its children go.
-class OwnerWatch : public QObject {
-public:
-    OwnerWatch(QWidget* owner, QWidget* window) : QObject(owner), m_window(window) {}
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() == QEvent::Hide && watched == parent() && m_window) Rehome();
-        return false;
-    }
-
-private:
-    void Rehome() {
-        QWidget* window = m_window;
-        m_window = nullptr;
-        QWidget* main = MainWindow();
-        if (!window->isVisible() || !main || main == window->parentWidget()) return;
-        // Where the person left it: its frame's position and its size.
-        const QPoint at = window->pos();
-        const QSize size = window->size();
-        window->setParent(main, window->windowFlags());
-        window->resize(size);
-        window->move(at);
-        window->show();
-        // The window system places a window shown anew: it is put back where it was.
-        if (QWindow* handle = window->windowHandle()) handle->setFramePosition(at);
-    }
-    QPointer<QWidget> m_window;
-};
+// The mark that the toolkit's notices leave on a window that a modal window holds up.
+constexpr char kHeldUp[] = "afxHeldUp";
 }  // namespace
 
 QWidget* OwnerForNewWindow() {
@@ -56,23 +31,46 @@ QWidget* AskingWindow(CWnd* given) {
     QWidget* asking = WidgetOf(given);
     if (!asking) {
         QWidget* active = QApplication::activeWindow();
-        QWindow* modal = QGuiApplication::modalWindow();
-        QWindow* handle = active ? active->windowHandle() : nullptr;
-        if (handle && active->isVisible() &&
-            (!modal || modal == handle || modal->isAncestorOf(handle, QWindow::IncludeTransients)))
-            asking = active;
+        if (active && active->isVisible() && !BlockedByModal(active)) asking = active;
     }
     if (!asking) asking = QApplication::activeModalWidget();
     if (!asking) asking = MainWindow();
     return asking ? asking->window() : nullptr;
 }
 
-void OutliveOwner(QWidget* window) {
-    if (!window) return;
-    QWidget* owner = window->parentWidget();
-    if (!owner || owner == MainWindow()) return;
-    owner = owner->window();
-    owner->installEventFilter(new OwnerWatch(owner, window));
+void SetModality(QWidget* dialog) {
+    QWidget* main = MainWindow();
+    bool family = false;
+    for (QWidget* w = dialog->parentWidget(); w && main && !family; w = w->parentWidget()) family = w->window() == main;
+    dialog->setWindowModality(family ? Qt::WindowModal : Qt::ApplicationModal);
+}
+
+bool BlockedByModal(const QWidget* window) {
+    const QWindow* handle = window ? window->window()->windowHandle() : nullptr;
+    return handle && handle->property(kHeldUp).toBool();
+}
+
+void NoteBlocked(QWindow* window, bool blocked) { window->setProperty(kHeldUp, blocked); }
+
+void PlaceBeside(QWidget* window, QWidget* asker) {
+    if (!window || !asker) return;
+    const QRect beside = asker->frameGeometry();
+    QScreen* screen = asker->screen();
+    const QRect room = screen ? screen->availableGeometry() : beside;
+    // The frame that the window system will add: as wide as the asker's.
+    const QSize frame = beside.size() - asker->size();
+    const int width = window->width() + std::max(0, frame.width());
+    const int height = window->height() + std::max(0, frame.height());
+    constexpr int kGap = 8;
+    const int right = room.right() - beside.right() - kGap;
+    const int left = beside.left() - room.left() - kGap;
+    int x;
+    if (width <= right) x = beside.right() + 1 + kGap;
+    else if (width <= left) x = beside.left() - kGap - width;
+    else x = right >= left ? room.right() + 1 - width : room.left();
+    x = std::max(room.left(), x);
+    const int y = std::max(room.top(), std::min(beside.top(), room.bottom() + 1 - height));
+    window->move(x, y);
 }
 
 }  // namespace afx

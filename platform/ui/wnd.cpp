@@ -308,13 +308,15 @@ bool HostEvent(QWidget* w, QEvent* e, const std::function<bool(QEvent*)>& base, 
         if (viewport) return base(e);
         auto* ke = static_cast<QKeyEvent*>(e);
         UINT vk = VirtualKeyOf(ke->key());
-        bool hasDown = wnd->FindMessageEntry(WM_KEYDOWN, 0, 0) != nullptr;
+        // A key without a virtual-key code (punctuation) has no WM_KEYDOWN to send: unless
+        // the window takes its character, the control handles it as it is.
+        bool hasDown = vk != 0 && wnd->FindMessageEntry(WM_KEYDOWN, 0, 0) != nullptr;
         bool hasChar = wnd->FindMessageEntry(WM_CHAR, 0, 0) != nullptr;
         if (!hasDown && !hasChar) return base(e);
         FrameScope scope(wnd, WM_KEYDOWN, e, [&base, e] { return base(e); });
         QPointer<QWidget> guard(w);
         LPARAM lp = MAKELPARAM(ke->isAutoRepeat() ? 2 : 1, 0);
-        if (hasDown && vk) wnd->WindowProc(WM_KEYDOWN, vk, lp);
+        if (hasDown) wnd->WindowProc(WM_KEYDOWN, vk, lp);
         QString text = ke->text();
         if (hasChar && guard && !text.isEmpty()) {
             int ch = UnicodeToCp1252(text.at(0).unicode());

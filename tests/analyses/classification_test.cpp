@@ -137,7 +137,7 @@ TEST(ClassificationModes, DistanceListFollowsTheModeAndChoicesStick) {
         d.Click(IDOK);
     });
     user.OnMessageBox([](const CString& text, UINT) {
-        EXPECT_EQ(text, "Please enter a number.");
+        EXPECT_EQ(text, "Tem de ser um número");
         return IDOK;
     });
     modes.DoModal();
@@ -314,7 +314,7 @@ TEST(ClassificationResults, GroupsWritesTheCutAndRunsPilo) {
         d.Click(IDOK);
     });
     user.OnMessageBox([](const CString& text, UINT) {
-        EXPECT_EQ(text, "Please enter a number.");
+        EXPECT_EQ(text, "Tem de ser um número");
         return IDOK;
     });
     user.OnDialog(kCut, [](DialogDriver& d) {

@@ -201,3 +201,46 @@ TEST(ValueList, NumericAndOrderChecks) {
     EXPECT_TRUE(user.AllAnswered());
     afx::RemoveResources(&ValueResources());
 }
+
+TEST(ValueList, EnterAndEscapeEndTheEditAndLeaveTheDialogOpen) {
+    testsupport::StartTabulon();
+    afx::AddResources(&ValueResources());
+    CValueHost host({"1", "5", "9"});
+    ScriptedUser user;
+    user.OnMessageBox([](const CString& text, UINT) {
+        EXPECT_EQ(text, "Tem de ser um número");
+        return IDOK;
+    });
+    user.OnDialog(kValueHost, [&](DialogDriver& d) {
+        CValueListBox& list = host.m_list;
+        auto open = [&] {
+            CInPlaceCellEdit* edit = list.GetInPlaceEdit();
+            return edit && edit->IsWindowVisible() && CWnd::GetFocus() == edit;
+        };
+        d.Select(kValues, 1);
+        d.DoubleClick(kValues, 1);
+        d.TypeKeys("x");
+        d.Key(VK_RETURN);   // refused: the message, then the edit stays open with the text
+        EXPECT_FALSE(d.Dialog().HasEnded());
+        ASSERT_TRUE(open());
+        CString typed;
+        list.GetInPlaceEdit()->GetWindowText(typed);
+        EXPECT_EQ(typed, "x");
+        d.Key(VK_ESCAPE);   // ends the edit; the value stays
+        EXPECT_FALSE(d.Dialog().HasEnded());
+        EXPECT_FALSE(open());
+        EXPECT_FALSE(list.IsEditing());
+        EXPECT_EQ(d.Items(kValues), (std::vector<CString>{"1", "5", "9"}));
+        d.DoubleClick(kValues, 1);
+        d.TypeKeys("6.5");
+        d.Key(VK_RETURN);   // taken, and the dialog stays
+        EXPECT_FALSE(d.Dialog().HasEnded());
+        EXPECT_FALSE(open());
+        EXPECT_EQ(d.Items(kValues), (std::vector<CString>{"1", "6.5", "9"}));
+        d.Key(VK_RETURN);   // with the edit gone Enter is the dialog's again
+    });
+    EXPECT_EQ(host.DoModal(), IDOK);
+    EXPECT_EQ(host.edited, 1);
+    EXPECT_TRUE(user.AllAnswered());
+    afx::RemoveResources(&ValueResources());
+}

@@ -119,7 +119,7 @@ TEST(SavingInPlace, AReadOnlyFileIsRefusedWithTheAccessMessage) {
     doc->RenameItem(1, "Peso");
     {
         ScriptedUser user;
-        ExpectMessage(user, FormatString("Access to %s was denied.", dir.File("so_leitura.tsm").c_str()));
+        ExpectMessage(user, FormatString("O acesso a %s foi negado.", dir.File("so_leitura.tsm").c_str()));
         Command(ID_FILE_SAVE);
         EXPECT_TRUE(user.AllAnswered());
     }

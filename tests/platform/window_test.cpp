@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/ui/automation.h"
 #include "tests/support/gui_test.h"
 
 namespace {
@@ -162,19 +163,19 @@ TEST_F(Dialogs, ExchangeLoadsValidatesAndSaves) {
         d.Type(kInt, "12a");
         d.Key(VK_RETURN);
     });
-    ExpectMessage(user, "Please enter an integer.");
+    ExpectMessage(user, "Tem de ser um número inteiro");
     user.OnDialog(kDialog, [&](DialogDriver& d) {
         EXPECT_EQ(d.FocusId(), kInt);  // the focus is back on the faulty edit
         d.Type(kInt, "11");
         d.Key(VK_RETURN);
     });
-    ExpectMessage(user, "Please enter an integer between 1 and 10.");
+    ExpectMessage(user, "Tem de ser um número inteiro entre 1 e 10");
     user.OnDialog(kDialog, [&](DialogDriver& d) {
         d.Type(kInt, " 7 ");
         d.Type(kReal, "abc");
         d.Key(VK_RETURN);
     });
-    ExpectMessage(user, "Please enter a number.");
+    ExpectMessage(user, "Tem de ser um número");
     user.OnDialog(kDialog, [&](DialogDriver& d) {
         d.Type(kReal, "-2.25");
         d.Click(kRadioA);
@@ -196,6 +197,70 @@ TEST_F(Dialogs, ExchangeLoadsValidatesAndSaves) {
     EXPECT_EQ(dlg.text, "xy");
 }
 
+TEST_F(Dialogs, NumbersBeyondTheirVariableAreRefusedWithTheRangeAsked) {
+    struct Refused {
+        int id;
+        const char* typed;
+        const char* message;
+    };
+    static const Refused kRefused[] = {
+        // A whole number beyond an int: the bounds of the range check that follows.
+        {kInt, "99999999999", "Tem de ser um número inteiro entre 1 e 10"},
+        {kInt, "-99999999999999999999999", "Tem de ser um número inteiro entre 1 e 10"},
+        // Beyond a float, with no range check: the float's bounds.
+        {kReal, "1e39", "Tem de ser um número entre -3.40282e+38 e 3.40282e+38"},
+        {kReal, "inf", "Tem de ser um número"},
+    };
+    CExchangeDlg dlg;
+    ScriptedUser user;
+    const Refused* previous = nullptr;
+    for (const Refused& r : kRefused) {
+        user.OnDialog(kDialog, [&r, previous](DialogDriver& d) {
+            if (previous) {
+                EXPECT_EQ(d.FocusId(), previous->id);   // back on the refused edit
+            }
+            d.Type(kInt, r.id == kInt ? r.typed : "7");
+            if (r.id == kReal) d.Type(kReal, r.typed);
+            d.Key(VK_RETURN);
+        });
+        ExpectMessage(user, r.message);
+        previous = &r;
+    }
+    user.OnDialog(kDialog, [](DialogDriver& d) {
+        d.Type(kReal, "2");
+        d.Key(VK_RETURN);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(user.AllAnswered());
+    EXPECT_EQ(dlg.number, 7);
+    EXPECT_EQ(dlg.real, 2.0f);
+}
+
+TEST(ToolkitDialogs, SpeakThePortugueseOfPortugal) {
+    static const char* const kShown[][3] = {
+        // The standard buttons and the print button, which the toolkit's translation lacks,
+        // in the program's words.
+        {"QPlatformTheme", "Cancel", "Cancelar"},
+        {"QPlatformTheme", "Open", "Abrir"},
+        {"QPlatformTheme", "Save", "Gravar"},
+        {"QPlatformTheme", "&Yes", "&Sim"},
+        {"QPlatformTheme", "&No", "&Não"},
+        {"QPrintDialog", "&Print", "&Imprimir"},
+        // The rest from the toolkit's European translation, not the Brazilian one.
+        {"QFileDialog", "File &name:", "&Nome do Ficheiro:"},
+    };
+    for (const auto& text : kShown) EXPECT_EQ(afx::ToolkitText(text[0], text[1]), text[2]) << text[1];
+}
+
+TEST(ToolkitDialogs, AMessageBoxIsAtLeastAsWideAsItsTitle) {
+    const CSize shortTitle = afx::MessageBoxSize("Ficheiro Vazio", "T", MB_OK);
+    const CSize longTitle =
+        afx::MessageBoxSize("Ficheiro Vazio", "Tabulon - um título muito mais comprido do que a mensagem", MB_OK);
+    // The long title takes some 300 pixels more than the short one, and the box grows with it.
+    EXPECT_GT(longTitle.cx, shortTitle.cx + 250);
+    EXPECT_EQ(longTitle.cy, shortTitle.cy);
+}
+
 TEST_F(Dialogs, LongTextsAreRefusedAndEditsLimitTyping) {
     CExchangeDlg dlg;
     dlg.text = "longer";  // put there by the program: shown whole
@@ -204,7 +269,7 @@ TEST_F(Dialogs, LongTextsAreRefusedAndEditsLimitTyping) {
         EXPECT_EQ(d.Text(kText), "longer");
         d.Key(VK_RETURN);
     });
-    ExpectMessage(user, "Please enter no more than 3 characters.");
+    ExpectMessage(user, "Não pode ter mais de 3 caracteres");
     user.OnDialog(kDialog, [](DialogDriver& d) {
         d.Type(kText, "abcdef");  // typing stops at the limit
         EXPECT_EQ(d.Text(kText), "abc");
@@ -212,6 +277,39 @@ TEST_F(Dialogs, LongTextsAreRefusedAndEditsLimitTyping) {
     });
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.text, "abc");
+    EXPECT_TRUE(user.AllAnswered());
+}
+
+TEST_F(Dialogs, ARadioGroupIsOneTabStopWithTheArrowsInside) {
+    CExchangeDlg dlg;   // B of the first group is checked, C of the second
+    ScriptedUser user;
+    user.OnDialog(kDialog, [&](DialogDriver& d) {
+        d.Focus(kReal);
+        d.Key(VK_TAB);   // into the first group: onto its checked button
+        EXPECT_EQ(d.FocusId(), kRadioB);
+        d.Key(VK_TAB);   // past the rest of the group, onto the second group's checked one
+        EXPECT_EQ(d.FocusId(), kRadioC);
+        d.Key(VK_TAB);
+        EXPECT_EQ(d.FocusId(), kCheck);
+        d.Focus(kRadioB);
+        d.Key(VK_UP);    // the arrows move round the group and check what they reach
+        EXPECT_EQ(d.FocusId(), kRadioA);
+        EXPECT_EQ(d.Checked(kRadioA), 1);
+        EXPECT_EQ(d.Checked(kRadioB), 0);
+        d.Key(VK_UP);    // round from the first to the last
+        EXPECT_EQ(d.FocusId(), kRadioB);
+        EXPECT_EQ(d.Checked(kRadioB), 1);
+        EXPECT_EQ(d.Checked(kRadioC), 1);   // the other group keeps its choice
+        d.Key(VK_DOWN);
+        d.Key(VK_SPACE);   // Space on the checked button changes nothing
+        d.Focus(kReal);
+        d.Key(VK_TAB);   // the Tab stop followed the check
+        EXPECT_EQ(d.FocusId(), kRadioA);
+        d.Click(IDOK);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.first, 0);
+    EXPECT_EQ(dlg.second, 0);
     EXPECT_TRUE(user.AllAnswered());
 }
 
@@ -321,7 +419,7 @@ TEST_F(Dialogs, AValidationMessageOnLeavingAnEditDoesNotComeTwice) {
         d.Click(IDOK);
     });
     user.OnMessageBox([&](const CString& text, UINT) {
-        EXPECT_EQ(text, "Please enter an integer.");
+        EXPECT_EQ(text, "Tem de ser um número inteiro");
         // While the box is up the focus moves again (the box itself, another window...):
         // the edit is left once more, and no second message appears.
         dlg.GetDlgItem(kInt)->SetFocus();

@@ -754,7 +754,8 @@ void Player::Close(afx::DialogDriver& d, const Action&, int) { d.CloseBox(); }
 
 void Player::EditCell(afx::DialogDriver& d, const Action& a, int line) {
     CString text;
-    if (Text1252(a.args[3], line, &text)) d.EditCell(IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), text);
+    if (!Text1252(a.args[3], line, &text)) return;
+    d.EditCell(IntArg(a, 0), IntArg(a, 1), IntArg(a, 2), text, a.args.size() > 4 ? KeyCode(a.args[4]) : VK_TAB);
 }
 
 void Player::ViewerAction(afx::DialogDriver&, const Action& a, int line) {

@@ -44,7 +44,7 @@ const std::map<std::string, Syntax>& ActionSyntax() {
         {"focus", {"n"}},   {"key", {"k"}},         {"rclick", {"n[ii"}}, {"png", {"p"}},
         {"dump", {"np"}},   {"close", {""}},        {"wait-ms", {"n"}},
         {"texts", {"np"}},  {"drag", {"nnnnn"}},   {"lclick", {"nii"}}, {"hover", {"nii"}},
-        {"tip", {"p"}},     {"slider", {"ni"}},     {"edit-cell", {"nnnt"}},
+        {"tip", {"p"}},     {"slider", {"ni"}},     {"edit-cell", {"nnnt[k"}},
     };
     return table;
 }

@@ -200,7 +200,7 @@ TEST_F(BoxplotCommand, MultipleChartsGroupTheVariablesOnACommonAxis) {
     });
     Run();
     EXPECT_TRUE(user.AllAnswered());
-    EXPECT_EQ(messages, (std::vector<CString>{"Please enter an integer between 2 and 5."}));
+    EXPECT_EQ(messages, (std::vector<CString>{"Tem de ser um número inteiro entre 2 e 5"}));
 }
 
 // 1e300 .. 6e300, beyond single precision: the box, its whiskers and its legend come from

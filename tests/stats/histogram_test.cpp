@@ -176,10 +176,10 @@ TEST_F(HistogramCommand, ClassesCountsAndLabelsOfEachKindOfVariable) {
     Run();
     EXPECT_TRUE(user.AllAnswered());
     ASSERT_EQ(messages.size(), 6u);
-    EXPECT_EQ(messages[0], "Please enter an integer between 5 and 25.");
+    EXPECT_EQ(messages[0], "Tem de ser um número inteiro entre 5 e 25");
     EXPECT_EQ(messages[1], "Algumas modalidades foram agrupadas");
     EXPECT_NE(messages[2].Find("Nada"), -1);
-    EXPECT_EQ(messages[3], "Please enter an integer between 5 and 25.");
+    EXPECT_EQ(messages[3], "Tem de ser um número inteiro entre 5 e 25");
     EXPECT_EQ(messages[4], "Algumas modalidades foram agrupadas");
 }
 
