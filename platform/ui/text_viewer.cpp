@@ -590,12 +590,13 @@ TextViewer* MostRecentViewer() {
 
 // Viewers asked for by one window open at one place beside it, so a second one would hide
 // the first exactly (two listings of one analysis): it goes a step down and to the right of
-// any viewer still open there, back to the screen's top-left corner when it would leave the
-// screen.
+// any viewer still open there, or up and to the left when that would leave the screen.
 void PlaceBesideOpenViewers(TextViewer* viewer) {
     const int step = 2 * QFontMetrics(viewer->font()).height();
     const QRect room = viewer->screen() ? viewer->screen()->availableGeometry() : QRect();
-    QPoint at = viewer->pos();
+    const auto fits = [&](const QPoint& place) {
+        return !room.isValid() || room.contains(QRect(place, viewer->size()));
+    };
     const auto covering = [&](const QPoint& place) -> std::optional<QPoint> {
         for (auto& v : OpenViewers())
             if (!v.isNull() && v != viewer && v->isVisible() && std::abs(v->x() - place.x()) < step &&
@@ -603,12 +604,13 @@ void PlaceBesideOpenViewers(TextViewer* viewer) {
                 return v->pos();
         return std::nullopt;
     };
+    QPoint at = viewer->pos();
     for (size_t tries = 0; tries <= OpenViewers().size(); ++tries) {
         const std::optional<QPoint> taken = covering(at);
         if (!taken) break;
         at = *taken + QPoint(step, step);
-        if (room.isValid() && (at.x() + viewer->width() > room.right() || at.y() + viewer->height() > room.bottom()))
-            at = room.topLeft();
+        if (!fits(at)) at = *taken - QPoint(step, step);
+        if (!fits(at)) at = room.topLeft();
     }
     viewer->move(at);
 }
