@@ -403,8 +403,8 @@ void CResultsOptionsDlg::DoDataExchange(CDataExchange* dx) {
 void CResultsOptionsDlg::OnDataClicked() { m_bData = m_bData ? 0 : 1; }
 void CResultsOptionsDlg::OnCoordinateFilesClicked() { m_bCoordinateFiles = m_bCoordinateFiles ? 0 : 1; }
 void CResultsOptionsDlg::OnFactorsKillFocus() {
-    // The edit also loses the focus as the page goes away: no check then.
-    if (!m_bClosing) CheckFactorCount();
+    // The edit also loses the focus as the page goes away, or to "Cancelar": no check then.
+    if (!m_bClosing && !FocusGoesToCancel()) CheckFactorCount();
 }
 
 void CResultsOptionsDlg::OnOptionsOk() {

@@ -126,8 +126,8 @@ void CMcaResultsDlg::DoDataExchange(CDataExchange* dx) {
 }
 
 void CMcaResultsDlg::OnFactorsKillFocus() {
-    // The edit also loses the focus as the dialog goes away: no check then.
-    if (m_bClosing || !UpdateData(TRUE)) return;
+    // The edit also loses the focus as the dialog goes away, or to "Cancelar": no check then.
+    if (m_bClosing || FocusGoesToCancel() || !UpdateData(TRUE)) return;
     if (m_nFactors > m_nMaxFactors) {
         AfxMessageBox(FormatString(kTooManyFactors, m_nMaxFactors));
         if (CWnd* edit = GetDlgItem(IDC_MCA_FACTORS)) edit->SetFocus();

@@ -103,7 +103,9 @@ public:
 
 protected:
     void OnRuleClicked();
-    void OnClassesKillFocus() { ApplyClassCount(); }
+    void OnClassesKillFocus() {
+        if (!FocusGoesToCancel()) ApplyClassCount();
+    }
     void OnSingleOk();
     // The class count typed in edit 1129: fewer than 2 is refused with a message (the
     // old count stays); else both linked pages take it. FALSE when refused.
@@ -171,7 +173,9 @@ protected:
     void OnEditNames();
     void OnEditCodes();
     void OnCodeDoubleClick();
-    void OnClassesKillFocus() { ApplyClassCount(); }
+    void OnClassesKillFocus() {
+        if (!FocusGoesToCancel()) ApplyClassCount();
+    }
     bool ApplyClassCount();
     void OnTicksChanged();
     void OnNameEdited();

@@ -70,10 +70,10 @@ void CClassCountDlg::OnVariableSelected() {
 }
 
 void CClassCountDlg::OnCountKillFocus() {
-    // Leaving the edit because the page has ended (a button, or Escape) checks nothing: the
-    // page's result does not depend on the edit, and the press on a button has already taken
-    // the focus from it once, with its one refusal.
-    if (m_counts.empty() || HasEnded()) return;
+    // Leaving the edit because the page has ended (a button, or Escape) or for "Cancelar"
+    // checks nothing: the page's result does not depend on the edit, and the press on a
+    // button has already taken the focus from it once, with its one refusal.
+    if (m_counts.empty() || HasEnded() || FocusGoesToCancel()) return;
     m_bRefused = !UpdateData(TRUE);
     if (m_bRefused) {
         GetDlgItemText(IDC_CLASS_COUNT, m_strRefused);

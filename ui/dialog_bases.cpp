@@ -5,6 +5,13 @@
 
 const int kStepButtonIds[4] = {IDC_STEP_PREVIOUS, IDC_STEP_CANCEL, IDC_STEP_FINISH, IDC_STEP_NEXT};
 
+bool FocusGoesToCancel() {
+    const CWnd* focus = CWnd::GetFocus();
+    if (!focus) return false;
+    const int id = focus->GetDlgCtrlID();
+    return id == IDCANCEL || id == IDC_STEP_CANCEL || id == IDC_SINGLE_CANCEL;
+}
+
 // --- CBaseDlg ---------------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CBaseDlg, CDialog)

@@ -27,6 +27,11 @@ constexpr int IDC_SINGLE_OK = 1074;
 constexpr int IDC_SINGLE_CANCEL = 1075;
 extern const int kStepButtonIds[4];       // {1004, 1007, 1006, 1005}
 
+// Whether the focus is going to a button that cancels its page ("Cancelar"): an edit that
+// checks its text when it loses the focus does not check it then, since cancelling keeps
+// nothing of what was typed and a refusal would keep the page from being cancelled.
+bool FocusGoesToCancel();
+
 class CBaseDlg : public CDialog {
 public:
     CBaseDlg(UINT templateId, CWnd* parent);

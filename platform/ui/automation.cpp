@@ -40,6 +40,7 @@
 #include "platform/core/paths.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/menu.h"
+#include "platform/ui/msgbox.h"
 #include "platform/ui/qt_bridge.h"
 #include "platform/ui/text_viewer.h"
 #include "platform/ui/window_owner.h"
@@ -156,11 +157,14 @@ QPoint ClickPoint(QWidget* q) {
     return q->rect().center();
 }
 
-// The left button pressed and let go on a point of a widget.
+// The left button pressed and let go on a point of a widget. A message box that the press
+// brought up (a refusal from the control that lost the focus) takes the release, as it does
+// under a person's hand: the widget then never sees it.
 void LeftClick(QWidget* target, QPoint at) {
     QPointer<QWidget> guard(target);
+    const unsigned boxes = MessageBoxesShown();
     SendMouse(target, QEvent::MouseButtonPress, at, Qt::LeftButton);
-    if (guard) SendMouse(target, QEvent::MouseButtonRelease, at, Qt::LeftButton);
+    if (guard && MessageBoxesShown() == boxes) SendMouse(target, QEvent::MouseButtonRelease, at, Qt::LeftButton);
 }
 
 // Closes every open pop-up menu and leaves the menu bar, with Escape.

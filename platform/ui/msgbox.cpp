@@ -1,9 +1,11 @@
 #include "platform/ui/msgbox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "platform/ui/automation.h"
 #include "platform/ui/qt_bridge.h"
@@ -74,18 +76,40 @@ void Prepare(QMessageBox& box, const CString& title, const char* text, UINT type
 }
 }  // namespace
 
+namespace {
+unsigned g_boxesShown = 0;
+
+// A press on a button that takes the focus from an edit whose check refuses its text shows
+// the refusal before the press reaches the button; the release then goes to the box, and
+// the button would stay drawn pressed with no button held.
+void ReleaseStrandedButtons() {
+    QTimer::singleShot(0, [] {
+        if (QGuiApplication::mouseButtons() != Qt::NoButton) return;
+        for (QWidget* w : QApplication::allWidgets())
+            if (auto* button = qobject_cast<QAbstractButton*>(w); button && button->isDown()) button->setDown(false);
+    });
+}
+}  // namespace
+
+unsigned MessageBoxesShown() { return g_boxesShown; }
+
 int ShowMessageBox(CWnd* owner, const char* text, const char* caption, UINT type) {
     CString title = caption ? CString(caption) : AppTitle();
     // Above the window that asks.
     QWidget* parent = AskingWindow(owner);
-    if (automation::Active())
-        return automation::AnswerMessageBox(text ? text : "", title, type,
-                                            parent ? FromQ(parent->windowTitle()) : CString());
+    ++g_boxesShown;
+    if (automation::Active()) {
+        const int answer = automation::AnswerMessageBox(text ? text : "", title, type,
+                                                        parent ? FromQ(parent->windowTitle()) : CString());
+        ReleaseStrandedButtons();
+        return answer;
+    }
 
     QMessageBox box(parent);
     Prepare(box, title, text, type);
     SetModality(&box);
     int clicked = box.exec();
+    ReleaseStrandedButtons();
     const std::vector<Choice> choices = ChoicesOf(type);
     for (const Choice& c : choices)
         if (c.button == clicked) return c.result;

@@ -14,6 +14,8 @@ void MessageBeep(UINT type);
 
 namespace afx {
 int ShowMessageBox(CWnd* owner, const char* text, const char* caption, UINT type);
+// How many message boxes have been shown (answered, under the scripted user) so far.
+unsigned MessageBoxesShown();
 // The caption of the program's message boxes.
 CString AppTitle();
 }  // namespace afx
