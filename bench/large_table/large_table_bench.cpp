@@ -1,8 +1,10 @@
 // A native file of 1,000,000 rows x 20 variables (274 MB, in the page cache once written):
 // read into a data set with no window, and opened and shown in the main window. The times
 // of the reads and opens, the memory the table takes (its values, without the row names),
-// and the program's peak resident memory against the file's size. The argument is the
-// number of rows; 1,000 rows make a quick check that the program runs.
+// and the program's peak resident memory against the file's size. The first argument is the
+// number of rows (1,000 make a quick check that the program runs); the read's second is the
+// number of digits before the point of the real values, 5, or 9 for values that the
+// reader's 8-byte path leaves to the general one.
 //
 // The first open of a process pays for fresh memory: run each benchmark in a process of its
 // own (--benchmark_filter=BM_ReadRows/1000000, then =BM_OpenAndShowRows/1000000); with
@@ -16,10 +18,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <utility>
 #include <random>
 #include <string>
 #include <thread>
@@ -37,10 +41,10 @@ namespace {
 constexpr int kVariables = 20;
 
 // Written line by line, so that making the file does not raise the peak being measured.
-// Every tenth variable is qualitative (codes 1 to 5); the rest are reals of 6 decimals
-// (about 272 bytes a row).
-std::string MakeFile(int rows) {
-    std::string path = bench::RunPath(std::to_string(rows) + "-rows.tsm");
+// Every tenth variable is qualitative (codes 1 to 5); the rest are reals of 6 decimals with
+// up to digits digits before the point (about 272 bytes a row with 5).
+std::string MakeFile(int rows, int digits) {
+    std::string path = bench::RunPath(std::to_string(rows) + "-rows-" + std::to_string(digits) + ".tsm");
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return std::string();
     std::fprintf(f, "#Tesmo v7.00#\r\n-9.900000\r\n%d\r\n", kVariables);
@@ -49,7 +53,8 @@ std::string MakeFile(int rows) {
         else std::fprintf(f, "Medida%d\r\n1\r\n", v);
     }
     std::mt19937 rng(11);
-    std::uniform_real_distribution<double> u(-100000.0, 100000.0);
+    const double range = std::pow(10.0, digits);
+    std::uniform_real_distribution<double> u(-range, range);
     std::uniform_int_distribution<int> code(1, 5);
     for (int r = 1; r <= rows; ++r) {
         std::fprintf(f, "amostra%d", r);
@@ -86,10 +91,10 @@ double ResidentMB() {
 }
 
 // The file of that many rows, made once per process.
-const std::string& File(int rows) {
-    static std::map<int, std::string> files;
-    std::string& path = files[rows];
-    if (path.empty()) path = MakeFile(rows);
+const std::string& File(int rows, int digits = 5) {
+    static std::map<std::pair<int, int>, std::string> files;
+    std::string& path = files[{rows, digits}];
+    if (path.empty()) path = MakeFile(rows, digits);
     return path;
 }
 
@@ -103,7 +108,7 @@ struct MeasuredSet : CDataSet {
 void BM_ReadRows(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     RegisterTabulonResources();
-    const std::string& path = File(rows);
+    const std::string& path = File(rows, static_cast<int>(state.range(1)));
     struct stat st{};
     if (path.empty() || stat(path.c_str(), &st) != 0) {
         state.SkipWithError("the file could not be written");
@@ -140,7 +145,7 @@ void BM_ReadRows(benchmark::State& state) {
     state.counters["peak_RSS_MB"] = PeakResidentMB();
     state.counters["processors"] = static_cast<double>(std::thread::hardware_concurrency());
 }
-BENCHMARK(BM_ReadRows)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_ReadRows)->Args({1000, 5})->Args({1000000, 5})->Args({1000000, 9})->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 void BM_OpenAndShowRows(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
