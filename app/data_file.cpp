@@ -115,21 +115,22 @@ namespace {
 void Fail(const CString& message) { AfxMessageBox(message); }
 }  // namespace
 
-BOOL IsNumericString(const char* text) {
-    if (!text) return TRUE;
+bool IsNumericString(std::string_view text) {
     bool point = false;
-    for (const char* p = text; *p; ++p) {
-        char c = *p;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         if (c >= '0' && c <= '9') continue;
         if (c == '.' && !point) {
             point = true;
             continue;
         }
-        if (c == '-' && p == text) continue;
-        return FALSE;
+        if (c == '-' && i == 0) continue;
+        return false;
     }
-    return TRUE;
+    return true;
 }
+
+BOOL IsNumericString(const char* text) { return !text || IsNumericString(std::string_view(text)); }
 
 void CVariableDesc::Write(CArchive& ar) const {
     ar.WriteString(m_strName + "\r\n");

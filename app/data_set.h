@@ -7,7 +7,10 @@
 #include "app/data_table.h"
 
 // The numeric-text test of the files and dialogs: digits, at most one '.', a '-' only in
-// first place; the empty string passes.
+// first place; the empty string passes. Every reader of numbers in text takes what it
+// passes, and nothing else.
+bool IsNumericString(std::string_view text);
+// The same test of a C string (its bytes up to the first zero byte).
 BOOL IsNumericString(const char* text);
 // The number of a numeric text, as atof reads it.
 double NumericValue(std::string_view text);

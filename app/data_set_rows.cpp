@@ -5,6 +5,7 @@
 // read from the file meanwhile. The table and the refusals are those of reading the lines
 // one by one: the first refusal in the file is the one reported, naming its row.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <climits>
 #include <cmath>
@@ -20,23 +21,30 @@ namespace {
 
 void Fail(const CString& message) { AfxMessageBox(message); }
 
+// The refusal of row k (from 1), whose number of values is not the first row's.
+void FailRowLength(int k) { Fail(FormatString("Erro - O número de variáveis da %dª linha não está correcto", k)); }
+
 // A value of a row: numeric text that converts to a finite number.
 bool ParseValue(std::string_view text, double* value) {
-    for (size_t i = 0, points = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= '0' && c <= '9') continue;
-        if (c == '.' && ++points == 1) continue;
-        if (c == '-' && i == 0) continue;
-        return false;
-    }
-    double v = NumericValue(text);
+    if (!IsNumericString(text)) return false;
+    const double v = NumericValue(text);
     if (!std::isfinite(v)) return false;
     *value = v;
     return true;
 }
 
-constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// The powers of ten up to 10^15, as doubles (all exact) and as integers.
+constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr auto kTens = [] {
+    std::array<std::uint64_t, 16> tens{};
+    std::uint64_t ten = 1;
+    for (std::uint64_t& t : tens) {
+        t = ten;
+        ten *= 10;
+    }
+    return tens;
+}();
 
 // The position of the first byte of a word (8 bytes, the first in the low byte) that is not
 // a digit; 8 when all are. A byte above a non-digit may be misjudged (a carry), which does
@@ -63,82 +71,56 @@ std::uint64_t Load8(const char* p) {
     return word;
 }
 
+// The run of digits at s, read 8 bytes at a time: its length, and its value when it has at
+// most 15 digits (16 stands for any longer run). -1 when the text ends too soon to tell:
+// it is readable up to limit.
+[[gnu::always_inline]] inline int DigitRun(const char* s, const char* limit, std::uint64_t* value) {
+    if (limit - s < 8) return -1;
+    const std::uint64_t first = Load8(s);
+    const int k = FirstNonDigit(first);
+    if (k < 8) {
+        *value = k ? DigitsValue(first, k) : 0;
+        return k;
+    }
+    if (limit - s < 16) return -1;
+    const std::uint64_t second = Load8(s + 8);
+    const int m = FirstNonDigit(second);
+    if (m == 8) return 16;
+    *value = DigitsValue(first, 8) * kTens[m] + (m ? DigitsValue(second, m) : 0);
+    return 8 + m;
+}
+
 // The value of the token at p, which ends at the next blank or at the end of the line;
-// p is left at its end. The usual form (a sign, at most 15 significant digits, a point)
-// is read here: its digits form an integer that a double holds exactly, and one division
-// by an exact power of ten gives the correctly rounded value, as NumericValue computes it.
-// Anything else goes to ParseValue. The text is readable up to limit (the end of the text
-// read, at or after the end of the line).
+// p is left at its end. A token is read as ParseValue reads it. The usual form (a sign,
+// digits, a point, digits: at most 15 digits in all, as "%f" writes values below a billion)
+// is read here at once: it is numeric text, its digits form an integer that a double holds
+// exactly, and one division by an exact power of ten gives the correctly rounded value, as
+// NumericValue computes it. The text is readable up to limit (the end of the text read, at
+// or after the end of the line).
 bool ReadValue(const char*& p, const char* end, const char* limit, double* value) {
     const char* const begin = p;
     const bool negative = *p == '-';
     const char* s = begin + negative;
-    // Up to 7 digits before the point and 7 after, 8 bytes at a time: the form that "%f"
-    // gives for values below ten million, more than 6 decimals excepted.
-    if (limit - s >= 8) {
-        const std::uint64_t word = Load8(s);
-        const int k = FirstNonDigit(word);
+    std::uint64_t digits = 0, fraction = 0;
+    const int k = DigitRun(s, limit, &digits);
+    if (k >= 0 && k <= 15) {
         const char* after = s + k;
-        if (k < 8 && (after == end || *after == ' ' || *after == '.')) {
-            std::uint64_t digits = k ? DigitsValue(word, k) : 0;
-            int decimals = 0;
-            bool whole = k > 0;
-            if (after < end && *after == '.') {
-                const char* fraction = after + 1;
-                if (limit - fraction >= 8) {
-                    const std::uint64_t word2 = Load8(fraction);
-                    decimals = FirstNonDigit(word2);
-                    after = fraction + decimals;
-                    if (decimals < 8 && (after == end || *after == ' ')) {
-                        if (decimals) digits = digits * static_cast<std::uint64_t>(kPowers[decimals]) + DigitsValue(word2, decimals);
-                        whole = whole || decimals > 0;
-                    } else {
-                        whole = false;
-                    }
-                } else {
-                    whole = false;
-                }
-            }
-            if (whole) {
-                p = after;
-                const double v = static_cast<double>(digits) / kPowers[decimals];
-                *value = negative ? -v : v;
-                return true;
-            }
+        int decimals = 0;
+        if (after < end && *after == '.') {
+            decimals = DigitRun(after + 1, limit, &fraction);
+            after += 1 + decimals;
         }
-    }
-    std::uint64_t digits = 0;
-    int significant = 0;
-    const char* point = nullptr;
-    bool any = false, plain = true;
-    for (; s < end && *s != ' '; ++s) {
-        const unsigned d = static_cast<unsigned char>(*s) - static_cast<unsigned>('0');
-        if (d < 10) {
-            // Past 15 significant digits the integer is no longer used (it may wrap).
-            significant += significant > 0 || d != 0;
-            digits = digits * 10 + d;
-            any = true;
-        } else if (*s == '.' && !point) {
-            point = s;
-        } else {
-            plain = false;
-            break;
-        }
-    }
-    if (plain) {
-        const long decimals = point ? s - point - 1 : 0;
-        if (any && significant <= 15 && decimals <= 22) {
-            p = s;
+        if (decimals >= 0 && k + decimals > 0 && k + decimals <= 15 && (after == end || *after == ' ')) {
+            p = after;
+            digits = digits * kTens[decimals] + fraction;
             const double v = static_cast<double>(digits) / kPowers[decimals];
             *value = negative ? -v : v;
             return true;
         }
-    } else {
-        const void* blank = std::memchr(s, ' ', static_cast<size_t>(end - s));
-        s = blank ? static_cast<const char*>(blank) : end;
     }
-    p = s;
-    return ParseValue(std::string_view(begin, static_cast<size_t>(s - begin)), value);
+    const void* blank = std::memchr(s, ' ', static_cast<size_t>(end - s));
+    p = blank ? static_cast<const char*>(blank) : end;
+    return ParseValue(std::string_view(begin, static_cast<size_t>(p - begin)), value);
 }
 
 // Calls line(begin, end) for each line of [text, end) until it returns false. A line ended
@@ -253,7 +235,7 @@ bool ReportRefusal(const std::vector<Piece>& pieces) {
         if (piece.refusal == Refusal::value)
             Fail(FormatString("Erro - A %dª variável da %dª linha  não é um número", piece.value, k));
         else
-            Fail(FormatString("Erro - O número de variáveis da %dª linha não está correcto", k));
+            FailRowLength(k);
         return true;
     }
     return false;
@@ -397,7 +379,7 @@ private:
 bool CDataSet::RowCollector::Add(const CString& name, const std::vector<double>& rowValues) {
     if (width < 0) width = static_cast<int>(rowValues.size());
     if (static_cast<int>(rowValues.size()) != width) {
-        Fail(FormatString("Erro - O número de variáveis da %dª linha não está correcto", k));
+        FailRowLength(k);
         return false;
     }
     names.push_back(name);

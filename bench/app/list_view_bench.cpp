@@ -9,6 +9,7 @@
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
 #include "app/tabulon_view.h"
+#include "bench/session.h"
 
 namespace {
 
@@ -29,8 +30,7 @@ void Fill(CDataSet* data, int rows, int variables) {
 CTabulonDoc* StartedDocument() {
     static bool started = false;
     if (!started) {
-        char folder[] = "/tmp/tesmo-bench-XXXXXX";
-        afx::InitTestEnvironment(0, nullptr, mkdtemp(folder));
+        bench::StartToolkit();
         theApp.InitInstance();
         started = true;
     }
@@ -59,7 +59,7 @@ BENCHMARK(BM_ComputeMeanVariance)->Unit(benchmark::kMillisecond);
 // Opening a 100,000 x 20 native file and showing it in the list view.
 void BM_OpenLargeFile(benchmark::State& state) {
     CTabulonDoc* doc = StartedDocument();
-    static const std::string path = "/tmp/tesmo-bench-large.tsm";
+    static const std::string path = bench::RunPath("large.tsm");
     {
         CDataSet data;
         Fill(&data, 100000, 20);
@@ -84,4 +84,4 @@ BENCHMARK(BM_OpenLargeFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return bench::RunBenchmarks(argc, argv); }

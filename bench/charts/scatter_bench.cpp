@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/session.h"
 #include "charts/chart_wnd.h"
 #include "charts/scatter_chart.h"
 #include "platform/afx.h"
@@ -14,14 +15,6 @@
 namespace {
 
 constexpr int kPoints = 100000;
-
-void StartToolkit() {
-    static bool started = false;
-    if (started) return;
-    char folder[] = "/tmp/tesmo-bench-XXXXXX";
-    afx::InitTestEnvironment(0, nullptr, mkdtemp(folder));
-    started = true;
-}
 
 CPointSeries RandomSeries(bool groups) {
     std::mt19937 rng(11);
@@ -56,7 +49,7 @@ struct Image {
 
 // A new chart drawn once: scales, markers and legend built, every point drawn.
 void BM_ScatterFirstDraw(benchmark::State& state) {
-    StartToolkit();
+    bench::StartToolkit();
     const CPointSeries series = RandomSeries(state.range(0) != 0);
     Image image;
     for (auto _ : state) {
@@ -69,7 +62,7 @@ BENCHMARK(BM_ScatterFirstDraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // A repaint of a chart whose elements exist.
 void BM_ScatterRedraw(benchmark::State& state) {
-    StartToolkit();
+    bench::StartToolkit();
     CScatterChart chart(RandomSeries(state.range(0) != 0), "x", "y", "bench");
     Image image;
     chart.Draw(&image.dc, 0, 0, 800, 600);
@@ -83,7 +76,7 @@ BENCHMARK(BM_ScatterRedraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // The item under the cursor (ItemAt) and the data tip's texts (GetHoverTexts), at points
 // spread over the plot; one query an iteration.
 void BM_ScatterHitTest(benchmark::State& state) {
-    StartToolkit();
+    bench::StartToolkit();
     CScatterChart chart(RandomSeries(true), "x", "y", "bench");
     Image image;
     chart.Draw(&image.dc, 0, 0, 800, 600);
@@ -107,7 +100,7 @@ BENCHMARK(BM_ScatterHitTest)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 // The chart window showing the chart: a full repaint, and a mouse move over it (hover
 // texts, then the page's move handling).
 void BM_ChartWindow(benchmark::State& state) {
-    StartToolkit();
+    bench::StartToolkit();
     CScatterChart chart(RandomSeries(true), "x", "y", "bench");
     CWnd top;
     top.Create(nullptr, "bench", WS_POPUP, CRect(0, 0, 800, 600), nullptr, 0);
@@ -132,4 +125,4 @@ BENCHMARK(BM_ChartWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return bench::RunBenchmarks(argc, argv); }

@@ -1,10 +1,13 @@
 // A native file of 1,000,000 rows x 20 variables (274 MB, in the page cache once written):
 // read into a data set with no window, and opened and shown in the main window. The times
 // of the reads and opens, the memory the table takes (its values, without the row names),
-// and the program's peak resident memory against the file's size.
+// and the program's peak resident memory against the file's size. The first argument is the
+// number of rows (1,000 make a quick check that the program runs); the read's second is the
+// number of digits before the point of the real values, 5, or 9 for values that the
+// reader's 8-byte path leaves to the general one.
 //
 // The first open of a process pays for fresh memory: run each benchmark in a process of its
-// own (--benchmark_filter=BM_ReadMillionRows, then =BM_OpenAndShowMillionRows); with
+// own (--benchmark_filter=BM_ReadRows/1000000, then =BM_OpenAndShowRows/1000000); with
 // "taskset -c 0" the reader has one thread.
 #include <benchmark/benchmark.h>
 
@@ -15,10 +18,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
+#include <map>
+#include <utility>
 #include <random>
 #include <string>
 #include <thread>
@@ -27,21 +32,19 @@
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
 #include "app/tabulon_view.h"
-#include "bench/application_main.h"
+#include "bench/session.h"
 #include "platform/ui/automation.h"
 #include "res/resources.h"
 
 namespace {
 
-constexpr int kRows = 1000000;
 constexpr int kVariables = 20;
 
-// Written line by line, so that making the file does not raise the peak being measured;
-// made once per process.
-// Every tenth variable is qualitative (codes 1 to 5); the rest are reals of 6 decimals
-// (about 272 bytes a row).
-std::string MakeFile() {
-    std::string path = "/tmp/tesmo-bench-million.tsm";
+// Written line by line, so that making the file does not raise the peak being measured.
+// Every tenth variable is qualitative (codes 1 to 5); the rest are reals of 6 decimals with
+// up to digits digits before the point (about 272 bytes a row with 5).
+std::string MakeFile(int rows, int digits) {
+    std::string path = bench::RunPath(std::to_string(rows) + "-rows-" + std::to_string(digits) + ".tsm");
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return std::string();
     std::fprintf(f, "#Tesmo v7.00#\r\n-9.900000\r\n%d\r\n", kVariables);
@@ -50,9 +53,10 @@ std::string MakeFile() {
         else std::fprintf(f, "Medida%d\r\n1\r\n", v);
     }
     std::mt19937 rng(11);
-    std::uniform_real_distribution<double> u(-100000.0, 100000.0);
+    const double range = std::pow(10.0, digits);
+    std::uniform_real_distribution<double> u(-range, range);
     std::uniform_int_distribution<int> code(1, 5);
-    for (int r = 1; r <= kRows; ++r) {
+    for (int r = 1; r <= rows; ++r) {
         std::fprintf(f, "amostra%d", r);
         for (int v = 1; v <= kVariables; ++v) std::fprintf(f, " %f", v % 10 == 0 ? code(rng) : u(rng));
         std::fputs("\r\n", f);
@@ -86,11 +90,12 @@ double ResidentMB() {
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-std::string g_path;  // the file, once made
-
-const std::string& File() {
-    if (g_path.empty()) g_path = MakeFile();
-    return g_path;
+// The file of that many rows, made once per process.
+const std::string& File(int rows, int digits = 5) {
+    static std::map<std::pair<int, int>, std::string> files;
+    std::string& path = files[{rows, digits}];
+    if (path.empty()) path = MakeFile(rows, digits);
+    return path;
 }
 
 // A data set whose row names can be dropped, so that what is left resident is its values.
@@ -100,9 +105,10 @@ struct MeasuredSet : CDataSet {
 
 // Reads the file into a data set as the document does (a 1 MB archive buffer), with no
 // window: the reader and the statistics of every variable.
-void BM_ReadMillionRows(benchmark::State& state) {
+void BM_ReadRows(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
     RegisterTabulonResources();
-    const std::string& path = File();
+    const std::string& path = File(rows, static_cast<int>(state.range(1)));
     struct stat st{};
     if (path.empty() || stat(path.c_str(), &st) != 0) {
         state.SkipWithError("the file could not be written");
@@ -119,7 +125,7 @@ void BM_ReadMillionRows(benchmark::State& state) {
         const BOOL ok = set.Load(ar);
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.PauseTiming();
-        if (!ok || set.GetRowCount() != kRows || set.GetVariableCount() != kVariables)
+        if (!ok || set.GetRowCount() != rows || set.GetVariableCount() != kVariables)
             state.SkipWithError("the file was not read whole");
         if (first == 0.0) {
             first = seconds;
@@ -133,30 +139,31 @@ void BM_ReadMillionRows(benchmark::State& state) {
     state.counters["file_MB"] = static_cast<double>(st.st_size) / (1024.0 * 1024.0);
     state.counters["first_read_s"] = first;
     state.counters["fastest_read_s"] = fastest;
-    // The values alone take 1,000,000 x 20 x 8 bytes.
-    state.counters["numbers_MB"] = static_cast<double>(kRows) * kVariables * sizeof(double) / (1024.0 * 1024.0);
+    // The values alone take rows x 20 x 8 bytes.
+    state.counters["numbers_MB"] = static_cast<double>(rows) * kVariables * sizeof(double) / (1024.0 * 1024.0);
     state.counters["table_MB"] = tableMB;
     state.counters["peak_RSS_MB"] = PeakResidentMB();
     state.counters["processors"] = static_cast<double>(std::thread::hardware_concurrency());
 }
-BENCHMARK(BM_ReadMillionRows)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_ReadRows)->Args({1000, 5})->Args({1000000, 5})->Args({1000000, 9})->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
-std::string g_folder;  // the settings and the picture of the windowed run, once made
-
-void BM_OpenAndShowMillionRows(benchmark::State& state) {
-    char folder[] = "/tmp/tesmo-bench-XXXXXX";
-    if (mkdtemp(folder)) g_folder = folder;
-    afx::InitTestEnvironment(0, nullptr, g_folder.empty() ? nullptr : folder);
-    theApp.InitInstance();
-    afx::ProcessPendingEvents();
+void BM_OpenAndShowRows(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    static bool started = false;
+    if (!started) {
+        bench::StartToolkit();
+        theApp.InitInstance();
+        afx::ProcessPendingEvents();
+        started = true;
+    }
     double before = PeakResidentMB();
-    const std::string& path = File();
+    const std::string& path = File(rows);
     struct stat st{};
     if (path.empty() || stat(path.c_str(), &st) != 0) {
         state.SkipWithError("the file could not be written");
         return;
     }
-    std::string picture = std::string(folder) + "/shown.png";
+    const std::string picture = bench::RunPath("shown.png");
     // The first open of the program's life pays for fresh memory; later ones reuse it.
     double first = 0.0, fastest = 0.0, firstSystem = 0.0, firstUser = 0.0;
     long firstFaults = 0;
@@ -187,8 +194,8 @@ void BM_OpenAndShowMillionRows(benchmark::State& state) {
         }
         fastest = fastest == 0.0 ? seconds : std::min(fastest, seconds);
         CTabulonDoc* doc = theApp.GetDocument();
-        if (!doc->HasData() || doc->GetDataSet()->GetRowCount() != kRows ||
-            doc->GetView()->GetListCtrl().GetItemCount() != kRows)
+        if (!doc->HasData() || doc->GetDataSet()->GetRowCount() != rows ||
+            doc->GetView()->GetListCtrl().GetItemCount() != rows)
             state.SkipWithError("the file was not read and shown whole");
         state.ResumeTiming();
     }
@@ -204,14 +211,8 @@ void BM_OpenAndShowMillionRows(benchmark::State& state) {
     state.counters["first_open_system_s"] = firstSystem;
     state.counters["first_open_user_s"] = firstUser;
 }
-BENCHMARK(BM_OpenAndShowMillionRows)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OpenAndShowRows)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const int status = RunApplicationBenchmarks(argc, argv);
-    if (!g_path.empty()) std::remove(g_path.c_str());
-    std::error_code ignored;
-    if (!g_folder.empty()) std::filesystem::remove_all(g_folder, ignored);
-    return status;
-}
+int main(int argc, char** argv) { return bench::RunBenchmarks(argc, argv); }

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/session.h"
 #include "platform/ui/text_viewer.h"
 #include "platform/ui/winapp.h"
 
@@ -23,7 +24,7 @@ namespace {
 // figures of 40 to 130 characters, Windows-1252 text and "\r\n" line ends. Written line by
 // line, so that making it does not raise the peak being measured.
 std::string MakeListing(long megabytes) {
-    std::string path = "/tmp/tesmo-bench-listing-" + std::to_string(megabytes) + ".prn";
+    std::string path = bench::RunPath("listing-" + std::to_string(megabytes) + ".prn");
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return std::string();
     const long target = megabytes * 1024 * 1024;
@@ -67,8 +68,7 @@ double ResidentMB() {
 }
 
 void BM_ShowListing(benchmark::State& state) {
-    char folder[] = "/tmp/tesmo-bench-XXXXXX";
-    afx::InitTestEnvironment(0, nullptr, mkdtemp(folder));
+    bench::StartToolkit();
     afx::ProcessPendingEvents();
     const std::string path = MakeListing(state.range(0));
     struct stat st{};
@@ -108,4 +108,4 @@ BENCHMARK(BM_ShowListing)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond)->Iter
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return bench::RunBenchmarks(argc, argv); }

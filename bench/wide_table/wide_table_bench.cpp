@@ -23,7 +23,7 @@
 #include "app/tabulon_app.h"
 #include "app/tabulon_doc.h"
 #include "app/tabulon_view.h"
-#include "bench/application_main.h"
+#include "bench/session.h"
 #include "platform/ui/automation.h"
 #include "res/resource_ids.h"
 
@@ -41,8 +41,8 @@ double PeakResidentMB() {
 // 8 MB file) or as a native file (every variable quantitative). Written before the
 // program starts, so that making it does not count in the peak.
 std::string MakeFile(int variables, bool native) {
-    std::string path = "/tmp/tesmo-bench-wide-" + std::to_string(variables) + (native ? ".tsm" : ".txt");
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::string path = bench::RunPath("wide-" + std::to_string(variables) + (native ? ".tsm" : ".txt"));
+    std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "wb");
     if (!f) return std::string();
     if (native) {
         std::fprintf(f, "#Tesmo v7.00#\r\n-9.900000\r\n%d\r\n", variables);
@@ -62,14 +62,11 @@ std::string MakeFile(int variables, bool native) {
     return path;
 }
 
-std::string g_folder;  // the program's settings and the pictures
-
 void StartProgram() {
-    if (!g_folder.empty()) return;
-    char folder[] = "/tmp/tesmo-bench-XXXXXX";
-    if (!mkdtemp(folder)) return;
-    g_folder = folder;
-    afx::InitTestEnvironment(0, nullptr, folder);
+    static bool started = false;
+    if (started) return;
+    started = true;
+    bench::StartToolkit();
     theApp.InitInstance();
     afx::ProcessPendingEvents();
 }
@@ -90,7 +87,7 @@ double OpenAndShow(const std::string& path, bool native) {
     else AfxGetMainWnd()->SendMessage(WM_COMMAND, MAKEWPARAM(ID_FILE_IMPORT, 0), 0);
     afx::ProcessPendingEvents();
     // Drawn as the screen would show it.
-    afx::SaveWindowPng(AfxGetMainWnd(), (g_folder + "/shown.png").c_str());
+    afx::SaveWindowPng(AfxGetMainWnd(), bench::RunPath("shown.png").c_str());
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -128,9 +125,4 @@ BENCHMARK(BM_OpenWideTable)->Arg(20000)->Arg(100000)->Arg(1000000)->Iterations(1
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const int status = RunApplicationBenchmarks(argc, argv);
-    std::error_code ignored;
-    if (!g_folder.empty()) std::filesystem::remove_all(g_folder, ignored);
-    return status;
-}
+int main(int argc, char** argv) { return bench::RunBenchmarks(argc, argv); }

@@ -4,10 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -16,9 +14,10 @@ namespace fenola {
 // The calling thread and Size() - 1 workers. Run publishes a piece of parts 0 .. parts - 1;
 // the caller and the workers claim parts one at a time until none is left, so a worker the
 // system has not scheduled holds up nothing but a part it already took. A step of the
-// aggregation lasts from a few to a few hundred microseconds, far less than waking a
-// sleeping thread takes, so the workers wait for the next piece spinning for a while before
-// they sleep.
+// aggregation lasts from a few to a few hundred microseconds, and waking a sleeping thread
+// takes tens of microseconds: a thread with nothing to do spins a short while, so that it is
+// at hand for a piece that follows at once, then sleeps, so that it takes no core from other
+// work.
 class Team {
 public:
     // threads: how many threads in all, the calling one included; 0 for one per core the
@@ -54,7 +53,7 @@ private:
     void RunPiece(std::size_t parts, Call call, const void* work);
     // Runs parts of the piece tagged tag until none is left to take.
     void Take(std::uint32_t tag);
-    void Publish(std::uint64_t claims);
+    void Publish(std::uint32_t tag, std::size_t parts);
     void Serve();
 
     std::vector<std::thread> workers_;
@@ -65,12 +64,15 @@ private:
     // The claims on the piece at hand: its tag (a count of the pieces published) in the high
     // 32 bits, its number of parts in the next 16, the next part to take in the low 16.
     std::atomic<std::uint64_t> claims_{0};
-    std::atomic<std::size_t> pending_{0};  // parts not done yet
     std::atomic<bool> stop_{false};
-    // Workers that stopped spinning wait here; sleepers_ counts them.
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::atomic<std::size_t> sleepers_{0};
+    // The tag of the piece at hand, which sleeping workers wait to change; sleepers_ counts
+    // them, so that a piece wakes nobody when no one sleeps.
+    alignas(64) std::atomic<std::uint32_t> published_{0};
+    std::atomic<std::uint32_t> sleepers_{0};
+    // The parts of the piece at hand not done yet; the caller waits for it to reach 0, and
+    // sleeps on it when the last parts take long (caller_sleeps_).
+    alignas(64) std::atomic<std::uint32_t> pending_{0};
+    std::atomic<bool> caller_sleeps_{false};
 };
 
 }  // namespace fenola

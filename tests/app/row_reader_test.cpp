@@ -144,9 +144,17 @@ std::string Token(std::mt19937& rng, bool allowBad) {
     std::uniform_real_distribution<double> real(-1e6, 1e6);
     char buffer[64];
     switch (kind(rng)) {
-        case 0: case 1: case 2: case 3: case 4:
+        case 0: case 1: case 2:
             std::snprintf(buffer, sizeof buffer, "%f", real(rng));
             return buffer;
+        case 3: case 4: {
+            // Up to 16 digits before the point and up to 9 after: on both sides of 8 and of
+            // 15 digits in all.
+            const double magnitude = std::pow(10.0, std::uniform_int_distribution<int>(0, 16)(rng));
+            std::snprintf(buffer, sizeof buffer, "%.*f", std::uniform_int_distribution<int>(0, 9)(rng),
+                          real(rng) / 1e6 * magnitude);
+            return buffer;
+        }
         case 5: return std::to_string(static_cast<int>(real(rng)));
         case 6: return "-0";
         case 7: return std::uniform_int_distribution<int>(0, 1)(rng) ? ".5" : "5.";

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <thread>
 #include <vector>
 
 #include "engines/fenola/team.h"
@@ -20,6 +24,40 @@ TEST(Team, RunsEveryPartOnceWhateverItsSize) {
             }
         }
     }
+}
+
+double ProcessorSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+// Threads with nothing to do sleep after a short while: neither the workers between pieces
+// that come milliseconds apart nor the caller waiting for a long last part keep a core busy.
+TEST(Team, IdleThreadsSleep) {
+    using namespace std::chrono_literals;
+    constexpr int kWorkers = 3, kPieces = 50;
+    fenola::Team team(kWorkers + 1);
+    const double before = ProcessorSeconds();
+    for (int piece = 0; piece < kPieces; ++piece) {
+        team.Run(kWorkers + 1, [](std::size_t) {});
+        std::this_thread::sleep_for(2ms);
+    }
+    // A quarter of a millisecond of processor time at most for each worker and gap, where
+    // one that spun through the gap would take 2 ms.
+    EXPECT_LT(ProcessorSeconds() - before, kWorkers * kPieces * 250e-6);
+
+    // The first part that a worker takes lasts 100 ms; the caller waits for it. (The
+    // caller's parts last a while, so that the workers wake and take the others.)
+    const std::thread::id caller = std::this_thread::get_id();
+    std::atomic<bool> slept{false};
+    for (int attempt = 0; attempt < 10 && !slept; ++attempt) {
+        const double waiting = ProcessorSeconds();
+        team.Run(kWorkers + 1, [&](std::size_t) {
+            if (std::this_thread::get_id() == caller) std::this_thread::sleep_for(5ms);
+            else if (!slept.exchange(true)) std::this_thread::sleep_for(100ms);
+        });
+        if (slept) {
+            EXPECT_LT(ProcessorSeconds() - waiting, 0.03);
+        }
+    }
+    EXPECT_TRUE(slept);
 }
 
 }  // namespace
