@@ -148,9 +148,13 @@ private:
         }
     }
 
+    struct Free {
+        void operator()(float* values) const;
+    };
+
     std::size_t n_ = 0;
     std::size_t size_ = 0;
-    std::unique_ptr<float[]> values_;
+    std::unique_ptr<float[], Free> values_;
 };
 
 // Replaces every column by its z-scores over the objects (mean and standard deviation with
