@@ -9,12 +9,10 @@
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <thread>
