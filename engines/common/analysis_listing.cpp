@@ -62,6 +62,42 @@ bool CheckParameterRead(RecordWriter& out, const std::string& parameterFile, Rea
     return false;
 }
 
+bool ReadParameterHead(RecordReader& par, RecordWriter& out, const std::string& parameterFile,
+                       const std::string& folder, ParameterHead& head) {
+    if (!par.Open(parameterFile, folder)) {
+        WriteAlert(out, "ATENÇÃO - ERRO NO FICHEIRO " + parameterFile, {" O ficheiro não existe ou não pode ser lido"});
+        return false;
+    }
+    int counts[5] = {0, 0, 0, 0, 0};
+    if (!CheckParameterRead(out, parameterFile, par.ReadInts(counts, 5), par, "Nº de linhas, colunas e factores"))
+        return false;
+    head.rows = counts[0];
+    head.activeRows = counts[1];
+    head.columns = counts[2];
+    head.activeColumns = counts[3];
+    head.factors = counts[4];
+    return CheckParameterRead(out, parameterFile, par.ReadLine(head.dataPath), par, "ficheiro de dados") &&
+           CheckParameterRead(out, parameterFile, par.ReadLine(head.title), par, "título");
+}
+
+void WriteInvalidCounts(RecordWriter& out, const ParameterHead& head) {
+    WriteAlert(out, "ATENÇÃO - PARÂMETROS INVÁLIDOS",
+               {" Nº de Linhas" + FormatI(head.rows, 8) + "   Nº de Linhas activas" + FormatI(head.activeRows, 8),
+                " Nº de Colunas" + FormatI(head.columns, 7) + "   Nº de Colunas activas" +
+                    FormatI(head.activeColumns, 7)});
+}
+
+bool CheckNamesFit(RecordWriter& out, const std::string& parameterFile, const RecordReader& par,
+                   const ParameterHead& head) {
+    // A line per 80 flags.
+    const long long flagLines = head.HasFlags() ? (head.rows + 79LL) / 80 + (head.columns + 79LL) / 80 : 0;
+    if (par.LinesLeft() >= flagLines + head.columns) return true;
+    WriteAlert(out, "ATENÇÃO - ERRO NO FICHEIRO " + parameterFile,
+               {" O ficheiro não pode conter os nomes" + std::string(head.HasFlags() ? " e as marcas" : "") + " das" +
+                FormatI(head.columns, 11) + " colunas"});
+    return false;
+}
+
 void WriteTableParameters(RecordWriter& out, const TableParameters& p, const char* notActive,
                           std::string (*count)(long long)) {
     auto pair = [&](const char* label1, const std::string& value1, const char* label2, const std::string& value2) {

@@ -38,6 +38,30 @@ void WriteAlert(RecordWriter& out, const std::string& heading, const std::vector
 bool CheckParameterRead(RecordWriter& out, const std::string& parameterFile, ReadStatus status,
                         const RecordReader& in, const char* what);
 
+// The head of a parameter file of the kelo.par layout (kelo.par, mur.par): the counts of
+// rows, active rows, columns, active columns and factors, the data file's name, the title.
+struct ParameterHead {
+    int rows = 0, activeRows = 0, columns = 0, activeColumns = 0, factors = 0;
+    std::string dataPath, title;
+    bool CountsValid() const {
+        return rows >= 1 && columns >= 1 && activeRows >= 0 && activeRows <= rows && activeColumns >= 0 &&
+               activeColumns <= columns;
+    }
+    // Some points are not active: the file then holds a flag per row and per column.
+    bool HasFlags() const { return rows != activeRows || columns != activeColumns; }
+};
+// Opens parameterFile in folder into par and reads its head; false, with a warning in out,
+// when it cannot.
+bool ReadParameterHead(RecordReader& par, RecordWriter& out, const std::string& parameterFile,
+                       const std::string& folder, ParameterHead& head);
+// The warning of counts that are not valid.
+void WriteInvalidCounts(RecordWriter& out, const ParameterHead& head);
+// Whether what is left of par can hold the flags (when it holds them) and a line per column
+// name: counts the file cannot hold are refused before anything is reserved from them. False,
+// with a warning in out, when it cannot.
+bool CheckNamesFit(RecordWriter& out, const std::string& parameterFile, const RecordReader& par,
+                   const ParameterHead& head);
+
 // What a parameter file of the kelo.par layout held (kelo.par, mur.par), for its echo.
 struct TableParameters {
     long long rows = 0, activeRows = 0, columns = 0, activeColumns = 0;

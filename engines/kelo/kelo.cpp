@@ -122,28 +122,20 @@ bool KeloRun::ParameterRead(ReadStatus status, const RecordReader& in, const cha
 
 int KeloRun::Run() {
     RecordReader par;
-    if (!par.Open("kelo.par", folder_)) {
-        WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO kelo.par", {" O ficheiro não existe ou não pode ser lido"});
-        return kKeloParameterError;
-    }
-    int counts[5] = {0, 0, 0, 0, 0};
-    if (!ParameterRead(par.ReadInts(counts, 5), par, "Nº de linhas, colunas e factores"))
-        return kKeloParameterError;
-    nl_ = counts[0];
-    nla_ = counts[1];
-    nc_ = counts[2];
-    nca_ = counts[3];
-    nf_ = counts[4];
-    if (!ParameterRead(par.ReadLine(dataPath_), par, "ficheiro de dados") ||
-        !ParameterRead(par.ReadLine(title_), par, "título"))
-        return kKeloParameterError;
+    ParameterHead head;
+    if (!ReadParameterHead(par, prn_, "kelo.par", folder_, head)) return kKeloParameterError;
+    nl_ = head.rows;
+    nla_ = head.activeRows;
+    nc_ = head.columns;
+    nca_ = head.activeColumns;
+    nf_ = head.factors;
+    dataPath_ = head.dataPath;
+    title_ = head.title;
 
-    const bool countsValid = nl_ >= 1 && nc_ >= 1 && nla_ >= 0 && nla_ <= nl_ && nca_ >= 0 && nca_ <= nc_;
+    const bool countsValid = head.CountsValid();
     PrintBanner(countsValid);
     if (!countsValid) {
-        WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS",
-                   {" Nº de Linhas" + FormatI(nl_, 8) + "   Nº de Linhas activas" + FormatI(nla_, 8),
-                    " Nº de Colunas" + FormatI(nc_, 7) + "   Nº de Colunas activas" + FormatI(nca_, 7)});
+        WriteInvalidCounts(prn_, head);
         return kKeloRefused;
     }
 
@@ -158,14 +150,8 @@ int KeloRun::Run() {
     // kelo.par holds a line per column name (and a line per 80 flags), the data file a name
     // and a row per row. A data file too short for its counts is read through without
     // keeping the table, to report how many rows it holds.
-    flagsRead_ = nl_ != nla_ || nc_ != nca_;
-    const long long flagLines = flagsRead_ ? (nl_ + 79LL) / 80 + (nc_ + 79LL) / 80 : 0;
-    if (par.LinesLeft() < flagLines + nc_) {
-        WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO kelo.par",
-                   {" O ficheiro não pode conter os nomes" + std::string(flagsRead_ ? " e as marcas" : "") + " das" +
-                    FormatI(nc_, 11) + " colunas"});
-        return kKeloParameterError;
-    }
+    flagsRead_ = head.HasFlags();
+    if (!CheckNamesFit(prn_, "kelo.par", par, head)) return kKeloParameterError;
     const bool dataFits = data.CanHoldTable(nl_, nc_);
 
     // Flags, names and options, in the file's own terms. Flags are reserved here only when

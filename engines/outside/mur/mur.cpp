@@ -88,23 +88,17 @@ bool MurRun::ParameterRead(ReadStatus status, const RecordReader& in, const char
 
 int MurRun::Run() {
     RecordReader par;
-    if (!par.Open("mur.par", folder_)) {
-        WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO mur.par", {" O ficheiro não existe ou não pode ser lido"});
-        return kMurParameterError;
-    }
-    int counts[5] = {0, 0, 0, 0, 0};
-    if (!ParameterRead(par.ReadInts(counts, 5), par, "Nº de linhas, colunas e factores"))
-        return kMurParameterError;
-    nl_ = counts[0];
-    nla_ = counts[1];
-    nc_ = counts[2];
-    nca_ = counts[3];
-    nf_ = counts[4];
-    if (!ParameterRead(par.ReadLine(dataPath_), par, "ficheiro de dados") ||
-        !ParameterRead(par.ReadLine(title_), par, "título"))
-        return kMurParameterError;
+    ParameterHead head;
+    if (!ReadParameterHead(par, prn_, "mur.par", folder_, head)) return kMurParameterError;
+    nl_ = head.rows;
+    nla_ = head.activeRows;
+    nc_ = head.columns;
+    nca_ = head.activeColumns;
+    nf_ = head.factors;
+    dataPath_ = head.dataPath;
+    title_ = head.title;
 
-    const bool countsValid = nl_ >= 1 && nc_ >= 1 && nla_ >= 0 && nla_ <= nl_ && nca_ >= 0 && nca_ <= nc_;
+    const bool countsValid = head.CountsValid();
     long long numeric = 0, literal = 0;
     if (countsValid) {
         const long double nl = nl_, nc = nc_, p = nca_, nf = std::clamp(nf_, 0, nca_);
@@ -113,23 +107,15 @@ int MurRun::Run() {
     }
     WriteBanner(prn_, "ANÁLISE EM COMPONENTES PRINCIPAIS", title_, numeric, literal);
     if (!countsValid) {
-        WriteAlert(prn_, "ATENÇÃO - PARÂMETROS INVÁLIDOS",
-                   {" Nº de Linhas" + FormatI(nl_, 8) + "   Nº de Linhas activas" + FormatI(nla_, 8),
-                    " Nº de Colunas" + FormatI(nc_, 7) + "   Nº de Colunas activas" + FormatI(nca_, 7)});
+        WriteInvalidCounts(prn_, head);
         return kMurRefused;
     }
 
     // Counts that the files cannot hold are refused before anything is reserved from them:
     // mur.par holds a line per column name (and a line per 80 flags); the data file is
     // judged by ReadDataMatrix.
-    flagsRead_ = nl_ != nla_ || nc_ != nca_;
-    const long long flagLines = flagsRead_ ? (nl_ + 79LL) / 80 + (nc_ + 79LL) / 80 : 0;
-    if (par.LinesLeft() < flagLines + nc_) {
-        WriteAlert(prn_, "ATENÇÃO - ERRO NO FICHEIRO mur.par",
-                   {" O ficheiro não pode conter os nomes" + std::string(flagsRead_ ? " e as marcas" : "") + " das" +
-                    FormatI(nc_, 11) + " colunas"});
-        return kMurParameterError;
-    }
+    flagsRead_ = head.HasFlags();
+    if (!CheckNamesFit(prn_, "mur.par", par, head)) return kMurParameterError;
     if (flagsRead_) {
         rowFlags_.assign(static_cast<Index>(nl_), 1);
         colFlags_.assign(static_cast<Index>(nc_), 1);
