@@ -375,7 +375,9 @@ void KeloRun::Reorder() {
 }
 
 void KeloRun::PrintData() {
-    prn_.Write("\f" + Blanks(10) + "QUADRO DOS DADOS BRUTOS" + " (EVENTUALMENTE REORDENADOS)");
+    std::string heading = Blanks(10) + "QUADRO DOS DADOS BRUTOS (EVENTUALMENTE REORDENADOS)";
+    heading.insert(0, 1, '\f');  // (a '+' here trips a false warning of the optimiser)
+    prn_.Write(heading);
     PrintMatrixBlocks(prn_, printData_, nl_, nc_, x_.data(), nl_, rowNames_, colNames_);
 }
 
