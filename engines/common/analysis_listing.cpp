@@ -62,40 +62,79 @@ bool CheckParameterRead(RecordWriter& out, const std::string& parameterFile, Rea
     return false;
 }
 
-bool ReadParameterHead(RecordReader& par, RecordWriter& out, const std::string& parameterFile,
-                       const std::string& folder, ParameterHead& head) {
-    if (!par.Open(parameterFile, folder)) {
-        WriteAlert(out, "ATENÇÃO - ERRO NO FICHEIRO " + parameterFile, {" O ficheiro não existe ou não pode ser lido"});
+bool ParameterFile::Read(ReadStatus status, const RecordReader& par, RecordWriter& out, const char* what) const {
+    return CheckParameterRead(out, parName_, status, par, what);
+}
+
+bool ParameterFile::ReadHead(RecordReader& par, RecordWriter& out, const std::string& folder) {
+    if (!par.Open(parName_, folder)) {
+        WriteAlert(out, "ATENÇÃO - ERRO NO FICHEIRO " + parName_, {" O ficheiro não existe ou não pode ser lido"});
         return false;
     }
     int counts[5] = {0, 0, 0, 0, 0};
-    if (!CheckParameterRead(out, parameterFile, par.ReadInts(counts, 5), par, "Nº de linhas, colunas e factores"))
-        return false;
-    head.rows = counts[0];
-    head.activeRows = counts[1];
-    head.columns = counts[2];
-    head.activeColumns = counts[3];
-    head.factors = counts[4];
-    return CheckParameterRead(out, parameterFile, par.ReadLine(head.dataPath), par, "ficheiro de dados") &&
-           CheckParameterRead(out, parameterFile, par.ReadLine(head.title), par, "título");
+    if (!Read(par.ReadInts(counts, 5), par, out, "Nº de linhas, colunas e factores")) return false;
+    nl_ = counts[0];
+    nla_ = counts[1];
+    nc_ = counts[2];
+    nca_ = counts[3];
+    nf_ = counts[4];
+    flagsRead_ = nl_ != nla_ || nc_ != nca_;
+    return Read(par.ReadLine(dataPath_), par, out, "ficheiro de dados") &&
+           Read(par.ReadLine(title_), par, out, "título");
 }
 
-void WriteInvalidCounts(RecordWriter& out, const ParameterHead& head) {
+void ParameterFile::WriteInvalidCounts(RecordWriter& out) const {
     WriteAlert(out, "ATENÇÃO - PARÂMETROS INVÁLIDOS",
-               {" Nº de Linhas" + FormatI(head.rows, 8) + "   Nº de Linhas activas" + FormatI(head.activeRows, 8),
-                " Nº de Colunas" + FormatI(head.columns, 7) + "   Nº de Colunas activas" +
-                    FormatI(head.activeColumns, 7)});
+               {" Nº de Linhas" + FormatI(nl_, 8) + "   Nº de Linhas activas" + FormatI(nla_, 8),
+                " Nº de Colunas" + FormatI(nc_, 7) + "   Nº de Colunas activas" + FormatI(nca_, 7)});
 }
 
-bool CheckNamesFit(RecordWriter& out, const std::string& parameterFile, const RecordReader& par,
-                   const ParameterHead& head) {
+bool ParameterFile::CheckNamesFit(const RecordReader& par, RecordWriter& out) const {
     // A line per 80 flags.
-    const long long flagLines = head.HasFlags() ? (head.rows + 79LL) / 80 + (head.columns + 79LL) / 80 : 0;
-    if (par.LinesLeft() >= flagLines + head.columns) return true;
-    WriteAlert(out, "ATENÇÃO - ERRO NO FICHEIRO " + parameterFile,
-               {" O ficheiro não pode conter os nomes" + std::string(head.HasFlags() ? " e as marcas" : "") + " das" +
-                FormatI(head.columns, 11) + " colunas"});
+    const long long flagLines = flagsRead_ ? (nl_ + 79LL) / 80 + (nc_ + 79LL) / 80 : 0;
+    if (par.LinesLeft() >= flagLines + nc_) return true;
+    WriteAlert(out, "ATENÇÃO - ERRO NO FICHEIRO " + parName_,
+               {" O ficheiro não pode conter os nomes" + std::string(flagsRead_ ? " e as marcas" : "") + " das" +
+                FormatI(nc_, 11) + " colunas"});
     return false;
+}
+
+bool ParameterFile::ReadRest(RecordReader& par, RecordWriter& out, int nameWidth, std::vector<std::string>& names) {
+    // Flags are reserved here only when the file holds them (AllActive does it otherwise).
+    if (flagsRead_) {
+        rowFlags_.assign(static_cast<std::size_t>(nl_), 1);
+        colFlags_.assign(static_cast<std::size_t>(nc_), 1);
+        const std::string rows = std::string("linhas activas e ") + notActive_;
+        const std::string columns = std::string("colunas activas e ") + notActive_;
+        if (!Read(par.ReadDigits(rowFlags_.data(), nl_), par, out, rows.c_str()) ||
+            !Read(par.ReadDigits(colFlags_.data(), nc_), par, out, columns.c_str()))
+            return false;
+    }
+    if (!Read(par.ReadItems({FreeInt(graphs_), FreeInt(pages_), FreeInt(lines_), FreeReal(deviations_)}), par, out,
+              "gráficos"))
+        return false;
+    names.assign(static_cast<std::size_t>(nc_), std::string());
+    for (std::string& name : names)
+        if (!Read(nameWidth > 0 ? par.ReadText(name, nameWidth) : par.ReadLine(name), par, out, "nomes das colunas"))
+            return false;
+    int options[2] = {0, 0};
+    if (!Read(par.ReadInts(options, 2), par, out, "opções")) return false;
+    createFiles_ = options[0];
+    printData_ = options[1];
+    return true;
+}
+
+void ParameterFile::AllActive() {
+    if (flagsRead_) return;
+    rowFlags_.assign(static_cast<std::size_t>(nl_), 1);
+    colFlags_.assign(static_cast<std::size_t>(nc_), 1);
+}
+
+void ParameterFile::PrintParameters(RecordWriter& out, std::string (*count)(long long)) const {
+    WriteTableParameters(out,
+                         {nl_, nla_, nc_, nca_, nf_, graphs_, pages_, lines_, deviations_, createFiles_, printData_,
+                          flagsRead_ ? &rowFlags_ : nullptr, flagsRead_ ? &colFlags_ : nullptr},
+                         notActive_, count);
 }
 
 void WriteTableParameters(RecordWriter& out, const TableParameters& p, const char* notActive,

@@ -38,29 +38,47 @@ void WriteAlert(RecordWriter& out, const std::string& heading, const std::vector
 bool CheckParameterRead(RecordWriter& out, const std::string& parameterFile, ReadStatus status,
                         const RecordReader& in, const char* what);
 
-// The head of a parameter file of the kelo.par layout (kelo.par, mur.par): the counts of
-// rows, active rows, columns, active columns and factors, the data file's name, the title.
-struct ParameterHead {
-    int rows = 0, activeRows = 0, columns = 0, activeColumns = 0, factors = 0;
-    std::string dataPath, title;
+// The parameter file of kelo and mur (kelo.par, mur.par): the counts of rows, active rows,
+// columns, active columns and factors, the data file, the title; then the flags of rows and
+// columns when some points are not active, the graph options, the column names and two
+// options. Their runs derive from it and work with its members, named as members of theirs.
+// A read that fails leaves its warning in the listing.
+struct ParameterFile {
+    ParameterFile(std::string name, const char* notActive) : parName_(std::move(name)), notActive_(notActive) {}
+
+    // Opens the file in folder into par and reads the counts, the data file and the title.
+    bool ReadHead(RecordReader& par, RecordWriter& out, const std::string& folder);
     bool CountsValid() const {
-        return rows >= 1 && columns >= 1 && activeRows >= 0 && activeRows <= rows && activeColumns >= 0 &&
-               activeColumns <= columns;
+        return nl_ >= 1 && nc_ >= 1 && nla_ >= 0 && nla_ <= nl_ && nca_ >= 0 && nca_ <= nc_;
     }
-    // Some points are not active: the file then holds a flag per row and per column.
-    bool HasFlags() const { return rows != activeRows || columns != activeColumns; }
+    // The warning of counts that are not valid.
+    void WriteInvalidCounts(RecordWriter& out) const;
+    // Whether what is left of par can hold the flags (when it holds them) and a line per
+    // column name, so that counts the file cannot hold are refused before anything is
+    // reserved from them.
+    bool CheckNamesFit(const RecordReader& par, RecordWriter& out) const;
+    // The flags (when the file holds them), the graph options, the column names (nameWidth
+    // columns of a line each; 0 for whole lines) and the options.
+    bool ReadRest(RecordReader& par, RecordWriter& out, int nameWidth, std::vector<std::string>& names);
+    // Every point active, when the file held no flags.
+    void AllActive();
+    // The "PARÂMETROS LIDOS" block; count writes the counts in their fields.
+    void PrintParameters(RecordWriter& out, std::string (*count)(long long)) const;
+
+    std::string parName_;
+    const char* notActive_;  // what the flag headings call points that are not active
+    // The file's counts, until a run makes them those of its working table.
+    int nl_ = 0, nla_ = 0, nc_ = 0, nca_ = 0, nf_ = 0;
+    std::string dataPath_, title_;
+    bool flagsRead_ = false;  // some points are not active: the file holds their flags
+    std::vector<int> rowFlags_, colFlags_;
+    int graphs_ = 0, pages_ = 1, lines_ = 65;
+    double deviations_ = 2.5;
+    int createFiles_ = 0, printData_ = 0;
+
+private:
+    bool Read(ReadStatus status, const RecordReader& par, RecordWriter& out, const char* what) const;
 };
-// Opens parameterFile in folder into par and reads its head; false, with a warning in out,
-// when it cannot.
-bool ReadParameterHead(RecordReader& par, RecordWriter& out, const std::string& parameterFile,
-                       const std::string& folder, ParameterHead& head);
-// The warning of counts that are not valid.
-void WriteInvalidCounts(RecordWriter& out, const ParameterHead& head);
-// Whether what is left of par can hold the flags (when it holds them) and a line per column
-// name: counts the file cannot hold are refused before anything is reserved from them. False,
-// with a warning in out, when it cannot.
-bool CheckNamesFit(RecordWriter& out, const std::string& parameterFile, const RecordReader& par,
-                   const ParameterHead& head);
 
 // What a parameter file of the kelo.par layout held (kelo.par, mur.par), for its echo.
 struct TableParameters {

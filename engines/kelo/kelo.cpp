@@ -48,19 +48,17 @@ std::string TmpValue(double value) {
     return buffer;
 }
 
-class KeloRun {
+class KeloRun : private ParameterFile {
 public:
-    explicit KeloRun(std::string folder) : folder_(std::move(folder)) {}
+    explicit KeloRun(std::string folder) : ParameterFile("kelo.par", "ilustrativas"), folder_(std::move(folder)) {}
     int Execute();
 
 private:
     int Run();
-    bool ParameterRead(ReadStatus status, const RecordReader& in, const char* what);
     void PrintBanner(bool countsValid);
     // Reads the names and the table; without keep, only counts the rows the file holds.
     int ReadData(RecordReader& data, bool keep = true);
     void Transpose();
-    void PrintParameters();
     bool CheckCounts();
     void Reorder();
     void PrintData();
@@ -81,15 +79,8 @@ private:
     std::string folder_;
     RecordWriter prn_;
 
-    // Counts: those of the file until Transpose, then those of the working table.
-    int nl_ = 0, nla_ = 0, nc_ = 0, nca_ = 0, nf_ = 0;
-    bool flagsRead_ = false;
-    std::string dataPath_;
-    std::string title_;
-    std::vector<int> rowFlags_, colFlags_;
-    int graphs_ = 0, pages_ = 1, lines_ = 65;
-    double deviations_ = 2.5;
-    int createFiles_ = 0, printData_ = 0;
+    // The counts of ParameterFile are those of the file until Transpose, then those of the
+    // working table.
     std::vector<std::string> rowNames_, colNames_;
     std::vector<double> x_;  // nl x nc, column-major
 
@@ -116,26 +107,13 @@ int KeloRun::Execute() {
                                     kKeloOutputError, [this] { return Run(); }, [this] { return prn_.Close(); });
 }
 
-bool KeloRun::ParameterRead(ReadStatus status, const RecordReader& in, const char* what) {
-    return CheckParameterRead(prn_, "kelo.par", status, in, what);
-}
-
 int KeloRun::Run() {
     RecordReader par;
-    ParameterHead head;
-    if (!ReadParameterHead(par, prn_, "kelo.par", folder_, head)) return kKeloParameterError;
-    nl_ = head.rows;
-    nla_ = head.activeRows;
-    nc_ = head.columns;
-    nca_ = head.activeColumns;
-    nf_ = head.factors;
-    dataPath_ = head.dataPath;
-    title_ = head.title;
-
-    const bool countsValid = head.CountsValid();
+    if (!ReadHead(par, prn_, folder_)) return kKeloParameterError;
+    const bool countsValid = CountsValid();
     PrintBanner(countsValid);
     if (!countsValid) {
-        WriteInvalidCounts(prn_, head);
+        WriteInvalidCounts(prn_);
         return kKeloRefused;
     }
 
@@ -146,55 +124,25 @@ int KeloRun::Run() {
         return kKeloDataError;
     }
 
-    // Counts that the files cannot hold are refused before anything is reserved from them:
-    // kelo.par holds a line per column name (and a line per 80 flags), the data file a name
-    // and a row per row. A data file too short for its counts is read through without
-    // keeping the table, to report how many rows it holds.
-    flagsRead_ = head.HasFlags();
-    if (!CheckNamesFit(prn_, "kelo.par", par, head)) return kKeloParameterError;
+    // Counts that the files cannot hold are refused before anything is reserved from them.
+    // A data file too short for its counts is read through without keeping the table, to
+    // report how many rows it holds.
+    if (!CheckNamesFit(par, prn_)) return kKeloParameterError;
     const bool dataFits = data.CanHoldTable(nl_, nc_);
-
-    // Flags, names and options, in the file's own terms. Flags are reserved here only when
-    // kelo.par holds them; otherwise once the data are read.
-    if (flagsRead_) {
-        rowFlags_.assign(static_cast<Index>(nl_), 1);
-        colFlags_.assign(static_cast<Index>(nc_), 1);
-    }
-    if (flagsRead_ &&
-        (!ParameterRead(par.ReadDigits(rowFlags_.data(), nl_), par, "linhas activas e ilustrativas") ||
-         !ParameterRead(par.ReadDigits(colFlags_.data(), nc_), par, "colunas activas e ilustrativas")))
-        return kKeloParameterError;
-    if (!ParameterRead(par.ReadItems({FreeInt(graphs_), FreeInt(pages_), FreeInt(lines_),
-                                      FreeReal(deviations_)}),
-                       par, "gráficos"))
-        return kKeloParameterError;
-    colNames_.clear();
-    for (int j = 0; j < nc_; ++j) {
-        std::string name;
-        if (!ParameterRead(par.ReadText(name, 4), par, "nomes das colunas"))
-            return kKeloParameterError;
-        colNames_.push_back(PrintableName(name));
-    }
-    int options[2] = {0, 0};
-    if (!ParameterRead(par.ReadInts(options, 2), par, "opções"))
-        return kKeloParameterError;
-    createFiles_ = options[0];
-    printData_ = options[1];
+    if (!ReadRest(par, prn_, 4, colNames_)) return kKeloParameterError;
+    for (std::string& name : colNames_) name = PrintableName(name);
     par.Close();
 
     const int dataStatus = ReadData(data, dataFits);
     if (dataStatus != kKeloOk)
         return dataStatus;
-    if (!flagsRead_) {
-        rowFlags_.assign(static_cast<Index>(nl_), 1);
-        colFlags_.assign(static_cast<Index>(nc_), 1);
-    }
+    AllActive();
     data.Close();
 
     if (nla_ < nca_)
         Transpose();
     graphs_ = PlaneCount(graphs_, nf_);
-    PrintParameters();
+    PrintParameters(prn_, [](long long count) { return FormatI(count, 4); });
     if (!CheckCounts())
         return kKeloRefused;
     if (flagsRead_)
@@ -296,13 +244,6 @@ void KeloRun::Transpose() {
     std::swap(nla_, nca_);
     std::swap(rowFlags_, colFlags_);
     std::swap(rowNames_, colNames_);
-}
-
-void KeloRun::PrintParameters() {
-    WriteTableParameters(prn_,
-                         {nl_, nla_, nc_, nca_, nf_, graphs_, pages_, lines_, deviations_, createFiles_, printData_,
-                          flagsRead_ ? &rowFlags_ : nullptr, flagsRead_ ? &colFlags_ : nullptr},
-                         "ilustrativas", [](long long count) { return FormatI(count, 4); });
 }
 
 bool KeloRun::CheckCounts() {

@@ -22,15 +22,13 @@ using Index = std::size_t;
 // An eigenvalue of the correlation matrix at or below this share of its trace counts as 0.
 constexpr double kZeroShare = 1e-12;
 
-class MurRun {
+class MurRun : private ParameterFile {
 public:
-    explicit MurRun(std::string folder) : folder_(std::move(folder)) {}
+    explicit MurRun(std::string folder) : ParameterFile("mur.par", "suplementares"), folder_(std::move(folder)) {}
     int Execute();
 
 private:
     int Run();
-    bool ParameterRead(ReadStatus status, const RecordReader& in, const char* what);
-    void PrintParameters();
     bool CheckCounts();
     void Order();
     void PrintData();
@@ -45,13 +43,6 @@ private:
     std::string folder_;
     RecordWriter prn_;
 
-    int nl_ = 0, nla_ = 0, nc_ = 0, nca_ = 0, nf_ = 0;
-    bool flagsRead_ = false;
-    std::string dataPath_, title_;
-    std::vector<int> rowFlags_, colFlags_;
-    int graphs_ = 0, pages_ = 1, lines_ = 65;
-    double deviations_ = 2.5;
-    int createFiles_ = 0, printData_ = 0;
     std::vector<std::string> colNames_;
     DataMatrix data_;  // nl x nc; standardised in place by Standardise
 
@@ -82,23 +73,10 @@ int MurRun::Execute() {
                                     [this] { return Run(); }, [this] { return prn_.Close(); });
 }
 
-bool MurRun::ParameterRead(ReadStatus status, const RecordReader& in, const char* what) {
-    return CheckParameterRead(prn_, "mur.par", status, in, what);
-}
-
 int MurRun::Run() {
     RecordReader par;
-    ParameterHead head;
-    if (!ReadParameterHead(par, prn_, "mur.par", folder_, head)) return kMurParameterError;
-    nl_ = head.rows;
-    nla_ = head.activeRows;
-    nc_ = head.columns;
-    nca_ = head.activeColumns;
-    nf_ = head.factors;
-    dataPath_ = head.dataPath;
-    title_ = head.title;
-
-    const bool countsValid = head.CountsValid();
+    if (!ReadHead(par, prn_, folder_)) return kMurParameterError;
+    const bool countsValid = CountsValid();
     long long numeric = 0, literal = 0;
     if (countsValid) {
         const long double nl = nl_, nc = nc_, p = nca_, nf = std::clamp(nf_, 0, nca_);
@@ -107,37 +85,12 @@ int MurRun::Run() {
     }
     WriteBanner(prn_, "ANÁLISE EM COMPONENTES PRINCIPAIS", title_, numeric, literal);
     if (!countsValid) {
-        WriteInvalidCounts(prn_, head);
+        WriteInvalidCounts(prn_);
         return kMurRefused;
     }
-
-    // Counts that the files cannot hold are refused before anything is reserved from them:
-    // mur.par holds a line per column name (and a line per 80 flags); the data file is
-    // judged by ReadDataMatrix.
-    flagsRead_ = head.HasFlags();
-    if (!CheckNamesFit(prn_, "mur.par", par, head)) return kMurParameterError;
-    if (flagsRead_) {
-        rowFlags_.assign(static_cast<Index>(nl_), 1);
-        colFlags_.assign(static_cast<Index>(nc_), 1);
-    }
-    if (flagsRead_ &&
-        (!ParameterRead(par.ReadDigits(rowFlags_.data(), nl_), par, "linhas activas e suplementares") ||
-         !ParameterRead(par.ReadDigits(colFlags_.data(), nc_), par, "colunas activas e suplementares")))
-        return kMurParameterError;
-    if (!ParameterRead(par.ReadItems({FreeInt(graphs_), FreeInt(pages_), FreeInt(lines_), FreeReal(deviations_)}),
-                       par, "gráficos"))
-        return kMurParameterError;
-    colNames_.assign(static_cast<Index>(nc_), std::string());
-    for (std::string& name : colNames_) {
-        if (!ParameterRead(par.ReadLine(name), par, "nomes das colunas"))
-            return kMurParameterError;
-        name = ResultName(name);
-    }
-    int options[2] = {0, 0};
-    if (!ParameterRead(par.ReadInts(options, 2), par, "opções"))
-        return kMurParameterError;
-    createFiles_ = options[0];
-    printData_ = options[1];
+    // The data file is judged by ReadDataMatrix.
+    if (!CheckNamesFit(par, prn_) || !ReadRest(par, prn_, 0, colNames_)) return kMurParameterError;
+    for (std::string& name : colNames_) name = ResultName(name);
     par.Close();
 
     const DataReadStatus read = ReadDataMatrix(SystemFileName(dataPath_, folder_), nl_, nc_, data_, prn_);
@@ -147,13 +100,10 @@ int MurRun::Run() {
         return kMurDataError;
     for (std::string& name : data_.names)
         name = ResultName(name);
-    if (!flagsRead_) {
-        rowFlags_.assign(static_cast<Index>(nl_), 1);
-        colFlags_.assign(static_cast<Index>(nc_), 1);
-    }
+    AllActive();
 
     graphs_ = PlaneCount(graphs_, nf_);
-    PrintParameters();
+    PrintParameters(prn_, FormatCount);
     if (!CheckCounts())
         return kMurRefused;
     Order();
@@ -179,13 +129,6 @@ int MurRun::Run() {
     DrawPlanes();
     prn_.Write("\f");
     return prn_.Good() && filesWritten ? kMurOk : kMurOutputError;
-}
-
-void MurRun::PrintParameters() {
-    WriteTableParameters(prn_,
-                         {nl_, nla_, nc_, nca_, nf_, graphs_, pages_, lines_, deviations_, createFiles_, printData_,
-                          flagsRead_ ? &rowFlags_ : nullptr, flagsRead_ ? &colFlags_ : nullptr},
-                         "suplementares", FormatCount);
 }
 
 bool MurRun::CheckCounts() {
