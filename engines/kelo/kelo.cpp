@@ -316,9 +316,7 @@ void KeloRun::Reorder() {
 }
 
 void KeloRun::PrintData() {
-    std::string heading = Blanks(10) + "QUADRO DOS DADOS BRUTOS (EVENTUALMENTE REORDENADOS)";
-    heading.insert(0, 1, '\f');  // (a '+' here trips a false warning of the optimiser)
-    prn_.Write(heading);
+    prn_.Write("\f" + Blanks(10) + "QUADRO DOS DADOS BRUTOS" + " (EVENTUALMENTE REORDENADOS)");
     PrintMatrixBlocks(prn_, printData_, nl_, nc_, x_.data(), nl_, rowNames_, colNames_);
 }
 
