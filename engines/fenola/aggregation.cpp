@@ -106,13 +106,18 @@ struct Smallest {
     }
 };
 
+// The most parts a step is cut into: four per thread. The parts of a step cost unequal
+// times (a stretch of rows below the joined cluster reads two columns, one above it a column
+// and a row), and with one part per thread every thread then waited for the slowest; with
+// smaller parts a thread that ends early takes another.
+std::size_t MostParts(const Team& team) { return team.Size() == 1 ? 1 : 4 * team.Size(); }
+
 // The first of count items that part p of parts takes.
 std::size_t PartStart(std::size_t count, std::size_t parts, std::size_t p) { return count * p / parts; }
 
-// How many threads share work over count positions: one per grain positions, as many as the
-// team has at most.
+// How many parts share work over count positions: one per grain positions, MostParts at most.
 std::size_t PartsFor(const Team& team, std::size_t count, std::size_t grain) {
-    return std::clamp<std::size_t>(count / std::max<std::size_t>(grain, 1), 1, team.Size());
+    return std::clamp<std::size_t>(count / std::max<std::size_t>(grain, 1), 1, MostParts(team));
 }
 
 // The closest live pair, kept row by row. For every live row i of the triangle: the smallest
@@ -131,7 +136,7 @@ public:
     static constexpr Index kNoRow = std::numeric_limits<Index>::max();
 
     ClosestPairSearch(Triangle& d, Team& team, std::size_t grain) : d_(d), team_(team), grain_(grain) {
-        found_.resize(team.Size());
+        found_.resize(MostParts(team));
         Reset(d.Order());
         // Each row on its own: the rows are shared out among the cores.
         d.ForBandRanges(team, [this](std::size_t from, std::size_t to) {
@@ -486,7 +491,7 @@ std::vector<Step> AggregateWith(Triangle& d, Team& team, std::size_t grain, Make
     for (std::size_t i = 0; i < n; ++i) label[i] = i + 1;
 
     ClosestPairSearch search(d, team, grain);
-    std::vector<JoinPart> parts(team.Size());
+    std::vector<JoinPart> parts(MostParts(team));
     for (std::size_t k = 1; k < n; ++k) {
         std::size_t right = 0;
         std::size_t left = 0;
