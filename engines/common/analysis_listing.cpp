@@ -131,14 +131,6 @@ void ParameterFile::AllActive() {
 }
 
 void ParameterFile::PrintParameters(RecordWriter& out, std::string (*count)(long long)) const {
-    WriteTableParameters(out,
-                         {nl_, nla_, nc_, nca_, nf_, graphs_, pages_, lines_, deviations_, createFiles_, printData_,
-                          flagsRead_ ? &rowFlags_ : nullptr, flagsRead_ ? &colFlags_ : nullptr},
-                         notActive_, count);
-}
-
-void WriteTableParameters(RecordWriter& out, const TableParameters& p, const char* notActive,
-                          std::string (*count)(long long)) {
     auto pair = [&](const char* label1, const std::string& value1, const char* label2, const std::string& value2) {
         std::string line = std::string(" ") + label1 + value1;
         line.resize(44, ' ');
@@ -156,18 +148,17 @@ void WriteTableParameters(RecordWriter& out, const TableParameters& p, const cha
     out.WriteBlank();
     out.Write(" PARÂMETROS LIDOS");
     out.WriteBlank();
-    pair("          N. total de linhas =>", count(p.rows), "        N. de linhas activas =>", count(p.activeRows));
-    pair("         N. total de colunas =>", count(p.columns), "       N. de colunas activas =>",
-         count(p.activeColumns));
-    if (p.rowFlags && p.columnFlags) {
-        flagLines(std::string(" Linhas activas (1) ou ") + notActive + " (0)", *p.rowFlags);
-        flagLines(std::string("Colunas activas (1) ou ") + notActive + " (0)", *p.columnFlags);
+    pair("          N. total de linhas =>", count(nl_), "        N. de linhas activas =>", count(nla_));
+    pair("         N. total de colunas =>", count(nc_), "       N. de colunas activas =>", count(nca_));
+    if (flagsRead_) {
+        flagLines(std::string(" Linhas activas (1) ou ") + notActive_ + " (0)", rowFlags_);
+        flagLines(std::string("Colunas activas (1) ou ") + notActive_ + " (0)", colFlags_);
     }
-    pair("N. de factores seleccionados =>", count(p.factors), "N. de graficos seleccionados =>", count(p.graphs));
-    pair("   N. de paginas por grafico =>", count(p.pages), "    N. de linhas por grafico =>", count(p.lines));
-    out.Write(std::string(" ") + "        N. de desvios padrao =>" + FormatF(p.deviations, 4, 1));
-    pair("Cria ficheiro (1) ou nao (0) =>", FormatI(p.createFiles, 2), "Imprime dados (1) ou nao (0) =>",
-         FormatI(p.printData, 2));
+    pair("N. de factores seleccionados =>", count(nf_), "N. de graficos seleccionados =>", count(graphs_));
+    pair("   N. de paginas por grafico =>", count(pages_), "    N. de linhas por grafico =>", count(lines_));
+    out.Write(std::string(" ") + "        N. de desvios padrao =>" + FormatF(deviations_, 4, 1));
+    pair("Cria ficheiro (1) ou nao (0) =>", FormatI(createFiles_, 2), "Imprime dados (1) ou nao (0) =>",
+         FormatI(printData_, 2));
     out.Write(std::string(" ") + "          Formato de leitura => " + "Sem formato");
 }
 

@@ -62,7 +62,8 @@ struct ParameterFile {
     bool ReadRest(RecordReader& par, RecordWriter& out, int nameWidth, std::vector<std::string>& names);
     // Every point active, when the file held no flags.
     void AllActive();
-    // The "PARÂMETROS LIDOS" block; count writes the counts in their fields.
+    // The "PARÂMETROS LIDOS" block, the flags when the file held them; count writes the
+    // counts in their fields.
     void PrintParameters(RecordWriter& out, std::string (*count)(long long)) const;
 
     std::string parName_;
@@ -79,20 +80,6 @@ struct ParameterFile {
 private:
     bool Read(ReadStatus status, const RecordReader& par, RecordWriter& out, const char* what) const;
 };
-
-// What a parameter file of the kelo.par layout held (kelo.par, mur.par), for its echo.
-struct TableParameters {
-    long long rows = 0, activeRows = 0, columns = 0, activeColumns = 0;
-    long long factors = 0, graphs = 0, pages = 0, lines = 0;
-    double deviations = 0.0;
-    int createFiles = 0, printData = 0;
-    const std::vector<int>* rowFlags = nullptr;  // the flags, when the file held them
-    const std::vector<int>* columnFlags = nullptr;
-};
-// The "PARÂMETROS LIDOS" block. The flag headings call the points that are not active
-// notActive ("ilustrativas", "suplementares"); count writes the counts in their fields.
-void WriteTableParameters(RecordWriter& out, const TableParameters& parameters, const char* notActive,
-                          std::string (*count)(long long));
 
 // Runs an engine's work with the listing open, then closes the listings with closeListings
 // (true when all were written): the result file is removed first, so a run that stops early
